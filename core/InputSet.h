@@ -1,0 +1,17 @@
+#pragma once
+#include "core/BallisticInput.h"
+#include "core/FieldSource.h"
+
+namespace kalvex {
+
+// Parses every input field into `stored`, in the fixed reading order, converting mm and ms
+// (x 0.001) and MPa (x 1000000) to SI units. Each value is stored as soon as it is parsed,
+// so a bad text (InputError) leaves the fields read before it already updated.
+void readBallisticInput(const FieldSource& fields, int grainType, bool heatTransfer,
+                        char decimalSeparator, BallisticInput& stored);
+
+// Checks the plausibility rules in their fixed order; throws InputError with the message
+// of the first rule that does not hold. Changes nothing.
+void validateBallisticInput(const BallisticInput& input);
+
+}  // namespace kalvex

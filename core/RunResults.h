@@ -1,0 +1,57 @@
+#pragma once
+#include "core/GrainGeometry.h"
+
+#include <array>
+#include <cstddef>
+
+namespace kalvex {
+
+inline constexpr int kResultCapacity = 41000;  // entries per series; the step limit keeps N <= 40797
+using ResultSeries = std::array<double, kResultCapacity>;
+
+// The recorded series, in storage order, each in display units.
+enum class SeriesId : int {
+    time,                 // ms
+    travel,               // m
+    velocity,             // m/s
+    burnedFraction,       // Z, -
+    meanPressure,         // MPa
+    meanTemperature,      // K
+    gasPressureAhead,     // MPa
+    basePressure,         // MPa
+    breechPressure,       // MPa
+    wallTemperature,      // K
+    recoilVelocity,       // m/s, rearward negative
+    resistancePressure,   // bore resistance pr without the factor fr, MPa
+    energyTranslation,    // J
+    energyRotation,       // J
+    energyChargeMotion,   // J, propellant and igniter gas motion
+    energyFriction,       // J
+    energyRecoil,         // J
+    energyAirResistance,  // J
+    energyHeatLoss,       // J
+    relativeSurface,      // S/Sg, -
+    burningRate,          // mm/s
+    burnedThickness,      // mm
+    acceleration,         // standard gravities
+    count
+};
+inline constexpr int kSeriesCount = static_cast<int>(SeriesId::count);
+
+// One run's results: entry 0 is ignition, entry k the state after step k, entry stepCount
+// the muzzle exit. About 7.5 MB: keep instances on the heap.
+struct RunResults {
+    std::array<ResultSeries, kSeriesCount> series{};
+    int stepCount = 0;   // N
+    int pmaxRow = 0;     // entry of the first peak of the mean pressure
+    int burnoutRow = 0;  // first entry with Z exactly 1; N + 1 when burning outlasts the barrel
+    GrainGeometry grain;
+    double Etot = 0;       // total energy of propellant and igniter, J
+    double Egas = 0;       // energy left in the gas at muzzle exit, J
+    double Eunburned = 0;  // energy of the propellant still unburned at muzzle exit, J
+
+    ResultSeries& operator[](SeriesId id) { return series[static_cast<std::size_t>(id)]; }
+    const ResultSeries& operator[](SeriesId id) const { return series[static_cast<std::size_t>(id)]; }
+};
+
+}  // namespace kalvex

@@ -1,0 +1,27 @@
+#pragma once
+#include "core/BallisticInput.h"
+#include "core/RunResults.h"
+
+namespace kalvex {
+
+// How a run ended. Only MuzzleReached leaves a complete run in the results.
+enum class RunEnd {
+    MuzzleReached,
+    PressureLimit,          // "Mean Pressure over 2000 MPa."
+    VelocityLimit,          // "Velocity of Projectile over 5000 m/s."
+    StepLimit,              // 40797 steps without reaching the muzzle: the caller doubles the step
+    FreeVolumeExhausted,    // "Free Volume of Chamber less than or equal to 0 m^3."
+    TemperatureExhausted,   // "Mean Temperature less than or equal to 0 K."
+    NotFinite,              // state or recorded value not finite
+    ProjectileStopped,      // "Projectile stopped in the barrel."
+};
+
+// The message shown for an end other than MuzzleReached and StepLimit.
+const char* runEndMessage(RunEnd end);
+
+// Integrates a validated input set from ignition to the muzzle with fixed-step RK4 and
+// records every step into `results`, whose series must be zero on entry.
+// Sets stepCount only when the muzzle is reached. Allocates nothing.
+RunEnd runSolver(const BallisticInput& input, RunResults& results);
+
+}  // namespace kalvex

@@ -1,0 +1,13 @@
+#pragma once
+#include <functional>
+
+class QWidget;
+
+namespace kalvex::ui {
+
+// Runs one event handler so that no exception reaches Qt's event loop: RunAbandoned ends
+// the command silently, InputError (and the plot's too-many-points failure) shows its
+// message, any other exception shows its what(). Messages go through prompts().
+void runCommand(QWidget* parent, const std::function<void()>& handler);
+
+}  // namespace kalvex::ui

@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace kalvex::ui {
+
+struct OpenFileRequest {
+    QString caption;
+    QString folder;  // where the dialog starts
+    QString filter;  // Qt filter syntax; empty for all files
+};
+
+struct SaveFileRequest {
+    QString caption;
+    QString proposedPath;      // folder and proposed file name
+    QString filter;            // Qt filter syntax
+    QString defaultExtension;  // appended when the user types a name without one
+};
+
+// Modal messages and file dialogs of every window go through this seam, so that tests
+// can answer them without a modal loop.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // The chosen file, or an empty text when the user cancels.
+    virtual QString openFileName(QWidget* parent, const OpenFileRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+};
+
+// The prompts in use: the real dialogs unless a test installed its own.
+Prompts& prompts();
+// Installs replacement prompts (not owned); nullptr restores the real dialogs.
+void setPrompts(Prompts* replacement);
+
+}  // namespace kalvex::ui
