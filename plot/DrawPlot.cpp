@@ -29,7 +29,7 @@ QPen thinPen(Qt::PenStyle style)
 {
     QPen pen(Qt::black, 1, style);
     pen.setCosmetic(true);
-    pen.setCapStyle(Qt::FlatCap);
+    pen.setCapStyle(style == Qt::SolidLine ? Qt::SquareCap : Qt::FlatCap);
     return pen;
 }
 
