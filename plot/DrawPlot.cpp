@@ -93,7 +93,9 @@ void drawCurves(QPainter& painter, const PlotState& plot)
         const PlotSeries& slot = plot.series[s];
         if (slot.active != 1)
             continue;
-        QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        // Round ends; mitred joins cost a third of round ones, and on a curve of short
+        // segments with gentle turns they look the same.
+        QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
         painter.setPen(pen);
         CurvePath path(plot.surface.width(), plot.surface.height());
         const int end = drawingWalkEnd(slot);
