@@ -156,5 +156,4 @@ TEST(Robustness, EveryStartEndsWithASummaryOrAKnownMessage)
     for (const auto& [message, count] : tally.messages)
         seen += "\n  " + std::to_string(count) + " x " + message;
     RecordProperty("outcomes", std::to_string(tally.summaries) + " summaries" + seen);
-    std::cout << tally.summaries << " summaries" << seen << "\n";
 }
