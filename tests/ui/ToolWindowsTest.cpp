@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -341,4 +343,50 @@ TEST(ToolWindow, ReopeningKeepsTheTextsAndBringsTheWindowToTheFront)
     EXPECT_TRUE(QTest::qWaitForWindowActive(&rate));
     EXPECT_TRUE(area.isVisible());
     showToolWindow(nullptr);  // nothing to show is no error
+}
+
+namespace {
+
+// Clicks a button through the window system, where a modal window blocks the windows it owns
+// no authority over (a plain widget click would pass around that check).
+void clickThroughWindowSystem(QPushButton* button)
+{
+    QWidget* top = button->window();
+    const QPoint at = button->mapTo(top, button->rect().center());
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Shows `area` while `mainWindow` is modal and presses Compute; the result text afterwards.
+QString computeBesideModalMainWindow(QDialog& mainWindow, Tarea& area)
+{
+    QString result;
+    QTimer::singleShot(0, [&] {
+        showToolWindow(&area);
+        (void)QTest::qWaitForWindowExposed(&area);
+        area.Edit1->setText("0");
+        area.Edit3->setText("7.62");
+        clickThroughWindowSystem(area.Button1);
+        result = area.Label1->text();
+        area.close();
+        mainWindow.reject();
+    });
+    mainWindow.exec();
+    return result;
+}
+
+}  // namespace
+
+TEST(ToolWindow, ToolWindowOwnedByTheModalMainWindowTakesInput)
+{
+    QDialog mainWindow;
+    Tarea owned(&mainWindow);
+    EXPECT_EQ(computeBesideModalMainWindow(mainWindow, owned), "4.56E-5");
+}
+
+TEST(ToolWindow, ToolWindowWithoutOwnerIsBlockedByTheModalMainWindow)
+{
+    // Why the tool windows must be created with the main window as their parent.
+    QDialog mainWindow;
+    Tarea stray;
+    EXPECT_EQ(computeBesideModalMainWindow(mainWindow, stray), "0");
 }
