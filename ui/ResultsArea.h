@@ -1,0 +1,27 @@
+#pragma once
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kalvex::ui {
+
+// Memo1, the results text area, with its small "Clear" button (Button2) in the lower right
+// corner. A fixed-pitch font keeps the columns of the run summary under their headings.
+class ResultsArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit ResultsArea(QWidget* parent = nullptr);
+
+    QPlainTextEdit* memo() const { return memo_; }
+    QPushButton* clearButton() const { return clear_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QPlainTextEdit* memo_;
+    QPushButton* clear_;
+};
+
+}  // namespace kalvex::ui
