@@ -25,6 +25,7 @@ struct PlotState {
     double dragX0 = 0, dragY0 = 0;     // data values of the last mouse press
     std::array<PlotSeries, kSlotCount> series;
     QImage surface;  // the drawing; its width and height are W and H of the plot
+    char decimalSeparator = '.';  // of the tick labels; InitPlot takes the user's
 };
 
 // Raised when a copy would take more than kSlotCapacity points; what() is the UTF-8 message

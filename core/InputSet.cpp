@@ -1,0 +1,181 @@
+#include "core/InputSet.h"
+
+#include "core/Errors.h"
+#include "core/NumberFormat.h"
+
+#include <string>
+
+namespace kalvex {
+
+namespace {
+
+constexpr double kMillimetre = 0.001;  // mm -> m, and ms -> s
+constexpr double kMegapascal = 1000000;  // MPa -> Pa
+
+// One input field: its control and where its value goes, with the factor to SI units.
+struct FieldBinding {
+    const char* control;
+    double BallisticInput::*target;
+    double toSi;
+};
+
+// The reading order of the fields: the weapon page, the propellant page, then the
+// resistance page, the grain sizes, and the step last.
+constexpr FieldBinding kReadingOrder[] = {
+    {"Edit1", &BallisticInput::A, 1},
+    {"Edit2", &BallisticInput::mp, 1},
+    {"Edit3", &BallisticInput::xm, 1},
+    {"Edit4", &BallisticInput::V0, 1},
+    {"Edit5", &BallisticInput::Tw, 1},
+    {"Edit6", &BallisticInput::Vp, 1},
+    {"Edit7", &BallisticInput::T0w, 1},
+    {"Edit8", &BallisticInput::h0, 1},
+    {"Edit9", &BallisticInput::Dw, 1},
+    {"Edit10", &BallisticInput::rhow, 1},
+    {"Edit11", &BallisticInput::Cpw, 1},
+    {"Edit12", &BallisticInput::f, 1},
+    {"Edit13", &BallisticInput::mrp, 1},
+    {"Edit14", &BallisticInput::RR, 1},
+    {"Edit19", &BallisticInput::C, 1},
+    {"Edit20", &BallisticInput::F, 1},
+    {"Edit21", &BallisticInput::T0, 1},
+    {"Edit22", &BallisticInput::b, 1},
+    {"Edit23", &BallisticInput::gamma, 1},
+    {"Edit24", &BallisticInput::rho, 1},
+    {"Edit25", &BallisticInput::beta, 1},
+    {"Edit26", &BallisticInput::alpha, 1},
+    {"Edit27", &BallisticInput::CI, 1},
+    {"Edit28", &BallisticInput::FI, 1},
+    {"Edit29", &BallisticInput::T0I, 1},
+    {"Edit30", &BallisticInput::bI, 1},
+    {"Edit31", &BallisticInput::gammaI, 1},
+    {"Edit32", &BallisticInput::fFT, 1},
+    {"Edit34", &BallisticInput::fbeta, 1},
+    {"Edit35", &BallisticInput::fbetaT, 1},
+    {"Edit16", &BallisticInput::fr, 1},
+    {"Edit36", &BallisticInput::xe0, 1},
+    {"Edit37", &BallisticInput::xe, 1},
+    {"Edit38", &BallisticInput::px0, kMegapascal},
+    {"Edit39", &BallisticInput::pxe0, kMegapascal},
+    {"Edit40", &BallisticInput::pxe, kMegapascal},
+    {"Edit41", &BallisticInput::pxm, kMegapascal},
+    {"Edit42", &BallisticInput::D, kMillimetre},
+    {"Edit43", &BallisticInput::L, kMillimetre},
+    {"Edit44", &BallisticInput::P, kMillimetre},
+    {"Edit45", &BallisticInput::SW, kMillimetre},
+    {"Edit15", &BallisticInput::dt, kMillimetre},
+};
+
+void require(bool holds, const char* message)
+{
+    if (!holds)
+        throw InputError(message);
+}
+
+void validateGrainSizes(const BallisticInput& in)
+{
+    const char* const lNotPositive = "Size of Grain L less than or equal to 0 mm";
+    const char* const pNotPositive = "Size of Grain P less than or equal to 0 mm";
+    const char* const perforationTooWide =
+        "Diameter of Perforation P greater than or equal to Diameter of Grain D";
+    switch (in.grainType) {
+    case 2:
+        require(in.L > 0, lNotPositive);
+        require(in.P > 0, pNotPositive);
+        break;
+    case 3:
+        require(in.L > 0, lNotPositive);
+        break;
+    case 4:
+        require(in.L > 0, lNotPositive);
+        require(in.P > 0, pNotPositive);
+        require(in.D > in.P, perforationTooWide);
+        break;
+    case 5:
+        require(in.L > 0, lNotPositive);
+        require(in.P > 0, pNotPositive);
+        require(in.SW >= 0, "Size of Grain SW less than 0 mm");
+        require(in.D > in.P, perforationTooWide);
+        require(in.SW < in.P, "Slot Width SW greater than or equal to Diameter of Perforation P");
+        break;
+    case 6:
+        require(in.L > 0, lNotPositive);
+        require(in.P > 0, pNotPositive);
+        require(in.D / 3 > in.P,
+                "Diameter of Perforation P greater than or equal to 1/3 of Diameter of Grain D");
+        break;
+    case 7:
+        require(in.L > 0, lNotPositive);
+        require(in.P > 0, pNotPositive);
+        require(0.2 * in.D > in.P,
+                "Diameter of Perforation P greater than or equal to 1/5 of Diameter of Grain D");
+        break;
+    default:  // a sphere needs its diameter only
+        break;
+    }
+}
+
+}  // namespace
+
+void readBallisticInput(const FieldSource& fields, int grainType, bool heatTransfer,
+                        char decimalSeparator, BallisticInput& stored)
+{
+    stored.grainType = grainType;
+    stored.heatTransfer = heatTransfer;
+    for (const FieldBinding& field : kReadingOrder) {
+        const std::string text = fields.fieldText(field.control);
+        const double value = parseFloatField(text, decimalSeparator);
+        stored.*field.target = value * field.toSi;  // x 1 is exact for the SI fields
+    }
+}
+
+void validateBallisticInput(const BallisticInput& in)
+{
+    require(in.A > 0, "Area of Base of Projectile A less than or equal to 0 m^2");
+    require(in.mp > 0, "Mass of Projectile mp less than or equal to 0 kg");
+    require(in.xm > 0, "Travel of Projectile at Muzzle xm less than or equal to 0 m");
+    require(in.V0 > 0, "Volume of Empty Chamber V0 less than or equal to 0 m^3");
+    require(in.Tw >= 1, "Twist of Rifling Tw less than 1 cal/turn");
+    require(in.Vp >= 0, "Parasitic Volume Vp less than 0 m^3");
+    require(in.T0w >= -50, "Initial Temperature of Chamber Wall T0w less than -50\u00b0C");
+    require(in.h0 >= 0, "Free Heat Transfer Coefficient for Air h0 less than 0 W/m^2/K");
+    require(in.Dw > 0, "Chamber Wall Thickness heated Dw less than or equal to 0 m");
+    require(in.rhow >= 1, "Density of Chamber Wall Steel rhow less than 1 kg/m^3");
+    require(in.Cpw >= 1, "Heat Capacity of Steel of Chamber Cpw less than 1 J/kg/K");
+    require(in.f >= 0, "Fraction of Work done against Bore Friction f less than 0");
+    require(in.mrp > 0, "Mass of Recoiling Parts mrp less than or equal to 0 kg");
+    require(in.RR > 0, "Recoil Resistance Force RR less than or equal to 0 N");
+    require(in.C > 0, "Mass of Propellant C less than or equal to 0 kg");
+    require(in.F >= 100000, "Force per Unit Mass of Propellant F less than 100000 J/kg");
+    require(in.T0 >= 1000, "Adiabatic Flame Temperature of Propellant T0 less than 1000 K");
+    require(in.b >= 0, "Covolume of Propellant b less than 0 m^3/kg");
+    require(in.gamma > 1, "Ratio of specific Heats for Propellant gamma less than or equal to 1");
+    require(in.rho >= 1000, "Density of Propellant rho less than 1000 kg/m^3");
+    require(in.beta > 0, "Burning Rate Coeff. for Prop. beta less than or equal to 0 m/s/Pa");
+    require(in.alpha >= 0.5, "Burning Rate Exponent for Propellant alpha less than 0.5");
+    require(in.CI > 0, "Mass of Igniter CI less than or equal to 0 kg");
+    require(in.FI >= 10000, "Force per Unit Mass of Igniter FI less than 10000 J/kg");
+    require(in.T0I >= 1000, "Adiabatic Flame Temperature of Igniter T0I less than 1000 K");
+    require(in.bI >= 0, " Covolume of Igniter bI less than 0 m^3/kg");
+    require(in.gammaI > 1, "Ratio of specific Heats for Igniter gammaI less than or equal to 1");
+    require(in.fFT >= 0.1, "Force Temperature Factor fFT less than 0.1");
+    require(in.fbeta >= 0.1, "Burning Rate Factor fbeta less than 0.1");
+    require(in.fbetaT >= 0.1, "Burning Rate Temperature Factor fbetaT less than 0.1");
+    require(in.fr >= 0, "Down-Tube Resistance Factor fr less than 0");
+    require(in.xe0 >= 0, "Travel of Projectile at xe0 less than 0 m");
+    require(in.xe0 <= in.xm,
+            "Travel of Projectile at xe0 greater than Travel of Projectile at Muzzle xm");
+    require(in.xe >= 0, "Travel of Projectile at xe less than 0");
+    require(in.xe >= in.xe0, "Travel of Projectile at xe less than Travel of Projectile at xe0");
+    require(in.xe <= in.xm,
+            "Travel of Projectile at xe greater than Travel of Projectile at Muzzle xm");
+    require(in.px0 >= 0, "Resistive Pressure at x0 less than 0 Pa");
+    require(in.pxe0 >= 0, "Resistive Pressure at xe0 less than 0 Pa");
+    require(in.pxe >= 0, "Resistive Pressure at xe less than 0 Pa");
+    require(in.pxm >= 0, "Resistive Pressure at xm less than 0 Pa");
+    require(in.D > 0, "Size of Grain D less than or equal to 0 mm");
+    validateGrainSizes(in);
+    require(in.dt > 0, "Computation Step less than or equal to 0 s");
+}
+
+}  // namespace kalvex

@@ -1,0 +1,22 @@
+#pragma once
+#include "plot/PlotState.h"
+
+#include <string>
+#include <vector>
+
+namespace kalvex::plot {
+
+// One tick with its label: the tick stands at `pixel` (a column on the x axis, a row on the
+// y axis) and the label's top left corner at (labelLeft, labelTop).
+struct AxisTick {
+    int pixel = 0;
+    std::string label;  // the data value at the tick, rounded to the axis' decimals
+    int labelLeft = 0;
+    int labelTop = 0;
+};
+
+// Ticks from the frame's lower left corner, left to right and bottom to top.
+std::vector<AxisTick> xAxisTicks(const PlotState& plot);
+std::vector<AxisTick> yAxisTicks(const PlotState& plot);
+
+}  // namespace kalvex::plot

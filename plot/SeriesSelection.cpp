@@ -1,0 +1,118 @@
+#include "plot/SeriesSelection.h"
+
+#include "plot/SeriesWalk.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace kalvex::plot {
+
+const std::array<const char*, kYChoiceCount> kYAxisCaptions = {
+    "Burned Mass  Z     [-]",      "Burned Thickness  [mm]",     "Rel. Surf. S/Sg       [-]",
+    "Proj. Travel x          [m]", "Proj. Velocity vp     [m/s]", "Mean Pressure P    [MPa]",
+    "Mean Temp. T        [K]",     "Temp. of Wall Tc    [K]",     "Recoil Velocity vrp  [m/s]",
+    "Burn. Rate r            [mm/s]", "Friction in Barrel br  [MPa]", "Acceleration           [G]",
+};
+
+const std::array<SeriesId, kYChoiceCount> kYAxisSeries = {
+    SeriesId::burnedFraction,  SeriesId::burnedThickness,    SeriesId::relativeSurface,
+    SeriesId::travel,          SeriesId::velocity,           SeriesId::meanPressure,
+    SeriesId::meanTemperature, SeriesId::wallTemperature,    SeriesId::recoilVelocity,
+    SeriesId::burningRate,     SeriesId::resistancePressure, SeriesId::acceleration,
+};
+
+const std::array<const char*, 2> kXAxisCaptions = {"Time                      [ms]",
+                                                    "Projectile Travel    [m]"};
+
+namespace {
+
+constexpr int kRowsPerStep = 1000;  // keeps a curve at 1000 to 2000 points
+constexpr int kTravelChoice = 1;
+
+const double* rows(const RunResults& results, SeriesId id)
+{
+    return results[id].data();
+}
+
+// The curves over travel leave out the rows before the projectile moves.
+int firstPlottedRow(const RunResults& results, int xChoice)
+{
+    return xChoice == kTravelChoice ? firstMovingRow(results) : 0;
+}
+
+SeriesId xSeries(int xChoice)
+{
+    return xChoice == kTravelChoice ? SeriesId::travel : SeriesId::time;
+}
+
+void plotPressures(PlotState& plot, const RunResults& results, int xChoice)
+{
+    const int first = firstPlottedRow(results, xChoice);
+    const int step = seriesStep(results.stepCount);
+    const double* x = rows(results, xSeries(xChoice));
+    // The third curve is the pressure on the projectile base.
+    const SeriesId curves[kSlotCount] = {SeriesId::meanPressure, SeriesId::breechPressure,
+                                         SeriesId::basePressure};
+    for (int slot = 0; slot < kSlotCount; ++slot)
+        SetSeries(plot, x, rows(results, curves[slot]), first, results.stepCount, step, slot);
+}
+
+}  // namespace
+
+int seriesStep(int stepCount)
+{
+    return std::max(1, stepCount / kRowsPerStep);
+}
+
+int firstMovingRow(const RunResults& results)
+{
+    const ResultSeries& travel = results[SeriesId::travel];
+    for (int i = 1; i <= results.stepCount; ++i)
+        if (travel[static_cast<std::size_t>(i)] > 0)
+            return i;
+    return results.stepCount + 1;
+}
+
+void plotSelection(PlotState& plot, const RunResults& results, int yChoice, int xChoice)
+{
+    const SeriesId y = kYAxisSeries.at(static_cast<std::size_t>(yChoice));
+    SetSeries(plot, rows(results, xSeries(xChoice)), rows(results, y),
+              firstPlottedRow(results, xChoice), results.stepCount,
+              seriesStep(results.stepCount), 0);
+}
+
+void plotRelativeSurface(PlotState& plot, const RunResults& results)
+{
+    SetSeries(plot, rows(results, SeriesId::burnedFraction), rows(results, SeriesId::relativeSurface),
+              0, results.stepCount, seriesStep(results.stepCount), 0);
+}
+
+void plotPressuresOverTime(PlotState& plot, const RunResults& results)
+{
+    plotPressures(plot, results, 0);
+}
+
+void plotPressuresOverTravel(PlotState& plot, const RunResults& results)
+{
+    plotPressures(plot, results, kTravelChoice);
+}
+
+void cloneCurve(PlotState& plot, int slot)
+{
+    // A copy of the moment: the x values stay what they were, whatever is chosen later.
+    const PlotSeries& source = plot.series[0];
+    const int last = drawingWalkEnd(source);
+    std::array<double, kSlotCapacity> x{};
+    std::array<double, kSlotCapacity> y{};
+    std::copy_n(source.xValues.begin(), last + 1, x.begin());
+    std::copy_n(source.yValues.begin(), last + 1, y.begin());
+    SetSeries(plot, x.data(), y.data(), 0, last, 1, slot);
+}
+
+void clearOverlays(PlotState& plot)
+{
+    ClearSeries(plot, 1);
+    ClearSeries(plot, 2);
+}
+
+}  // namespace kalvex::plot

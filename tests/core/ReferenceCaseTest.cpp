@@ -1,0 +1,31 @@
+// Whole Start commands on the reference input sets, compared line by line with the Memo1
+// text computed independently from the same model.
+#include "FakeHost.h"
+
+#include "core/BallisticInput.h"
+#include "core/StartCommand.h"
+
+#include <gtest/gtest.h>
+
+using namespace kalvex;
+using namespace kalvex::test;
+
+namespace {
+
+void expectMemo(const std::string& name)
+{
+    FakeHost host = loadCase(name);
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    const std::vector<std::string> expected = loadMemo(name);
+    ASSERT_EQ(host.memo.size(), expected.size()) << name;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(host.memo[i], expected[i]) << name << " line " << i;
+}
+
+}  // namespace
+
+TEST(ReferenceCases, TubeGrainRifleMatchesMemo) { expectMemo("rifle_tube"); }
+TEST(ReferenceCases, SevenPerforatedHowitzerMatchesMemo) { expectMemo("gun155_7perf"); }
+TEST(ReferenceCases, RifleWithTooSmallStepMatchesMemo) { expectMemo("rifle_small_step"); }

@@ -1,0 +1,94 @@
+#include "PlotTestSupport.h"
+#include "plot/AxisTicks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kalvex::plot;
+using namespace kalvex::plot::test;
+
+namespace {
+
+struct Expected {
+    int pixel;
+    const char* label;
+};
+
+void expectTicks(const std::vector<AxisTick>& ticks, const std::vector<Expected>& expected)
+{
+    ASSERT_EQ(ticks.size(), expected.size());
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_EQ(ticks[i].pixel, expected[i].pixel) << "tick " << i;
+        EXPECT_EQ(ticks[i].label, expected[i].label) << "tick " << i;
+    }
+}
+
+}  // namespace
+
+TEST(AxisTicks, AfterInitPlotOnTheDesignSize)
+{
+    auto plot = newPlot();
+    expectTicks(xAxisTicks(*plot), {{35, "0"}, {85, "0.27"}, {135, "0.55"}, {185, "0.82"}});
+    expectTicks(yAxisTicks(*plot), {{191, "0"}, {166, "0.15"}, {141, "0.31"}, {116, "0.46"},
+                                    {91, "0.61"}, {66, "0.77"}, {41, "0.92"}});
+}
+
+TEST(AxisTicks, LabelCornersSitUnderTheXTicksAndAtTheLeftEdgeForY)
+{
+    auto plot = newPlot();
+    for (const AxisTick& tick : xAxisTicks(*plot)) {
+        EXPECT_EQ(tick.labelLeft, tick.pixel - 5);
+        EXPECT_EQ(tick.labelTop, kDesignHeight - 29);
+    }
+    for (const AxisTick& tick : yAxisTicks(*plot)) {
+        EXPECT_EQ(tick.labelLeft, 5);
+        EXPECT_EQ(tick.labelTop, tick.pixel);
+    }
+}
+
+TEST(AxisTicks, SpanAboveTenShowsWholeNumbers)
+{
+    auto plot = newPlot();
+    plot->xMin = 0;
+    plot->xMax = 10.5;
+    plot->xDecimals = DecimalsForSpan(10.5, plot->xDecimals);
+    expectTicks(xAxisTicks(*plot), {{35, "0"}, {85, "3"}, {135, "5"}, {185, "8"}});
+}
+
+TEST(AxisTicks, AfterAutoscaleWithNoCurveOneDecimal)
+{
+    auto plot = newPlot();
+    Autoscale(*plot);
+    expectTicks(xAxisTicks(*plot), {{35, "0"}, {85, "0.3"}, {135, "0.5"}, {185, "0.8"}});
+    expectTicks(yAxisTicks(*plot), {{191, "0"}, {166, "0.2"}, {141, "0.3"}, {116, "0.5"},
+                                    {91, "0.6"}, {66, "0.8"}, {41, "0.9"}});
+}
+
+TEST(AxisTicks, UseTheUsersDecimalSeparatorAndScientificTextForTinyValues)
+{
+    auto plot = newPlot();
+    plot->decimalSeparator = ',';
+    EXPECT_EQ(xAxisTicks(*plot)[1].label, "0,27");
+    plot->decimalSeparator = '.';
+    plot->yMin = 0;
+    plot->yMax = 1.05e-4;
+    plot->yDecimals = DecimalsForSpan(1.05e-4, 2);  // five decimals
+    // row 166 holds 25/171 of 1.05e-4 = 1.535e-5, rounded to 2E-5
+    EXPECT_EQ(yAxisTicks(*plot)[1].label, "2E-5");
+}
+
+TEST(AxisTicks, GridFollowsTheSizeOfTheSurface)
+{
+    auto plot = newPlot(400, 300);  // frame 345 px wide, 245 px high
+    const std::vector<AxisTick> x = xAxisTicks(*plot);
+    const std::vector<AxisTick> y = yAxisTicks(*plot);
+    ASSERT_EQ(x.size(), 7u);  // 0 to 300 px
+    EXPECT_EQ(x.back().pixel, 335);
+    ASSERT_EQ(y.size(), 10u);  // 0 to 225 px
+    EXPECT_EQ(y.back().pixel, 40);
+    auto exact = newPlot(255, 230);  // 200 x 175: the last grid line lies on the frame
+    EXPECT_EQ(xAxisTicks(*exact).back().pixel, 235);
+    EXPECT_EQ(yAxisTicks(*exact).back().pixel, 20);
+}
