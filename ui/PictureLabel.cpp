@@ -1,19 +1,18 @@
 #include "ui/PictureLabel.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 
 namespace kalvex::ui {
 
-QLabel* makePictureLabel(const QImage& picture, QSize room, QWidget* parent)
+QLabel* pictureLabel(const QImage& image, const QString& objectName, QSize size, QWidget* parent)
 {
     auto* label = new QLabel(parent);
-    const bool tooLarge = picture.width() > room.width() || picture.height() > room.height();
-    const QImage shown =
-        tooLarge ? picture.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation) : picture;
-    label->setPixmap(QPixmap::fromImage(shown));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setObjectName(objectName);
+    label->setFixedSize(size);
+    label->setAlignment(Qt::AlignCenter);
+    if (!image.isNull())
+        label->setPixmap(QPixmap::fromImage(image));
     return label;
 }
 

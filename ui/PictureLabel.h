@@ -1,14 +1,14 @@
 #pragma once
-#include <QSize>
+#include <QImage>
+#include <QString>
 
-class QImage;
 class QLabel;
 class QWidget;
 
 namespace kalvex::ui {
 
-// A label showing a picture, scaled down (keeping its proportions) when it is larger than
-// the room the page has for it.
-QLabel* makePictureLabel(const QImage& picture, QSize room, QWidget* parent);
+// A static picture of exactly the image's size. A picture that could not be decoded leaves an
+// empty frame of the given size rather than stopping the window from opening.
+QLabel* pictureLabel(const QImage& image, const QString& objectName, QSize size, QWidget* parent);
 
 }  // namespace kalvex::ui

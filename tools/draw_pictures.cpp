@@ -1,0 +1,50 @@
+// Draws the pictures of the windows and writes them as JPEG files:
+//   kalvex-draw-pictures <folder>
+// The program embeds the files of assets/ and decodes them at run time; redraw them with this
+// tool when a sketch changes, so the committed pictures stay reproducible.
+#include "Sketches.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kJpegQuality = 95;  // line drawings need a high quality to keep edges clean
+
+bool save(const QImage& image, const QDir& folder, const QString& name)
+{
+    const QString path = folder.filePath(name);
+    if (!image.save(path, "JPEG", kJpegQuality)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QGuiApplication app(argc, argv);  // fonts need the application
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kalvex-draw-pictures <folder>\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.exists()) {
+        std::fprintf(stderr, "no such folder: %s\n", argv[1]);
+        return 2;
+    }
+    bool ok = true;
+    for (int type = 1; type <= 7; ++type)
+        ok = save(kalvex::tools::drawGrainSketch(type), folder, QString("grain%1.jpg").arg(type)) && ok;
+    ok = save(kalvex::tools::drawBoreResistanceSketch(), folder, "friction.jpg") && ok;
+    ok = save(kalvex::tools::drawTitlePicture(), folder, "title.jpg") && ok;
+    return ok ? 0 : 1;
+}

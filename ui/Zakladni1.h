@@ -1,0 +1,37 @@
+#pragma once
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace kalvex::ui {
+
+// The start window and the application's main window: START opens the working window modally,
+// CLOSE (or the close box) ends the program. It is shown modeless with show().
+class Tzakladni : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tzakladni(QWidget* parent = nullptr);
+
+    // The working window that START shows; not owned.
+    void setMainWindow(QDialog* vstup);
+
+    QLabel* Image1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QPushButton* Button1 = nullptr;  // "START"
+    QPushButton* Button2 = nullptr;  // "CLOSE"
+
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    // Every way of closing the start window (CLOSE, the close box, Escape) ends the program,
+    // also when tool windows are still open beside it.
+    void done(int result) override;
+
+private:
+    QDialog* vstup_ = nullptr;
+};
+
+}  // namespace kalvex::ui
