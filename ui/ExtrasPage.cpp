@@ -12,9 +12,10 @@
 namespace kalvex::ui {
 namespace {
 
-const QString kOutputLead = QStringLiteral("Output: every ");
+const QString kOutputLead = QStringLiteral("Output: every");
 const QString kOutputGap = QStringLiteral("                  ");  // where Edit49 stands
 const QString kOutputTail = QStringLiteral("th value ");
+constexpr int kGapMargin = 3;
 
 // The sentence "Output: every ... th value" with its number field standing in the gap.
 class OutputEveryLine : public QLabel {
@@ -33,8 +34,9 @@ protected:
     {
         QLabel::resizeEvent(event);
         const QFontMetrics metrics(font());
-        const int left = metrics.horizontalAdvance(kOutputLead);
-        const int width = metrics.horizontalAdvance(kOutputGap);
+        // inside the gap, clear of the words on both sides
+        const int left = metrics.horizontalAdvance(kOutputLead) + kGapMargin;
+        const int width = metrics.horizontalAdvance(kOutputGap) - 2 * kGapMargin;
         const int height = field_->sizeHint().height();
         field_->setGeometry(left, (event->size().height() - height) / 2, width, height);
     }

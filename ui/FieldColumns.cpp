@@ -33,12 +33,12 @@ QWidget* buildTwoColumnPage(std::span<const FieldRow> left, std::span<const Fiel
 {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(6, 6, 6, 6);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(3);
     grid->setVerticalSpacing(2);
     addFieldRows(*grid, 0, 0, left, fields, page);
     // a gap between the unit captions of the left column and the captions of the right one
-    grid->setColumnMinimumWidth(3, 10);
+    grid->setColumnMinimumWidth(3, 4);
     addFieldRows(*grid, 0, 4, right, fields, page);
     grid->setColumnStretch(3, 1);
     grid->setRowStretch(static_cast<int>(std::max(left.size(), right.size())), 1);

@@ -16,7 +16,7 @@ struct FieldRow {
 };
 
 // Width of an input field on the pages: wide enough for a number like 1.65837E-9.
-inline constexpr int kInputFieldWidth = 72;
+inline constexpr int kInputFieldWidth = 56;
 
 // Adds rows to a grid, starting at grid column `firstColumn` (caption, field, unit) and grid
 // row `firstRow`; every field starts with the text "0".

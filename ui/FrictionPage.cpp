@@ -22,8 +22,8 @@ constexpr std::array<FieldRow, 7> kBoreResistance{{
     {"Edit41", "Resistive Pressure at xm:", "MPa"},
 }};
 
-// Room for the sketch beside the seven rows of fields.
-constexpr QSize kPictureRoom{230, 185};
+// The sketch beside the seven rows of fields.
+constexpr QSize kPictureSize{240, 170};
 
 }  // namespace
 
@@ -36,8 +36,8 @@ QWidget* buildFrictionPage(FieldRegistry& fields)
     grid->setVerticalSpacing(2);
     addFieldRows(*grid, 0, 0, kBoreResistance, fields, page);
 
-    QLabel* picture = makePictureLabel(boreResistancePicture(), kPictureRoom, page);
-    picture->setObjectName(QStringLiteral("FrictionPicture"));
+    QLabel* picture =
+        pictureLabel(boreResistancePicture(), QStringLiteral("FrictionPicture"), kPictureSize, page);
     grid->setColumnMinimumWidth(3, 10);
     grid->addWidget(picture, 0, 4, static_cast<int>(kBoreResistance.size()) + 1, 1,
                     Qt::AlignLeft | Qt::AlignTop);

@@ -40,8 +40,8 @@ constexpr std::array<std::array<bool, 4>, kGrainTypeCount> kRowsOfType{{
     {true, true, true, false},    // 19-perforated
 }};
 
-// Room for a grain sketch beside the size rows.
-constexpr QSize kPictureRoom{215, 185};
+// Every grain sketch has this size and stands in the same place.
+constexpr QSize kPictureSize{200, 160};
 
 }  // namespace
 
@@ -65,8 +65,8 @@ GrainPage::GrainPage(FieldRegistry& fields, QWidget* parent)
 
     auto* pictureCell = new QGridLayout;
     for (int type = 1; type <= kGrainTypeCount; ++type) {
-        QLabel* picture = makePictureLabel(grainPicture(type), kPictureRoom, this);
-        picture->setObjectName(QStringLiteral("GrainPicture%1").arg(type));
+        QLabel* picture = pictureLabel(grainPicture(type), QStringLiteral("GrainPicture%1").arg(type),
+                                       kPictureSize, this);
         pictureCell->addWidget(picture, 0, 0, Qt::AlignLeft | Qt::AlignTop);
         pictures_[type - 1] = picture;
     }

@@ -19,6 +19,9 @@ QStringList captionsOf(const auto& captions)
     return list;
 }
 
+constexpr int kCloneButtonWidth = 54;
+constexpr int kChoiceHeight = 17;  // twelve y choices fit above the plot
+
 QPushButton* makeButton(const char* name, const char* caption, QWidget* parent)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -39,6 +42,8 @@ QWidget* buildOthersPage(PlotPages& pages)
     pages.cloneTwo = makeButton("Button8", "Clone II", page);
     pages.clearClones = makeButton("Button9", "Clear", page);
 
+    for (QPushButton* narrow : {pages.cloneOne, pages.cloneTwo, pages.clearClones})
+        narrow->setFixedWidth(kCloneButtonWidth);  // three side by side on the narrow page
     auto* clones = new QHBoxLayout;
     clones->setSpacing(3);
     clones->addWidget(pages.cloneOne);
@@ -69,11 +74,13 @@ PlotPages buildPlotPages(QWidget* parent)
     pages.yChoice->setObjectName(QStringLiteral("RadioGroup3"));
     pages.yChoice->setItemIndex(plot::kDefaultYChoice);
     pages.yChoice->setFlat(true);
+    pages.yChoice->setItemHeight(kChoiceHeight);
 
     pages.xChoice = new RadioGroup(QString(), captionsOf(plot::kXAxisCaptions));
     pages.xChoice->setObjectName(QStringLiteral("RadioGroup2"));
     pages.xChoice->setItemIndex(0);
     pages.xChoice->setFlat(true);
+    pages.xChoice->setItemHeight(kChoiceHeight);
 
     pages.control->addTab(pages.yChoice, QStringLiteral("Axis Y"));
     pages.control->addTab(pages.xChoice, QStringLiteral("Axis X"));

@@ -22,6 +22,12 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* 
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);
 }
 
+void RadioGroup::setItemHeight(int pixels)
+{
+    for (QRadioButton* radio : items_)
+        radio->setFixedHeight(pixels);
+}
+
 int RadioGroup::itemIndex() const
 {
     return group_->checkedId();

@@ -15,6 +15,9 @@ class RadioGroup : public QGroupBox {
 public:
     RadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr);
 
+    // Packs the items closer than the style would, for long lists in little room.
+    void setItemHeight(int pixels);
+
     int itemIndex() const;
     // Selects an item without emitting itemClicked; the caller runs the click handler.
     void setItemIndex(int index);

@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace kalvex::ui {
@@ -40,6 +43,16 @@ ResultsArea::ResultsArea(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(memo_);
+}
+
+void ResultsArea::appendLine(const QString& line)
+{
+    QTextDocument* text = memo_->document();
+    QTextCursor end(text);
+    end.movePosition(QTextCursor::End);
+    const bool endsOpenLine = !text->isEmpty() && !text->lastBlock().text().isEmpty();
+    end.insertText(endsOpenLine ? QChar('\n') + line + QChar('\n') : line + QChar('\n'));
+    memo_->verticalScrollBar()->setValue(memo_->verticalScrollBar()->maximum());
 }
 
 void ResultsArea::resizeEvent(QResizeEvent* event)

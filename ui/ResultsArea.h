@@ -14,6 +14,9 @@ public:
     explicit ResultsArea(QWidget* parent = nullptr);
 
     QPlainTextEdit* memo() const { return memo_; }
+    // Adds a line and its line end: an empty line shows as one, also as the first line.
+    // Text the user typed without a line end is ended first.
+    void appendLine(const QString& line);
     QPushButton* clearButton() const { return clear_; }
 
 protected:

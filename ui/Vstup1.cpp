@@ -11,6 +11,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/ResultsArea.h"
 #include "ui/RubberBandOverlay.h"
+#include "ui/ToolWindow.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -33,8 +34,13 @@ constexpr int kOuterMargin = 4;
 constexpr int kGap = 4;
 // Memo1 keeps the width it has at the design size; only Graf0 widens with the window.
 constexpr int kMemoWidth = kDesignClientWidth - 2 * kOuterMargin - kGap - PlotView::kDesignWidth;
-constexpr QSize kCommandButtonSize{84, 30};
+constexpr QSize kCommandButtonSize{66, 28};
+// Height of the row of input pages, commands and plot choices: what the weapon name and Graf0
+// at its design height leave of the client area.
+constexpr int kTopRowHeight = 250;
 constexpr int kStartCaptionGrowth = 3;  // points added to the Start caption
+// Small enough for two columns of captioned fields beside the commands and plot choices.
+constexpr double kWindowFontPoints = 7.5;
 
 QPushButton* makeCommandButton(const char* name, const char* caption, QWidget* parent)
 {
@@ -61,7 +67,9 @@ Tvstup::Tvstup(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    setFont(QFont(QStringLiteral("Arial"), 8));
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPointSizeF(kWindowFontPoints);
+    setFont(windowFont);
     FormCreate();
 }
 
@@ -87,8 +95,9 @@ void Tvstup::buildLayout()
     top->setSpacing(kGap);
     top->addWidget(buildInputPages());
     top->addWidget(buildCommandColumn());
-    top->addWidget(plotPages_.control);
-    top->addStretch(1);
+    top->addWidget(plotPages_.control, 1);  // reaches the right edge, as Graf0 below it
+    inputPages_->setFixedHeight(kTopRowHeight);
+    plotPages_.control->setFixedHeight(kTopRowHeight);
 
     results_ = new ResultsArea(this);
     results_->setFixedWidth(kMemoWidth);
@@ -131,7 +140,7 @@ QWidget* Tvstup::buildCommandColumn()
     readOutX_ = makeReadOutField("Edit17", position);
     readOutY_ = makeReadOutField("Edit18", position);
     auto* positionColumn = new QVBoxLayout(position);
-    positionColumn->setContentsMargins(6, 4, 6, 6);
+    positionColumn->setContentsMargins(4, 2, 4, 4);
     positionColumn->addWidget(readOutX_);
     positionColumn->addWidget(readOutY_);
 
@@ -142,10 +151,10 @@ QWidget* Tvstup::buildCommandColumn()
     startButton_ = makeCommandButton("Button4", "Start", commands);
     QFont startFont = startButton_->font();
     startFont.setBold(true);
-    startFont.setPointSize(startFont.pointSize() + kStartCaptionGrowth);
+    startFont.setPointSizeF(startFont.pointSizeF() + kStartCaptionGrowth);
     startButton_->setFont(startFont);
     auto* commandList = new QVBoxLayout(commands);
-    commandList->setContentsMargins(6, 6, 6, 6);
+    commandList->setContentsMargins(5, 5, 5, 5);
     commandList->addWidget(loadButton_);
     commandList->addWidget(saveButton_);
     commandList->addWidget(startButton_);
@@ -155,7 +164,7 @@ QWidget* Tvstup::buildCommandColumn()
     column->addWidget(position);
     column->addWidget(commands);
     column->addStretch(1);
-    commandColumn->setFixedWidth(kCommandButtonSize.width() + 14);
+    commandColumn->setFixedWidth(kCommandButtonSize.width() + 12);
     return commandColumn;
 }
 
@@ -343,10 +352,9 @@ void Tvstup::Graf0MouseMove(int x, int y)
     runCommand(this, [&] {
         if (!plot_.dragActive)
             return;
-        const plot::RubberBand band = plot::rubberBand(plot_, x, y);
         const QPoint plotOrigin = graf0_->mapTo(this, QPoint(0, 0));
-        overlay_->showBand(RubberBandOverlay::Band{QPoint(band.ax, band.ay) + plotOrigin,
-                                                   QPoint(band.bx, band.by) + plotOrigin,
+        const plot::RubberBand band = plot::rubberBand(plot_, x, y, plotOrigin.x(), plotOrigin.y());
+        overlay_->showBand(RubberBandOverlay::Band{QPoint(band.ax, band.ay), QPoint(band.bx, band.by),
                                                    band.belowThreshold});
     });
 }
@@ -370,33 +378,19 @@ void Tvstup::Graf0DblClick(int, int)
 
 // --- Menu ------------------------------------------------------------------------------
 
-namespace {
-
-// A tool window opens beside the main window; when it is already open it comes to the front.
-void showModeless(QWidget* window)
-{
-    if (!window)
-        return;
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-}  // namespace
-
 void Tvstup::UnitConversionClick()
 {
-    runCommand(this, [this] { showModeless(tools_.unitConversion); });
+    runCommand(this, [this] { showToolWindow(tools_.unitConversion); });
 }
 
 void Tvstup::AreaClick()
 {
-    runCommand(this, [this] { showModeless(tools_.area); });
+    runCommand(this, [this] { showToolWindow(tools_.area); });
 }
 
 void Tvstup::BurnRateClick()
 {
-    runCommand(this, [this] { showModeless(tools_.burningRate); });
+    runCommand(this, [this] { showToolWindow(tools_.burningRate); });
 }
 
 void Tvstup::AboutClick()

@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/NumberFormat.h"
 #include "report/Report.h"
+#include "report/ReportFile.h"
 #include "ui/Command.h"
 #include "ui/GrainPage.h"
 #include "ui/Prompts.h"
@@ -13,12 +14,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSaveFile>
 
 #include <climits>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace kalvex::ui {
 namespace {
@@ -44,27 +42,9 @@ int outputInterval(const std::string& text, QWidget* parent)
     return every > INT_MAX ? INT_MAX : static_cast<int>(every);
 }
 
-// Writes the whole report to a temporary file beside the target and puts it in the target's
-// place only when it is complete, so a failed write never destroys an existing report.
-void writeReportFile(const QString& path, const std::string& bytes, QWidget* parent)
+std::string localPath(const QString& path)
 {
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.commit();
-    if (!written)
-        endWithMessage(parent, QStringLiteral("The report could not be written to %1: %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
-std::optional<report::LoadedReport> readReportFile(const QString& path,
-                                                   const BallisticInput& current)
-{
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return report::readReport(in, current);
+    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -95,9 +75,10 @@ void Tvstup::saveReport()
         return;
     lastSavePath_ = path;
 
-    std::ostringstream text;
-    report::writeReport(text, weaponName_->text().toStdString(), stored_, *runs_.completed, every);
-    writeReportFile(path, text.str(), this);
+    // written beside the target and renamed over it only when complete, so a failed write
+    // (ReportFileError, naming the file and the reason) never destroys an existing report
+    report::saveReportFile(localPath(path), weaponName_->text().toStdString(), stored_,
+                           *runs_.completed, every);
 }
 
 void Tvstup::loadReport()
@@ -111,7 +92,8 @@ void Tvstup::loadReport()
     openFolder_ = QFileInfo(path).absolutePath();
 
     // A file that cannot be opened or ends before its last input value changes nothing.
-    const std::optional<report::LoadedReport> loaded = readReportFile(path, stored_);
+    const std::optional<report::LoadedReport> loaded =
+        report::loadReportFile(localPath(path), stored_);
     if (!loaded)
         endWithMessage(this, kNotLoaded);
 

@@ -2,6 +2,7 @@
 #include "ui/Vstup1.h"
 
 #include "ui/ExtrasPage.h"
+#include "ui/ResultsArea.h"
 
 #include <QCheckBox>
 #include <QLocale>
@@ -47,7 +48,7 @@ char Tvstup::decimalSeparator() const
 
 void Tvstup::appendLine(const std::string& line)
 {
-    memo_->appendPlainText(QString::fromUtf8(line));
+    results_->appendLine(QString::fromUtf8(line));
 }
 
 void Tvstup::runCompleted(const RunResults& results)
