@@ -1,5 +1,6 @@
 // Whole Start commands on the reference input sets, compared line by line with the Memo1
 // text computed independently from the same model.
+#include "CommaLocale.h"
 #include "FakeHost.h"
 
 #include "core/BallisticInput.h"
@@ -29,3 +30,15 @@ void expectMemo(const std::string& name)
 TEST(ReferenceCases, TubeGrainRifleMatchesMemo) { expectMemo("rifle_tube"); }
 TEST(ReferenceCases, SevenPerforatedHowitzerMatchesMemo) { expectMemo("gun155_7perf"); }
 TEST(ReferenceCases, RifleWithTooSmallStepMatchesMemo) { expectMemo("rifle_small_step"); }
+
+TEST(ReferenceCases, SameTextUnderALocaleWithADecimalComma)
+{
+    // The window may run under a locale whose printf writes "2,5"; the summary must not change.
+    const locale_t comma = commaLocale();
+    if (comma == locale_t{})
+        GTEST_SKIP() << "no locale with a decimal comma is installed here";
+    const locale_t previous = uselocale(comma);
+    expectMemo("gun155_7perf");
+    uselocale(previous);
+    freelocale(comma);
+}

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace kalvex::ui::testing {
+namespace kalvex::ui::test_support {
 
 // Prompts that answer without a modal loop and remember every message shown.
 class RecordingPrompts final : public Prompts {
@@ -21,4 +21,4 @@ public:
     QStringList messages;
 };
 
-}  // namespace kalvex::ui::testing
+}  // namespace kalvex::ui::test_support

@@ -1,0 +1,152 @@
+#include "CoreTestSupport.h"
+#include "FakeHost.h"
+
+#include "core/Errors.h"
+#include "core/StartCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+using namespace kalvex;
+using namespace kalvex::test;
+
+namespace {
+
+const std::string kStepNote = " Computation Step too short. Step was increased 2x.";
+
+std::string startFailure(FakeHost& host, BallisticInput& stored, RunStore& runs)
+{
+    try {
+        runStartCommand(host, stored, runs);
+    } catch (const InputError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+long countLines(const FakeHost& host, const std::string& prefix)
+{
+    return std::count_if(host.memo.begin(), host.memo.end(),
+                         [&prefix](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+}
+
+}  // namespace
+
+TEST(StartCommand, DoublesTheStepTwiceThenWritesOneSummary)
+{
+    FakeHost host = loadCase("rifle_small_step");
+    ASSERT_EQ(host.fields["Edit15"], "0.00001");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+
+    ASSERT_GE(host.memo.size(), 4u);
+    EXPECT_EQ(host.memo[0], kStepNote);
+    EXPECT_EQ(host.memo[1], "");
+    EXPECT_EQ(host.memo[2], kStepNote);
+    EXPECT_EQ(host.memo[3], "");
+    EXPECT_EQ(countLines(host, kStepNote), 2);
+    EXPECT_EQ(countLines(host, " Pmax:"), 1);
+    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"Edit15=2E-5", "Edit15=4E-5"}));
+    EXPECT_NEAR(stored.dt, 4 * 0.00001 * 0.001, 1e-22);  // the step read back from the field
+    EXPECT_EQ(host.completedRuns, 1);
+    ASSERT_TRUE(runs.completed);
+    EXPECT_EQ(runs.completed->stepCount, 27040);
+    EXPECT_EQ(host.completedStepCount, 27040);
+}
+
+TEST(StartCommand, WritesTheDoubledStepWithTheUsersSeparator)
+{
+    FakeHost host = loadCase("rifle_tube");
+    for (auto& [control, text] : host.fields)
+        std::replace(text.begin(), text.end(), '.', ',');
+    host.separator = ',';
+    host.fields["Edit15"] = "0,0000075";  // 144000 steps would be needed; 36000 after two doublings
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"Edit15=1,5E-5", "Edit15=3E-5"}));
+    EXPECT_EQ(host.completedRuns, 1);
+}
+
+TEST(StartCommand, AFailedStartLeavesTheCompletedRunAndMemoAsTheyWere)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    const RunResults* completed = runs.completed.get();
+    const std::vector<std::string> memo = host.memo;
+
+    struct Failure {
+        const char* control;
+        const char* text;
+        const char* message;
+    };
+    const Failure failures[] = {
+        {"Edit19", "lots", "'lots' is not a valid floating point value"},
+        {"Edit2", "0", "Mass of Projectile mp less than or equal to 0 kg"},
+        {"Edit38", "3000", "Mean Pressure over 2000 MPa."},
+        {"Edit19", "0.006", "Free Volume of Chamber less than or equal to 0 m^3."},
+    };
+    for (const Failure& f : failures) {
+        FakeHost failing = host;
+        failing.fields[f.control] = f.text;
+        if (std::string(f.control) == "Edit38")
+            failing.fields["Edit39"] = failing.fields["Edit40"] = failing.fields["Edit41"] = f.text;
+        EXPECT_EQ(startFailure(failing, stored, runs), f.message) << f.control << "=" << f.text;
+        EXPECT_EQ(runs.completed.get(), completed) << f.message;
+        EXPECT_EQ(runs.completed->stepCount, 2164) << f.message;
+        EXPECT_EQ(failing.memo, memo) << f.message;
+        EXPECT_EQ(failing.completedRuns, host.completedRuns) << f.message;
+    }
+}
+
+TEST(StartCommand, AStuckProjectileEndsWithoutDoublingTheStep)
+{
+    FakeHost host = loadCase("rifle_tube");
+    for (const char* control : {"Edit38", "Edit39", "Edit40", "Edit41"})
+        host.fields[control] = "1000";
+    host.fields["Edit19"] = "0.0005";
+    BallisticInput stored;
+    RunStore runs;
+    EXPECT_EQ(startFailure(host, stored, runs), "Projectile stopped in the barrel.");
+    EXPECT_TRUE(host.memo.empty());
+    EXPECT_TRUE(host.fieldWrites.empty());
+    EXPECT_FALSE(runs.completed);
+}
+
+TEST(StartCommand, ReusesItsTwoResultBuffers)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    runStartCommand(host, stored, runs);
+    const std::set<const RunResults*> buffers = {runs.completed.get(), runs.scratch.get()};
+    ASSERT_EQ(buffers.size(), 2u);
+    for (int i = 0; i < 3; ++i) {
+        runStartCommand(host, stored, runs);
+        EXPECT_EQ((std::set<const RunResults*>{runs.completed.get(), runs.scratch.get()}), buffers);
+    }
+    EXPECT_EQ(host.completedRuns, 5);
+    EXPECT_EQ(countLines(host, " Pmax:"), 5);
+}
+
+TEST(StartCommand, ARunAfterALongerOneLeavesNoOldEntriesBehind)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    host.fields["Edit15"] = "0.001";  // half as many steps as before
+    runStartCommand(host, stored, runs);
+    runStartCommand(host, stored, runs);  // back in the buffer of the first, longer run
+    const RunResults& r = *runs.completed;
+    ASSERT_LT(r.stepCount, 2000);
+    for (int s = 0; s < kSeriesCount; ++s)
+        EXPECT_EQ(r.series[static_cast<std::size_t>(s)][static_cast<std::size_t>(r.stepCount + 1)], 0) << s;
+}

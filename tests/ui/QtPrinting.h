@@ -1,0 +1,19 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Readable failure messages for Qt texts in GoogleTest assertions.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& texts, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        *os << (i ? ", \"" : "\"") << texts[i].toStdString() << '"';
+    *os << '}';
+}

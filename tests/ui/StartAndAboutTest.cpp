@@ -1,0 +1,156 @@
+#include "QtPrinting.h"
+#include "WidgetDriving.h"
+#include "ui/Oprogramu1.h"
+#include "ui/Zakladni1.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace kalvex::ui;
+using namespace kalvex::ui::test_support;
+
+namespace {
+
+// Stands in for the working window: records how often it was shown modally.
+class StubMainWindow : public QDialog {
+public:
+    int shownModally = 0;
+    Qt::WindowModality modalityWhileShown = Qt::NonModal;
+};
+
+// Answers the next modal window as soon as the event loop runs.
+void closeNextModal(StubMainWindow& stub)
+{
+    QTimer::singleShot(0, [&stub] {
+        if (QApplication::activeModalWidget() == &stub) {
+            ++stub.shownModally;
+            stub.modalityWhileShown = stub.windowModality();
+        }
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
+
+// Runs the application's event loop until the program is ended; false if it did not end.
+bool programEndsAfter(const std::function<void()>& action)
+{
+    bool timedOut = false;
+    QTimer::singleShot(0, action);
+    QTimer::singleShot(3000, [&timedOut] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    const int rc = QApplication::exec();
+    return rc == 0 && !timedOut;
+}
+
+}  // namespace
+
+TEST(StartWindow, HasItsCaptionSizeAndButtons)
+{
+    Tzakladni start;
+    EXPECT_EQ(start.windowTitle(), "Interior Ballistics");
+    EXPECT_EQ(start.size(), QSize(601, 208));
+    EXPECT_FALSE(start.isModal());
+    EXPECT_EQ(start.Button1->text(), "START");
+    EXPECT_EQ(start.Button2->text(), "CLOSE");
+    for (QPushButton* b : {start.Button1, start.Button2}) {
+        EXPECT_EQ(b->size(), QSize(129, 42));
+        EXPECT_TRUE(b->font().bold());
+        EXPECT_EQ(b->font().family(), "Arial");
+        EXPECT_EQ(b->parentWidget(), start.Panel1);
+    }
+    EXPECT_LT(start.Button1->x(), start.Button2->x());
+    ASSERT_FALSE(start.Image1->pixmap().isNull());
+    EXPECT_EQ(start.Image1->pixmap().size(), QSize(265, 105));
+    EXPECT_EQ(start.Image1->pos(), QPoint(8, 8));
+    // The panel sits at the bottom left.
+    EXPECT_LT(start.Panel1->x(), 20);
+    EXPECT_GT(start.Panel1->geometry().bottom(), 190);
+}
+
+TEST(StartWindow, StartShowsTheMainWindowModallyAsOftenAsPressed)
+{
+    Tzakladni start;
+    StubMainWindow stub;
+    start.setMainWindow(&stub);
+    showAndWait(start);
+
+    for (int press = 1; press <= 2; ++press) {
+        closeNextModal(stub);
+        click(start.Button1);  // returns when the main window is closed
+        EXPECT_EQ(stub.shownModally, press);
+        // Modal for the whole application: the start window takes no input meanwhile.
+        EXPECT_EQ(stub.modalityWhileShown, Qt::ApplicationModal);
+        EXPECT_FALSE(stub.isVisible());
+        EXPECT_TRUE(start.isVisible());
+    }
+}
+
+TEST(StartWindow, StartWithoutAMainWindowDoesNothing)
+{
+    Tzakladni start;
+    showAndWait(start);
+    click(start.Button1);
+    EXPECT_TRUE(start.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST(StartWindow, EveryWayOfClosingItEndsTheProgram)
+{
+    const struct {
+        const char* how;
+        std::function<void(Tzakladni&)> close;
+    } ways[] = {
+        {"CLOSE button", [](Tzakladni& w) { click(w.Button2); }},
+        {"close box", [](Tzakladni& w) { w.close(); }},
+        {"Escape key", [](Tzakladni& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        Tzakladni start;
+        QDialog toolWindow;  // a tool window left open does not keep the program alive
+        showAndWait(start);
+        toolWindow.show();
+        EXPECT_TRUE(programEndsAfter([&] { way.close(start); }));
+        EXPECT_FALSE(start.isVisible());
+    }
+}
+
+TEST(AboutWindow, ShowsTitleVersionDatePictureAndNotice)
+{
+    Toprogramu about;
+    EXPECT_EQ(about.windowTitle(), "About");
+    EXPECT_EQ(about.Label3->text(), "Kalvex - Interior Ballistics: Stanag 4367");
+    EXPECT_TRUE(about.Label3->font().bold());
+    EXPECT_EQ(about.Label3->font().family(), "Arial");
+    EXPECT_EQ(about.Label8->text(), "Version:  1.0");
+    EXPECT_EQ(about.Label1->text(), "Date:      2. 6. 2010");
+    ASSERT_FALSE(about.Image1->pixmap().isNull());
+    EXPECT_EQ(about.Image1->pixmap().size(), QSize(265, 105));
+    EXPECT_TRUE(about.Memo1->isReadOnly());
+    EXPECT_EQ(about.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_TRUE(about.Memo1->toPlainText().contains("without warranty"));
+    // No commands: nothing to press.
+    EXPECT_TRUE(about.findChildren<QPushButton*>().isEmpty());
+}
+
+TEST(AboutWindow, VersionAndDateStandBesideThePicture)
+{
+    Toprogramu about;
+    showAndWait(about);
+    const QRect picture(about.Image1->mapTo(&about, QPoint()), about.Image1->size());
+    for (QLabel* label : {about.Label8, about.Label1}) {
+        const QPoint at = label->mapTo(&about, QPoint());
+        EXPECT_GT(at.x(), picture.right());
+        EXPECT_GE(at.y(), picture.top());
+        EXPECT_LE(at.y(), picture.bottom());
+    }
+    EXPECT_LT(about.Label8->mapTo(&about, QPoint()).y(), about.Label1->mapTo(&about, QPoint()).y());
+}
