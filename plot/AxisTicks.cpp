@@ -3,6 +3,8 @@
 #include "core/NumberFormat.h"
 #include "plot/PlotGeometry.h"
 
+#include <QFont>
+
 namespace kalvex::plot {
 
 namespace {
@@ -10,8 +12,21 @@ namespace {
 constexpr int kXLabelShiftLeft = 5;    // px left of the tick column
 constexpr int kXLabelBelowFrame = 6;   // px below the frame line, just under the tick
 constexpr int kYLabelLeft = 5;         // px from the surface's left edge
+constexpr int kLabelPointSize = 10;
+const char* const kLabelFamily = "Arial";
 
 }  // namespace
+
+// Labels look the same on every machine: a named face, whole-pixel glyph metrics and plain
+// grey antialiasing whatever the desktop's font settings.
+QFont labelFont()
+{
+    QFont font(kLabelFamily);
+    font.setPointSize(kLabelPointSize);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setStyleStrategy(QFont::NoSubpixelAntialias);
+    return font;
+}
 
 std::vector<AxisTick> xAxisTicks(const PlotState& plot)
 {

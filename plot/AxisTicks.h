@@ -1,6 +1,8 @@
 #pragma once
 #include "plot/PlotState.h"
 
+#include <QFont>
+
 #include <string>
 #include <vector>
 
@@ -18,5 +20,8 @@ struct AxisTick {
 // Ticks from the frame's lower left corner, left to right and bottom to top.
 std::vector<AxisTick> xAxisTicks(const PlotState& plot);
 std::vector<AxisTick> yAxisTicks(const PlotState& plot);
+
+// The labels' font: "Arial", 10 points (13.3 px on the plot's 96 dots per inch).
+QFont labelFont();
 
 }  // namespace kalvex::plot

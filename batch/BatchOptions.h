@@ -1,0 +1,33 @@
+#pragma once
+// The command line of kalvex-batch.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kalvex::batch {
+
+struct BatchOptions {
+    std::string inputPath;                  // a report file whose input values are run
+    std::optional<std::string> reportPath;  // -o: where the new report is written
+    int outputEvery = 20;                   // --every: step interval of the report's time table
+    bool showEnergy = false;                // --energy: energy lines in the summary
+    bool showGrains = true;                 // --no-grains removes the number of grains
+    bool heatTransfer = true;               // --no-heat-transfer: no heat loss to the wall
+    bool help = false;                      // --help: print the usage and do nothing else
+};
+
+// A command line that cannot be run; the message says what is wrong.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Parses the arguments after the program name. Throws UsageError.
+BatchOptions parseBatchArguments(const std::vector<std::string>& args);
+
+// The text that --help prints.
+std::string batchUsage();
+
+}  // namespace kalvex::batch

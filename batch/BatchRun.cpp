@@ -1,0 +1,86 @@
+#include "batch/BatchRun.h"
+
+#include "batch/BatchHost.h"
+#include "core/Errors.h"
+#include "core/NumberFormat.h"
+#include "report/ReportFile.h"
+
+#include <exception>
+
+namespace kalvex::batch {
+
+namespace {
+
+constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
+
+// Fills the host's fields from a loaded report, as Load fills the window's.
+void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputEvery)
+{
+    for (const auto& [control, text] : report::fieldTextsFor(loaded.input, kSeparator))
+        host.setFieldText(control, text);
+    host.setFieldText("Edit33", loaded.weaponName);
+    host.setFieldText("Edit49", std::to_string(outputEvery));
+}
+
+}  // namespace
+
+int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
+    BallisticInput stored;  // the set of a freshly started program
+    const auto loaded = report::loadReportFile(options.inputPath, stored);
+    if (!loaded) {
+        err << options.inputPath << ": Soubor nenačten (not a readable report with all 43 input values)\n";
+        return 1;
+    }
+    stored = loaded->input;
+    BatchHost host(out, loaded->input.grainType, options.heatTransfer,
+                   SummaryOptions{options.showGrains, options.showEnergy});
+    fillFields(host, *loaded, options.outputEvery);
+
+    RunStore runs;
+    try {
+        runStartCommand(host, stored, runs);
+    } catch (const RunAbandoned&) {
+        // the silent end of the command
+    } catch (const InputError& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+    if (!runs.completed) {
+        err << "The run did not reach the muzzle\n";
+        return 1;
+    }
+    if (!options.reportPath)
+        return 0;
+    try {
+        report::saveReportFile(*options.reportPath, host.fieldText("Edit33"), stored, *runs.completed,
+                               options.outputEvery);
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    BatchOptions options;
+    try {
+        options = parseBatchArguments(args);
+    } catch (const UsageError& e) {
+        err << "kalvex-batch: " << e.what() << "\nTry 'kalvex-batch --help' for more information.\n";
+        return 1;
+    }
+    if (options.help) {
+        out << batchUsage();
+        return 0;
+    }
+    try {
+        return runBatch(options, out, err);
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace kalvex::batch

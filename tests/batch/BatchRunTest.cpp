@@ -1,0 +1,229 @@
+// kalvex-batch end to end through its functions: the examples, restarts, failures.
+
+#include "batch/BatchRun.h"
+#include "core/Errors.h"
+#include "core/InputSet.h"
+#include "report/Report.h"
+#include "report/ReportFields.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+using namespace kalvex;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string contents(const fs::path& p)
+{
+    std::ifstream f(p, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+struct BatchOutcome {
+    int status;
+    std::string out, err;
+};
+
+BatchOutcome runWith(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int status = batch::batchMain(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class BatchRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("kalvex-batch-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm"};
+
+const fs::path kExampleDir = KALVEX_EXAMPLES_DIR;
+
+}  // namespace
+
+TEST_F(BatchRun, EachExampleIsTheReportOfItsOwnRunAndRunsTheSameAgain)
+{
+    for (const char* name : kExamples) {
+        SCOPED_TRACE(name);
+        const fs::path example = kExampleDir / (std::string(name) + ".txt");
+        const BatchOutcome first = runWith({example.string(), "-o", path("first.txt"), "--energy"});
+        ASSERT_EQ(first.status, 0) << first.err;
+        EXPECT_EQ(first.err, "");
+        EXPECT_EQ(contents(path("first.txt")), contents(example)) << "regenerate the example";
+        const BatchOutcome again = runWith({path("first.txt"), "-o", path("again.txt"), "--energy"});
+        ASSERT_EQ(again.status, 0) << again.err;
+        EXPECT_EQ(again.out, first.out);
+        EXPECT_EQ(contents(path("again.txt")), contents(path("first.txt")));
+    }
+}
+
+TEST_F(BatchRun, ExamplesReachTheMuzzleWithPlausiblePressuresAndVelocities)
+{
+    struct Case {
+        const char* name;
+        double minVelocity, maxVelocity;  // m/s
+    };
+    const Case cases[] = {{"rifle-7.62mm", 780, 880}, {"cannon-30mm", 1000, 1120}, {"howitzer-155mm", 780, 880}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BatchOutcome r = runWith({(kExampleDir / (std::string(c.name) + ".txt")).string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        // " Pmax:  t  Z  x  vp  Pmean ..." and " Muzzle:  t  Z  x  vp ..."
+        std::istringstream lines(r.out);
+        double pmax = 0, muzzleVelocity = 0;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            std::string label;
+            double t, z, x, vp, pm;
+            fields >> label >> t >> z >> x >> vp >> pm;
+            if (label == "Pmax:")
+                pmax = pm;
+            if (label == "Muzzle:")
+                muzzleVelocity = vp;
+        }
+        EXPECT_GE(pmax, 250);
+        EXPECT_LE(pmax, 450);
+        EXPECT_GE(muzzleVelocity, c.minVelocity);
+        EXPECT_LE(muzzleVelocity, c.maxVelocity);
+    }
+}
+
+TEST_F(BatchRun, SummaryOptionsShapeTheSummaryButNotTheReport)
+{
+    const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
+    const BatchOutcome plain = runWith({rifle, "-o", path("plain.txt")});
+    const BatchOutcome lean = runWith({rifle, "--no-grains", "-o", path("lean.txt")});
+    const BatchOutcome energy = runWith({rifle, "--energy"});
+    ASSERT_EQ(plain.status + lean.status + energy.status, 0);
+    EXPECT_NE(plain.out.find(" Number of Powder Grains:"), std::string::npos);
+    EXPECT_EQ(lean.out.find(" Number of Powder Grains:"), std::string::npos);
+    EXPECT_EQ(plain.out.find(" Total energy of Propellant+Igniter [J]:"), std::string::npos);
+    EXPECT_NE(energy.out.find(" Total energy of Propellant+Igniter [J]:"), std::string::npos);
+    EXPECT_EQ(contents(path("plain.txt")), contents(path("lean.txt")));
+}
+
+TEST_F(BatchRun, WithoutHeatTransferTheWallStaysAtItsStartTemperature)
+{
+    const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
+    const BatchOutcome r = runWith({rifle, "--no-heat-transfer", "--energy", "-o", path("cold.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(" Energy Loss due to Heat Transfer [J]:                              0"), std::string::npos)
+        << r.out;
+    EXPECT_NE(contents(path("cold.txt")).find("      294.1      "), std::string::npos);  // 21 degC in K
+}
+
+TEST_F(BatchRun, AStepTooShortIsDoubledUntilTheMuzzleIsReached)
+{
+    // The 155 mm example needs 7825 steps of 0.002 ms; with 0.0000625 ms it would need 32 times
+    // as many, so the step is doubled three times, to 0.0005 ms (31300 steps).
+    std::string text = contents(kExampleDir / "howitzer-155mm.txt");
+    const std::string step = " Computation Step [s]:                                2.0000e-06 ";
+    ASSERT_NE(text.find(step), std::string::npos);
+    text.replace(text.find(step), step.size(), " Computation Step [s]:                                6.2500e-08 ");
+    std::ofstream(path("fine.txt"), std::ios::binary) << text;
+    const BatchOutcome r = runWith({path("fine.txt"), "-o", path("out.txt")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string note = " Computation Step too short. Step was increased 2x.\n\n";
+    EXPECT_EQ(r.out.substr(0, 3 * note.size()), note + note + note);
+    EXPECT_EQ(r.out.substr(3 * note.size(), 1), "\n") << "the summary follows the notes";
+    EXPECT_NE(contents(path("out.txt")).find(" Computation Step [s]:                                5.0000e-07 "),
+              std::string::npos);
+}
+
+TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
+{
+    std::string text = contents(kExampleDir / "rifle-7.62mm.txt");
+    const std::string gamma = " Ratio of specific Heats for Propellant gamma:        1.2400 ";
+    ASSERT_NE(text.find(gamma), std::string::npos);
+    text.replace(text.find(gamma), gamma.size(), " Ratio of specific Heats for Propellant gamma:        1.0000 ");
+    std::ofstream(path("bad.txt"), std::ios::binary) << text;
+    std::ofstream(path("short.txt"), std::ios::binary) << " Weapon: x\r\n A: 1\r\n";
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
+    const Case cases[] = {
+        {{path("bad.txt")}, "Ratio of specific Heats for Propellant gamma less than or equal to 1\n"},
+        {{path("short.txt")}, path("short.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
+        {{path("absent.txt")}, path("absent.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
+        {{rifle, "-o", path("no/such/folder.txt")},
+         "Cannot write \"" + path("no/such/folder.txt") + "\": No such file or directory\n"},
+        {{"--every", "0", rifle}, "kalvex-batch: Step in Time Progress less than 1\nTry 'kalvex-batch --help' for more information.\n"},
+    };
+    for (const Case& c : cases) {
+        const BatchOutcome r = runWith(c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(runWith({path("bad.txt")}).out, "") << "a failed run prints no summary";
+}
+
+TEST(BatchLoad, DamagedReportsReachARunOnlyThroughTheInputRules)
+{
+    // What Load lets through goes into the fields; Start reads them back and checks them.
+    // Whatever passes must be a complete, finite set with a known grain type.
+    std::mt19937 rng(42);
+    const std::string original = contents(kExampleDir / "howitzer-155mm.txt");
+    int passed = 0;
+    for (int i = 0; i < 2000; ++i) {
+        std::string text = original;
+        for (int d = 0; d < 3; ++d) {
+            const std::size_t colon = text.find(':', rng() % 4000);
+            if (colon == std::string::npos)
+                continue;
+            static const char* junk[] = {" -1", " 0", " 1e400", " nan", " 9", " x", ":", " 1e-400", " 7"};
+            text.insert(colon + 1, junk[rng() % std::size(junk)]);
+        }
+        std::istringstream in(text);
+        const auto loaded = report::readReport(in, BallisticInput{});
+        if (!loaded)
+            continue;
+        struct Fields : FieldSource {
+            std::map<std::string, std::string, std::less<>> texts;
+            std::string fieldText(std::string_view c) const override
+            {
+                const auto it = texts.find(c);
+                return it == texts.end() ? "" : it->second;
+            }
+        } fields;
+        for (const auto& [control, t] : report::fieldTextsFor(loaded->input, '.'))
+            fields.texts[control] = t;
+        BallisticInput stored;
+        try {
+            readBallisticInput(fields, loaded->input.grainType, true, '.', stored);
+            validateBallisticInput(stored);
+        } catch (const InputError&) {
+            continue;
+        }
+        ++passed;
+        EXPECT_GE(stored.grainType, 1);
+        EXPECT_LE(stored.grainType, 7);
+        for (const report::ValueLine& line : report::kValueLines) {
+            if (line.member) {
+                EXPECT_TRUE(std::isfinite(stored.*line.member));
+            }
+        }
+    }
+    EXPECT_GT(passed, 50);
+}
