@@ -31,6 +31,8 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     c.igniterCovolume = in.CI * in.bI;
     c.chamberWallArea = (in.V0 / in.A) * kPi * c.boreDiameter + 2 * in.A;
     c.wallHeatCapacity = in.Cpw * in.rhow;
+    c.recoilAreaPerMass = in.A / in.mrp;
+    c.recoilBrakePressure = in.RR / in.A;
     return c;
 }
 
@@ -128,7 +130,7 @@ ModelFault evaluateModel(const BallisticInput& in, const RunConstants& c, const 
     dydt[kBurnedFraction] = m.S * m.r / c.grain.initialGrainVolume;
     dydt[kAirWork] = in.A * vp * m.Pg;
     dydt[kHeatLoss] = m.Aw * m.hT * (m.Tm - m.Tc);
-    dydt[kRecoilVelocity] = -(in.A / in.mrp) * (m.P0 - in.RR / in.A - resisting);
+    dydt[kRecoilVelocity] = -c.recoilAreaPerMass * (m.P0 - c.recoilBrakePressure - resisting);
     dydt[kBurnedThickness] = m.r;
     return ModelFault::none;
 }

@@ -52,6 +52,8 @@ struct RunConstants {
     double igniterCovolume = 0;       // CI*bI
     double chamberWallArea = 0;       // (V0/A)*pi*d + 2*A
     double wallHeatCapacity = 0;      // Cpw*rhow (times Aw*Dw per evaluation)
+    double recoilAreaPerMass = 0;     // A/mrp
+    double recoilBrakePressure = 0;   // RR/A
 };
 
 RunConstants prepareRunConstants(const BallisticInput& input);

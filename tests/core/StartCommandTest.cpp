@@ -150,3 +150,43 @@ TEST(StartCommand, ARunAfterALongerOneLeavesNoOldEntriesBehind)
     for (int s = 0; s < kSeriesCount; ++s)
         EXPECT_EQ(r.series[static_cast<std::size_t>(s)][static_cast<std::size_t>(r.stepCount + 1)], 0) << s;
 }
+
+TEST(StartCommand, BurningBeyondTheMuzzleShowsInTheSummary)
+{
+    FakeHost host = loadCase("rifle_tube");
+    host.fields["Edit3"] = "0.05";  // a barrel too short for the charge to burn out
+    host.fields["Edit37"] = "0.02";
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    const RunResults& r = *runs.completed;
+    EXPECT_EQ(r.burnoutRow, r.stepCount + 1);
+    EXPECT_LT(r[SeriesId::burnedFraction][static_cast<std::size_t>(r.stepCount)], 1);
+    EXPECT_EQ(host.memo[1], "!End of Combustion After the Projectile Exits Muzzle!");
+    EXPECT_EQ(countLines(host, " Z = 1:"), 0);
+    EXPECT_EQ(countLines(host, " Remaining Energy of unburned Propellant [J]:"), 1);
+    EXPECT_GT(r.Eunburned, 0);
+}
+
+TEST(StartCommand, CharacteristicRowsOfARealRun)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    const RunResults& r = *runs.completed;
+    const ResultSeries& p = r[SeriesId::meanPressure];
+    const ResultSeries& Z = r[SeriesId::burnedFraction];
+    const auto at = [](const ResultSeries& s, int k) { return s[static_cast<std::size_t>(k)]; };
+    ASSERT_GT(r.pmaxRow, 0);
+    ASSERT_LT(r.pmaxRow, r.stepCount);
+    for (int k = 1; k <= r.pmaxRow; ++k)
+        ASSERT_LE(at(p, k - 1), at(p, k)) << k;
+    EXPECT_GT(at(p, r.pmaxRow), at(p, r.pmaxRow + 1));
+    ASSERT_LE(r.burnoutRow, r.stepCount);
+    EXPECT_EQ(at(Z, r.burnoutRow), 1);
+    EXPECT_LT(at(Z, r.burnoutRow - 1), 1);
+    EXPECT_EQ(countLines(host, " Z = 1:"), 1);
+    EXPECT_EQ(countLines(host, "!End of Combustion"), 0);
+    EXPECT_EQ(countLines(host, " Remaining Energy of unburned Propellant [J]:"), 0);
+}

@@ -1,0 +1,93 @@
+// Counts heap allocations to show that a run allocates nothing while it integrates, and that
+// repeated Starts reuse the large result buffers.
+#include "FakeHost.h"
+
+#include "core/BallisticInput.h"
+#include "core/InputSet.h"
+#include "core/Solver.h"
+#include "core/StartCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace {
+
+struct AllocationLog {
+    bool counting = false;
+    long count = 0;
+    std::size_t largest = 0;
+};
+
+AllocationLog& log()
+{
+    static AllocationLog instance;
+    return instance;
+}
+
+// Counts what is allocated between construction and destruction.
+class Counting {
+public:
+    Counting() { log() = AllocationLog{true, 0, 0}; }
+    ~Counting() { log().counting = false; }
+    long count() const { return log().count; }
+    std::size_t largest() const { return log().largest; }
+};
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (log().counting) {
+        ++log().count;
+        if (size > log().largest)
+            log().largest = size;
+    }
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+using namespace kalvex;
+using namespace kalvex::test;
+
+TEST(Allocation, ARunAllocatesNothing)
+{
+    for (const char* name : {"gun155_7perf", "rifle_tube"}) {
+        const FakeHost host = loadCase(name);
+        BallisticInput in;
+        readBallisticInput(host, host.grain, host.heat, '.', in);
+        auto results = std::make_unique<RunResults>();
+        RunEnd end;
+        long allocations;
+        {
+            Counting counting;
+            end = runSolver(in, *results);
+            allocations = counting.count();
+        }
+        EXPECT_EQ(end, RunEnd::MuzzleReached) << name;
+        EXPECT_GT(results->stepCount, 1000) << name;
+        EXPECT_EQ(allocations, 0) << name;
+    }
+}
+
+TEST(Allocation, RepeatedStartsReuseTheResultBuffers)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    {
+        Counting first;
+        runStartCommand(host, stored, runs);
+        EXPECT_EQ(first.largest(), sizeof(RunResults));  // the buffer the run is integrated into
+    }
+    runStartCommand(host, stored, runs);  // now both buffers exist
+    Counting counting;
+    runStartCommand(host, stored, runs);
+    EXPECT_LT(counting.largest(), sizeof(ResultSeries));
+}
