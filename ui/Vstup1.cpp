@@ -84,6 +84,16 @@ void Tvstup::FormCreate()
     buildMenu();
     connectHandlers();
     resize(kDesignClientWidth, kDesignClientHeight + layout()->menuBar()->sizeHint().height());
+    keepTopRowAtDesignWidths();
+}
+
+void Tvstup::keepTopRowAtDesignWidths()
+{
+    // At the design size the plot choices reach the right edge, above Graf0. A larger window
+    // gives its extra room to Graf0 and Memo1 only; the row above stays as it was.
+    layout()->activate();
+    plotPages_.control->setFixedWidth(plotPages_.control->width());
+    top_->addStretch(1);
 }
 
 void Tvstup::buildLayout()
@@ -91,7 +101,8 @@ void Tvstup::buildLayout()
     weaponName_ = fields_.create("Edit33", QStringLiteral("Weapon"), this);
 
     plotPages_ = buildPlotPages(this);
-    auto* top = new QHBoxLayout;
+    top_ = new QHBoxLayout;
+    auto* top = top_;
     top->setSpacing(kGap);
     top->addWidget(buildInputPages());
     top->addWidget(buildCommandColumn());

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QString>
 
+class QHBoxLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -78,6 +79,7 @@ protected:
 private:
     void FormCreate();
     void buildLayout();
+    void keepTopRowAtDesignWidths();
     QWidget* buildInputPages();
     QWidget* buildCommandColumn();
     void buildMenu();
@@ -107,6 +109,7 @@ private:
 
     FieldRegistry fields_;
     QLineEdit* weaponName_ = nullptr;  // Edit33
+    QHBoxLayout* top_ = nullptr;  // input pages, commands, plot choices
     ButtonPages* inputPages_ = nullptr;  // PageControl1
     GrainPage* grainPage_ = nullptr;
     ExtrasPage extras_;

@@ -78,6 +78,9 @@ TEST(MainWindow, ShowsTheDesignSizes)
     EXPECT_EQ(w.height() - menuHeight, 514);
     EXPECT_EQ(w.plotView()->size(), QSize(247, 226));
     EXPECT_EQ(w.plotState().surface.size(), QSize(247, 226));
+    // the plot choices end where the plot ends
+    const auto* plotPages = w.findChild<QTabWidget*>("PageControl2");
+    EXPECT_EQ(plotPages->geometry().right(), w.plotView()->geometry().right());
 }
 
 TEST(MainWindow, PagesCaptionsAndMenuReadAsDesigned)
@@ -281,10 +284,12 @@ TEST(MainWindow, WidenedWindowGrowsThePlotAndKeepsTheResultsWidth)
     const int memoWidth = memo->width();
     const int memoHeight = memo->height();
     const QSize plotSize = w.plotView()->size();
+    const QRect plotPagesArea = w.findChild<QTabWidget*>("PageControl2")->geometry();
     w.resize(w.width() + 200, w.height() + 150);
     QApplication::processEvents();
     EXPECT_EQ(memo->width(), memoWidth);
     EXPECT_EQ(memo->height(), memoHeight + 150);
     EXPECT_EQ(w.plotView()->size(), plotSize + QSize(200, 150));
     EXPECT_EQ(w.plotState().surface.size(), plotSize + QSize(200, 150));
+    EXPECT_EQ(w.findChild<QTabWidget*>("PageControl2")->geometry(), plotPagesArea);
 }
