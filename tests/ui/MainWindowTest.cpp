@@ -5,6 +5,7 @@
 #include "ui/GrainPage.h"
 #include "ui/PlotView.h"
 #include "ui/RadioGroup.h"
+#include "ui/ResultsArea.h"
 #include "ui/Vstup1.h"
 
 #include <QCheckBox>
@@ -292,4 +293,26 @@ TEST(MainWindow, WidenedWindowGrowsThePlotAndKeepsTheResultsWidth)
     EXPECT_EQ(w.plotView()->size(), plotSize + QSize(200, 150));
     EXPECT_EQ(w.plotState().surface.size(), plotSize + QSize(200, 150));
     EXPECT_EQ(w.findChild<QTabWidget*>("PageControl2")->geometry(), plotPagesArea);
+}
+
+TEST(ResultsArea, AppendedLinesEndWithALineEndAndStartOnANewLine)
+{
+    struct Case {
+        QString typed;
+        QStringList appended;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"", {""}, "\n"},                     // an empty first line still shows as a line
+        {"", {"", "a"}, "\na\n"},
+        {"typed", {"b"}, "typed\nb\n"},       // the user's open line is ended first
+        {"typed\n", {"b"}, "typed\nb\n"},
+    };
+    for (const Case& c : cases) {
+        ui::ResultsArea area;
+        area.memo()->setPlainText(c.typed);
+        for (const QString& line : c.appended)
+            area.appendLine(line);
+        EXPECT_EQ(area.memo()->toPlainText(), c.shown) << c.typed.toStdString();
+    }
 }
