@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -231,6 +232,17 @@ void Tvstup::showEvent(QShowEvent* event)
             move(desktop->availableGeometry().center() - rect().center());
     }
     QDialog::showEvent(event);
+}
+
+void Tvstup::keyPressEvent(QKeyEvent* event)
+{
+    // The working window has no Cancel: Escape does not close it (the close box does), and
+    // Return in a field runs no command, since no button is the default one.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void Tvstup::FormResize(int plotWidth, int plotHeight)

@@ -316,3 +316,20 @@ TEST(ResultsArea, AppendedLinesEndWithALineEndAndStartOnANewLine)
         EXPECT_EQ(area.memo()->toPlainText(), c.shown) << c.typed.toStdString();
     }
 }
+
+TEST(MainWindow, ReturnAndEscapeInAFieldRunNoCommand)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    QLineEdit* area = field(w, "Edit1");
+    area->setFocus();
+    QTest::keyClick(area, Qt::Key_Return);
+    QTest::keyClick(area, Qt::Key_Enter);
+    QTest::keyClick(area, Qt::Key_Escape);
+    EXPECT_TRUE(ui.prompts.messages.empty());  // Start did not run
+    EXPECT_TRUE(ui.prompts.openRequests.empty());  // nor Load
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.result(), 0);
+    for (const QPushButton* any : w.findChildren<QPushButton*>())
+        EXPECT_FALSE(any->autoDefault() || any->isDefault()) << any->objectName().toStdString();
+}

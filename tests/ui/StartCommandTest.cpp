@@ -1,6 +1,7 @@
 // The Start command driven through the window: fields in, message or summary and plot out.
 #include "WindowDriver.h"
 
+#include "core/RunResults.h"
 #include "ui/PlotView.h"
 #include "ui/Vstup1.h"
 
@@ -85,26 +86,38 @@ TEST(StartCommand, RunThatDoublesItsStepTwiceShowsBothNotesAndTheFinalStep)
 
 TEST(StartCommand, FailingStartAfterAGoodRunKeepsPlotSaveAndResults)
 {
-    WindowUnderTest ui;
-    ui::Tvstup& w = *ui.window;
-    enterCase(w, loadCase("rifle_tube"));
-    start(w);
-    ASSERT_TRUE(button(w, "Button5")->isEnabled());
-    const QImage plotBefore = w.plotState().surface.copy();
-    const QString memoBefore = memoText(w);
-    const int stepsBefore = w.completedRun()->stepCount;
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Edit2", "0", "Mass of Projectile mp less than or equal to 0 kg"},  // a rule
+        {"Edit25", "4.7e-8", "Mean Pressure over 2000 MPa."},  // burning ten times as fast
+    };
+    for (const Case& c : cases) {
+        WindowUnderTest ui;
+        ui::Tvstup& w = *ui.window;
+        enterCase(w, loadCase("rifle_tube"));
+        start(w);
+        ASSERT_TRUE(button(w, "Button5")->isEnabled());
+        const QImage plotBefore = w.plotState().surface.copy();
+        const QString memoBefore = memoText(w);
+        const int stepsBefore = w.completedRun()->stepCount;
+        const auto peakRow = static_cast<std::size_t>(w.completedRun()->pmaxRow);
+        const double peakBefore = (*w.completedRun())[SeriesId::meanPressure][peakRow];
 
-    field(w, "Edit2")->setText("0");
-    start(w);
-    ASSERT_EQ(ui.prompts.messages.size(), 1u);
-    EXPECT_EQ(ui.prompts.messages[0], "Mass of Projectile mp less than or equal to 0 kg");
-    EXPECT_TRUE(button(w, "Button5")->isEnabled());
-    EXPECT_TRUE(plotPagesEnabled(w));
-    EXPECT_EQ(w.plotState().surface, plotBefore);
-    EXPECT_EQ(memoText(w), memoBefore);
-    EXPECT_EQ(w.completedRun()->stepCount, stepsBefore);
-    // the stored set keeps what this attempt read
-    EXPECT_EQ(w.storedInput().mp, 0.0);
+        field(w, c.field)->setText(c.text);
+        start(w);
+        ASSERT_EQ(ui.prompts.messages.size(), 1u) << c.field;
+        EXPECT_EQ(ui.prompts.messages[0], c.message);
+        EXPECT_TRUE(button(w, "Button5")->isEnabled());
+        EXPECT_TRUE(plotPagesEnabled(w));
+        EXPECT_EQ(w.plotState().surface, plotBefore);
+        EXPECT_EQ(memoText(w), memoBefore);
+        EXPECT_EQ(w.completedRun()->stepCount, stepsBefore);
+        EXPECT_EQ((*w.completedRun())[SeriesId::meanPressure][peakRow], peakBefore);
+    }
 }
 
 TEST(StartCommand, ClearAfterARunKeepsSaveAndThePlot)
