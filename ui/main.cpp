@@ -1,6 +1,7 @@
 // The program: six windows created once, in a fixed order; the start window is shown, START
 // opens the working window modally and CLOSE ends the program.
 #include "ui/Area1.h"
+#include "ui/DisplayCheck.h"
 #include "ui/Oprogramu1.h"
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
@@ -15,14 +16,6 @@
 #include <exception>
 
 namespace {
-
-// Without a display Qt would abort inside the application's constructor; say so plainly.
-bool displayAvailable()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
 
 int runWindows()
 {
@@ -45,7 +38,8 @@ int runWindows()
 
 int main(int argc, char** argv)
 {
-    if (!displayAvailable()) {
+    // Without a display Qt would abort inside the application's constructor; say so plainly.
+    if (!kalvex::ui::displayAvailable()) {
         std::fprintf(stderr, "kalvex: no display can be opened (set DISPLAY or run under xvfb-run)\n");
         return 1;
     }
