@@ -1,7 +1,5 @@
 #include "report/ScanNumbers.h"
 
-#include <cerrno>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>

@@ -146,6 +146,13 @@ TEST(ValidateBallisticInput, ReferenceSetsPass)
         EXPECT_NO_THROW(inputFromCase(name)) << name;
 }
 
+TEST(ValidateBallisticInput, DegreeSignIsUtf8)
+{
+    BallisticInput in = inputFromCase("rifle_tube");
+    in.T0w = -60;
+    EXPECT_EQ(validationMessage(in), "Initial Temperature of Chamber Wall T0w less than -50\xC2\xB0" "C");
+}
+
 TEST(ValidateBallisticInput, FormDefaultsFailWithTheFirstRule)
 {
     FakeHost host;

@@ -17,8 +17,9 @@ using namespace kalvex::testing;
 
 namespace {
 
-// Makes a comma locale generated at build time (if the machine could) findable, sets it as
-// the global C locale for the life of the guard, and restores "C" and the search path.
+// Sets a locale with a decimal comma as the global C locale for the life of the guard: one
+// installed on the machine, or else the one generated into the build tree (if the machine
+// could). Restores "C" and the locale search path.
 class CommaLocale {
 public:
     CommaLocale()
@@ -27,12 +28,11 @@ public:
         hadPath_ = old != nullptr;
         if (old)
             oldPath_ = old;
-        ::setenv("LOCPATH", KALVEX_TEST_LOCALE_DIR, 1);
-        for (const char* name : {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"})
-            if (std::setlocale(LC_ALL, name)) {
-                active_ = true;
-                break;
-            }
+        active_ = trySetCommaLocale();
+        if (!active_) {
+            ::setenv("LOCPATH", KALVEX_TEST_LOCALE_DIR, 1);
+            active_ = trySetCommaLocale();
+        }
     }
     ~CommaLocale()
     {
@@ -45,6 +45,14 @@ public:
     bool active() const { return active_; }
 
 private:
+    static bool trySetCommaLocale()
+    {
+        for (const char* name : {"cs_CZ.UTF-8", "cs_CZ.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+            if (std::setlocale(LC_ALL, name))
+                return true;
+        return false;
+    }
+
     bool active_ = false;
     bool hadPath_ = false;
     std::string oldPath_;
