@@ -103,11 +103,10 @@ void Tvstup::buildLayout()
 
     plotPages_ = buildPlotPages(this);
     top_ = new QHBoxLayout;
-    auto* top = top_;
-    top->setSpacing(kGap);
-    top->addWidget(buildInputPages());
-    top->addWidget(buildCommandColumn());
-    top->addWidget(plotPages_.control, 1);  // reaches the right edge, as Graf0 below it
+    top_->setSpacing(kGap);
+    top_->addWidget(buildInputPages());
+    top_->addWidget(buildCommandColumn());
+    top_->addWidget(plotPages_.control, 1);  // reaches the right edge, as Graf0 below it
     inputPages_->setFixedHeight(kTopRowHeight);
     plotPages_.control->setFixedHeight(kTopRowHeight);
 
@@ -124,7 +123,7 @@ void Tvstup::buildLayout()
     column->setContentsMargins(kOuterMargin, kOuterMargin, kOuterMargin, kOuterMargin);
     column->setSpacing(kGap);
     column->addWidget(weaponName_);
-    column->addLayout(top, 0);
+    column->addLayout(top_, 0);
     column->addLayout(bottom, 1);
 
     overlay_ = new RubberBandOverlay(this);
