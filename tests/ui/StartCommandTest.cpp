@@ -1,0 +1,134 @@
+// The Start command driven through the window: fields in, message or summary and plot out.
+#include "WindowDriver.h"
+
+#include "core/RunResults.h"
+#include "ui/PlotView.h"
+#include "ui/Vstup1.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using namespace kalvex;
+using namespace kalvex::test;
+
+namespace {
+
+bool plotPagesEnabled(const ui::Tvstup& w)
+{
+    return w.findChild<QTabWidget*>("PageControl2")->isEnabled();
+}
+
+void start(ui::Tvstup& w)
+{
+    click(button(w, "Button4"));
+}
+
+}  // namespace
+
+TEST(StartCommand, DefaultsStopAtTheFirstRuleAndLeaveSaveDisabled)
+{
+    WindowUnderTest ui;
+    start(*ui.window);
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "Area of Base of Projectile A less than or equal to 0 m^2");
+    EXPECT_FALSE(button(*ui.window, "Button5")->isEnabled());
+    EXPECT_FALSE(plotPagesEnabled(*ui.window));
+    EXPECT_TRUE(memoText(*ui.window).isEmpty());
+    EXPECT_EQ(ui.window->completedRun(), nullptr);
+}
+
+TEST(StartCommand, TextThatIsNotANumberIsNamed)
+{
+    WindowUnderTest ui;
+    enterCase(*ui.window, loadCase("rifle_tube"));
+    field(*ui.window, "Edit15")->setText("0.5x");
+    start(*ui.window);
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "'0.5x' is not a valid floating point value");
+    EXPECT_FALSE(button(*ui.window, "Button5")->isEnabled());
+}
+
+TEST(StartCommand, ValidRunAppendsOneSummaryAndEnablesSaveAndPlotPages)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    enterCase(w, loadCase("rifle_tube"));
+    start(w);
+    EXPECT_TRUE(ui.prompts.messages.empty());
+    EXPECT_EQ(memoText(w), expectedMemo("rifle_tube"));
+    EXPECT_TRUE(button(w, "Button5")->isEnabled());
+    EXPECT_TRUE(plotPagesEnabled(w));
+    ASSERT_NE(w.completedRun(), nullptr);
+    // slot 0 holds the mean pressure over time, the selection at start
+    const auto& slot0 = w.plotState().series[0];
+    EXPECT_EQ(slot0.active, 1);
+    EXPECT_GT(w.plotState().yMax, 300.0);  // the peak pressure of a rifle, MPa
+
+    // a second run appends a second block under the first
+    start(w);
+    EXPECT_EQ(memoText(w), expectedMemo("rifle_tube") + expectedMemo("rifle_tube"));
+}
+
+TEST(StartCommand, RunThatDoublesItsStepTwiceShowsBothNotesAndTheFinalStep)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    enterCase(w, loadCase("rifle_small_step"));
+    start(w);
+    EXPECT_TRUE(ui.prompts.messages.empty());
+    EXPECT_EQ(memoText(w), expectedMemo("rifle_small_step"));
+    EXPECT_EQ(field(w, "Edit15")->text(), "4E-5");
+    EXPECT_TRUE(button(w, "Button5")->isEnabled());
+}
+
+TEST(StartCommand, FailingStartAfterAGoodRunKeepsPlotSaveAndResults)
+{
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Edit2", "0", "Mass of Projectile mp less than or equal to 0 kg"},  // a rule
+        {"Edit25", "4.7e-8", "Mean Pressure over 2000 MPa."},  // burning ten times as fast
+    };
+    for (const Case& c : cases) {
+        WindowUnderTest ui;
+        ui::Tvstup& w = *ui.window;
+        enterCase(w, loadCase("rifle_tube"));
+        start(w);
+        ASSERT_TRUE(button(w, "Button5")->isEnabled());
+        const QImage plotBefore = w.plotState().surface.copy();
+        const QString memoBefore = memoText(w);
+        const int stepsBefore = w.completedRun()->stepCount;
+        const auto peakRow = static_cast<std::size_t>(w.completedRun()->pmaxRow);
+        const double peakBefore = (*w.completedRun())[SeriesId::meanPressure][peakRow];
+
+        field(w, c.field)->setText(c.text);
+        start(w);
+        ASSERT_EQ(ui.prompts.messages.size(), 1u) << c.field;
+        EXPECT_EQ(ui.prompts.messages[0], c.message);
+        EXPECT_TRUE(button(w, "Button5")->isEnabled());
+        EXPECT_TRUE(plotPagesEnabled(w));
+        EXPECT_EQ(w.plotState().surface, plotBefore);
+        EXPECT_EQ(memoText(w), memoBefore);
+        EXPECT_EQ(w.completedRun()->stepCount, stepsBefore);
+        EXPECT_EQ((*w.completedRun())[SeriesId::meanPressure][peakRow], peakBefore);
+    }
+}
+
+TEST(StartCommand, ClearAfterARunKeepsSaveAndThePlot)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    enterCase(w, loadCase("rifle_tube"));
+    start(w);
+    const QImage plotBefore = w.plotState().surface.copy();
+    click(button(w, "Button2"));
+    EXPECT_TRUE(memoText(w).isEmpty());
+    EXPECT_TRUE(button(w, "Button5")->isEnabled());
+    EXPECT_EQ(w.plotState().surface, plotBefore);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+class QCheckBox;
+class QWidget;
+
+namespace kalvex::ui {
+
+class FieldRegistry;
+
+// The "Extras" page: the options of the run summary and the model, and the interval of the
+// report's time table (Edit49).
+struct ExtrasPage {
+    QWidget* page = nullptr;
+    QCheckBox* showEnergy = nullptr;    // CheckBox1
+    QCheckBox* showGrains = nullptr;    // CheckBox2
+    QCheckBox* heatTransfer = nullptr;  // CheckBox3
+};
+
+ExtrasPage buildExtrasPage(FieldRegistry& fields);
+
+}  // namespace kalvex::ui

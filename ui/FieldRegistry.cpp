@@ -1,0 +1,42 @@
+#include "ui/FieldRegistry.h"
+
+#include <QLineEdit>
+
+#include <stdexcept>
+
+namespace kalvex::ui {
+
+QLineEdit* FieldRegistry::create(const std::string& control, const QString& startText,
+                                 QWidget* parent)
+{
+    auto* edit = new QLineEdit(startText, parent);
+    edit->setObjectName(QString::fromStdString(control));
+    fields_[control] = edit;
+    return edit;
+}
+
+QLineEdit* FieldRegistry::field(std::string_view control) const
+{
+    const auto found = fields_.find(control);
+    return found == fields_.end() ? nullptr : found->second;
+}
+
+QLineEdit* FieldRegistry::require(std::string_view control) const
+{
+    QLineEdit* edit = field(control);
+    if (!edit)
+        throw std::out_of_range("no input field named " + std::string(control));
+    return edit;
+}
+
+std::string FieldRegistry::text(std::string_view control) const
+{
+    return require(control)->text().toStdString();
+}
+
+void FieldRegistry::setText(std::string_view control, const std::string& text)
+{
+    require(control)->setText(QString::fromStdString(text));
+}
+
+}  // namespace kalvex::ui

@@ -1,0 +1,117 @@
+#include "ui/GrainPage.h"
+
+#include "ui/FieldColumns.h"
+#include "ui/FieldRegistry.h"
+#include "ui/PictureLabel.h"
+#include "ui/Pictures.h"
+#include "ui/RadioGroup.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kalvex::ui {
+namespace {
+
+// The blanks line the digits up under each other in the window's proportional font.
+const QStringList kGrainTypeCaptions{
+    QStringLiteral("Spherical           1"), QStringLiteral("Slab                  2"),
+    QStringLiteral("Cylinder             3"), QStringLiteral("Tube                 4"),
+    QStringLiteral("Slotted Stick     5"),    QStringLiteral("7-perforated      6"),
+    QStringLiteral("19-perforated    7"),
+};
+
+constexpr std::array<FieldRow, 4> kSizeRows{{
+    {"Edit42", "D:", "mm"},
+    {"Edit43", "L:", "mm"},
+    {"Edit44", "P:", "mm"},
+    {"Edit45", "SW:", "mm"},
+}};
+
+// Which of the rows D, L, P, SW each grain shape has, by grain type 1 to 7.
+constexpr std::array<std::array<bool, 4>, kGrainTypeCount> kRowsOfType{{
+    {true, false, false, false},  // spherical: diameter only
+    {true, true, true, false},    // slab: three edges
+    {true, true, false, false},   // cylinder
+    {true, true, true, false},    // tube
+    {true, true, true, true},     // slotted stick: tube with a slot
+    {true, true, true, false},    // 7-perforated
+    {true, true, true, false},    // 19-perforated
+}};
+
+// Every grain sketch has this size and stands in the same place.
+constexpr QSize kPictureSize{200, 160};
+
+}  // namespace
+
+GrainPage::GrainPage(FieldRegistry& fields, QWidget* parent)
+    : QWidget(parent),
+      selector_(new RadioGroup(QStringLiteral("Type of Grains"), kGrainTypeCaptions, this))
+{
+    selector_->setObjectName(QStringLiteral("RadioGroup1"));
+    selector_->setItemIndex(kStartGrainType - 1);
+
+    auto* sizes = new QGridLayout;
+    sizes->setHorizontalSpacing(4);
+    sizes->setVerticalSpacing(2);
+    addFieldRows(*sizes, 0, 0, kSizeRows, fields, this);
+    for (int row = 0; row < 4; ++row) {
+        rows_[row].caption = qobject_cast<QLabel*>(sizes->itemAtPosition(row, 0)->widget());
+        rows_[row].field = fields.field(kSizeRows[row].control);
+        rows_[row].unit = qobject_cast<QLabel*>(sizes->itemAtPosition(row, 2)->widget());
+    }
+    sizes->setRowStretch(4, 1);
+
+    auto* pictureCell = new QGridLayout;
+    for (int type = 1; type <= kGrainTypeCount; ++type) {
+        QLabel* picture = pictureLabel(grainPicture(type), QStringLiteral("GrainPicture%1").arg(type),
+                                       kPictureSize, this);
+        pictureCell->addWidget(picture, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+        pictures_[type - 1] = picture;
+    }
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(6, 6, 6, 6);
+    row->setSpacing(12);
+    row->addWidget(selector_, 0, Qt::AlignTop);
+    row->addLayout(sizes);
+    row->addLayout(pictureCell);
+    row->addStretch(1);
+    showGrainType(kStartGrainType);
+}
+
+void GrainPage::showGrainType(int grainType)
+{
+    for (SizeRow& row : rows_) {
+        row.caption->hide();
+        row.field->hide();
+        row.unit->hide();
+    }
+    for (QLabel* picture : pictures_)
+        picture->hide();
+    if (grainType < 1 || grainType > kGrainTypeCount)
+        return;
+    pictures_[grainType - 1]->show();
+    const auto& shown = kRowsOfType[grainType - 1];
+    for (int i = 0; i < 4; ++i) {
+        if (!shown[i])
+            continue;
+        rows_[i].caption->show();
+        rows_[i].field->show();
+        rows_[i].unit->show();
+    }
+}
+
+bool GrainPage::sizeRowVisible(int row) const
+{
+    const SizeRow& r = rows_.at(static_cast<std::size_t>(row));
+    return !r.caption->isHidden() && !r.field->isHidden() && !r.unit->isHidden();
+}
+
+bool GrainPage::pictureVisible(int grainType) const
+{
+    return !pictures_.at(static_cast<std::size_t>(grainType - 1))->isHidden();
+}
+
+}  // namespace kalvex::ui

@@ -1,0 +1,42 @@
+#pragma once
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+
+namespace kalvex::ui {
+
+class FieldRegistry;
+class RadioGroup;
+
+inline constexpr int kGrainTypeCount = 7;
+inline constexpr int kStartGrainType = 2;  // slab
+
+// The "Grains Sizes" page: the grain-type selector, the size rows D, L, P, SW (in mm) and a
+// sketch of the selected grain shape.
+class GrainPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit GrainPage(FieldRegistry& fields, QWidget* parent = nullptr);
+
+    RadioGroup* selector() const { return selector_; }
+    // Shows the sketch of the type and only the size rows that the shape has;
+    // hidden fields keep their texts.
+    void showGrainType(int grainType);
+    bool sizeRowVisible(int row) const;  // 0 D, 1 L, 2 P, 3 SW
+    bool pictureVisible(int grainType) const;
+
+private:
+    struct SizeRow {
+        QLabel* caption = nullptr;
+        QLineEdit* field = nullptr;
+        QLabel* unit = nullptr;
+    };
+    RadioGroup* selector_;
+    std::array<SizeRow, 4> rows_;
+    std::array<QLabel*, kGrainTypeCount> pictures_{};
+};
+
+}  // namespace kalvex::ui

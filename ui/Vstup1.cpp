@@ -1,0 +1,426 @@
+#include "ui/Vstup1.h"
+
+#include "core/Errors.h"
+#include "plot/MouseZoom.h"
+#include "plot/SeriesSelection.h"
+#include "ui/ButtonPages.h"
+#include "ui/Command.h"
+#include "ui/GrainPage.h"
+#include "ui/InputPages.h"
+#include "ui/PlotView.h"
+#include "ui/RadioGroup.h"
+#include "ui/ResultsArea.h"
+#include "ui/RubberBandOverlay.h"
+#include "ui/ToolWindow.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace kalvex::ui {
+namespace {
+
+// The client area at the window's design size, without the menu bar.
+constexpr int kDesignClientWidth = 783;
+constexpr int kDesignClientHeight = 514;
+constexpr int kOuterMargin = 4;
+constexpr int kGap = 4;
+// Memo1 keeps the width it has at the design size; only Graf0 widens with the window.
+constexpr int kMemoWidth = kDesignClientWidth - 2 * kOuterMargin - kGap - PlotView::kDesignWidth;
+constexpr QSize kCommandButtonSize{66, 28};
+// Height of the row of input pages, commands and plot choices: what the weapon name and Graf0
+// at its design height leave of the client area.
+constexpr int kTopRowHeight = 250;
+constexpr int kStartCaptionGrowth = 3;  // points added to the Start caption
+// Small enough for two columns of captioned fields beside the commands and plot choices.
+constexpr double kWindowFontPoints = 7.5;
+
+QPushButton* makeCommandButton(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(false);
+    button->setFixedSize(kCommandButtonSize);
+    return button;
+}
+
+QLineEdit* makeReadOutField(const char* name, QWidget* parent)
+{
+    auto* field = new QLineEdit(QStringLiteral("0"), parent);
+    field->setObjectName(QString::fromUtf8(name));
+    return field;
+}
+
+}  // namespace
+
+Tvstup::Tvstup(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("vstup"));
+    setWindowTitle(QStringLiteral("Interior Ballistics: Stanag 4367"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPointSizeF(kWindowFontPoints);
+    setFont(windowFont);
+    FormCreate();
+}
+
+Tvstup::~Tvstup() = default;
+
+void Tvstup::FormCreate()
+{
+    // the plot first: Graf0 shows its bitmap from the moment it exists
+    plot::InitPlot(plot_, PlotView::kDesignWidth, PlotView::kDesignHeight);
+    openFolder_ = QCoreApplication::applicationDirPath();
+    buildLayout();
+    buildMenu();
+    connectHandlers();
+    resize(kDesignClientWidth, kDesignClientHeight + layout()->menuBar()->sizeHint().height());
+    keepTopRowAtDesignWidths();
+}
+
+void Tvstup::keepTopRowAtDesignWidths()
+{
+    // At the design size the plot choices reach the right edge, above Graf0. A larger window
+    // gives its extra room to Graf0 and Memo1 only; the row above stays as it was.
+    layout()->activate();
+    plotPages_.control->setFixedWidth(plotPages_.control->width());
+    top_->addStretch(1);
+}
+
+void Tvstup::buildLayout()
+{
+    weaponName_ = fields_.create("Edit33", QStringLiteral("Weapon"), this);
+
+    plotPages_ = buildPlotPages(this);
+    top_ = new QHBoxLayout;
+    top_->setSpacing(kGap);
+    top_->addWidget(buildInputPages());
+    top_->addWidget(buildCommandColumn());
+    top_->addWidget(plotPages_.control, 1);  // reaches the right edge, as Graf0 below it
+    inputPages_->setFixedHeight(kTopRowHeight);
+    plotPages_.control->setFixedHeight(kTopRowHeight);
+
+    results_ = new ResultsArea(this);
+    results_->setFixedWidth(kMemoWidth);
+    memo_ = results_->memo();
+    graf0_ = new PlotView(plot_, this);
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(kGap);
+    bottom->addWidget(results_);
+    bottom->addWidget(graf0_, 1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kOuterMargin, kOuterMargin, kOuterMargin, kOuterMargin);
+    column->setSpacing(kGap);
+    column->addWidget(weaponName_);
+    column->addLayout(top_, 0);
+    column->addLayout(bottom, 1);
+
+    overlay_ = new RubberBandOverlay(this);
+}
+
+QWidget* Tvstup::buildInputPages()
+{
+    inputPages_ = new ButtonPages(this);
+    inputPages_->setObjectName(QStringLiteral("PageControl1"));
+    inputPages_->addPage(QStringLiteral("Weapon and Cartridge"), buildWeaponPage(fields_));
+    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_));
+    grainPage_ = new GrainPage(fields_);
+    inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
+    inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));
+    extras_ = buildExtrasPage(fields_);
+    inputPages_->addPage(QStringLiteral("Extras"), extras_.page);
+    return inputPages_;
+}
+
+QWidget* Tvstup::buildCommandColumn()
+{
+    auto* commandColumn = new QWidget(this);
+    auto* position = new QGroupBox(QStringLiteral("X, Y Position"), commandColumn);
+    position->setObjectName(QStringLiteral("GroupBox10"));
+    readOutX_ = makeReadOutField("Edit17", position);
+    readOutY_ = makeReadOutField("Edit18", position);
+    auto* positionColumn = new QVBoxLayout(position);
+    positionColumn->setContentsMargins(4, 2, 4, 4);
+    positionColumn->addWidget(readOutX_);
+    positionColumn->addWidget(readOutY_);
+
+    auto* commands = new QGroupBox(commandColumn);
+    loadButton_ = makeCommandButton("Button6", "Load", commands);
+    saveButton_ = makeCommandButton("Button5", "Save", commands);
+    saveButton_->setEnabled(false);  // there is nothing to save before the first run
+    startButton_ = makeCommandButton("Button4", "Start", commands);
+    QFont startFont = startButton_->font();
+    startFont.setBold(true);
+    startFont.setPointSizeF(startFont.pointSizeF() + kStartCaptionGrowth);
+    startButton_->setFont(startFont);
+    auto* commandList = new QVBoxLayout(commands);
+    commandList->setContentsMargins(5, 5, 5, 5);
+    commandList->addWidget(loadButton_);
+    commandList->addWidget(saveButton_);
+    commandList->addWidget(startButton_);
+
+    auto* column = new QVBoxLayout(commandColumn);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(position);
+    column->addWidget(commands);
+    column->addStretch(1);
+    commandColumn->setFixedWidth(kCommandButtonSize.width() + 12);
+    return commandColumn;
+}
+
+void Tvstup::buildMenu()
+{
+    auto* menu = new QMenuBar(this);
+    menu->setObjectName(QStringLiteral("MainMenu1"));
+    const auto addItem = [this, menu](const char* name, const char* caption, void (Tvstup::*slot)()) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(name));
+        connect(item, &QAction::triggered, this, slot);
+    };
+    addItem("UnitConversion1", "Unit Conversion", &Tvstup::UnitConversionClick);
+    addItem("Area1", "Area", &Tvstup::AreaClick);
+    addItem("BurnRate1", "Burn. Rate", &Tvstup::BurnRateClick);
+    addItem("About1", "About", &Tvstup::AboutClick);
+    layout()->setMenuBar(menu);
+}
+
+void Tvstup::connectHandlers()
+{
+    connect(startButton_, &QPushButton::clicked, this, &Tvstup::Button4Click);
+    connect(results_->clearButton(), &QPushButton::clicked, this, &Tvstup::Button2Click);
+    connect(saveButton_, &QPushButton::clicked, this, &Tvstup::Button5Click);
+    connect(loadButton_, &QPushButton::clicked, this, &Tvstup::Button6Click);
+    connect(grainPage_->selector(), &RadioGroup::itemClicked, this, &Tvstup::RadioGroup1Click);
+    connect(plotPages_.yChoice, &RadioGroup::itemClicked, this, &Tvstup::RadioGroup3Click);
+    connect(plotPages_.xChoice, &RadioGroup::itemClicked, this, &Tvstup::RadioGroup2Click);
+    connect(plotPages_.surfaceOverBurned, &QPushButton::clicked, this, &Tvstup::Button1Click);
+    connect(plotPages_.pressuresOverTime, &QPushButton::clicked, this, &Tvstup::Button3Click);
+    connect(plotPages_.pressuresOverTravel, &QPushButton::clicked, this, &Tvstup::Button10Click);
+    connect(plotPages_.cloneOne, &QPushButton::clicked, this, &Tvstup::Button7Click);
+    connect(plotPages_.cloneTwo, &QPushButton::clicked, this, &Tvstup::Button8Click);
+    connect(plotPages_.clearClones, &QPushButton::clicked, this, &Tvstup::Button9Click);
+    connect(graf0_, &PlotView::pressed, this, &Tvstup::Graf0MouseDown);
+    connect(graf0_, &PlotView::moved, this, &Tvstup::Graf0MouseMove);
+    connect(graf0_, &PlotView::released, this, &Tvstup::Graf0MouseUp);
+    connect(graf0_, &PlotView::doubleClicked, this, &Tvstup::Graf0DblClick);
+    connect(graf0_, &PlotView::resized, this, &Tvstup::FormResize);
+}
+
+void Tvstup::setToolWindows(const ToolWindows& windows)
+{
+    tools_ = windows;
+}
+
+void Tvstup::showEvent(QShowEvent* event)
+{
+    static constexpr const char* kPlacedProperty = "kalvexPlaced";
+    if (!property(kPlacedProperty).toBool()) {
+        setProperty(kPlacedProperty, true);
+        if (const QScreen* desktop = screen())
+            move(desktop->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void Tvstup::keyPressEvent(QKeyEvent* event)
+{
+    // The working window has no Cancel: Escape does not close it (the close box does), and
+    // Return in a field runs no command, since no button is the default one.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void Tvstup::FormResize(int plotWidth, int plotHeight)
+{
+    runCommand(this, [&] {
+        if (plot::ResizePlot(plot_, plotWidth, plotHeight))
+            redrawPlot();
+    });
+}
+
+void Tvstup::redrawPlot()
+{
+    graf0_->update();
+}
+
+// --- Start and Clear -------------------------------------------------------------------
+
+void Tvstup::Button4Click()
+{
+    runCommand(this, [this] {
+        runStartCommand(*this, stored_, runs_);
+        // from the first completed run on there is always a run to save and to plot
+        saveButton_->setEnabled(true);
+        plotPages_.control->setEnabled(true);
+        throw RunAbandoned();
+    });
+}
+
+void Tvstup::Button2Click()
+{
+    runCommand(this, [this] { memo_->clear(); });
+}
+
+// --- Grain type ------------------------------------------------------------------------
+
+void Tvstup::RadioGroup1Click()
+{
+    runCommand(this, [this] {
+        grainType_ = grainPage_->selector()->itemIndex() + 1;
+        grainPage_->showGrainType(grainType_);
+    });
+}
+
+// --- Plot selection --------------------------------------------------------------------
+
+void Tvstup::plotCurrentSelection(const RunResults& results)
+{
+    plot::plotSelection(plot_, results, plotPages_.yChoice->itemIndex(),
+                        plotPages_.xChoice->itemIndex());
+    redrawPlot();
+}
+
+void Tvstup::RadioGroup3Click()
+{
+    runCommand(this, [this] {
+        if (runs_.completed)
+            plotCurrentSelection(*runs_.completed);
+    });
+}
+
+void Tvstup::RadioGroup2Click()
+{
+    RadioGroup3Click();
+}
+
+void Tvstup::Button1Click()
+{
+    runCommand(this, [this] {
+        if (runs_.completed)
+            plot::plotRelativeSurface(plot_, *runs_.completed);
+        redrawPlot();
+    });
+}
+
+void Tvstup::Button3Click()
+{
+    runCommand(this, [this] {
+        if (runs_.completed)
+            plot::plotPressuresOverTime(plot_, *runs_.completed);
+        redrawPlot();
+    });
+}
+
+void Tvstup::Button10Click()
+{
+    runCommand(this, [this] {
+        if (runs_.completed)
+            plot::plotPressuresOverTravel(plot_, *runs_.completed);
+        redrawPlot();
+    });
+}
+
+void Tvstup::Button7Click()
+{
+    runCommand(this, [this] {
+        plot::cloneCurve(plot_, 1);
+        redrawPlot();
+    });
+}
+
+void Tvstup::Button8Click()
+{
+    runCommand(this, [this] {
+        plot::cloneCurve(plot_, 2);
+        redrawPlot();
+    });
+}
+
+void Tvstup::Button9Click()
+{
+    runCommand(this, [this] {
+        plot::clearOverlays(plot_);
+        redrawPlot();
+    });
+}
+
+// --- Mouse on the plot -----------------------------------------------------------------
+
+void Tvstup::Graf0MouseDown(int x, int y)
+{
+    runCommand(this, [&] {
+        const plot::ReadOut readOut = plot::mousePress(plot_, x, y, decimalSeparator());
+        readOutX_->setText(QString::fromStdString(readOut.x));
+        readOutY_->setText(QString::fromStdString(readOut.y));
+    });
+}
+
+void Tvstup::Graf0MouseMove(int x, int y)
+{
+    runCommand(this, [&] {
+        if (!plot_.dragActive)
+            return;
+        const QPoint plotOrigin = graf0_->mapTo(this, QPoint(0, 0));
+        const plot::RubberBand band = plot::rubberBand(plot_, x, y, plotOrigin.x(), plotOrigin.y());
+        overlay_->showBand(RubberBandOverlay::Band{QPoint(band.ax, band.ay), QPoint(band.bx, band.by),
+                                                   band.belowThreshold});
+    });
+}
+
+void Tvstup::Graf0MouseUp(int x, int y)
+{
+    runCommand(this, [&] {
+        overlay_->showBand(std::nullopt);
+        if (plot::mouseRelease(plot_, x, y))
+            redrawPlot();
+    });
+}
+
+void Tvstup::Graf0DblClick(int, int)
+{
+    runCommand(this, [this] {
+        plot::restoreAutomaticRanges(plot_);
+        redrawPlot();
+    });
+}
+
+// --- Menu ------------------------------------------------------------------------------
+
+void Tvstup::UnitConversionClick()
+{
+    runCommand(this, [this] { showToolWindow(tools_.unitConversion); });
+}
+
+void Tvstup::AreaClick()
+{
+    runCommand(this, [this] { showToolWindow(tools_.area); });
+}
+
+void Tvstup::BurnRateClick()
+{
+    runCommand(this, [this] { showToolWindow(tools_.burningRate); });
+}
+
+void Tvstup::AboutClick()
+{
+    runCommand(this, [this] {
+        if (tools_.about)
+            tools_.about->exec();
+    });
+}
+
+}  // namespace kalvex::ui
