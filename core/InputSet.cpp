@@ -1,6 +1,7 @@
 #include "core/InputSet.h"
 
 #include "core/Errors.h"
+#include "core/InputFields.h"
 #include "core/NumberFormat.h"
 
 #include <string>
@@ -8,63 +9,6 @@
 namespace kalvex {
 
 namespace {
-
-constexpr double kMillimetre = 0.001;  // mm -> m, and ms -> s
-constexpr double kMegapascal = 1000000;  // MPa -> Pa
-
-// One input field: its control and where its value goes, with the factor to SI units.
-struct FieldBinding {
-    const char* control;
-    double BallisticInput::*target;
-    double toSi;
-};
-
-// The reading order of the fields: the weapon page, the propellant page, then the
-// resistance page, the grain sizes, and the step last.
-constexpr FieldBinding kReadingOrder[] = {
-    {"Edit1", &BallisticInput::A, 1},
-    {"Edit2", &BallisticInput::mp, 1},
-    {"Edit3", &BallisticInput::xm, 1},
-    {"Edit4", &BallisticInput::V0, 1},
-    {"Edit5", &BallisticInput::Tw, 1},
-    {"Edit6", &BallisticInput::Vp, 1},
-    {"Edit7", &BallisticInput::T0w, 1},
-    {"Edit8", &BallisticInput::h0, 1},
-    {"Edit9", &BallisticInput::Dw, 1},
-    {"Edit10", &BallisticInput::rhow, 1},
-    {"Edit11", &BallisticInput::Cpw, 1},
-    {"Edit12", &BallisticInput::f, 1},
-    {"Edit13", &BallisticInput::mrp, 1},
-    {"Edit14", &BallisticInput::RR, 1},
-    {"Edit19", &BallisticInput::C, 1},
-    {"Edit20", &BallisticInput::F, 1},
-    {"Edit21", &BallisticInput::T0, 1},
-    {"Edit22", &BallisticInput::b, 1},
-    {"Edit23", &BallisticInput::gamma, 1},
-    {"Edit24", &BallisticInput::rho, 1},
-    {"Edit25", &BallisticInput::beta, 1},
-    {"Edit26", &BallisticInput::alpha, 1},
-    {"Edit27", &BallisticInput::CI, 1},
-    {"Edit28", &BallisticInput::FI, 1},
-    {"Edit29", &BallisticInput::T0I, 1},
-    {"Edit30", &BallisticInput::bI, 1},
-    {"Edit31", &BallisticInput::gammaI, 1},
-    {"Edit32", &BallisticInput::fFT, 1},
-    {"Edit34", &BallisticInput::fbeta, 1},
-    {"Edit35", &BallisticInput::fbetaT, 1},
-    {"Edit16", &BallisticInput::fr, 1},
-    {"Edit36", &BallisticInput::xe0, 1},
-    {"Edit37", &BallisticInput::xe, 1},
-    {"Edit38", &BallisticInput::px0, kMegapascal},
-    {"Edit39", &BallisticInput::pxe0, kMegapascal},
-    {"Edit40", &BallisticInput::pxe, kMegapascal},
-    {"Edit41", &BallisticInput::pxm, kMegapascal},
-    {"Edit42", &BallisticInput::D, kMillimetre},
-    {"Edit43", &BallisticInput::L, kMillimetre},
-    {"Edit44", &BallisticInput::P, kMillimetre},
-    {"Edit45", &BallisticInput::SW, kMillimetre},
-    {"Edit15", &BallisticInput::dt, kMillimetre},
-};
 
 void require(bool holds, const char* message)
 {
@@ -122,10 +66,10 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
 {
     stored.grainType = grainType;
     stored.heatTransfer = heatTransfer;
-    for (const FieldBinding& field : kReadingOrder) {
+    for (const InputField& field : kInputFields) {
         const std::string text = fields.fieldText(field.control);
         const double value = parseFloatField(text, decimalSeparator);
-        stored.*field.target = value * field.toSi;  // x 1 is exact for the SI fields
+        stored.*field.quantity = value * field.toStored;  // x 1 is exact for the SI fields
     }
 }
 
