@@ -24,37 +24,36 @@ void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputE
 
 }  // namespace
 
-int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
 {
-    BallisticInput stored;  // the set of a freshly started program
-    const auto loaded = report::loadReportFile(options.inputPath, stored);
+    const BallisticInput freshProgram;  // the stored set of a program just started
+    const auto loaded = report::loadReportFile(options.inputPath, freshProgram);
     if (!loaded) {
-        err << options.inputPath << ": Soubor nenačten (not a readable report with all 43 input values)\n";
-        return 1;
+        throw InputError(options.inputPath +
+                         ": Soubor nenačten (not a readable report with all 43 input values)");
     }
-    stored = loaded->input;
-    BatchHost host(out, loaded->input.grainType, options.heatTransfer,
+    ReportRun run{loaded->weaponName, loaded->input, {}};
+    BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
                    SummaryOptions{options.showGrains, options.showEnergy});
     fillFields(host, *loaded, options.outputEvery);
-
-    RunStore runs;
     try {
-        runStartCommand(host, stored, runs);
+        runStartCommand(host, run.input, run.runs);
     } catch (const RunAbandoned&) {
         // the silent end of the command
-    } catch (const InputError& e) {
-        err << e.what() << '\n';
-        return 1;
     }
-    if (!runs.completed) {
-        err << "The run did not reach the muzzle\n";
-        return 1;
-    }
-    if (!options.reportPath)
-        return 0;
+    if (!run.runs.completed)
+        throw InputError("The run did not reach the muzzle");
+    return run;
+}
+
+int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
     try {
-        report::saveReportFile(*options.reportPath, host.fieldText("Edit33"), stored, *runs.completed,
-                               options.outputEvery);
+        const ReportRun run = runReportInput(options, out);
+        if (options.reportPath) {
+            report::saveReportFile(*options.reportPath, run.weaponName, run.input,
+                                   *run.runs.completed, options.outputEvery);
+        }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         return 1;

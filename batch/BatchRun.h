@@ -3,10 +3,24 @@
 // write the new report.
 
 #include "batch/BatchOptions.h"
+#include "core/BallisticInput.h"
+#include "core/StartCommand.h"
 
 #include <ostream>
 
 namespace kalvex::batch {
+
+// A report's input values after the Start command ran them.
+struct ReportRun {
+    std::string weaponName;  // UTF-8
+    BallisticInput input;    // the stored set, with the step the run finally used
+    RunStore runs;           // runs.completed is the run that reached the muzzle
+};
+
+// Loads the input values of a report as Load does and runs the Start command on them
+// (restarts included), writing what Memo1 would receive to `memo`. Throws InputError with
+// the message to show when the file is no complete report or the run stops early.
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo);
 
 // Returns the exit status: 0 when the run reached the muzzle (and the report, if asked for,
 // was written), 1 after a failure, whose message then stands in `err`.

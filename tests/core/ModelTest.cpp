@@ -1,5 +1,5 @@
 #include "../Tolerance.h"
-#include "CoreTestSupport.h"
+#include "CaseInput.h"
 
 #include "core/Model.h"
 

@@ -1,4 +1,4 @@
-#include "CoreTestSupport.h"
+#include "CaseInput.h"
 #include "FakeHost.h"
 
 #include "core/Errors.h"

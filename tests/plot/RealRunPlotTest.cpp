@@ -1,7 +1,6 @@
+#include "CaseInput.h"
 #include "PlotTestSupport.h"
 #include "core/BallisticInput.h"
-#include "core/FieldSource.h"
-#include "core/InputSet.h"
 #include "core/RunSummary.h"
 #include "core/Solver.h"
 #include "plot/SeriesSelection.h"
@@ -9,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 
 using namespace kalvex;
@@ -18,36 +16,10 @@ using namespace kalvex::plot::test;
 
 namespace {
 
-// A 155 mm howitzer with 7-perforated grains, the field texts as a user types them.
-class HowitzerFields : public FieldSource {
-public:
-    std::string fieldText(std::string_view control) const override
-    {
-        const auto it = texts_.find(std::string(control));
-        return it == texts_.end() ? "0" : it->second;
-    }
-
-private:
-    std::map<std::string, std::string> texts_ = {
-        {"Edit1", "0.01922"}, {"Edit2", "43.5"},    {"Edit3", "5.08"},    {"Edit4", "0.0188"},
-        {"Edit5", "20"},      {"Edit6", "0.0002"},  {"Edit7", "21"},      {"Edit8", "10"},
-        {"Edit9", "0.0002"},  {"Edit10", "7850"},   {"Edit11", "460"},    {"Edit12", "0.2"},
-        {"Edit13", "2500"},   {"Edit14", "150000"}, {"Edit15", "0.01"},   {"Edit19", "11.5"},
-        {"Edit20", "1.08e6"}, {"Edit21", "3040"},   {"Edit22", "0.00102"}, {"Edit23", "1.24"},
-        {"Edit24", "1660"},   {"Edit25", "4.8e-9"}, {"Edit26", "0.9"},    {"Edit27", "0.1"},
-        {"Edit28", "3e5"},    {"Edit29", "2000"},   {"Edit30", "0.0005"}, {"Edit31", "1.25"},
-        {"Edit32", "1.01"},   {"Edit34", "0.98"},   {"Edit35", "1.03"},   {"Edit16", "1"},
-        {"Edit36", "0.03"},   {"Edit37", "0.2"},    {"Edit38", "5"},      {"Edit39", "30"},
-        {"Edit40", "10"},     {"Edit41", "5"},      {"Edit42", "10"},     {"Edit43", "22"},
-        {"Edit44", "0.9"},    {"Edit45", "0"},
-    };
-};
-
+// The 155 mm howitzer reference case: 7-perforated grains, about 1500 steps.
 std::unique_ptr<RunResults> howitzerRun()
 {
-    BallisticInput input;
-    readBallisticInput(HowitzerFields(), 6, true, '.', input);
-    validateBallisticInput(input);
+    const BallisticInput input = kalvex::test::inputFromCase("gun155_7perf");
     auto run = std::make_unique<RunResults>();
     if (runSolver(input, *run) != RunEnd::MuzzleReached)
         return nullptr;

@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the core tests.
+// Input sets of the reference cases and rule messages, shared by the test programs.
 #include "FakeHost.h"
 
 #include "core/BallisticInput.h"
