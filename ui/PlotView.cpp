@@ -53,11 +53,13 @@ void PlotView::mouseReleaseEvent(QMouseEvent* event)
 
 void PlotView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // The second press of a double click still updates the read-out and starts a drag; its
-    // release falls on the same point and zooms nothing.
+    // The second press of a double click comes after the rescale: it reads the value under the
+    // mouse in the restored ranges and starts a drag there, so its release on the same point
+    // zooms nothing. Read before the rescale, it would pair a value of the old ranges with
+    // one of the new and zoom into the rectangle between them.
     const QPoint p = pixelOf(event);
-    emit pressed(p.x(), p.y());
     emit doubleClicked(p.x(), p.y());
+    emit pressed(p.x(), p.y());
 }
 
 void PlotView::resizeEvent(QResizeEvent* event)

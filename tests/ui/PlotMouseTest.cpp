@@ -6,7 +6,9 @@
 #include "ui/RubberBandOverlay.h"
 #include "ui/Vstup1.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -83,6 +85,38 @@ TEST(PlotMouse, DragZoomsToTheRectangleAndDoubleClickRestores)
     EXPECT_EQ(rangesOf(plot), start);
     EXPECT_EQ(plot.xDecimals, 1);
     EXPECT_EQ(plot.yDecimals, 1);
+}
+
+TEST(PlotMouse, RealDoubleClickAfterAZoomRestoresTheRangesAndZoomsNothing)
+{
+    // A window system delivers a double click as press, release, double click, release. The
+    // second press falls after the rescale, so it reads the new ranges and its release, on the
+    // same point, cannot zoom into a rectangle spanning the old and the new ranges.
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    const plot::PlotState& plot = w.plotState();
+    const Ranges start = rangesOf(plot);
+    QTest::mousePress(w.plotView(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 185));
+    QTest::mouseMove(w.plotView(), QPoint(100, 120));
+    QTest::mouseRelease(w.plotView(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 120));
+    ASSERT_LT(plot.xMax, 0.5);  // zoomed into the lower left
+
+    const QPoint upperRight(220, 30);
+    QTest::mousePress(w.plotView(), Qt::LeftButton, Qt::NoModifier, upperRight);
+    QTest::mouseRelease(w.plotView(), Qt::LeftButton, Qt::NoModifier, upperRight);
+    QMouseEvent secondPress(QEvent::MouseButtonDblClick, upperRight, w.plotView()->mapToGlobal(upperRight),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.plotView(), &secondPress);
+    QTest::mouseRelease(w.plotView(), Qt::LeftButton, Qt::NoModifier, upperRight);
+
+    EXPECT_EQ(rangesOf(plot), start);
+    EXPECT_EQ(plot.xDecimals, 1);
+    EXPECT_EQ(plot.yDecimals, 1);
+    EXPECT_EQ(plot.dragActive, 0);
+    // the read-out of the second press is the value under the mouse in the restored ranges
+    EXPECT_DOUBLE_EQ(plot.dragX0, plot::PixelToValueX(plot, upperRight.x()));
+    EXPECT_DOUBLE_EQ(plot.dragY0, plot::PixelToValueY(plot, upperRight.y()));
+    EXPECT_TRUE(ui.prompts.messages.empty());
 }
 
 TEST(PlotMouse, SmallDragShowsARedBandAndZoomsNothing)
