@@ -42,10 +42,15 @@ bool programEndsAfter(const std::function<void()>& action)
 {
     bool timedOut = false;
     QTimer::singleShot(0, action);
-    QTimer::singleShot(3000, [&timedOut] {
+    // Owned by this frame: when the program ends in time the timer dies with it instead of
+    // firing later into another test's event loop and a flag that no longer exists.
+    QTimer patience;
+    patience.setSingleShot(true);
+    QObject::connect(&patience, &QTimer::timeout, [&timedOut] {
         timedOut = true;
         QCoreApplication::exit(1);
     });
+    patience.start(3000);
     const int rc = QApplication::exec();
     return rc == 0 && !timedOut;
 }
