@@ -2,6 +2,7 @@
 // opens the working window modally and CLOSE ends the program.
 #include "ui/Area1.h"
 #include "ui/DisplayCheck.h"
+#include "ui/DisplayConnection.h"
 #include "ui/Oprogramu1.h"
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
@@ -14,6 +15,7 @@
 #include <clocale>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -40,10 +42,12 @@ int main(int argc, char** argv)
 {
     // Without a display Qt would abort inside the application's constructor; say so plainly.
     if (!kalvex::ui::displayAvailable()) {
-        std::fprintf(stderr, "kalvex: no display can be opened (set DISPLAY or run under xvfb-run)\n");
+        std::fputs(kalvex::ui::kNoDisplayLine, stderr);
         return 1;
     }
+    std::optional<kalvex::ui::DisplayConnectionGuard> connecting(std::in_place);
     QApplication app(argc, argv);
+    connecting.reset();
     // Report files use a point as the decimal separator whatever the user's locale; fields
     // take the user's separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");

@@ -1,0 +1,67 @@
+#include "ui/DisplayConnection.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace kalvex::ui {
+namespace {
+
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+
+// Qt takes a plain function as its message handler, so the guard's state lives here; only one
+// guard exists, around the construction of the application object.
+struct GuardState {
+    QtMessageHandler previous = nullptr;
+    std::vector<HeldMessage> held;
+};
+
+GuardState& state()
+{
+    static GuardState guarded;
+    return guarded;
+}
+
+void holdOrEnd(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        // the platform could not connect: no window can be shown
+        std::fputs(kNoDisplayLine, stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    state().held.push_back({type, context.category ? context.category : "", text});
+}
+
+}  // namespace
+
+DisplayConnectionGuard::DisplayConnectionGuard()
+{
+    state().held.clear();
+    state().previous = qInstallMessageHandler(holdOrEnd);
+}
+
+DisplayConnectionGuard::~DisplayConnectionGuard()
+{
+    qInstallMessageHandler(state().previous);
+    std::vector<HeldMessage> held;
+    held.swap(state().held);
+    for (const HeldMessage& message : held) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+        if (state().previous)
+            state().previous(message.type, context, message.text);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(message.type, context, message.text)));
+    }
+}
+
+}  // namespace kalvex::ui
