@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct HeldMessage {
 // guard exists, around the construction of the application object.
 struct GuardState {
     QtMessageHandler previous = nullptr;
+    std::mutex holding;  // the connection's event reader thread may report meanwhile
     std::vector<HeldMessage> held;
 };
 
@@ -39,6 +41,7 @@ void holdOrEnd(QtMsgType type, const QMessageLogContext& context, const QString&
         std::fflush(stderr);
         std::_Exit(1);
     }
+    const std::lock_guard<std::mutex> lock(state().holding);
     state().held.push_back({type, context.category ? context.category : "", text});
 }
 
@@ -54,7 +57,10 @@ DisplayConnectionGuard::~DisplayConnectionGuard()
 {
     qInstallMessageHandler(state().previous);
     std::vector<HeldMessage> held;
-    held.swap(state().held);
+    {
+        const std::lock_guard<std::mutex> lock(state().holding);
+        held.swap(state().held);
+    }
     for (const HeldMessage& message : held) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
         if (state().previous)

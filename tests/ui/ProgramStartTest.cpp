@@ -1,5 +1,6 @@
 // The program itself where no display can be opened: one clear line, no crash.
 #include "ui/DisplayCheck.h"
+#include "ui/DisplayConnection.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -151,4 +153,30 @@ TEST(DisplayCheck, OnlyDisplaysOfThisMachineAreProbed)
     // names whose server cannot be checked here are left to Qt
     EXPECT_TRUE(kalvex::ui::localX11DisplayAccepts("remotehost:0"));
     EXPECT_TRUE(kalvex::ui::localX11DisplayAccepts(":x"));
+}
+
+namespace {
+
+std::vector<QString> seenByQt;
+
+void recordForQt(QtMsgType, const QMessageLogContext&, const QString& text)
+{
+    seenByQt.push_back(text);
+}
+
+}  // namespace
+
+TEST(DisplayConnection, MessagesWhileConnectingReachQtOnceTheApplicationStands)
+{
+    seenByQt.clear();
+    const QtMessageHandler before = qInstallMessageHandler(recordForQt);
+    {
+        kalvex::ui::DisplayConnectionGuard connecting;
+        qWarning("while connecting");
+        EXPECT_TRUE(seenByQt.empty());  // held back
+    }
+    EXPECT_EQ(seenByQt, std::vector<QString>{"while connecting"});
+    qWarning("afterwards");
+    EXPECT_EQ(seenByQt.size(), 2u);  // the handler in place before is back
+    qInstallMessageHandler(before);
 }
