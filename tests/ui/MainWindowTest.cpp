@@ -8,7 +8,9 @@
 #include "ui/ResultsArea.h"
 #include "ui/Vstup1.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -275,6 +278,23 @@ TEST(MainWindow, MenuOpensToolWindowsModelessAndBringsThemToTheFront)
     // opening one that is already open keeps the one instance open
     items[0]->trigger();
     EXPECT_TRUE(unitConversion.isVisible());
+}
+
+TEST(MainWindow, AboutOpensModallyAndTheMenuReturnsWhenItIsClosed)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    QDialog about(&w);
+    w.setToolWindows({&about, nullptr, nullptr, nullptr});
+    bool shownModally = false;
+    QTimer::singleShot(0, [&] {
+        shownModally = QApplication::activeModalWidget() == &about;
+        about.reject();
+    });
+    w.findChild<QMenuBar*>()->actions()[3]->trigger();  // returns once About is closed
+    EXPECT_TRUE(shownModally);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_TRUE(ui.prompts.messages.empty());
 }
 
 TEST(MainWindow, WidenedWindowGrowsThePlotAndKeepsTheResultsWidth)
