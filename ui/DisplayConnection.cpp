@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -23,6 +24,7 @@ struct HeldMessage {
 // guard exists, around the construction of the application object.
 struct GuardState {
     QtMessageHandler previous = nullptr;
+    struct sigaction brokenPipe {};  // the handling of SIGPIPE before the guard
     std::mutex holding;  // the connection's event reader thread may report meanwhile
     std::vector<HeldMessage> held;
 };
@@ -51,10 +53,16 @@ DisplayConnectionGuard::DisplayConnectionGuard()
 {
     state().held.clear();
     state().previous = qInstallMessageHandler(holdOrEnd);
+    // a display that hangs up during the greeting makes the write fail instead of ending us
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, &state().brokenPipe);
 }
 
 DisplayConnectionGuard::~DisplayConnectionGuard()
 {
+    sigaction(SIGPIPE, &state().brokenPipe, nullptr);
     qInstallMessageHandler(state().previous);
     std::vector<HeldMessage> held;
     {

@@ -1,20 +1,11 @@
 // The program itself where no display can be opened: one clear line, no crash.
+#include "RefusingDisplay.h"
 #include "ui/DisplayCheck.h"
 #include "ui/DisplayConnection.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstddef>
-#include <cstring>
-#include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -52,71 +43,6 @@ Ended runProgramWithDisplay(const QString& display)
     return ended;
 }
 
-// A display of this machine that takes every connection and hangs up at once, as a server
-// does that refuses the client: its socket answers, but no window can be opened on it.
-class RefusingDisplay {
-public:
-    // Takes the first free display number from `first` on, so that runs of this test in
-    // several build trees at once do not collide.
-    explicit RefusingDisplay(int first)
-    {
-        constexpr int kCandidates = 200;
-        for (int number = first; number < first + kCandidates && !listening_; ++number) {
-            listening_ = listenAs(number);
-            if (listening_)
-                number_ = number;
-        }
-        if (listening_)
-            hangingUp_ = std::thread([this] { hangUpOnEveryone(); });
-    }
-    ~RefusingDisplay()
-    {
-        stop_ = true;
-        if (hangingUp_.joinable())
-            hangingUp_.join();
-        if (listener_ >= 0)
-            ::close(listener_);
-    }
-    RefusingDisplay(const RefusingDisplay&) = delete;
-    RefusingDisplay& operator=(const RefusingDisplay&) = delete;
-    bool listening() const { return listening_; }
-    QString name() const { return QStringLiteral(":%1").arg(number_); }
-
-private:
-    bool listenAs(int number)
-    {
-        if (listener_ >= 0)
-            ::close(listener_);
-        const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path + 1, path.data(), path.size());  // abstract name
-        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-        listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        return listener_ >= 0 && ::bind(listener_, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
-               ::listen(listener_, 8) == 0;
-    }
-
-    void hangUpOnEveryone()
-    {
-        constexpr int kPollMs = 20;
-        while (!stop_) {
-            pollfd waiting{listener_, POLLIN, 0};
-            if (::poll(&waiting, 1, kPollMs) > 0) {
-                const int client = ::accept(listener_, nullptr, nullptr);
-                if (client >= 0)
-                    ::close(client);
-            }
-        }
-    }
-
-    int listener_ = -1;
-    int number_ = 0;
-    bool listening_ = false;
-    std::atomic<bool> stop_{false};
-    std::thread hangingUp_;
-};
-
 }  // namespace
 
 TEST(ProgramStart, WithoutADisplaySaysSoInOneLine)
@@ -132,18 +58,31 @@ TEST(ProgramStart, WithoutADisplaySaysSoInOneLine)
     }
 }
 
-TEST(ProgramStart, DisplayThatRefusesTheConnectionIsNoCrash)
+TEST(ProgramStart, DisplayThatTurnsTheProgramAwayIsNoCrash)
 {
-    RefusingDisplay refusing(4712);
-    ASSERT_TRUE(refusing.listening());
-    // it passes the socket probe
-    ASSERT_TRUE(kalvex::ui::localX11DisplayAccepts(refusing.name().toLatin1().constData()));
-    const Ended ended = runProgramWithDisplay(refusing.name());
-    ASSERT_TRUE(ended.finished);
-    EXPECT_EQ(ended.status, QProcess::NormalExit);
-    EXPECT_EQ(ended.code, 1);
-    EXPECT_EQ(ended.errors, kNoDisplayLine);
-    EXPECT_TRUE(ended.output.isEmpty());
+    using kalvex::test::RefusingDisplay;
+    const struct {
+        const char* how;
+        RefusingDisplay::Answer answer;
+        QByteArray errors;  // what the X client library itself says comes first
+    } displays[] = {
+        {"hangs up at once", RefusingDisplay::Answer::hangUp, kNoDisplayLine},
+        {"refuses the setup", RefusingDisplay::Answer::refuse,
+         QByteArray(RefusingDisplay::kReason) + "\n" + kNoDisplayLine},
+    };
+    for (const auto& display : displays) {
+        SCOPED_TRACE(display.how);
+        RefusingDisplay refusing(4712, display.answer);
+        ASSERT_TRUE(refusing.listening());
+        // it passes the socket probe
+        ASSERT_TRUE(kalvex::ui::localX11DisplayAccepts(refusing.name().toLatin1().constData()));
+        const Ended ended = runProgramWithDisplay(refusing.name());
+        ASSERT_TRUE(ended.finished);
+        EXPECT_EQ(ended.status, QProcess::NormalExit);
+        EXPECT_EQ(ended.code, 1);
+        EXPECT_EQ(ended.errors, display.errors);
+        EXPECT_TRUE(ended.output.isEmpty());
+    }
 }
 
 TEST(DisplayCheck, OnlyDisplaysOfThisMachineAreProbed)
