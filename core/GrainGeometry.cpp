@@ -75,10 +75,28 @@ double slottedStickSurface(const BallisticInput& in, double e)
            2 * Le * (R * cosO + (kPi - phi.inner) * Rp - Rp * cosI) + 2 * Le * (kPi - phi.outer) * R;
 }
 
-// Circular-segment term shared by the sliver surfaces of multi-perforated grains.
+// Relative excess that is rounding, not geometry: at the start of the sliver phase the
+// perforations have only just met.
+constexpr double kRoundingExcess = 1e-12;
+
+// A sliver angle. Each is 0 where its phase or condition begins, so its cosine starts at 1;
+// rounding there may put it a few units of the last place beyond 1, which must give the
+// angle 0 and not a surface that is not a number (read as a consumed grain).
+double sliverAngle(double cosine)
+{
+    if (std::fabs(cosine) > 1 && std::fabs(cosine) < 1 + kRoundingExcess)
+        cosine = std::copysign(1.0, cosine);
+    return std::acos(cosine);
+}
+
+// Circular-segment term shared by the sliver surfaces of multi-perforated grains; u = a where
+// the perforations meet.
 double segmentTerm(double a, double u, double theta1)
 {
-    return 0.25 * theta1 * u * u - 0.25 * a * std::sqrt(u * u - a * a);
+    double chordSquared = u * u - a * a;
+    if (chordSquared < 0 && chordSquared > -kRoundingExcess * u * u)
+        chordSquared = 0;
+    return 0.25 * theta1 * u * u - 0.25 * a * std::sqrt(chordSquared);
 }
 
 // Multi-perforated grains burn first as a whole, then as slivers between the perforations
@@ -94,13 +112,13 @@ double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, 
         return 0;
     const double sqrt3 = std::sqrt(3.0);
     const double a = g.pitch;
-    const double theta1 = std::acos(a / u);
+    const double theta1 = sliverAngle(a / u);
     const double seg = segmentTerm(a, u, theta1);
     double inner = 0;
     if (e < g.innerSliverLimit)
         inner = 1.5 * (2 * sqrt3 * a * a - kPi * u * u + 24 * seg) + 3 * Le * (kPi - 6 * theta1) * u;
-    const double theta2 = std::acos((5 * a - 2 * u) / De);
-    const double theta3 = std::acos((3 * a - 2 * u) / u);
+    const double theta2 = sliverAngle((5 * a - 2 * u) / De);
+    const double theta3 = sliverAngle((3 * a - 2 * u) / u);
     const double outer = 0.5 * (kPi * De * De - 6 * sqrt3 * a * a - kFourPi * u * u + 24 * seg) +
                          Le * ((kPi - 6 * theta2) * De + 2 * (kTwoPi - 3 * theta3 - 3 * theta1) * u);
     return inner + outer;
@@ -117,18 +135,18 @@ double nineteenPerforatedSurface(const BallisticInput& in, const GrainGeometry& 
         return 0;
     const double sqrt3 = std::sqrt(3.0);
     const double a = g.pitch;
-    const double theta1 = std::acos(a / u);
+    const double theta1 = sliverAngle(a / u);
     const double seg = segmentTerm(a, u, theta1);
     double inner = 0;
     if (e < g.innerSliverLimit)
         inner = 6 * (2 * sqrt3 * a * a - kPi * u * u + 24 * seg) + 12 * Le * (kPi - 6 * theta1) * u;
-    const double theta4 = std::acos((5 * in.D - 13 * in.P - 36 * e) / (12 * u));
-    const double theta5 = std::acos((13 * in.D - 5 * in.P - 36 * e) / (12 * De));
+    const double theta4 = sliverAngle((5 * in.D - 13 * in.P - 36 * e) / (12 * u));
+    const double theta5 = sliverAngle((13 * in.D - 5 * in.P - 36 * e) / (12 * De));
     double theta6 = 0;
     double theta7 = 0;
     if (e > 0.5 * g.sliverLimitC) {
-        theta6 = std::acos((in.D - 2 * in.P - 6 * e) / (sqrt3 * u));
-        theta7 = std::acos((2 * in.D - in.P - 6 * e) / (sqrt3 * De));
+        theta6 = sliverAngle((in.D - 2 * in.P - 6 * e) / (sqrt3 * u));
+        theta7 = sliverAngle((2 * in.D - in.P - 6 * e) / (sqrt3 * De));
     }
     const double outer = 0.5 * (kPi * De * De - 24 * sqrt3 * a * a - kSevenPi * u * u + 48 * seg) +
                          Le * ((kPi - 6 * (theta5 + theta7)) * De + (kSevenPi - 6 * (2 * theta1 + theta6 + theta4)) * u);

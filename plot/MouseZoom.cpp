@@ -10,11 +10,25 @@ namespace {
 
 constexpr int kReadOutExtraDecimals = 4;  // the read-out is finer than the tick labels
 constexpr double kZoomThreshold = 0.1;    // a zoom takes at least 10 % of each span
+// A press taken under other ranges (a double click rescales while the button is still down)
+// can map far beyond what an int holds. Off the window one far pixel looks like another, so
+// a corner is held at this distance; nothing visible changes.
+constexpr double kFarOffWindow = 1 << 20;  // px
 
 bool belowThreshold(const PlotState& plot, double ux, double uy)
 {
     return std::fabs(plot.dragX0 - ux) < kZoomThreshold * (plot.xMax - plot.xMin)
            || std::fabs(plot.dragY0 - uy) < kZoomThreshold * (plot.yMax - plot.yMin);
+}
+
+// Truncation toward zero of a window pixel, held within the far distance.
+int windowPixel(double px)
+{
+    if (!(px > -kFarOffWindow))  // also a value with no place (NaN)
+        return -static_cast<int>(kFarOffWindow);
+    if (px > kFarOffWindow)
+        return static_cast<int>(kFarOffWindow);
+    return static_cast<int>(std::trunc(px));
 }
 
 }  // namespace
@@ -36,8 +50,8 @@ ReadOut mousePress(PlotState& plot, int px, int py, char decimalSeparator)
 RubberBand rubberBand(const PlotState& plot, int px, int py, int left, int top)
 {
     RubberBand band;
-    band.ax = static_cast<int>(std::trunc(ValueToPixelX(plot, plot.dragX0) + left));
-    band.ay = static_cast<int>(std::trunc(ValueToPixelY(plot, plot.dragY0) + top));
+    band.ax = windowPixel(ValueToPixelX(plot, plot.dragX0) + left);
+    band.ay = windowPixel(ValueToPixelY(plot, plot.dragY0) + top);
     band.bx = px + left;
     band.by = py + top;
     band.belowThreshold = belowThreshold(plot, PixelToValueX(plot, px), PixelToValueY(plot, py));

@@ -37,6 +37,8 @@ bool writeAll(int fd, const std::string& bytes)
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO;  // nothing written and no reason given: do not report a stale one
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -58,7 +60,7 @@ std::string writeTemporaryBeside(const std::string& target, const std::string& b
         fail(target, errno);
     int error = 0;
     if (!writeAll(fd, bytes) || ::fchmod(fd, permissionsFor(target)) != 0 || ::fsync(fd) != 0)
-        error = errno ? errno : EIO;
+        error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0) {

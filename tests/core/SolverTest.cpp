@@ -245,6 +245,57 @@ TEST(Solver, RunsThatCannotGoOnEndWithTheirMessage)
     }
 }
 
+TEST(Solver, TheStepThatReachesTheMuzzleEndsTheRunBeforeTheLimitsAreTested)
+{
+    // Without bore resistance the muzzle travel enters nothing but the end test, so a run cut
+    // at the travel of the step that broke a limit follows the same path up to that step.
+    struct LimitCase {
+        const char* what;
+        const char* caseName;
+        std::function<void(BallisticInput&)> change;
+        RunEnd limit;
+        SeriesId quantity;
+        double bound;
+    };
+    const std::vector<LimitCase> cases = {
+        {"pressure", "rifle_tube",
+         [](BallisticInput& in) {
+             in.fr = 0;
+             in.C = 0.0045;
+             in.xm = 5;
+             in.xe0 = in.xe = 0;
+         },
+         RunEnd::PressureLimit, SeriesId::meanPressure, 2000},
+        {"velocity", "gun155_7perf",
+         [](BallisticInput& in) {
+             in.fr = 0;
+             in.mp = 1;
+             in.F = 3e7;
+             in.heatTransfer = false;
+             in.beta /= 5;
+             in.xm = 20;
+             in.xe0 = in.xe = 0;
+         },
+         RunEnd::VelocityLimit, SeriesId::velocity, 5000},
+    };
+    for (const LimitCase& c : cases) {
+        const SolvedRun limited = solve(c.caseName, c.change);
+        ASSERT_EQ(limited.end, c.limit) << c.what;
+        const int k = lastEntry(limited);
+        ASSERT_GT(limited.at(c.quantity, k), c.bound) << c.what;
+        ASSERT_GT(limited.at(SeriesId::travel, k), limited.at(SeriesId::travel, k - 1)) << c.what;
+
+        const double travelAtLimit = limited.at(SeriesId::travel, k);
+        const SolvedRun cut = solve(c.caseName, [&](BallisticInput& in) {
+            c.change(in);
+            in.xm = travelAtLimit;
+        });
+        EXPECT_EQ(cut.end, RunEnd::MuzzleReached) << c.what;
+        EXPECT_EQ(cut.N(), k) << c.what;
+        EXPECT_EQ(cut.at(c.quantity, k), limited.at(c.quantity, k)) << c.what;
+    }
+}
+
 TEST(Solver, ANonFiniteStepPastTheMuzzleIsNoCompletedRun)
 {
     const SolvedRun run = solve("rifle_tube", [](BallisticInput& in) {

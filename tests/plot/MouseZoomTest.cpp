@@ -152,3 +152,31 @@ TEST(MouseZoom, AResizeKeepsTheZoom)
     EXPECT_DOUBLE_EQ(plot->xMin, 0.2);
     EXPECT_DOUBLE_EQ(plot->xMax, 0.32);
 }
+
+TEST(MouseZoom, RubberBandCornerOfAPressFarOutsideTheNewRangesStaysFarOff)
+{
+    // After zooms far out, the second click of a double click presses at a value a million
+    // million times the data, and the double click then rescales to the data: moving on
+    // with the button held maps that press far beyond anything an int can hold.
+    struct Case {
+        int pressX, pressY;
+        bool right, above;  // where the press corner must land: off which sides
+    };
+    const Case cases[] = {{246, 0, true, true}, {0, 225, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pressX);
+        auto plot = newPlot();
+        plot->xMin = plot->yMin = -1e12;
+        plot->xMax = plot->yMax = 1e12;
+        mousePress(*plot, c.pressX, c.pressY, '.');
+        restoreAutomaticRanges(*plot);  // 0 to 1.05 on both axes
+        const RubberBand band = rubberBand(*plot, 100, 100, 10, 20);
+        EXPECT_EQ(band.ax > 100000, c.right) << band.ax;
+        EXPECT_EQ(band.ax < -100000, !c.right) << band.ax;
+        EXPECT_EQ(band.ay < -100000, c.above) << band.ay;
+        EXPECT_EQ(band.ay > 100000, !c.above) << band.ay;
+        EXPECT_EQ(band.bx, 110);
+        EXPECT_EQ(band.by, 120);
+        EXPECT_FALSE(band.belowThreshold);
+    }
+}
