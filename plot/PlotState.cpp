@@ -1,9 +1,10 @@
 #include "plot/PlotState.h"
 
+#include "plot/UserLocale.h"
+
 #include "plot/PlotGeometry.h"
 #include "plot/SeriesWalk.h"
 
-#include <QLocale>
 
 #include <cmath>
 
@@ -30,14 +31,6 @@ int innerWidth(const PlotState& plot)
 int innerHeight(const PlotState& plot)
 {
     return plot.surface.height() - kLeftBottomMargin - kTopRightMargin;
-}
-
-char systemDecimalSeparator()
-{
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80)
-        return static_cast<char>(point.at(0).unicode());
-    return '.';
 }
 
 void makeSurface(PlotState& plot, int width, int height)
@@ -101,7 +94,7 @@ void InitPlot(PlotState& plot, int width, int height)
     plot.yMax = 1.05;
     plot.xDecimals = 2;
     plot.yDecimals = 2;
-    plot.decimalSeparator = systemDecimalSeparator();
+    plot.decimalSeparator = userDecimalSeparator();
     makeSurface(plot, width, height);
     DrawPlot(plot);
     plot.dragActive = 0;

@@ -1,12 +1,11 @@
 #pragma once
+#include "plot/UserLocale.h"
+
 #include <QString>
 
 class QLineEdit;
 
 namespace kalvex::ui {
-
-// The decimal separator the user's locale writes between the whole and the decimal part.
-char userDecimalSeparator();
 
 // The number in a field; a text that is no number throws InputError with
 // "'<text>' is not a valid floating point value".

@@ -1,11 +1,11 @@
 // What the Start command reads from and writes into the main window.
 #include "ui/Vstup1.h"
 
+#include "plot/UserLocale.h"
 #include "ui/ExtrasPage.h"
 #include "ui/ResultsArea.h"
 
 #include <QCheckBox>
-#include <QLocale>
 #include <QPlainTextEdit>
 
 namespace kalvex::ui {
@@ -40,10 +40,7 @@ SummaryOptions Tvstup::summaryOptions() const
 
 char Tvstup::decimalSeparator() const
 {
-    // the user's separator, for numbers typed into and written into fields
-    const QString point = QLocale::system().decimalPoint();
-    const char separator = point.isEmpty() ? '.' : point.front().toLatin1();
-    return separator == '\0' ? '.' : separator;
+    return userDecimalSeparator();
 }
 
 void Tvstup::appendLine(const std::string& line)

@@ -19,7 +19,7 @@ using namespace kalvex::ui::test_support;
 // elsewhere it is skipped.
 TEST(DecimalComma, ToolWindowsReadAndWriteTheUsersSeparator)
 {
-    if (userDecimalSeparator() != ',')
+    if (kalvex::userDecimalSeparator() != ',')
         GTEST_SKIP() << "the locale of this run writes a decimal point";
     RecordingPrompts prompts;
 
