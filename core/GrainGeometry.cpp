@@ -99,21 +99,56 @@ double segmentTerm(double a, double u, double theta1)
     return 0.25 * theta1 * u * u - 0.25 * a * std::sqrt(chordSquared);
 }
 
-// Multi-perforated grains burn first as a whole, then as slivers between the perforations
-// (inner ones and outer ones), and are consumed at eB or when the length is burned through.
+// A multi-perforated grain after a burned thickness e: outer sizes shrunk, perforations widened.
+struct BurningGrain {
+    double De;  // outer diameter, m
+    double Le;  // length, m
+    double u;   // perforation diameter, m
+};
+
+BurningGrain burningGrain(const BallisticInput& in, double e)
+{
+    return {in.D - 2 * e, in.L - 2 * e, in.P + 2 * e};
+}
+
+// Multi-perforated grains burn first as a whole (up to half the web), then as slivers between
+// the perforations (inner ones and outer ones), and are consumed at eB or when the length is
+// burned through.
+enum class PerforatedPhase { whole, slivers, consumed };
+
+PerforatedPhase perforatedPhase(const BallisticInput& in, const GrainGeometry& g, double e)
+{
+    if (e <= 0.5 * g.web)
+        return PerforatedPhase::whole;
+    if (e < g.outerSliverLimit && e < 0.5 * in.L)
+        return PerforatedPhase::slivers;
+    return PerforatedPhase::consumed;
+}
+
+// What both sliver formulas share: the pitch a of the perforations, the first sliver angle
+// theta1 and the circular-segment term.
+struct SliverStart {
+    double a;
+    double theta1;
+    double seg;
+};
+
+SliverStart sliverStart(const GrainGeometry& g, double u)
+{
+    const double theta1 = sliverAngle(g.pitch / u);
+    return {g.pitch, theta1, segmentTerm(g.pitch, u, theta1)};
+}
+
 double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
-    const double De = in.D - 2 * e;
-    const double Le = in.L - 2 * e;
-    const double u = in.P + 2 * e;
-    if (e <= 0.5 * g.web)
+    const auto [De, Le, u] = burningGrain(in, e);
+    const PerforatedPhase phase = perforatedPhase(in, g, e);
+    if (phase == PerforatedPhase::whole)
         return kPi * Le * (in.D + 7 * in.P + 12 * e) + kPiOver2 * (De * De - 7 * u * u);
-    if (!(e < g.outerSliverLimit && e < 0.5 * in.L))
+    if (phase == PerforatedPhase::consumed)
         return 0;
     const double sqrt3 = std::sqrt(3.0);
-    const double a = g.pitch;
-    const double theta1 = sliverAngle(a / u);
-    const double seg = segmentTerm(a, u, theta1);
+    const auto [a, theta1, seg] = sliverStart(g, u);
     double inner = 0;
     if (e < g.innerSliverLimit)
         inner = 1.5 * (2 * sqrt3 * a * a - kPi * u * u + 24 * seg) + 3 * Le * (kPi - 6 * theta1) * u;
@@ -126,17 +161,14 @@ double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, 
 
 double nineteenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
-    const double De = in.D - 2 * e;
-    const double Le = in.L - 2 * e;
-    const double u = in.P + 2 * e;
-    if (e <= 0.5 * g.web)
+    const auto [De, Le, u] = burningGrain(in, e);
+    const PerforatedPhase phase = perforatedPhase(in, g, e);
+    if (phase == PerforatedPhase::whole)
         return kPi * Le * (in.D + 19 * in.P + 36 * e) + kPiOver2 * (De * De - 19 * u * u);
-    if (!(e < g.outerSliverLimit && e < 0.5 * in.L))
+    if (phase == PerforatedPhase::consumed)
         return 0;
     const double sqrt3 = std::sqrt(3.0);
-    const double a = g.pitch;
-    const double theta1 = sliverAngle(a / u);
-    const double seg = segmentTerm(a, u, theta1);
+    const auto [a, theta1, seg] = sliverStart(g, u);
     double inner = 0;
     if (e < g.innerSliverLimit)
         inner = 6 * (2 * sqrt3 * a * a - kPi * u * u + 24 * seg) + 12 * Le * (kPi - 6 * theta1) * u;
