@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <stdexcept>
+#include <system_error>
 
 namespace kalvex {
 
@@ -36,36 +36,67 @@ Conversion parseConversion(std::string_view format, std::size_t& pos)
     return c;
 }
 
-std::string fixedText(double v, int precision)
+// Wide enough for any double in fixed notation (the largest finite double has 309 digits
+// before the point).
+constexpr int kBufferSize = 400;
+
+std::string padLeft(std::string_view text, int width)
 {
-    if (std::isnan(v))
-        return std::signbit(v) ? "-nan" : "nan";
-    if (std::isinf(v))
-        return v < 0 ? "-inf" : "inf";
-    char buf[400];  // the largest double has 309 digits before the point
-    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed,
-                                   precision < 0 ? 6 : precision);
-    return std::string(buf, res.ptr);
+    std::string out;
+    if (static_cast<int>(text.size()) < width)
+        out.assign(static_cast<std::size_t>(width) - text.size(), ' ');
+    out.append(text);
+    return out;
 }
 
-std::string integerText(double v, int precision)
+// std::to_chars never consults the locale and rounds exactly as glibc's printf does.
+std::string convert(double value, int width, int precision, std::chars_format format)
+{
+    char buf[kBufferSize];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, format, precision);
+    if (res.ec != std::errc())
+        return padLeft("?", width);  // cannot happen for the precisions in use
+    return padLeft(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)), width);
+}
+
+// "%W.Pi" of a double: printf's conversion of the value truncated to an integer.
+std::string integerField(double v, int width, int precision)
 {
     if (!std::isfinite(v) || std::fabs(v) >= 9.2e18)
-        return fixedText(v, 0);  // no integer can stand for it
-    const auto n = static_cast<std::int64_t>(v);
-    if (n == 0 && precision == 0)
-        return "";  // printf writes no digit for zero at precision 0
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, n);
-    std::string text(buf, res.ptr);
-    const bool negative = text.front() == '-';
-    const std::size_t digits = text.size() - (negative ? 1 : 0);
-    if (precision > 0 && digits < static_cast<std::size_t>(precision))
-        text.insert(negative ? 1 : 0, static_cast<std::size_t>(precision) - digits, '0');
-    return text;
+        return printfFixed(v, width, 0);  // no integer can stand for it
+    return printfInt(static_cast<long long>(v), width, precision);
 }
 
 }  // namespace
+
+std::string printfFixed(double value, int width, int precision)
+{
+    return convert(value, width, precision, std::chars_format::fixed);
+}
+
+std::string printfExp(double value, int width, int precision)
+{
+    return convert(value, width, precision, std::chars_format::scientific);
+}
+
+std::string printfInt(long long value, int width, int precision)
+{
+    char buf[32];
+    std::string digits;
+    if (!(value == 0 && precision == 0)) {
+        // The magnitude as unsigned, so that the most negative value needs no special case.
+        const unsigned long long magnitude =
+            value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                      : static_cast<unsigned long long>(value);
+        const auto res = std::to_chars(buf, buf + sizeof buf, magnitude);
+        digits.assign(buf, res.ptr);
+    }
+    if (static_cast<int>(digits.size()) < precision)
+        digits.insert(0, static_cast<std::size_t>(precision) - digits.size(), '0');
+    if (value < 0)
+        digits.insert(0, 1, '-');
+    return padLeft(digits, width);
+}
 
 std::string formatC(std::string_view format, std::initializer_list<double> values)
 {
@@ -85,16 +116,12 @@ std::string formatC(std::string_view format, std::initializer_list<double> value
         const Conversion c = parseConversion(format, pos);
         if (next == values.end())
             throw std::invalid_argument("too few values for format");
-        std::string field;
         if (c.kind == 'f')
-            field = fixedText(*next++, c.precision);
+            out += printfFixed(*next++, c.width, c.precision < 0 ? 6 : c.precision);
         else if (c.kind == 'i' || c.kind == 'd')
-            field = integerText(*next++, c.precision);
+            out += integerField(*next++, c.width, c.precision);
         else
             throw std::invalid_argument("unsupported conversion in format");
-        if (field.size() < static_cast<std::size_t>(c.width))
-            out.append(static_cast<std::size_t>(c.width) - field.size(), ' ');
-        out += field;
     }
     return out;
 }

@@ -1,7 +1,7 @@
 // The text report of the stored input set and the last completed run.
 
 #include "report/Cp1250.h"
-#include "report/PrintfNumbers.h"
+#include "core/CFormat.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 

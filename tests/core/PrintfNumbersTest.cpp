@@ -1,11 +1,11 @@
-#include "report/PrintfNumbers.h"
+#include "core/CFormat.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
 
-using namespace kalvex::report;
+using namespace kalvex;
 
 namespace {
 
