@@ -2,6 +2,7 @@
 // The numeric input fields of the main window: which control holds which quantity of the
 // input set, and the factors between the unit the field shows and the stored SI unit.
 #include "core/BallisticInput.h"
+#include "core/Units.h"
 
 #include <array>
 
@@ -13,13 +14,6 @@ struct InputField {
     double toStored;                   // field unit -> stored unit (mm, ms: 0.001; MPa: 1000000)
     double toShown;                    // stored unit -> field unit (m: 1000; Pa: 0.000001)
 };
-
-inline constexpr double kMillimetreToMetre = 0.001;
-inline constexpr double kMetreToMillimetre = 1000;
-inline constexpr double kMillisecondToSecond = 0.001;
-inline constexpr double kSecondToMillisecond = 1000;
-inline constexpr double kMegapascalToPascal = 1000000;
-inline constexpr double kPascalToMegapascal = 0.000001;
 
 // In the order the Start command reads them: the weapon page, the propellant page, then the
 // resistance page, the grain sizes, and the computation step last.

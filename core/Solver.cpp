@@ -2,6 +2,7 @@
 
 #include "core/Model.h"
 #include "core/RungeKutta.h"
+#include "core/Units.h"
 
 #include <cmath>
 
@@ -10,10 +11,6 @@ namespace kalvex {
 namespace {
 
 constexpr int kLastStepIndex = 40795;        // step i = 40796 records entry 40797, the last allowed
-constexpr double kPascalToMegapascal = 0.000001;
-constexpr double kMetresToMillimetres = 1000;
-constexpr double kSecondsToMilliseconds = 1000;
-constexpr double kPerStandardGravity = 0.10197162129779283;  // 1 / 9.80665 m/s^2
 constexpr double kPressureLimit = 2000;      // MPa
 constexpr double kVelocityLimit = 5000;      // m/s
 
@@ -34,14 +31,14 @@ void recordIgnition(const BallisticInput& in, const RunConstants& c, RunResults&
     at(r, SeriesId::resistancePressure, 0) = in.px0 * kPascalToMegapascal;
     at(r, SeriesId::relativeSurface, 0) = 1;
     // The rate law at atmospheric pressure, shown without exponent and factors.
-    at(r, SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetresToMillimetres;
+    at(r, SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetreToMillimetre;
 }
 
 // Entry k after a step: the auxiliaries are those of the last stage evaluation.
 void recordStep(const BallisticInput& in, const RunConstants& c, const StateVector& y,
                 const ModelState& m, const BoreLoad& load, double t, int k, RunResults& r)
 {
-    at(r, SeriesId::time, k) = t * kSecondsToMilliseconds;
+    at(r, SeriesId::time, k) = t * kSecondToMillisecond;
     at(r, SeriesId::travel, k) = y[kTravel];
     at(r, SeriesId::velocity, k) = y[kVelocity];
     at(r, SeriesId::burnedFraction, k) = y[kBurnedFraction];
@@ -61,8 +58,8 @@ void recordStep(const BallisticInput& in, const RunConstants& c, const StateVect
     at(r, SeriesId::energyAirResistance, k) = m.Eair;
     at(r, SeriesId::energyHeatLoss, k) = m.Q;
     at(r, SeriesId::relativeSurface, k) = m.S / c.grain.initialGrainSurface;
-    at(r, SeriesId::burningRate, k) = m.r * kMetresToMillimetres;
-    at(r, SeriesId::burnedThickness, k) = m.eS * kMetresToMillimetres;
+    at(r, SeriesId::burningRate, k) = m.r * kMetreToMillimetre;
+    at(r, SeriesId::burnedThickness, k) = m.eS * kMetreToMillimetre;
     at(r, SeriesId::acceleration, k) =
         y[kVelocity] > 0
             ? (m.Pb - in.fr * load.pr - m.Pg) * in.A / in.mp * kPerStandardGravity

@@ -1,0 +1,36 @@
+#pragma once
+// The Start sequence on an input record: run, and while the step budget runs out before the
+// muzzle, double the step and run again. The window, the batch runner, the study engine and
+// the Python module all start runs through it.
+#include "core/BallisticInput.h"
+#include "core/RunResults.h"
+#include "core/Solver.h"
+
+#include <functional>
+#include <string>
+
+namespace kalvex {
+
+using NoteSink = std::function<void(const std::string&)>;
+
+struct StartOutcome {
+    RunEnd end = RunEnd::MuzzleReached;  // never StepLimit: that end restarts the run
+    double dt = 0;                       // the step of the last run, s
+    int restarts = 0;                    // how often the step was doubled
+};
+
+// Validates `input` (InputError with the rule's message) and runs it into `results`, which
+// is reset first. Each restart sends its two note lines to `notes` and calls `stepChanged`
+// with the new step, so a window can show it before the next run. The record itself is
+// not changed: the outcome carries the step the run ended with.
+StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
+                              const std::function<void(double dt)>& stepChanged = {});
+
+// The step after a restart: twice the step, as the step field shows it (15 significant
+// digits) and reads it back, so a run started from the field's text gives the same bits.
+double doubledStep(double dt);
+
+// Clears what a run writes before it starts.
+void resetRunResults(RunResults& results);
+
+}  // namespace kalvex
