@@ -40,8 +40,12 @@ inline constexpr int kSeriesCount = static_cast<int>(SeriesId::count);
 
 // One run's results: entry 0 is ignition, entry k the state after step k, entry stepCount
 // the muzzle exit. About 7.5 MB: keep instances on the heap.
+// A run writes entries 0 to its last step and zeroes the entry after it; the entries beyond
+// keep whatever an earlier run left, and no reader goes past stepCount + 1. A buffer made
+// with std::make_unique_for_overwrite is therefore never cleared as a whole: a short run
+// touches only the pages it writes.
 struct RunResults {
-    std::array<ResultSeries, kSeriesCount> series{};
+    std::array<ResultSeries, kSeriesCount> series;  // left uninitialised by default-initialisation
     int stepCount = 0;   // N
     int pmaxRow = 0;     // entry of the first peak of the mean pressure
     int burnoutRow = 0;  // first entry with Z exactly 1; N + 1 when burning outlasts the barrel

@@ -19,8 +19,19 @@ double& at(RunResults& r, SeriesId id, int k)
     return r[id][static_cast<std::size_t>(k)];
 }
 
+// Zeros in every series at entry k.
+void clearEntry(RunResults& r, int k)
+{
+    if (k < 0 || k >= kResultCapacity)
+        return;
+    for (ResultSeries& s : r.series)
+        s[static_cast<std::size_t>(k)] = 0;
+}
+
+// Entry 0; the series not set here start at zero.
 void recordIgnition(const BallisticInput& in, const RunConstants& c, RunResults& r)
 {
+    clearEntry(r, 0);
     const double atmosphereMpa = kAtmosphericPressure * kPascalToMegapascal;
     at(r, SeriesId::meanPressure, 0) = atmosphereMpa;
     at(r, SeriesId::meanTemperature, 0) = in.T0I;
@@ -153,7 +164,10 @@ const char* runEndMessage(RunEnd end)
     return "";
 }
 
-RunEnd runSolver(const BallisticInput& in, RunResults& results)
+namespace {
+
+// The step loop; `last` follows the last recorded entry.
+RunEnd integrate(const BallisticInput& in, RunResults& results, int& last)
 {
     const RunConstants c = prepareRunConstants(in);
     results.grain = c.grain;
@@ -186,6 +200,7 @@ RunEnd runSolver(const BallisticInput& in, RunResults& results)
         }
         const int k = i + 1;
         recordStep(in, c, y, m, load, t, k, results);
+        last = k;
         if (!entryIsFinite(results, k, y))
             return RunEnd::NotFinite;
 
@@ -202,6 +217,18 @@ RunEnd runSolver(const BallisticInput& in, RunResults& results)
         if (i > kLastStepIndex)
             return RunEnd::StepLimit;
     }
+}
+
+}  // namespace
+
+RunEnd runSolver(const BallisticInput& in, RunResults& results)
+{
+    int last = 0;
+    const RunEnd end = integrate(in, results, last);
+    // The entry after the run is zero, so that a walk up the series ends where the run did,
+    // whatever a longer run left beyond it.
+    clearEntry(results, last + 1);
+    return end;
 }
 
 }  // namespace kalvex

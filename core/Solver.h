@@ -20,7 +20,8 @@ enum class RunEnd {
 const char* runEndMessage(RunEnd end);
 
 // Integrates a validated input set from ignition to the muzzle with fixed-step RK4 and
-// records every step into `results`, whose series must be zero on entry.
+// records every step into `results`: every series from entry 0 to the last step, and zeros
+// in the entry after it, whatever the buffer held before.
 // Sets stepCount only when the muzzle is reached. Allocates nothing.
 RunEnd runSolver(const BallisticInput& input, RunResults& results);
 

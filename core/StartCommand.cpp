@@ -14,9 +14,10 @@ void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs)
 {
     const char separator = host.decimalSeparator();
     readBallisticInput(host, host.grainType(), host.heatTransfer(), separator, stored);
-    // The buffer of the run before is reused, so only the first runs of a session allocate.
+    // The buffer of the run before is reused, so only the first runs of a session allocate;
+    // it is not cleared, so a short run touches only the pages of the entries it writes.
     if (!runs.scratch)
-        runs.scratch = std::make_unique<RunResults>();
+        runs.scratch = std::make_unique_for_overwrite<RunResults>();
     const auto showStep = [&](double dt) {
         stored.dt = dt;
         host.setFieldText("Edit15", formatGeneral(dt * kSecondToMillisecond, separator));

@@ -4,14 +4,11 @@
 #include "core/NumberFormat.h"
 #include "core/Units.h"
 
-#include <algorithm>
-
 namespace kalvex {
 
 void resetRunResults(RunResults& r)
 {
-    for (ResultSeries& s : r.series)
-        std::fill(s.begin(), s.end(), 0.0);
+    // The series need no clearing: the run writes every entry a reader can see.
     r.stepCount = 0;
     r.pmaxRow = 0;
     r.burnoutRow = 0;

@@ -30,7 +30,7 @@ StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, 
 // digits) and reads it back, so a run started from the field's text gives the same bits.
 double doubledStep(double dt);
 
-// Clears what a run writes before it starts.
+// Clears the run's step count, characteristic entries, grain and energies before it starts.
 void resetRunResults(RunResults& results);
 
 }  // namespace kalvex

@@ -1,5 +1,6 @@
-// Counts heap allocations to show that a run allocates nothing while it integrates, and that
-// repeated Starts reuse the large result buffers.
+// Counts heap allocations to show that a run allocates nothing while it integrates, that
+// repeated Starts reuse the large result buffers, and that a Start clears no more of its
+// buffer than the run writes.
 #include "FakeHost.h"
 
 #include "core/BallisticInput.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -45,9 +48,14 @@ void* operator new(std::size_t size)
         if (size > log().largest)
             log().largest = size;
     }
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (!p)
+        throw std::bad_alloc();
+    // Large blocks come filled with a pattern (all bits set, a NaN), so that a test can see
+    // which entries were written after the allocation.
+    if (size >= sizeof(kalvex::ResultSeries))
+        std::memset(p, 0xFF, size);
+    return p;
 }
 
 void operator delete(void* p) noexcept { std::free(p); }
@@ -90,4 +98,22 @@ TEST(Allocation, RepeatedStartsReuseTheResultBuffers)
     Counting counting;
     runStartCommand(host, stored, runs);
     EXPECT_LT(counting.largest(), sizeof(ResultSeries));
+}
+
+// What the run wrote, and the zero entry after it, is all that was touched: the rest of the
+// buffer still holds the allocation's pattern, in every series.
+TEST(Allocation, AStartWritesOnlyTheEntriesOfItsRun)
+{
+    FakeHost host = loadCase("rifle_tube");
+    BallisticInput stored;
+    RunStore runs;
+    runStartCommand(host, stored, runs);
+    const RunResults& r = *runs.completed;
+    const auto n = static_cast<std::size_t>(r.stepCount);
+    ASSERT_GT(n, 1000u);
+    for (const ResultSeries& s : r.series) {
+        EXPECT_TRUE(std::isfinite(s[0]) && std::isfinite(s[n]));
+        EXPECT_EQ(s[n + 1], 0);
+        EXPECT_TRUE(std::isnan(s[n + 2]) && std::isnan(s.back()));
+    }
 }
