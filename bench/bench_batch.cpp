@@ -1,0 +1,124 @@
+// kalvex-batch as a whole process, against `kalvex-batch --help` started the same way: the
+// rifle example (time and peak memory) and a run of ten steps (the fixed cost of a run).
+// Each iteration starts the program and waits for it; the figures are the child's.
+#include "BenchRatios.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct ChildFigures {
+    double cpuMs = 0;    // user + system time
+    double realMs = 0;   // from start to exit
+    long peakKb = 0;     // peak resident set
+    long minorFaults = 0;
+};
+
+ChildFigures runProgram(const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    ChildFigures f;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return f;
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    f.realMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    f.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-3;
+    f.peakKb = usage.ru_maxrss;
+    f.minorFaults = usage.ru_minflt;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        f.peakKb = -1;
+    return f;
+}
+
+// The rifle example with a step so long that the projectile leaves the muzzle after ten steps.
+std::string tenStepInput()
+{
+    std::ifstream in(KALVEX_RIFLE_EXAMPLE);
+    std::stringstream text;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind(" Computation Step [s]:", 0) == 0)
+            line = " Computation Step [s]:                                " KALVEX_TEN_STEP_DT " ";
+        text << line << '\n';
+    }
+    const std::string path = "/tmp/kalvex-bench-ten-steps-" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << text.str();
+    return path;
+}
+
+void measure(benchmark::State& state, const std::vector<std::string>& args)
+{
+    ChildFigures total;
+    long peak = 0;
+    for (auto _ : state) {
+        const ChildFigures f = runProgram(args);
+        if (f.peakKb < 0) {
+            state.SkipWithError("kalvex-batch failed");
+            break;
+        }
+        state.SetIterationTime(f.realMs * 1e-3);
+        total.cpuMs += f.cpuMs;
+        total.minorFaults += f.minorFaults;
+        peak = std::max(peak, f.peakKb);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["child cpu ms"] = total.cpuMs / n;
+    state.counters["minor faults"] = static_cast<double>(total.minorFaults) / n;
+    state.counters["peak MB"] = static_cast<double>(peak) / 1024;
+}
+
+void BatchHelp(benchmark::State& state) { measure(state, {KALVEX_BATCH, "--help"}); }
+void BatchRifleExample(benchmark::State& state) { measure(state, {KALVEX_BATCH, KALVEX_RIFLE_EXAMPLE}); }
+void BatchTenSteps(benchmark::State& state)
+{
+    const std::string input = tenStepInput();
+    measure(state, {KALVEX_BATCH, input});
+    std::remove(input.c_str());
+}
+
+}  // namespace
+
+BENCHMARK(BatchHelp)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchRifleExample)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchTenSteps)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    using kalvex::bench::Comparison;
+    return kalvex::bench::runComparing(
+        argc, argv,
+        {{"rifle peak memory above --help, MB", "BatchRifleExample", "BatchHelp", "peak MB", true, 3},
+         {"ten-step run above --help, ms (wall)", "BatchTenSteps", "BatchHelp", "real", true, 1.5},
+         {"ten-step run above --help, ms (child cpu)", "BatchTenSteps", "BatchHelp", "child cpu ms", true, 1.5},
+         {"rifle run above --help, ms (child cpu)", "BatchRifleExample", "BatchHelp", "child cpu ms", true, 0}});
+}
