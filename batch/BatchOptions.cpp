@@ -47,6 +47,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.showGrains = false;
         } else if (a == "--no-heat-transfer") {
             options.heatTransfer = false;
+        } else if (a == "--error-estimate") {
+            options.errorEstimate = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("Unknown option " + a);
         } else if (haveInput) {
@@ -64,7 +66,7 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 std::string batchUsage()
 {
     return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer]\n"
+           "                    [--no-heat-transfer] [--error-estimate]\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -78,6 +80,9 @@ std::string batchUsage()
            "  --energy             add the energy balance to the summary\n"
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
+           "  --error-estimate     run the input again at half the step and print, after the\n"
+           "                       summary, the differences |f(h) - f(h/2)| of the maximum\n"
+           "                       pressure, the muzzle velocity and the end of combustion\n"
            "  --help               show this text\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";

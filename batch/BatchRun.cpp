@@ -3,6 +3,7 @@
 #include "batch/BatchHost.h"
 #include "core/Errors.h"
 #include "core/NumberFormat.h"
+#include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 
 #include <exception>
@@ -43,6 +44,11 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     }
     if (!run.runs.completed)
         throw InputError("The run did not reach the muzzle");
+    if (options.errorEstimate) {
+        // run.input holds the step the run finally used
+        writeStepErrorEstimate(estimateStepError(run.input, run.input.dt, *run.runs.completed),
+                               [&memo](const std::string& line) { memo << line << '\n'; });
+    }
     return run;
 }
 
