@@ -85,9 +85,9 @@ StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunR
 
 void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLine)
 {
+    appendLine("");  // the summary may end with the energy lines, which leave no blank line
     if (!e.available) {
         appendLine("error estimate not available");
-        appendLine("");
         return;
     }
     appendLine(" Step-Size Error Estimate |f(h) - f(h/2)|, h = " + formatGeneral(e.dt * kSecondToMillisecond) + " ms:");
@@ -101,7 +101,6 @@ void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLi
     }
     if (needsAdvice(e))
         appendLine(" Advice: an estimated error is larger than 0.1 %; halve the Computation Step and run again.");
-    appendLine("");
 }
 
 }  // namespace kalvex
