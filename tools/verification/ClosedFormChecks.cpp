@@ -325,15 +325,20 @@ LimitingVelocity limitingVelocityCheck()
                   "velocity agrees with the adiabatic closed form to about 1e-12; 1e-9 relative.";
     const double nextTravels[] = {in.xm, 10 * in.xm, 100 * in.xm, 1000 * in.xm, 10000 * in.xm};
     const double burnoutTravel = s.y[kTravel];
-    for (double x = burnoutTravel; x < nextTravels[4] * 1.0001; x *= 1.25)
+    constexpr double kFigureSpacing = 1.25;  // travel factor between the points of the figure
+    for (double x = burnoutTravel; x < nextTravels[4] * 1.0001; x *= kFigureSpacing)
         out.closedForm.push_back({std::log10(x), closedForm(x) / out.limit});
     out.computed.push_back({std::log10(burnoutTravel), s.y[kVelocity] / out.limit});
+    double nextPoint = burnoutTravel * kFigureSpacing;
     for (double target : nextTravels) {
         while (s.y[kTravel] < target) {
             if (!s.step(std::max(in.dt, s.t / 400)))
                 throw std::runtime_error("the loss-free gun failed during the expansion");
+            if (s.y[kTravel] >= nextPoint) {
+                out.computed.push_back({std::log10(s.y[kTravel]), s.y[kVelocity] / out.limit});
+                nextPoint = s.y[kTravel] * kFigureSpacing;
+            }
         }
-        out.computed.push_back({std::log10(s.y[kTravel]), s.y[kVelocity] / out.limit});
         c.rows.push_back({"velocity at x = " + formatGeneral(target) + " m [m/s]",
                           closedForm(s.y[kTravel]), s.y[kVelocity], 1e-9});
     }

@@ -86,12 +86,14 @@ Convergence muzzleConvergenceCheck()
     CheckResult& c = out.check;
     c.name = "Convergence of the printed muzzle velocity";
     c.setup = "The 155 mm reference gun with its bore resistance, recoil and heat transfer, run at "
-              "seven steps from 0.032 ms down to 0.0005 ms; the muzzle velocity the summary prints. "
+              "six steps from 0.032 ms down to 0.001 ms; the muzzle velocity the summary prints. "
               "The bore resistance and its work are updated once per step, and the muzzle values are "
               "those of the first step past the muzzle, so the printed value converges only to first "
-              "order: |f(h) - f(h/2)| about halves per halving, unevenly, since where the muzzle "
-              "falls within a step varies.";
-    c.tolerance = "The fitted slope must lie between 0.5 and 1.6: clearly first order, and clearly "
+              "order: |f(h) - f(h/2)| halves per halving. The first cause gives a smooth error "
+              "proportional to h; the second one of up to the muzzle acceleration times h that depends "
+              "on where the muzzle falls within the last step, so at still smaller steps, where both "
+              "are of the same size, the differences become irregular.";
+    c.tolerance = "The fitted slope must lie between 0.4 and 1.6: clearly first order, and clearly "
                   "not the fourth order of the smooth case.";
     c.rows.push_back({"fitted order", 1, out.order, 0.5, true});
     c.rows.back().tolerance = 0.6;
