@@ -74,6 +74,16 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     }
 }
 
+BallisticInput asShownInFields(const BallisticInput& input)
+{
+    BallisticInput shown = input;
+    for (const InputField& field : kInputFields) {
+        const std::string text = formatGeneral(input.*field.quantity * field.toShown);
+        shown.*field.quantity = parseFloatField(text) * field.toStored;
+    }
+    return shown;
+}
+
 void validateBallisticInput(const BallisticInput& in)
 {
     require(in.A > 0, "Area of Base of Projectile A less than or equal to 0 m^2");
