@@ -16,6 +16,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace kalvex::verification {
 
@@ -36,11 +38,13 @@ public:
 
     std::ostringstream md;
     bool passed = true;
+    std::vector<std::pair<std::string, bool>> outcomes;  // every check in order, for the summary
 
     void check(const CheckResult& c)
     {
         const bool ok = c.passed();
         passed = passed && ok;
+        outcomes.emplace_back(c.name, ok);
         if (!ok)
             log_ << "check failed: " << c.name << '\n';
         md << "### " << c.name << " — " << (ok ? "passed" : "**FAILED**") << "\n\n" << c.setup << "\n\n";
@@ -293,11 +297,6 @@ bool writeVerificationReport(const std::string& folder, const std::string& examp
 {
     std::filesystem::create_directories(std::filesystem::path(folder) / kFigureFolder);
     Page p(folder, log);
-    p.md << "# Verification of Kalvex\n\n"
-            "This page is written by `kalvex-verify` (`make verify`); the test `tools_tests` runs the same "
-            "checks and fails when one of them fails. Each check sets the inputs so that the model reduces "
-            "to a case with a known answer and compares. A wrong covolume term, a wrong Lagrange factor or "
-            "a sign error in the energy balance makes at least one of them fail (each was tried).\n\n";
     writeReferenceGun(p);
     writeClosedForms(p);
     p.md << "## Convergence\n\n";
@@ -306,7 +305,15 @@ bool writeVerificationReport(const std::string& folder, const std::string& examp
     writeErrorEstimates(p, examples);
     writeReferenceCase(p, examples);
     std::ofstream out(std::filesystem::path(folder) / "verification.md", std::ios::binary);
-    out << p.md.str();
+    out << "# Verification of Kalvex\n\n"
+           "This page is written by `kalvex-verify` (`make verify`); the test `tools_tests` runs the same "
+           "checks and fails when one of them fails. Each check sets the inputs so that the model reduces "
+           "to a case with a known answer and compares. A wrong covolume term, a wrong Lagrange factor or "
+           "a sign error in the energy balance makes at least one of them fail (each was tried).\n\n"
+           "| check | result |\n| --- | --- |\n";
+    for (const auto& [name, ok] : p.outcomes)
+        out << "| " << name << " | " << (ok ? "passed" : "**FAILED**") << " |\n";
+    out << "\n" << p.md.str();
     if (!out)
         throw std::runtime_error("cannot write " + folder + "/verification.md");
     return p.passed;
