@@ -39,6 +39,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.help = true;
         } else if (a == "-o") {
             options.reportPath = value();
+        } else if (a == "--csv") {
+            options.seriesPath = value();
         } else if (a == "--every") {
             options.outputEvery = parseEvery(value());
         } else if (a == "--energy") {
@@ -63,8 +65,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 
 std::string batchUsage()
 {
-    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer]\n"
+    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--csv SERIES.csv] [--every N] [--energy]\n"
+           "                    [--no-grains] [--no-heat-transfer]\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -73,6 +75,8 @@ std::string batchUsage()
            "\n"
            "Options:\n"
            "  -o REPORT.txt        write the complete report of the run to REPORT.txt\n"
+           "  --csv SERIES.csv     write the 23 recorded series of the run, one line per step,\n"
+           "                       with a header of names and units\n"
            "  --every N            list every N-th integration step in the report's time\n"
            "                       table (default 20)\n"
            "  --energy             add the energy balance to the summary\n"

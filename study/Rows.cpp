@@ -21,11 +21,12 @@ std::vector<double> axisValues(const SweepAxis& axis)
     std::vector<double> values;
     const int n = axis.count;
     for (int k = 0; k < n; ++k) {
-        const double s = n == 1 ? 0.0 : static_cast<double>(k) / (n - 1);
-        if (axis.logarithmic)
-            values.push_back(k == n - 1 && n > 1 ? axis.to : axis.from * std::pow(axis.to / axis.from, s));
+        if (n == 1)
+            values.push_back(axis.from);
+        else if (axis.logarithmic)
+            values.push_back(k == n - 1 ? axis.to : axis.from * std::pow(axis.to / axis.from, static_cast<double>(k) / (n - 1)));
         else
-            values.push_back(k == n - 1 && n > 1 ? axis.to : axis.from + s * (axis.to - axis.from));
+            values.push_back(k == n - 1 ? axis.to : axis.from + (axis.to - axis.from) * k / (n - 1));
     }
     return values;
 }
@@ -85,7 +86,6 @@ void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& valu
             values[a] = axes_[a][rest % axes_[a].size()];
             rest /= axes_[a].size();
         }
-    } else {
         for (std::size_t p = 0; p < varied_.size(); ++p)
             setParameterValue(input, varied_[p], values[p]);
         return;
