@@ -81,6 +81,7 @@ struct ToleranceSpec {
 
 struct Study {
     StudyKind kind = StudyKind::sweep;
+    std::string description;  // free text, e.g. where the firings come from
     std::string basePath;     // "base": a report file, relative to the study file; empty: inline
     BallisticInput base;      // the base input set, read or given ("inputs"), SI units
     bool heatTransfer = true;

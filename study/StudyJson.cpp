@@ -260,6 +260,8 @@ Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& 
     try {
         Study study;
         study.kind = kindOf(text(member(j, "kind", "study"), "kind"));
+        if (j.contains("description"))
+            study.description = text(j.at("description"), "description");
         if (j.contains("base") == j.contains("inputs"))
             throw StudyError("give the base input set either as \"base\" (a report file) or as \"inputs\"");
         if (j.contains("base")) {
@@ -299,6 +301,8 @@ std::string studyToJsonText(const Study& study)
 {
     json j;
     j["kind"] = studyKindName(study.kind);
+    if (!study.description.empty())
+        j["description"] = study.description;
     if (!study.basePath.empty())
         j["base"] = study.basePath;
     else
