@@ -65,8 +65,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 
 std::string batchUsage()
 {
-    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--csv SERIES.csv] [--every N] [--energy]\n"
-           "                    [--no-grains] [--no-heat-transfer]\n"
+    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
+           "                    [--no-heat-transfer] [--csv SERIES.csv]\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
