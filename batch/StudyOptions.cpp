@@ -34,9 +34,10 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
                  "(docs/study-file.md).",
                  "kalvex-study"};
     app.set_help_flag();  // --help is read below, so that the usage text is ours to print
-    bool help = false, listParameters = false, listOutputs = false;
+    bool help = false, version = false, listParameters = false, listOutputs = false;
     std::string shard;
     app.add_flag("-h,--help", help, "print this help");
+    app.add_flag("--version", version, "print the program's version");
     app.add_option("STUDY", options.studyPath, "the study file (JSON)");
     app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it)");
     app.add_option("--json", options.jsonPath, "write the rows and the results as JSON");
@@ -58,6 +59,8 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     }
     if (help)
         options.action = StudyOptions::Action::help;
+    else if (version)
+        options.action = StudyOptions::Action::version;
     else if (listParameters)
         options.action = StudyOptions::Action::listParameters;
     else if (listOutputs)

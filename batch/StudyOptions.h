@@ -7,7 +7,7 @@
 namespace kalvex::batch {
 
 struct StudyOptions {
-    enum class Action { run, merge, listParameters, listOutputs, help };
+    enum class Action { run, merge, listParameters, listOutputs, help, version };
     Action action = Action::run;
     std::string studyPath;                  // STUDY.json
     std::optional<std::string> csvPath;     // -o: the rows as CSV

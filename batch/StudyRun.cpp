@@ -135,6 +135,7 @@ int studyMain(const std::vector<std::string>& args, const StudyStreams& streams,
     try {
         switch (options.action) {
         case StudyOptions::Action::help: streams.out << options.usage; return 0;
+        case StudyOptions::Action::version: streams.out << "kalvex-study " << KALVEX_VERSION << '\n'; return 0;
         case StudyOptions::Action::listParameters: writeParameterList(streams.out); return 0;
         case StudyOptions::Action::listOutputs: writeOutputList(streams.out); return 0;
         case StudyOptions::Action::merge: return mergeShards(options);

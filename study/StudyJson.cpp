@@ -1,13 +1,11 @@
 #include "study/StudyJson.h"
 
 #include "core/InputSet.h"
-#include "core/FieldSource.h"
 #include "report/ReportFile.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
 #include <fstream>
-#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -16,23 +14,6 @@ namespace kalvex::study {
 using nlohmann::json;
 
 namespace {
-
-// The loaded values as field texts, the way kalvex-batch hands them to the Start command.
-class TextFields : public FieldSource {
-public:
-    explicit TextFields(std::vector<std::pair<std::string, std::string>> texts)
-        : texts_(texts.begin(), texts.end())
-    {
-    }
-    std::string fieldText(std::string_view control) const override
-    {
-        const auto it = texts_.find(std::string(control));
-        return it == texts_.end() ? std::string() : it->second;
-    }
-
-private:
-    std::map<std::string, std::string> texts_;
-};
 
 const json& member(const json& object, const char* key, const std::string& where)
 {
@@ -236,15 +217,8 @@ BallisticInput readBaseReport(const std::filesystem::path& path)
     const auto loaded = report::loadReportFile(path.string(), freshProgram);
     if (!loaded)
         throw StudyError("base: " + path.string() + ": not a readable report with all 43 input values");
-    // Through the field texts, as kalvex-batch runs a report: the same rounding, the same run.
-    BallisticInput input = loaded->input;
-    const TextFields fields(report::fieldTextsFor(loaded->input, '.'));
-    try {
-        readBallisticInput(fields, loaded->input.grainType, true, '.', input);
-    } catch (const std::exception& e) {
-        throw StudyError("base: " + path.string() + ": " + e.what());
-    }
-    return input;
+    // As the window and kalvex-batch run a loaded report: the values its fields show.
+    return asShownInFields(loaded->input);
 }
 
 Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& baseFolder)
