@@ -33,16 +33,20 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
                  "a fit to measured firings or a tolerance analysis, described by a JSON study file\n"
                  "(docs/study-file.md).",
                  "kalvex-study"};
+    app.footer("kalvex-study merge SHARD.csv... -o RESULTS.csv joins the CSV files of --shard runs.\n"
+               "Exit status: 0 when done, 1 after an error (its message on standard error),\n"
+               "130 when stopped by Ctrl+C (the finished rows are written).");
     app.set_help_flag();  // --help is read below, so that the usage text is ours to print
     bool help = false, version = false, listParameters = false, listOutputs = false;
     std::string shard;
     app.add_flag("-h,--help", help, "print this help");
     app.add_flag("--version", version, "print the program's version");
     app.add_option("STUDY", options.studyPath, "the study file (JSON)");
-    app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it)");
-    app.add_option("--json", options.jsonPath, "write the rows and the results as JSON");
+    app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it)")
+        ->option_text("RESULTS.csv");
+    app.add_option("--json", options.jsonPath, "write the rows and the results as JSON")->option_text("RESULTS.json");
     app.add_option("--threads", options.threads, "threads to run on (default: every core)")->check(CLI::NonNegativeNumber);
-    app.add_option("--shard", shard, "run only shard I of N of the rows (I from 1)");
+    app.add_option("--shard", shard, "run only shard I of N of the rows (I from 1)")->option_text("I/N");
     app.add_flag("--quiet", options.quiet, "no progress bar and no table on standard output");
     app.add_flag("--list-parameters", listParameters, "name each parameter with its caption and unit");
     app.add_flag("--list-outputs", listOutputs, "name the output columns");
