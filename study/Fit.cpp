@@ -138,12 +138,13 @@ FitResult fitStudy(const Study& study, const std::atomic<bool>* cancel)
     }
 
     double velocitySquares = 0, pressureSquares = 0;
-    std::size_t pressures = 0;
+    std::size_t velocities = 0, pressures = 0;
     for (const Firing& firing : spec.firings) {
         const RunOutputs out = runForOutputs(firingInput(study, firing, result.values), *problem.buffer);
         FiringResidual row{firing.velocity, out[OutputId::vMuzzle], firing.pressure, out[problem.pressure], out.message};
         if (out.reachedMuzzle()) {
             velocitySquares += std::pow(row.modelVelocity - row.measuredVelocity, 2);
+            ++velocities;
             if (firing.pressure) {
                 pressureSquares += std::pow(row.modelPressure - *firing.pressure, 2);
                 ++pressures;
@@ -151,7 +152,7 @@ FitResult fitStudy(const Study& study, const std::atomic<bool>* cancel)
         }
         result.firings.push_back(row);
     }
-    result.rmsVelocity = std::sqrt(velocitySquares / static_cast<double>(spec.firings.size()));
+    result.rmsVelocity = velocities ? std::sqrt(velocitySquares / static_cast<double>(velocities)) : 0.0;
     result.rmsPressure = pressures ? std::sqrt(pressureSquares / static_cast<double>(pressures)) : 0.0;
     return result;
 }
