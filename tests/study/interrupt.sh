@@ -11,7 +11,7 @@ cat > "$study" <<JSON
 JSON
 "$program" "$study" -o "$csv" --threads 2 --quiet &
 pid=$!
-sleep 1.5
+sleep 2
 kill -INT "$pid"
 # Within a second: a watchdog kills it for good after that, and the status tells.
 ( sleep 1; kill -KILL "$pid" 2>/dev/null ) &
