@@ -45,7 +45,7 @@ std::string quoted(const std::string& text)
 
 void writeCsvRow(std::ostream& out, const RowResult& row)
 {
-    out << row.index + 1;
+    out << std::to_string(row.index + 1);  // no digit grouping, whatever locale the stream has
     for (double value : row.varied)
         out << ',' << report::csvNumber(value);
     for (double value : row.outputs.values)

@@ -6,7 +6,9 @@
 #include "batch/StudyRun.h"
 #include "core/SeriesVocabulary.h"
 
+#include <clocale>
 #include <fstream>
+#include <locale>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -73,6 +75,17 @@ TEST_F(StudyCommand, ThreadsAndMergedShardsGiveIdenticalBytes)
     EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 8);
     EXPECT_EQ(read(path("two.csv")), one);
     EXPECT_EQ(read(path("merged.csv")), one);
+
+    // A host that switched every locale to one with a decimal comma (as a window does) gets
+    // the same bytes.
+    if (std::setlocale(LC_ALL, "cs_CZ.UTF-8")) {
+        const std::locale previous = std::locale::global(std::locale("cs_CZ.UTF-8"));
+        const int status = run({file, "-o", path("comma.csv")}).status;
+        std::locale::global(previous);
+        std::setlocale(LC_ALL, "C");
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(read(path("comma.csv")), one);
+    }
     EXPECT_EQ(read(path("s1.csv")).substr(0, one.find('\n')), one.substr(0, one.find('\n')));
 
     // Shard 1 of 2 holds runs 1..3: a merge without shard 2 is complete only up to there,
