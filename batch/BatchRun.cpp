@@ -5,6 +5,7 @@
 #include "core/StartSequence.h"
 #include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
+#include "report/SeriesCsv.h"
 
 #include <exception>
 
@@ -41,6 +42,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
+        }
+        if (options.seriesPath) {
+            report::streamFileSafely(*options.seriesPath,
+                                       [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });
         }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
