@@ -71,16 +71,22 @@ bool needsAdvice(const StepErrorEstimate& e)
 
 StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunResults& run)
 {
+    auto halfStep = std::make_unique<RunResults>();
+    return estimateStepError(input, dt, run, *halfStep);
+}
+
+StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunResults& run,
+                                    RunResults& halfStep)
+{
     computeRunCharacteristics(input, run);
     BallisticInput half = input;
     half.dt = 0.5 * dt;
-    auto fine = std::make_unique<RunResults>();
-    resetRunResults(*fine);
+    resetRunResults(halfStep);
     // Straight to the solver: a step-limit restart would double the half step back to h.
-    if (runSolver(half, *fine) != RunEnd::MuzzleReached)
+    if (runSolver(half, halfStep) != RunEnd::MuzzleReached)
         return StepErrorEstimate{false, dt, {}, {}, false, {}, {}};
-    computeRunCharacteristics(half, *fine);
-    return compare(run, *fine, dt);
+    computeRunCharacteristics(half, halfStep);
+    return compare(run, halfStep, dt);
 }
 
 void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLine)

@@ -36,6 +36,10 @@ inline constexpr double kStepErrorAdviceLimit = 1e-3;  // relative error above w
 // Runs `input` at half of `dt`, the step the completed run `run` used (the step after any
 // restarts). Computes the characteristics of `run` again (they are those the summary shows).
 StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunResults& run);
+// The same with the half-step run written into `halfStep` (reset first), for callers that run
+// many estimates and keep one buffer per thread rather than allocate 7.5 MB each time.
+StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunResults& run,
+                                    RunResults& halfStep);
 
 // The lines printed after the summary.
 void writeStepErrorEstimate(const StepErrorEstimate& estimate, const LineSink& appendLine);
