@@ -1,6 +1,8 @@
 #include "ui/Vstup1.h"
 
+#include "core/DataFolders.h"
 #include "core/Errors.h"
+#include "core/StepErrorEstimate.h"
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
 #include "ui/ButtonPages.h"
@@ -13,6 +15,7 @@
 #include "ui/RubberBandOverlay.h"
 #include "ui/ToolWindow.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -80,7 +83,9 @@ void Tvstup::FormCreate()
 {
     // the plot first: Graf0 shows its bitmap from the moment it exists
     plot::InitPlot(plot_, PlotView::kDesignWidth, PlotView::kDesignHeight);
-    openFolder_ = QCoreApplication::applicationDirPath();
+    // The examples ship beside the program in a build folder and in ../share/kalvex once
+    // installed: Load's first dialog opens where they are.
+    openFolder_ = QString::fromStdString(shippedFilesFolder(QCoreApplication::applicationDirPath().toStdString()).string());
     buildLayout();
     buildMenu();
     connectHandlers();
@@ -263,6 +268,11 @@ void Tvstup::Button4Click()
 {
     runCommand(this, [this] {
         runStartCommand(*this, stored_, runs_);
+        if (extras_.errorEstimate->isChecked()) {
+            // stored_ holds the step the run finally used
+            writeStepErrorEstimate(estimateStepError(stored_, stored_.dt, *runs_.completed),
+                                   [this](const std::string& line) { appendLine(line); });
+        }
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);
