@@ -1,5 +1,6 @@
 #include "core/Model.h"
 
+#include "core/ModelPhases.h"
 #include "core/Pi.h"
 
 #include <cmath>
@@ -36,37 +37,6 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     return c;
 }
 
-namespace {
-
-
-// Surface of one grain; once it is gone the rest of the charge counts as burned.
-void updateSurface(const BallisticInput& in, const RunConstants& c, StateVector& y, ModelState& m)
-{
-    m.S = 0;
-    if (y[kBurnedFraction] < 1) {
-        m.eS = y[kBurnedThickness];
-        m.S = grainSurface(in, c.grain, y[kBurnedThickness]);
-    }
-    if (!(m.S > 0)) {
-        m.S = 0;
-        y[kBurnedFraction] = 1;
-    }
-}
-
-// Air column ahead of the projectile: the pressure behind a shock driven at Mach M.
-// At rest the pressure of the previous evaluation stays.
-void updateAirAhead(const RunConstants& c, double vp, ModelState& m)
-{
-    m.M = vp / c.cair;
-    if (m.M > 0) {
-        const double g1 = c.gammaAir + 1;
-        const double M2 = m.M * m.M;
-        m.Pg = c.patm * (1 + c.gammaAir * M2 * (0.25 * g1 + std::sqrt(0.0625 * (g1 * g1) + 1 / M2)));
-    }
-}
-
-}  // namespace
-
 void clampState(StateVector& y)
 {
     if (y[kVelocity] < 0)
@@ -82,57 +52,11 @@ void clampState(StateVector& y)
 ModelFault evaluateModel(const BallisticInput& in, const RunConstants& c, const BoreLoad& load,
                          StateVector& y, ModelState& m, StateVector& dydt)
 {
-    clampState(y);
-    updateSurface(in, c, y, m);
-    const double vp = y[kVelocity];
-    const double x = y[kTravel];
-    const double Z = y[kBurnedFraction];
-    const double vrp = y[kRecoilVelocity];
-
-    // Noble-Abel gas: covolumes of the burned propellant and the igniter, and the solid
-    // volume of the propellant still unburned, are not available to the gas.
-    m.Vf = c.fixedVolume + in.A * x - (1 - Z) * in.C / in.rho - in.C * in.b * Z - c.igniterCovolume;
-    if (!(m.Vf > 0) && !std::isnan(m.Vf))
-        return ModelFault::freeVolume;
-    m.Aw = c.chamberWallArea + kPi * c.boreDiameter * x;
-    m.vg = 0.5 * (vp + vrp);
-    const double gasMass = in.C * Z + in.CI;
-    m.rhog = gasMass / m.Vf;
-    const double propellantCv = c.propellantForceMass * Z / c.propellantCvDivisor;
-    m.cp = (c.propellantCpFactor * Z / c.propellantCvDivisor + c.igniterCp) / gasMass;
-
-    const double vp2 = vp * vp;
-    m.Ekin = 0.5 * in.mp * vp2;
-    m.Erot = kPiSquared * in.mp * vp2 / c.rotationDivisor;
-    m.Eprop = 0.16666666666666666 * c.Ctot * vp2;
-    m.Erec = 0.5 * in.mrp * (vrp * vrp);
-    m.Eair = y[kAirWork];
-    m.Q = y[kHeatLoss];
-
-    // Energy balance: the igniter counts as completely burned from the start; every loss
-    // leaves the gas.
-    m.Tm = (c.propellantForceMass * Z / (in.gamma - 1) + c.igniterEnergy - m.Ekin - m.Erot - m.Eprop -
-            load.Efr - m.Erec - m.Eair - m.Q) /
-           (propellantCv + c.igniterCv);
-    if (!(m.Tm > 0) && !std::isnan(m.Tm))
-        return ModelFault::temperature;
-    m.Pm = (c.propellantForceMass * Z / in.T0 + c.igniterForceByT0I) * m.Tm / m.Vf;
-    m.r = c.burningRateFactor * std::pow(m.Pm, in.alpha);
-    updateAirAhead(c, vp, m);
-
-    const double resisting = in.fr * load.pr;
-    m.Pb = (m.Pm + (resisting + m.Pg) * c.Ctot / c.threeMp) / c.lagrangeDivisor;
-    m.P0 = m.Pb + (m.Pb - resisting - m.Pg) * 0.5 * c.Ctot / in.mp;
-    m.hT = in.heatTransfer ? c.lambda * m.cp * m.rhog * m.vg + in.h0 : 0;
-    m.Tc = c.T0wKelvin + (in.f * load.Efr + m.Q) / (c.wallHeatCapacity * m.Aw * in.Dw);
-
-    dydt[kVelocity] = (m.Pb - resisting - m.Pg) * in.A / in.mp;
-    dydt[kTravel] = vp - vrp;
-    dydt[kBurnedFraction] = m.S * m.r / c.grain.initialGrainVolume;
-    dydt[kAirWork] = in.A * vp * m.Pg;
-    dydt[kHeatLoss] = m.Aw * m.hT * (m.Tm - m.Tc);
-    dydt[kRecoilVelocity] = -c.recoilAreaPerMass * (m.P0 - c.recoilBrakePressure - resisting);
-    dydt[kBurnedThickness] = m.r;
+    modelSurface(in, c, y, m);
+    if (const ModelFault fault = modelGas(in, c, load, y, m); fault != ModelFault::none)
+        return fault;
+    modelBurningRate(in, c, m);
+    modelForces(in, c, load, y, m, dydt);
     return ModelFault::none;
 }
 

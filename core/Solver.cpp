@@ -1,10 +1,13 @@
 #include "core/Solver.h"
 
 #include "core/Model.h"
+#include "core/ModelPhases.h"
+#include "core/RunLanes.h"
 #include "core/RungeKutta.h"
 #include "core/Units.h"
 
 #include <cmath>
+#include <optional>
 
 namespace kalvex {
 
@@ -159,69 +162,159 @@ const char* runEndMessage(RunEnd end)
 
 namespace {
 
-// The step loop; `last` follows the last recorded entry.
-RunEnd integrate(const BallisticInput& in, RunResults& results, int& last)
+// Write-prefetches the cache lines of every series a few lines ahead of the entry being
+// written: interleaved lanes write 23 series each, more streams than the processor's
+// prefetchers follow, and each new line would otherwise be fetched when it is first written.
+void prefetchAhead(const RunResults& r, int k)
 {
-    const RunConstants c = prepareRunConstants(in);
-    results.grain = c.grain;
-    StateVector y{};
-    ModelState m;
-    BoreLoad load{in.px0, 0};
-    recordIgnition(in, c, results);
+    constexpr int kEntriesPerLine = 8;   // 64-byte lines of doubles
+    constexpr int kLinesAhead = 4;
+    if (k % kEntriesPerLine != 0 || k + kLinesAhead * kEntriesPerLine >= kResultCapacity)
+        return;
+    for (const ResultSeries& s : r.series)
+        __builtin_prefetch(&s[static_cast<std::size_t>(k + kLinesAhead * kEntriesPerLine)], 1, 3);
+}
 
-    ModelFault fault = ModelFault::none;
-    auto derivatives = [&](StateVector& Y, StateVector& dYdt) {
-        fault = evaluateModel(in, c, load, Y, m, dYdt);
-        return fault == ModelFault::none;
-    };
+// The end tests after entry k was recorded; nothing when the run goes on.
+std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
+                              const ModelState& m, const BoreLoad& load, const RunResults& r, int k)
+{
+    if (!entryIsFinite(r, k, y))
+        return RunEnd::NotFinite;
+    if (y[kTravel] >= in.xm)
+        return RunEnd::MuzzleReached;
+    if (r[SeriesId::meanPressure][static_cast<std::size_t>(k)] > kPressureLimit)
+        return RunEnd::PressureLimit;
+    if (r[SeriesId::velocity][static_cast<std::size_t>(k)] > kVelocityLimit)
+        return RunEnd::VelocityLimit;
+    if (projectileStuck(in, c, y, m, load))
+        return RunEnd::ProjectileStopped;
+    if (k > kLastStepIndex + 1)
+        return RunEnd::StepLimit;
+    return std::nullopt;
+}
 
+// What a run leaves when it ends: the step count at the muzzle, and a zero entry after the
+// last, so that a walk up the series ends where the run did, whatever a longer run left
+// beyond it.
+RunEnd endRun(RunLane& lane, RunEnd end)
+{
+    if (end == RunEnd::MuzzleReached)
+        lane.results->stepCount = lane.last;
+    clearEntry(*lane.results, lane.last + 1);
+    return end;
+}
+
+// The rest of a step after the RK4 stages: clamps, bore resistance and friction work,
+// recording, end tests.
+std::optional<RunEnd> finishStep(RunLane& lane)
+{
+    const BallisticInput& in = *lane.input;
+    RunResults& results = *lane.results;
+    StateVector& y = lane.y;
+    ModelState& m = lane.m;
+    BoreLoad& load = lane.load;
     const double h = in.dt;
-    clearUpperVectorState();
-    const ResultSeries& travel = results[SeriesId::travel];
-    for (int i = 0;; ++i) {
-        double t = i * h;
-        if (!rungeKutta4Step(y, h, derivatives))
-            return faultEnd(fault);
-        t = t + 0.5 * h;  // the stage times, summed as the stages advance
-        t = t + 0.5 * h;
-        clampAfterStep(y, m);
-        load.pr = resistancePressure(in, y[kTravel], load.pr);
-        load.Efr = load.Efr + in.A * in.fr * load.pr * (y[kTravel] - travel[static_cast<std::size_t>(i)]);
-        if (y[kVelocity] == 0) {
-            m.Pb = m.Pm;  // at rest the gas is uniform
-            m.P0 = m.Pm;
-        }
-        const int k = i + 1;
-        recordStep(in, c, y, m, load, t, k, results);
-        last = k;
-        if (!entryIsFinite(results, k, y))
-            return RunEnd::NotFinite;
-
-        if (y[kTravel] >= in.xm) {
-            results.stepCount = k;
-            return RunEnd::MuzzleReached;
-        }
-        if (results[SeriesId::meanPressure][static_cast<std::size_t>(k)] > kPressureLimit)
-            return RunEnd::PressureLimit;
-        if (results[SeriesId::velocity][static_cast<std::size_t>(k)] > kVelocityLimit)
-            return RunEnd::VelocityLimit;
-        if (projectileStuck(in, c, y, m, load))
-            return RunEnd::ProjectileStopped;
-        if (i > kLastStepIndex)
-            return RunEnd::StepLimit;
+    const int i = lane.i;
+    double t = i * h;
+    t = t + 0.5 * h;  // the stage times, summed as the stages advance
+    t = t + 0.5 * h;
+    clampAfterStep(y, m);
+    load.pr = resistancePressure(in, y[kTravel], load.pr);
+    load.Efr = load.Efr + in.A * in.fr * load.pr * (y[kTravel] - results[SeriesId::travel][static_cast<std::size_t>(i)]);
+    if (y[kVelocity] == 0) {
+        m.Pb = m.Pm;  // at rest the gas is uniform
+        m.P0 = m.Pm;
     }
+    const int k = i + 1;
+    recordStep(in, lane.c, y, m, load, t, k, results);
+    lane.last = k;
+    lane.i = k;
+    return stepEnd(in, lane.c, y, m, load, results, k);
+}
+
+template <std::size_t L>
+void forEachLane(unsigned mask, auto&& f)
+{
+    for (std::size_t l = 0; l < L; ++l)
+        if (mask >> l & 1u)
+            f(l);
 }
 
 }  // namespace
 
+void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
+{
+    lane.input = &in;
+    lane.results = &results;
+    lane.c = prepareRunConstants(in);
+    results.grain = lane.c.grain;
+    lane.y = StateVector{};
+    lane.m = ModelState{};
+    lane.load = BoreLoad{in.px0, 0};
+    lane.fault = ModelFault::none;
+    lane.i = 0;
+    lane.last = 0;
+    recordIgnition(in, lane.c, results);
+    clearUpperVectorState();
+}
+
+template <std::size_t L>
+unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
+{
+    std::array<StateVector, L> y;
+    std::array<double, L> h;
+    forEachLane<L>(active, [&](std::size_t l) {
+        y[l] = lanes[l].y;
+        h[l] = lanes[l].input->dt;
+    });
+    // The model phase by phase across the lanes, each lane as evaluateModel runs it.
+    const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d, unsigned live) {
+        forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
+        unsigned ok = 0;
+        forEachLane<L>(live, [&](std::size_t l) {
+            RunLane& lane = lanes[l];
+            lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
+            if (lane.fault == ModelFault::none)
+                ok |= 1u << l;
+        });
+        forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate(*lanes[l].input, lanes[l].c, lanes[l].m); });
+        forEachLane<L>(ok, [&](std::size_t l) {
+            RunLane& lane = lanes[l];
+            modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
+        });
+        return ok;
+    };
+    const unsigned stepped = rungeKutta4Lanes(y, h, active, derivatives);
+
+    unsigned ended = active & ~stepped;
+    forEachLane<L>(ended, [&](std::size_t l) { ends[l] = endRun(lanes[l], faultEnd(lanes[l].fault)); });
+    forEachLane<L>(stepped, [&](std::size_t l) {
+        RunLane& lane = lanes[l];
+        lane.y = y[l];
+        if constexpr (L > 1)
+            prefetchAhead(*lane.results, lane.i + 1);
+        if (const std::optional<RunEnd> end = finishStep(lane)) {
+            ends[l] = endRun(lane, *end);
+            ended |= 1u << l;
+        }
+    });
+    return ended;
+}
+
+template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&);
+template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&);
+template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&);
+template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&);
+
 RunEnd runSolver(const BallisticInput& in, RunResults& results)
 {
-    int last = 0;
-    const RunEnd end = integrate(in, results, last);
-    // The entry after the run is zero, so that a walk up the series ends where the run did,
-    // whatever a longer run left beyond it.
-    clearEntry(results, last + 1);
-    return end;
+    std::array<RunLane, 1> lane;
+    startLane(lane[0], in, results);
+    std::array<RunEnd, 1> end{};
+    while (stepLanes<1>(lane, 1u, end) == 0) {
+    }
+    return end[0];
 }
 
 }  // namespace kalvex

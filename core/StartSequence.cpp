@@ -22,27 +22,38 @@ double doubledStep(double dt)
     return parseFloatField(shown) * kMillisecondToSecond;
 }
 
+StartSequence::StartSequence(const BallisticInput& input) : running_(input)
+{
+    validateBallisticInput(input);
+}
+
+bool StartSequence::runEnded(RunEnd end, const RunResults&, const NoteSink& notes,
+                             const std::function<void(double dt)>& stepChanged)
+{
+    if (end != RunEnd::StepLimit) {
+        outcome_.end = end;
+        outcome_.dt = running_.dt;
+        return true;
+    }
+    // Too many steps to reach the muzzle: try again with twice the step.
+    notes(" Computation Step too short. Step was increased 2x.");
+    notes("");
+    running_.dt = doubledStep(running_.dt);
+    ++outcome_.restarts;
+    if (stepChanged)
+        stepChanged(running_.dt);
+    return false;
+}
+
 StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
                               const std::function<void(double dt)>& stepChanged)
 {
-    validateBallisticInput(input);
-    BallisticInput running = input;
-    StartOutcome outcome;
+    StartSequence sequence(input);
     for (;;) {
         resetRunResults(results);
-        const RunEnd end = runSolver(running, results);
-        if (end != RunEnd::StepLimit) {
-            outcome.end = end;
-            outcome.dt = running.dt;
-            return outcome;
-        }
-        // Too many steps to reach the muzzle: try again with twice the step.
-        notes(" Computation Step too short. Step was increased 2x.");
-        notes("");
-        running.dt = doubledStep(running.dt);
-        ++outcome.restarts;
-        if (stepChanged)
-            stepChanged(running.dt);
+        const RunEnd end = runSolver(sequence.running(), results);
+        if (sequence.runEnded(end, results, notes, stepChanged))
+            return sequence.outcome();
     }
 }
 

@@ -19,6 +19,29 @@ struct StartOutcome {
     int restarts = 0;                    // how often the step was doubled
 };
 
+// One Start sequence taken run by run, for callers that interleave the runs of several
+// sequences; runStartSequence is its loop.
+class StartSequence {
+public:
+    // Validates `input` (InputError with the rule's message).
+    explicit StartSequence(const BallisticInput& input);
+
+    // The input set of the next run: the record with the step of the latest doubling.
+    const BallisticInput& running() const { return running_; }
+
+    // After a run of running() into `results` ended with `end`: true when the sequence is
+    // over and outcome() final; false when the step was doubled (the two note lines sent,
+    // `stepChanged` called) and running() is to be run again into reset results.
+    bool runEnded(RunEnd end, const RunResults& results, const NoteSink& notes,
+                  const std::function<void(double dt)>& stepChanged = {});
+
+    const StartOutcome& outcome() const { return outcome_; }
+
+private:
+    BallisticInput running_;
+    StartOutcome outcome_;
+};
+
 // Validates `input` (InputError with the rule's message) and runs it into `results`, which
 // is reset first. Each restart sends its two note lines to `notes` and calls `stepChanged`
 // with the new step, so a window can show it before the next run. The record itself is

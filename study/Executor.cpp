@@ -9,17 +9,6 @@
 
 namespace kalvex::study {
 
-void runRowBlock(const RowSet& rows, std::size_t first, std::span<RowResult> out, RowWorkspace& workspace)
-{
-    BallisticInput input;
-    for (std::size_t k = 0; k < out.size(); ++k) {
-        RowResult& result = out[k];
-        result.index = first + k;
-        rows.row(result.index, input, result.varied);
-        result.outputs = runForOutputs(input, *workspace.buffer);
-    }
-}
-
 namespace {
 
 // Blocks finished out of order wait here until the rows before them are delivered. Workers
@@ -32,12 +21,15 @@ public:
     {
     }
 
-    // The next block to run, or an empty range when there is no more work.
-    std::pair<std::size_t, std::size_t> claim()
+    // The next block to run, or an empty range when there is no more work. Without `wait`,
+    // also an empty range while the worker is a whole window ahead of delivery.
+    std::pair<std::size_t, std::size_t> claim(bool wait)
     {
         std::unique_lock lock(mutex_);
-        workerWake_.wait(lock, [&] { return stopped() || next_ >= last_ || next_ < delivered_ + window_; });
-        if (stopped() || next_ >= last_)
+        const auto ready = [&] { return stopped() || next_ >= last_ || next_ < delivered_ + window_; };
+        if (wait)
+            workerWake_.wait(lock, ready);
+        if (stopped() || next_ >= last_ || !ready())
             return {0, 0};
         const std::size_t first = next_;
         next_ = std::min(last_, next_ + perClaim_);
@@ -112,21 +104,66 @@ private:
     std::exception_ptr error_;
 };
 
+// The rows of the claims a worker has not handed back yet.
+struct ClaimedBlock {
+    std::vector<RowResult> rows;
+    std::vector<BallisticInput> inputs;
+    std::size_t left;  // rows not yet run
+};
+
+// One thread: its lanes take the rows one by one from its claims, and a claim goes to the
+// queue when its last row has ended. The single place that runs rows.
 void work(const RowSet& rows, RowQueue& queue)
 {
     RowWorkspace workspace;
-    for (;;) {
-        const auto [first, last] = queue.claim();
-        if (first == last)
-            break;
-        try {
-            std::vector<RowResult> block(last - first);
-            runRowBlock(rows, first, block, workspace);
-            queue.finish(first, std::move(block));
-        } catch (...) {
-            queue.fail(std::current_exception());
-            break;
+    std::map<std::size_t, ClaimedBlock> claimed;  // by first row
+    std::size_t nextRow = 0, claimEnd = 0;        // rows of the latest claim not yet taken
+    const auto blockOf = [&claimed](std::size_t row) { return std::prev(claimed.upper_bound(row)); };
+    const auto rowOf = [&](std::size_t row) -> RowResult& {
+        const auto block = blockOf(row);
+        return block->second.rows[row - block->first];
+    };
+    const auto inputOf = [&](std::size_t row) -> BallisticInput& {
+        const auto block = blockOf(row);
+        return block->second.inputs[row - block->first];
+    };
+    const auto ended = [&](std::size_t row) {
+        const auto block = blockOf(row);
+        if (--block->second.left == 0) {
+            queue.finish(block->first, std::move(block->second.rows));
+            claimed.erase(block);
         }
+    };
+    const SequenceSource next = [&](BallisticInput& input, std::size_t& row, bool mayWait) {
+        if (nextRow == claimEnd) {
+            const auto [first, last] = queue.claim(mayWait);
+            if (first == last)
+                return false;
+            claimed.emplace(first, ClaimedBlock{std::vector<RowResult>(last - first),
+                                                std::vector<BallisticInput>(last - first), last - first});
+            nextRow = first;
+            claimEnd = last;
+        }
+        row = nextRow++;
+        RowResult& result = rowOf(row);
+        result.index = row;
+        rows.row(row, inputOf(row), result.varied);
+        input = inputOf(row);
+        return true;
+    };
+    try {
+        runSequencesInLanes(
+            workspace.lanes, next, workspace.buffers,
+            [&](std::size_t row, const StartOutcome& outcome, RunResults& results) {
+                rowOf(row).outputs = sequenceOutputs(inputOf(row), results, outcome);
+                ended(row);
+            },
+            [&](std::size_t row, const InputError& error) {
+                rowOf(row).outputs = rejectedOutputs(error);
+                ended(row);
+            });
+    } catch (...) {
+        queue.fail(std::current_exception());
     }
     queue.workerDone();
 }

@@ -117,25 +117,36 @@ RunOutputs computeRunOutputs(const BallisticInput& input, RunResults& r, const S
     return out;
 }
 
-RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer)
+RunOutputs rejectedOutputs(const InputError& error)
 {
     RunOutputs failed;
     failed.values.fill(kNaN);
+    failed.inputRejected = true;
+    failed.message = error.what();
+    return failed;
+}
+
+RunOutputs sequenceOutputs(const BallisticInput& input, RunResults& results, const StartOutcome& outcome)
+{
+    if (outcome.end == RunEnd::MuzzleReached)
+        return computeRunOutputs(input, results, outcome);
+    RunOutputs failed;
+    failed.values.fill(kNaN);
+    failed.end = outcome.end;
+    failed.message = runEndMessage(outcome.end);
+    failed[OutputId::restarts] = outcome.restarts;
+    return failed;
+}
+
+RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer)
+{
     StartOutcome outcome;
     try {
         outcome = runStartSequence(input, buffer, [](const std::string&) {});
     } catch (const InputError& e) {
-        failed.inputRejected = true;
-        failed.message = e.what();
-        return failed;
+        return rejectedOutputs(e);
     }
-    if (outcome.end != RunEnd::MuzzleReached) {
-        failed.end = outcome.end;
-        failed.message = runEndMessage(outcome.end);
-        failed[OutputId::restarts] = outcome.restarts;
-        return failed;
-    }
-    return computeRunOutputs(input, buffer, outcome);
+    return sequenceOutputs(input, buffer, outcome);
 }
 
 }  // namespace kalvex::study

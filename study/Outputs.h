@@ -7,6 +7,7 @@
 // change smoothly with a parameter (a root finder or a fit sees a curve, not steps). The
 // printed summary keeps its values at sampled steps, so the two can differ in the last digits.
 #include "core/BallisticInput.h"
+#include "core/Errors.h"
 #include "core/RunResults.h"
 #include "core/Solver.h"
 #include "core/StartSequence.h"
@@ -68,6 +69,13 @@ struct RunOutputs {
 // The outputs of a completed run (`outcome.end == MuzzleReached`, stepCount set); computes
 // the run characteristics into `results` on the way.
 RunOutputs computeRunOutputs(const BallisticInput& input, RunResults& results, const StartOutcome& outcome);
+
+// The row of an input set the rules refused.
+RunOutputs rejectedOutputs(const InputError& error);
+
+// The row of a finished Start sequence of `input` whose last run is in `results`: its
+// outputs, or its end and message when it stopped before the muzzle.
+RunOutputs sequenceOutputs(const BallisticInput& input, RunResults& results, const StartOutcome& outcome);
 
 // Runs `input` through the Start sequence into `buffer` and returns its outputs; a run that
 // is refused or stops early gives a row with its message, never an exception.

@@ -1,0 +1,85 @@
+// A study's cost per run-step against single runs of the same rows: 200 tolerance samples of
+// the rifle example, run one after the other on the plain path, then by the study engine in
+// one thread (interleaved lanes) and on every core. Each figure is the time per run-step;
+// the ratios are taken in the same run.
+#include "BenchRatios.h"
+
+#include "study/Executor.h"
+#include "study/StudyJson.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kalvex;
+using namespace kalvex::study;
+
+RowSet rifleRows()
+{
+    return RowSet(studyFromJsonText(R"({"kind": "tolerance", "base": "rifle-7.62mm.txt", "tolerance": {
+        "parameters": [{"parameter": "C", "sigma": 0.00002}, {"parameter": "beta", "sigma": 1e-10},
+                       {"parameter": "mp", "distribution": "uniform", "halfWidth": 0.00005}],
+        "samples": 200, "seed": 1}})",
+                                    std::filesystem::path(KALVEX_EXAMPLES_DIR)));
+}
+
+void perRunStep(benchmark::State& state, double steps)
+{
+    state.counters["run-steps"] = steps;
+    state.counters["ns/run-step"] = benchmark::Counter(steps * static_cast<double>(state.iterations()),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void SingleRunsOneAfterTheOther(benchmark::State& state)
+{
+    const RowSet rows = rifleRows();
+    std::vector<BallisticInput> inputs(rows.size());
+    std::vector<double> varied;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows.row(i, inputs[i], varied);
+    auto buffer = std::make_unique_for_overwrite<RunResults>();
+    double steps = 0;
+    for (auto _ : state) {
+        steps = 0;
+        for (const BallisticInput& in : inputs)
+            steps += runForOutputs(in, *buffer)[OutputId::steps];
+    }
+    perRunStep(state, steps);
+}
+
+void study(benchmark::State& state, int threads)
+{
+    const RowSet rows = rifleRows();
+    ExecutorOptions options;
+    options.threads = threads;
+    double steps = 0;
+    for (auto _ : state) {
+        steps = 0;
+        runRows(rows, 0, rows.size(), options, [&](const RowResult& row) { steps += row.outputs[OutputId::steps]; });
+    }
+    perRunStep(state, steps);
+}
+
+void StudyInOneThread(benchmark::State& state) { study(state, 1); }
+void StudyOnEveryCore(benchmark::State& state) { study(state, 0); }
+
+}  // namespace
+
+// Process CPU time: the study's rows run on worker threads.
+BENCHMARK(SingleRunsOneAfterTheOther)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(StudyInOneThread)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(StudyOnEveryCore)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    return kalvex::bench::runComparing(
+        argc, argv,
+        {{"study in one thread per run-step over single runs (cpu)", "StudyInOneThread", "SingleRunsOneAfterTheOther",
+          "cpu", false, 0.65},
+         {"study on every core, wall time over single runs", "StudyOnEveryCore", "SingleRunsOneAfterTheOther", "real",
+          false, 0}});
+}
