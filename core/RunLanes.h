@@ -33,9 +33,9 @@ struct RunLane {
 // Both must outlive the run.
 void startLane(RunLane& lane, const BallisticInput& input, RunResults& results);
 
-// Takes one step in each lane of the bit mask `active` (bit l for lanes[l]). Returns the mask
-// of the lanes whose run ended in this step, with each end in `ends`; the results of an ended
-// run are complete as runSolver leaves them.
+// Steps the lanes of the bit mask `active` (bit l for lanes[l]) together until at least one
+// run ends. Returns the mask of the lanes whose run ended in that step, with each end in
+// `ends`; the results of an ended run are complete as runSolver leaves them.
 template <std::size_t L>
 unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends);
 

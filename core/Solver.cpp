@@ -259,8 +259,11 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
     clearUpperVectorState();
 }
 
+namespace {
+
+// One step of every lane in `active`; returns the lanes whose run ended.
 template <std::size_t L>
-unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
+unsigned stepOnce(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
 {
     std::array<StateVector, L> y;
     std::array<double, L> h;
@@ -269,7 +272,10 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
         h[l] = lanes[l].input->dt;
     });
     // The model phase by phase across the lanes, each lane as evaluateModel runs it.
-    const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d, unsigned live) {
+    // Inlined into the stages: the derivatives then stay in registers instead of a round trip
+    // through memory between the model and the stage sums.
+    const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
+                                      unsigned live) __attribute__((always_inline)) {
         forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
         unsigned ok = 0;
         forEachLane<L>(live, [&](std::size_t l) {
@@ -302,6 +308,21 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
     return ended;
 }
 
+}  // namespace
+
+template <std::size_t L>
+unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
+{
+    // The lanes as locals while the steps go on: the compiler then knows that the writes of
+    // the results do not change them, and keeps them in registers.
+    std::array<RunLane, L> local = lanes;
+    unsigned ended = 0;
+    while (ended == 0)
+        ended = stepOnce<L>(local, active, ends);
+    lanes = local;
+    return ended;
+}
+
 template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&);
 template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&);
 template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&);
@@ -312,8 +333,7 @@ RunEnd runSolver(const BallisticInput& in, RunResults& results)
     std::array<RunLane, 1> lane;
     startLane(lane[0], in, results);
     std::array<RunEnd, 1> end{};
-    while (stepLanes<1>(lane, 1u, end) == 0) {
-    }
+    stepLanes<1>(lane, 1u, end);
     return end[0];
 }
 
