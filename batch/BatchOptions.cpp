@@ -47,6 +47,10 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.showGrains = false;
         } else if (a == "--no-heat-transfer") {
             options.heatTransfer = false;
+        } else if (a == "--propellant") {
+            options.propellant = value();
+        } else if (a == "--list-propellants") {
+            options.listPropellants = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("Unknown option " + a);
         } else if (haveInput) {
@@ -56,7 +60,7 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
-    if (!haveInput && !options.help)
+    if (!haveInput && !options.help && !options.listPropellants)
         throw UsageError("No input file given");
     return options;
 }
@@ -64,7 +68,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 std::string batchUsage()
 {
     return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer]\n"
+           "                    [--no-heat-transfer] [--propellant NAME]\n"
+           "       kalvex-batch --list-propellants\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -78,7 +83,13 @@ std::string batchUsage()
            "  --energy             add the energy balance to the summary\n"
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
+           "  --propellant NAME    run with the seven propellant values of the library row\n"
+           "                       NAME instead of the report's\n"
+           "  --list-propellants   print the propellant library with the sources of its values\n"
            "  --help               show this text\n"
+           "\n"
+           "The propellant library is propellants.json beside this program, followed by the\n"
+           "user's $XDG_DATA_HOME/kalvex/propellants.json (~/.local/share/kalvex/...).\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";
 }

@@ -3,6 +3,8 @@
 #include "batch/BatchHost.h"
 #include "core/Errors.h"
 #include "core/NumberFormat.h"
+#include "core/PropellantLibrary.h"
+#include "batch/PropellantTable.h"
 #include "report/ReportFile.h"
 
 #include <exception>
@@ -22,15 +24,37 @@ void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputE
     host.setFieldText("Edit49", std::to_string(outputEvery));
 }
 
+// The library row the options name, after reporting the library's malformed rows to `err`.
+// Throws InputError when there is no such row.
+Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
+{
+    const PropellantLibrary library =
+        loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
+    for (const std::string& problem : library.problems)
+        err << "warning: " << problem << '\n';
+    const Propellant* found = library.find(*options.propellant);
+    if (found == nullptr) {
+        throw InputError("Propellant " + *options.propellant +
+                         " is not in the propellant library (kalvex-batch --list-propellants)");
+    }
+    return *found;
+}
+
 }  // namespace
 
-ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err)
 {
     const BallisticInput freshProgram;  // the stored set of a program just started
-    const auto loaded = report::loadReportFile(options.inputPath, freshProgram);
+    auto loaded = report::loadReportFile(options.inputPath, freshProgram);
     if (!loaded) {
         throw InputError(options.inputPath +
                          ": Soubor nenačten (not a readable report with all 43 input values)");
+    }
+    if (options.propellant) {
+        const Propellant propellant = chosenPropellant(options, err);
+        applyPropellant(propellant, loaded->input);
+        memo << " Propellant " << propellant.name << ": " << propellantSourceText(propellant)
+             << '\n';
     }
     ReportRun run{loaded->weaponName, loaded->input, {}};
     BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
@@ -49,7 +73,15 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
-        const ReportRun run = runReportInput(options, out);
+        if (options.listPropellants) {
+            const PropellantLibrary library =
+                loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
+            for (const std::string& problem : library.problems)
+                err << "warning: " << problem << '\n';
+            printPropellantTable(library, out);
+            return 0;
+        }
+        const ReportRun run = runReportInput(options, out, err);
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
