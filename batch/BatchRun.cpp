@@ -53,8 +53,7 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
     if (options.propellant) {
         const Propellant propellant = chosenPropellant(options, err);
         applyPropellant(propellant, loaded->input);
-        memo << " Propellant " << propellant.name << ": " << propellantSourceText(propellant)
-             << '\n';
+        memo << propellantUsedLine(propellant) << '\n';
     }
     ReportRun run{loaded->weaponName, loaded->input, {}};
     BatchHost host(memo, loaded->input.grainType, options.heatTransfer,

@@ -235,4 +235,9 @@ std::string propellantSourceText(const Propellant& propellant)
     return propellant.fromUser ? "user library" : "no source given";
 }
 
+std::string propellantUsedLine(const Propellant& propellant)
+{
+    return " Propellant " + propellant.name + ": " + propellantSourceText(propellant);
+}
+
 }  // namespace kalvex

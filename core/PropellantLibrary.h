@@ -80,4 +80,8 @@ std::string userLibraryTextWith(const std::string& existingText, const std::stri
 // "source" of a row for display: its source, or "user library" for a user row without one.
 std::string propellantSourceText(const Propellant& propellant);
 
+// The line the results area and kalvex-batch show when a propellant's values are taken:
+// " Propellant M30: <source>".
+std::string propellantUsedLine(const Propellant& propellant);
+
 }  // namespace kalvex
