@@ -1,10 +1,10 @@
 #include "batch/BatchRun.h"
 
-#include "batch/BatchHost.h"
-#include "core/Errors.h"
-#include "core/NumberFormat.h"
-#include "core/PropellantLibrary.h"
 #include "batch/PropellantTable.h"
+#include "core/Errors.h"
+#include "core/InputSet.h"
+#include "core/PropellantLibrary.h"
+#include "core/StartSequence.h"
 #include "report/ReportFile.h"
 
 #include <exception>
@@ -13,25 +13,19 @@ namespace kalvex::batch {
 
 namespace {
 
-constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
-
-// Fills the host's fields from a loaded report, as Load fills the window's.
-void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputEvery)
+// The propellant library, after warning on `err` of the rows it left out.
+PropellantLibrary loadLibrary(const BatchOptions& options, std::ostream& err)
 {
-    for (const auto& [control, text] : report::fieldTextsFor(loaded.input, kSeparator))
-        host.setFieldText(control, text);
-    host.setFieldText("Edit33", loaded.weaponName);
-    host.setFieldText("Edit49", std::to_string(outputEvery));
-}
-
-// The library row the options name, after reporting the library's malformed rows to `err`.
-// Throws InputError when there is no such row.
-Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
-{
-    const PropellantLibrary library =
-        loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
+    PropellantLibrary library = loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
     for (const std::string& problem : library.problems)
         err << "warning: " << problem << '\n';
+    return library;
+}
+
+// The library row the options name. Throws InputError when there is no such row.
+Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
+{
+    const PropellantLibrary library = loadLibrary(options, err);
     const Propellant* found = library.find(*options.propellant);
     if (found == nullptr) {
         throw InputError("Propellant " + *options.propellant +
@@ -55,17 +49,17 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
         applyPropellant(propellant, loaded->input);
         memo << propellantUsedLine(propellant) << '\n';
     }
-    ReportRun run{loaded->weaponName, loaded->input, {}};
-    BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
-                   SummaryOptions{options.showGrains, options.showEnergy});
-    fillFields(host, *loaded, options.outputEvery);
-    try {
-        runStartCommand(host, run.input, run.runs);
-    } catch (const RunAbandoned&) {
-        // the silent end of the command
-    }
-    if (!run.runs.completed)
-        throw InputError("The run did not reach the muzzle");
+    ReportRun run{loaded->weaponName, asShownInFields(loaded->input), {}};
+    run.input.heatTransfer = options.heatTransfer;
+    run.runs.scratch = std::make_unique<RunResults>();
+    const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
+    const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
+    run.input.dt = outcome.dt;
+    if (outcome.end != RunEnd::MuzzleReached)
+        throw InputError(runEndMessage(outcome.end));
+    std::swap(run.runs.completed, run.runs.scratch);
+    writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
+                    toMemo);
     return run;
 }
 
@@ -73,11 +67,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
         if (options.listPropellants) {
-            const PropellantLibrary library =
-                loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
-            for (const std::string& problem : library.problems)
-                err << "warning: " << problem << '\n';
-            printPropellantTable(library, out);
+            printPropellantTable(loadLibrary(options, err), out);
             return 0;
         }
         const ReportRun run = runReportInput(options, out, err);

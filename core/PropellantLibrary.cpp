@@ -1,5 +1,6 @@
 #include "core/PropellantLibrary.h"
 
+#include "core/DataFolders.h"
 #include "core/Errors.h"
 #include "core/PropellantValues.h"
 
@@ -130,12 +131,8 @@ std::string userPropellantPath()
 
 PropellantFiles defaultPropellantFiles(const std::string& programFolder)
 {
-    namespace fs = std::filesystem;
-    fs::path folder = programFolder;
-    if (folder.empty()) {
-        std::error_code ec;
-        folder = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    }
+    const std::filesystem::path folder =
+        programFolder.empty() ? shippedFilesFolder() : shippedFilesFolder(programFolder);
     return {(folder / "propellants.json").string(), userPropellantPath()};
 }
 

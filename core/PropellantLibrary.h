@@ -43,8 +43,9 @@ struct PropellantFiles {
     std::string user;     // $XDG_DATA_HOME/kalvex/propellants.json
 };
 
-// The shipped file beside the running program and the user's file; `programFolder` empty
-// means the folder of the running executable.
+// The shipped file among the files shipped with a program in `programFolder` (beside it, or
+// in ../share/kalvex when installed) and the user's file; `programFolder` empty means the
+// folder of the running executable.
 PropellantFiles defaultPropellantFiles(const std::string& programFolder = {});
 
 // $XDG_DATA_HOME/kalvex/propellants.json, or ~/.local/share/kalvex/propellants.json when

@@ -117,6 +117,9 @@ QWidget* buildPowderPage(FieldRegistry& fields, std::function<void(const std::st
     chooseButton->setObjectName(QStringLiteral("PropellantButton"));
     auto* saveButton = new QPushButton(QStringLiteral("Save as propellant\u2026"), page);
     saveButton->setObjectName(QStringLiteral("SavePropellantButton"));
+    // The window is a dialog: Return in a field must press no button.
+    for (QPushButton* b : {chooseButton, saveButton})
+        b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chooseButton);
     buttons->addWidget(saveButton);
