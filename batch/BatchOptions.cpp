@@ -37,6 +37,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
         };
         if (a == "--help" || a == "-h") {
             options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
         } else if (a == "-o") {
             options.reportPath = value();
         } else if (a == "--every") {
@@ -60,15 +62,14 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
-    if (!haveInput && !options.help && !options.listPropellants)
+    if (!haveInput && !options.help && !options.version && !options.listPropellants)
         throw UsageError("No input file given");
     return options;
 }
 
 std::string batchUsage()
 {
-    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer] [--propellant NAME]\n"
+    return "Usage: kalvex-batch [OPTION]... INPUT.txt\n"
            "       kalvex-batch --list-propellants\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
@@ -87,9 +88,11 @@ std::string batchUsage()
            "                       NAME instead of the report's\n"
            "  --list-propellants   print the propellant library with the sources of its values\n"
            "  --help               show this text\n"
+           "  --version            show the program's version\n"
            "\n"
-           "The propellant library is propellants.json beside this program, followed by the\n"
-           "user's $XDG_DATA_HOME/kalvex/propellants.json (~/.local/share/kalvex/...).\n"
+           "The propellant library is the shipped propellants.json (beside this program, or\n"
+           "in ../share/kalvex when installed), followed by the user's\n"
+           "$XDG_DATA_HOME/kalvex/propellants.json (~/.local/share/kalvex/propellants.json).\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";
 }

@@ -95,6 +95,10 @@ int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostr
         out << batchUsage();
         return 0;
     }
+    if (options.version) {
+        out << "kalvex-batch " << KALVEX_VERSION << '\n';
+        return 0;
+    }
     try {
         return runBatch(options, out, err);
     } catch (const std::exception& e) {
