@@ -1,47 +1,28 @@
 // kalvex-batch with the propellant library: --propellant and --list-propellants.
 
+#include "ScopedDataHome.h"
+
 #include "batch/BatchRun.h"
 #include "core/InputFields.h"
 #include "core/PropellantLibrary.h"
 #include "report/ReportFile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 using namespace kalvex;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A user library of its own in a fresh folder, restored afterwards.
 class BatchPropellant : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("kalvex-prop-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "kalvex");
-        const char* old = std::getenv("XDG_DATA_HOME");
-        saved_ = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (saved_)
-            ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-        fs::remove_all(dir_);
-    }
     void writeUserLibrary(const std::string& text) const
     {
-        std::ofstream(dir_ / "kalvex" / "propellants.json") << text;
+        std::ofstream(home_.userLibrary()) << text;
     }
     // Runs the program's options with the shipped library of the source tree.
     int run(const std::vector<std::string>& args, std::string& out, std::string& err) const
@@ -54,8 +35,7 @@ protected:
         err = e.str();
         return status;
     }
-    fs::path dir_;
-    std::optional<std::string> saved_;
+    test::ScopedDataHome home_;
 };
 
 const std::string kHowitzer = KALVEX_EXAMPLES_DIR "/howitzer-155mm.txt";
@@ -65,7 +45,7 @@ const std::string kHowitzer = KALVEX_EXAMPLES_DIR "/howitzer-155mm.txt";
 TEST_F(BatchPropellant, ANamedPropellantReplacesExactlyTheSevenValuesOfTheReport)
 {
     std::string out, err;
-    const std::string made = (dir_ / "m30.txt").string();
+    const std::string made = (home_.folder() / "m30.txt").string();
     ASSERT_EQ(run({kHowitzer, "--propellant", "M30", "-o", made}, out, err), 0) << err;
     EXPECT_EQ(err, "");
     EXPECT_EQ(out.rfind(" Propellant M30: TM 9-1300-214", 0), 0u) << out;
@@ -92,7 +72,7 @@ TEST_F(BatchPropellant, TheListShowsEveryRowWithItsSourceAndWarnsOfMalformedUser
         {"name": "Broken", "F": 1e6, "T0": 3000, "b": 1e-3, "gamma": 1.24, "rho": 1600, "beta": -1, "alpha": 0.9}]})");
     std::string out, err;
     ASSERT_EQ(run({"--list-propellants"}, out, err), 0);
-    const std::string userFile = (dir_ / "kalvex" / "propellants.json").string();
+    const std::string userFile = home_.userLibrary().string();
     EXPECT_EQ(err, "warning: " + userFile +
                        ": row 2 (Broken): Burning Rate Coeff. for Prop. beta less than or equal to 0 m/s/Pa\n");
     for (const char* name : {"M1", "M2", "M5", "M6", "M8", "M10", "M17", "M30", "M31", "JA2"})

@@ -3,13 +3,11 @@
 #include "CaseInput.h"
 
 #include "core/Errors.h"
-#include "core/InputFields.h"
 #include "core/PropellantLibrary.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <set>
 #include <sstream>
 #include <string>
 
@@ -98,34 +96,6 @@ TEST(PropellantLibrary, AUserRowWithAShippedNameIsListedAsTheUsersAfterTheShippe
     EXPECT_EQ(library.find("M30")->F, 1.0e6);
     EXPECT_EQ(propellantSourceText(*library.find("M30")), "user library");
     EXPECT_EQ(library.rows.back().name, "Mine");
-}
-
-TEST(PropellantLibrary, ApplyingAPropellantSetsExactlyTheSevenValues)
-{
-    BallisticInput before = test::inputFromCase("rifle_tube");
-    const Propellant p = *loadPropellantLibrary({kShipped, ""}).find("M6");
-    BallisticInput after = before;
-    applyPropellant(p, after);
-    const std::set<std::string> seven = {"F", "T0", "b", "gamma", "rho", "beta", "alpha"};
-    for (const InputField& field : kInputFields) {
-        SCOPED_TRACE(field.name);
-        if (seven.count(field.name) == 0) {
-            EXPECT_EQ(after.*field.quantity, before.*field.quantity);
-        }
-    }
-    EXPECT_EQ(after.F, p.F);
-    EXPECT_EQ(after.T0, p.T0);
-    EXPECT_EQ(after.b, p.b);
-    EXPECT_EQ(after.gamma, p.gamma);
-    EXPECT_EQ(after.rho, p.rho);
-    EXPECT_EQ(after.beta, p.beta);
-    EXPECT_EQ(after.alpha, p.alpha);
-    EXPECT_EQ(after.grainType, before.grainType);
-    // and back: the values of an input set as a row give the same seven values
-    BallisticInput again = before;
-    applyPropellant(propellantFromInput(after, "copy"), again);
-    EXPECT_EQ(again.beta, p.beta);
-    EXPECT_EQ(again.alpha, p.alpha);
 }
 
 TEST(PropellantLibrary, SavingAddsOrReplacesARowAndNeverOverwritesAForeignFile)

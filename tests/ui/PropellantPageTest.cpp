@@ -1,4 +1,5 @@
 // The powder page's propellant buttons: choosing a library row and saving the fields as one.
+#include "ScopedDataHome.h"
 #include "WindowDriver.h"
 
 #include "core/PropellantLibrary.h"
@@ -15,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -27,23 +27,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kSeven[] = {"Edit20", "Edit21", "Edit22", "Edit23", "Edit24", "Edit25", "Edit26"};
-
-// The window with a user library of its own in a fresh folder.
-class PropellantPage : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("kalvex-ui-prop-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        ::setenv("XDG_DATA_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        ::unsetenv("XDG_DATA_HOME");
-        fs::remove_all(dir_);
-    }
-    fs::path dir_;
-};
 
 // Answers the next modal dialog, once it is shown, with `answer`.
 void answerModal(const std::function<void(QWidget*)>& answer)
@@ -75,8 +58,9 @@ std::map<QString, QString> allFieldTexts(const ui::Tvstup& w)
 
 }  // namespace
 
-TEST_F(PropellantPage, ChoosingAPropellantFillsExactlyTheSevenFieldsAndNamesItsSource)
+TEST(PropellantPage, ChoosingAPropellantFillsExactlyTheSevenFieldsAndNamesItsSource)
 {
+    const ScopedDataHome home;
     WindowUnderTest ui;
     ui::Tvstup& w = *ui.window;
     enterCase(w, loadCase(QStringLiteral("gun155_7perf")));
@@ -104,8 +88,9 @@ TEST_F(PropellantPage, ChoosingAPropellantFillsExactlyTheSevenFieldsAndNamesItsS
     EXPECT_EQ(allFieldTexts(w), expected);
 }
 
-TEST_F(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
+TEST(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
 {
+    const ScopedDataHome home;
     WindowUnderTest ui;
     ui::Tvstup& w = *ui.window;
     enterCase(w, loadCase(QStringLiteral("rifle_tube")));
@@ -118,7 +103,7 @@ TEST_F(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
         dialog->accept();
     });
     w.findChild<QAbstractButton*>(QStringLiteral("SavePropellantButton"))->click();
-    const fs::path file = dir_ / "kalvex" / "propellants.json";
+    const fs::path file = home.userLibrary();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_TRUE(memoText(w).endsWith(
         QString::fromStdString(" Propellant Lot 42 saved in " + file.string() + "\n")));
