@@ -13,6 +13,9 @@
 namespace kalvex::study {
 
 inline constexpr std::string_view kGrainTypeParameter = "grainType";
+// A sweep axis over library propellants; its value in a row is the propellant's number in
+// the axis's list, counted from 1.
+inline constexpr std::string_view kPropellantParameter = "propellant";
 
 struct Parameter {
     std::string_view name;     // "C", "beta", ..., "grainType"
