@@ -25,6 +25,10 @@ struct Parameter {
     bool continuous() const { return field != nullptr; }
 };
 
+// The column of a sweep over propellants: the number of the row's propellant in the list.
+inline constexpr Parameter kPropellantAxis{kPropellantParameter,
+                                           "Number of the Propellant in the Sweep's List of Names", "-", nullptr};
+
 // Every parameter, in the order of the input fields, the grain type last.
 std::vector<Parameter> allParameters();
 

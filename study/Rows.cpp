@@ -58,10 +58,6 @@ std::uint64_t mix(std::uint64_t z)
     return z ^ (z >> 31);
 }
 
-// The column of a propellant axis: the number of the row's propellant in the axis's list.
-constexpr Parameter kPropellantNumber{kPropellantParameter, "Number of the Propellant in the Sweep's List", "-",
-                                      nullptr};
-
 // Appends the seven propellant values that are not varied already, so that every row says
 // which propellant values its run used, whatever library the machine that ran it had.
 void recordPropellantValues(std::vector<Parameter>& varied)
@@ -82,7 +78,7 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
     if (kind_ == StudyKind::sweep) {
         size_ = 1;
         for (const SweepAxis& axis : study.sweep) {
-            varied_.push_back(axis.propellants.empty() ? findParameter(axis.parameter) : kPropellantNumber);
+            varied_.push_back(axis.propellants.empty() ? findParameter(axis.parameter) : kPropellantAxis);
             propellants_.push_back(axis.propellants);
             axes_.push_back(axisValues(axis));
             size_ *= axes_.back().size();
