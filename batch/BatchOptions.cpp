@@ -51,6 +51,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.showGrains = false;
         } else if (a == "--no-heat-transfer") {
             options.heatTransfer = false;
+        } else if (a == "--error-estimate") {
+            options.errorEstimate = true;
         } else if (a == "--propellant") {
             options.propellant = value();
         } else if (a == "--list-propellants") {
@@ -88,6 +90,9 @@ std::string batchUsage()
            "  --energy             add the energy balance to the summary\n"
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
+           "  --error-estimate     run the input again at half the step and print, after the\n"
+           "                       summary, the differences |f(h) - f(h/2)| of the maximum\n"
+           "                       pressure, the muzzle velocity and the end of combustion\n"
            "  --propellant NAME    run with the seven propellant values of the library row\n"
            "                       NAME instead of the report's\n"
            "  --list-propellants   print the propellant library with the sources of its values\n"

@@ -5,10 +5,12 @@
 #include "core/InputSet.h"
 #include "core/PropellantLibrary.h"
 #include "core/StartSequence.h"
+#include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
 
 #include <exception>
+#include <iostream>
 
 namespace kalvex::batch {
 
@@ -61,7 +63,14 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);
+    if (options.errorEstimate)
+        writeStepErrorEstimate(estimateStepError(run.input, run.input.dt, *run.runs.completed), toMemo);
     return run;
+}
+
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+{
+    return runReportInput(options, memo, std::cerr);
 }
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)

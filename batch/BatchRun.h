@@ -24,6 +24,8 @@ struct ReportRun {
 // message to show when the file is no complete report, the propellant is not in the library
 // or the run stops early.
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err);
+// The same with the library's warnings on standard error.
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo);
 
 // Returns the exit status: 0 when the run reached the muzzle (and the report, if asked for,
 // was written), 1 after a failure, whose message then stands in `err`.

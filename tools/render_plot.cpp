@@ -35,7 +35,7 @@ int main(int argc, char** argv)
         kalvex::batch::BatchOptions options;
         options.inputPath = argv[1];
         std::ostringstream memo;
-        const auto run = kalvex::batch::runReportInput(options, memo, memo);  // no propellant named: no warnings
+        const auto run = kalvex::batch::runReportInput(options, memo);
         const kalvex::RunResults& results = *run.runs.completed;
 
         auto plot = std::make_unique<kalvex::plot::PlotState>();
