@@ -1,9 +1,11 @@
 #include "core/InputSet.h"
 
 #include "core/Errors.h"
+#include "core/GrainGeometry.h"
 #include "core/InputFields.h"
 #include "core/NumberFormat.h"
 
+#include <cmath>
 #include <string>
 
 namespace kalvex {
@@ -120,6 +122,9 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.D > 0, "Size of Grain D less than or equal to 0 mm");
     validateGrainSizes(in);
     require(in.dt > 0, "Computation Step less than or equal to 0 s");
+    // A grain so small that its volume underflows would make the charge infinitely many grains.
+    const double grainVolume = prepareGrainGeometry(in).initialGrainVolume;
+    require(std::isfinite(grainVolume) && grainVolume > 0, "Volume of Grain not a finite positive number");
 }
 
 }  // namespace kalvex

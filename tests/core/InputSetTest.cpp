@@ -241,6 +241,9 @@ const std::vector<RuleCase> kRuleBoundaries = {
     {[](BallisticInput& in, double v) { in.grainType = 1; in.D = v; }, 1e-9, 0,
      "Size of Grain D less than or equal to 0 mm"},
     {FIELD(dt), 1e-12, 0, "Computation Step less than or equal to 0 s"},
+    // A sphere whose volume underflows would count as infinitely many grains.
+    {[](BallisticInput& in, double v) { in.grainType = 1; in.D = v; }, 1e-100, 1e-110,
+     "Volume of Grain not a finite positive number"},
 };
 
 }  // namespace
