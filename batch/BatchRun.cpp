@@ -32,6 +32,13 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
         throw InputError(options.inputPath +
                          ": Soubor nenačten (not a readable report with all 43 input values)");
     }
+    // A program just started has no earlier values to keep: a value that cannot be read
+    // refuses the file rather than running a default in its place.
+    if (!loaded->unreadable.empty()) {
+        const report::UnreadableValue& first = loaded->unreadable.front();
+        throw InputError(options.inputPath + ":" + std::to_string(first.line) + ": " +
+                         report::unreadableMessage(first));
+    }
     ReportRun run{loaded->weaponName, loaded->input, {}};
     BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
                    SummaryOptions{options.showGrains, options.showEnergy});

@@ -70,8 +70,10 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields) {
         const std::string text = fields.fieldText(field.control);
-        const double value = parseFloatField(text, decimalSeparator);
-        stored.*field.quantity = value * field.toStored;  // x 1 is exact for the SI fields
+        const double value = parseFloatField(text, decimalSeparator) * field.toStored;  // x 1 is exact
+        if (!std::isfinite(value))  // a typed number that overflows in the stored unit
+            throw InputError("'" + text + "' is not a valid floating point value");
+        stored.*field.quantity = value;
     }
 }
 

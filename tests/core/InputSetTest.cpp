@@ -118,6 +118,11 @@ TEST(ReadBallisticInput, StopsAtTheFirstBadTextKeepingWhatWasRead)
     EXPECT_EQ(in.RR, 7);
     EXPECT_EQ(in.C, 99);  // the bad field and those after keep their values
     EXPECT_EQ(in.dt, 99);
+    // A number that overflows only in the stored unit is refused as typed.
+    host.fields["Edit19"] = "7";
+    host.fields["Edit38"] = " 1e303";
+    EXPECT_EQ(readFailure(host, in), "' 1e303' is not a valid floating point value");
+    EXPECT_EQ(in.px0, 0);
 }
 
 TEST(ReadBallisticInput, ReadsResistanceFactorBeforeGrainSizes)
