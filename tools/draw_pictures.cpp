@@ -3,13 +3,17 @@
 // The program embeds the files of assets/ and decodes them at run time; redraw them with this
 // tool when a sketch changes, so the committed pictures stay reproducible.
 #include "Sketches.h"
+#include "plot/ImageBytes.h"
+#include "report/SafeSave.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -18,8 +22,14 @@ constexpr int kJpegQuality = 95;  // line drawings need a high quality to keep e
 bool save(const QImage& image, const QDir& folder, const QString& name)
 {
     const QString path = folder.filePath(name);
-    if (!image.save(path, "JPEG", kJpegQuality)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    const QByteArray jpeg = kalvex::plot::encodeImage(image, "JPEG", kJpegQuality);
+    try {
+        if (jpeg.isEmpty())
+            throw kalvex::report::SaveError("cannot encode " + name.toStdString() + " as JPEG");
+        kalvex::report::saveBytesSafely(QFile::encodeName(path).toStdString(),
+                                        std::string_view(jpeg.constData(), static_cast<std::size_t>(jpeg.size())));
+    } catch (const kalvex::report::SaveError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
         return false;
     }
     std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
