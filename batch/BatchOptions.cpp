@@ -37,6 +37,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
         };
         if (a == "--help" || a == "-h") {
             options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
         } else if (a == "-o") {
             options.reportPath = value();
         } else if (a == "--every") {
@@ -56,15 +58,14 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
-    if (!haveInput && !options.help)
+    if (!haveInput && !options.help && !options.version)
         throw UsageError("No input file given");
     return options;
 }
 
 std::string batchUsage()
 {
-    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer]\n"
+    return "Usage: kalvex-batch [OPTION]... INPUT.txt\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -79,6 +80,7 @@ std::string batchUsage()
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
            "  --help               show this text\n"
+           "  --version            show the program's version\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";
 }

@@ -16,6 +16,7 @@ struct BatchOptions {
     bool showGrains = true;                 // --no-grains removes the number of grains
     bool heatTransfer = true;               // --no-heat-transfer: no heat loss to the wall
     bool help = false;                      // --help: print the usage and do nothing else
+    bool version = false;                   // --version: print the version and do nothing else
 };
 
 // A command line that cannot be run; the message says what is wrong.

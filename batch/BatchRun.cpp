@@ -1,28 +1,13 @@
 #include "batch/BatchRun.h"
 
-#include "batch/BatchHost.h"
 #include "core/Errors.h"
-#include "core/NumberFormat.h"
+#include "core/InputSet.h"
+#include "core/StartSequence.h"
 #include "report/ReportFile.h"
 
 #include <exception>
 
 namespace kalvex::batch {
-
-namespace {
-
-constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
-
-// Fills the host's fields from a loaded report, as Load fills the window's.
-void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputEvery)
-{
-    for (const auto& [control, text] : report::fieldTextsFor(loaded.input, kSeparator))
-        host.setFieldText(control, text);
-    host.setFieldText("Edit33", loaded.weaponName);
-    host.setFieldText("Edit49", std::to_string(outputEvery));
-}
-
-}  // namespace
 
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
 {
@@ -39,17 +24,17 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
         throw InputError(options.inputPath + ":" + std::to_string(first.line) + ": " +
                          report::unreadableMessage(first));
     }
-    ReportRun run{loaded->weaponName, loaded->input, {}};
-    BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
-                   SummaryOptions{options.showGrains, options.showEnergy});
-    fillFields(host, *loaded, options.outputEvery);
-    try {
-        runStartCommand(host, run.input, run.runs);
-    } catch (const RunAbandoned&) {
-        // the silent end of the command
-    }
-    if (!run.runs.completed)
-        throw InputError("The run did not reach the muzzle");
+    ReportRun run{loaded->weaponName, asShownInFields(loaded->input), {}};
+    run.input.heatTransfer = options.heatTransfer;
+    run.runs.scratch = std::make_unique<RunResults>();
+    const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
+    const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
+    run.input.dt = outcome.dt;
+    if (outcome.end != RunEnd::MuzzleReached)
+        throw InputError(startEndMessage(outcome));
+    std::swap(run.runs.completed, run.runs.scratch);
+    writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
+                    toMemo);
     return run;
 }
 
@@ -79,6 +64,10 @@ int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (options.help) {
         out << batchUsage();
+        return 0;
+    }
+    if (options.version) {
+        out << "kalvex-batch " << KALVEX_VERSION << '\n';
         return 0;
     }
     try {

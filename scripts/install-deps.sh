@@ -13,6 +13,7 @@ packages=(
   locales
   nlohmann-json3-dev libboost-dev libgsl-dev libtbb-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  help2man dpkg-dev lintian file
 )
 
 missing=()

@@ -1,4 +1,4 @@
-// Draws the pictures of the windows and writes them as JPEG files:
+// Draws the pictures of the windows and writes them as JPEG files (the icon as PNG):
 //   kalvex-draw-pictures <folder>
 // The program embeds the files of assets/ and decodes them at run time; redraw them with this
 // tool when a sketch changes, so the committed pictures stay reproducible.
@@ -22,12 +22,13 @@ constexpr int kJpegQuality = 95;  // line drawings need a high quality to keep e
 bool save(const QImage& image, const QDir& folder, const QString& name)
 {
     const QString path = folder.filePath(name);
-    const QByteArray jpeg = kalvex::plot::encodeImage(image, "JPEG", kJpegQuality);
+    const bool png = name.endsWith(".png");  // the icon needs its transparent corners
+    const QByteArray bytes = kalvex::plot::encodeImage(image, png ? "PNG" : "JPEG", png ? -1 : kJpegQuality);
     try {
-        if (jpeg.isEmpty())
-            throw kalvex::report::SaveError("cannot encode " + name.toStdString() + " as JPEG");
+        if (bytes.isEmpty())
+            throw kalvex::report::SaveError("cannot encode " + name.toStdString());
         kalvex::report::saveBytesSafely(QFile::encodeName(path).toStdString(),
-                                        std::string_view(jpeg.constData(), static_cast<std::size_t>(jpeg.size())));
+                                        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const kalvex::report::SaveError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return false;
@@ -56,5 +57,6 @@ int main(int argc, char** argv)
         ok = save(kalvex::tools::drawGrainSketch(type), folder, QString("grain%1.jpg").arg(type)) && ok;
     ok = save(kalvex::tools::drawBoreResistanceSketch(), folder, "friction.jpg") && ok;
     ok = save(kalvex::tools::drawTitlePicture(), folder, "title.jpg") && ok;
+    ok = save(kalvex::tools::drawIcon(), folder, "kalvex.png") && ok;
     return ok ? 0 : 1;
 }
