@@ -41,6 +41,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.version = true;
         } else if (a == "-o") {
             options.reportPath = value();
+        } else if (a == "--csv") {
+            options.seriesPath = value();
         } else if (a == "--every") {
             options.outputEvery = parseEvery(value());
         } else if (a == "--energy") {
@@ -74,6 +76,8 @@ std::string batchUsage()
            "\n"
            "Options:\n"
            "  -o REPORT.txt        write the complete report of the run to REPORT.txt\n"
+           "  --csv SERIES.csv     write the 23 recorded series of the run, one line per step,\n"
+           "                       with a header of names and units\n"
            "  --every N            list every N-th integration step in the report's time\n"
            "                       table (default 20)\n"
            "  --energy             add the energy balance to the summary\n"

@@ -11,6 +11,7 @@ namespace kalvex::batch {
 struct BatchOptions {
     std::string inputPath;                  // a report file whose input values are run
     std::optional<std::string> reportPath;  // -o: where the new report is written
+    std::optional<std::string> seriesPath;  // --csv: where the 23 series are written
     int outputEvery = 20;                   // --every: step interval of the report's time table
     bool showEnergy = false;                // --energy: energy lines in the summary
     bool showGrains = true;                 // --no-grains removes the number of grains

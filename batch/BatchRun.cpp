@@ -4,6 +4,7 @@
 #include "core/InputSet.h"
 #include "core/StartSequence.h"
 #include "report/ReportFile.h"
+#include "report/SeriesCsv.h"
 
 #include <exception>
 
@@ -45,6 +46,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
+        }
+        if (options.seriesPath) {
+            report::streamFileSafely(*options.seriesPath,
+                                       [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });
         }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
