@@ -47,6 +47,13 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
         throw InputError(options.inputPath +
                          ": Soubor nenačten (not a readable report with all 43 input values)");
     }
+    // A program just started has no earlier values to keep: a value that cannot be read
+    // refuses the file rather than running a default in its place.
+    if (!loaded->unreadable.empty()) {
+        const report::UnreadableValue& first = loaded->unreadable.front();
+        throw InputError(options.inputPath + ":" + std::to_string(first.line) + ": " +
+                         report::unreadableMessage(first));
+    }
     if (options.propellant) {
         const Propellant propellant = chosenPropellant(options, err);
         applyPropellant(propellant, loaded->input);
@@ -59,7 +66,7 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
     const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
     run.input.dt = outcome.dt;
     if (outcome.end != RunEnd::MuzzleReached)
-        throw InputError(runEndMessage(outcome.end));
+        throw InputError(startEndMessage(outcome));
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);

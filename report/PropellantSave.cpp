@@ -1,6 +1,6 @@
 #include "report/PropellantSave.h"
 
-#include "report/ReportFile.h"
+#include "report/SafeSave.h"
 
 #include <filesystem>
 #include <fstream>
@@ -20,7 +20,7 @@ void savePropellantToLibrary(const Propellant& propellant, const std::string& pa
     const std::string text = userLibraryTextWith(existing, path, propellant);
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);  // a failure shows in the save
-    saveTextFileSafely(path, [&](std::ostream& out) { out << text; });
+    saveBytesSafely(path, text);
 }
 
 }  // namespace kalvex::report

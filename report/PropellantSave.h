@@ -7,10 +7,10 @@
 namespace kalvex::report {
 
 // Adds `propellant` to the library file at `path` (by default the user's), or replaces the
-// row of its name, creating the file and its folder when needed. The file is replaced through
-// saveTextFileSafely, so a failed save leaves it as it was. Throws InputError when the file
-// holds no propellant library or the values break an input rule, ReportFileError when it
-// cannot be written.
+// row of its name, creating the file and its folder when needed. The file is saved through
+// the one save routine (SafeSave.h), so a failed save leaves it as it was. Throws InputError
+// when the file holds no propellant library or the values break an input rule, SaveError
+// when it cannot be written.
 void savePropellantToLibrary(const Propellant& propellant,
                              const std::string& path = userPropellantPath());
 

@@ -430,7 +430,7 @@ void saveStudyFile(const std::filesystem::path& path, const Study& study)
 {
     const std::string text = studyToJsonText(study);
     try {
-        report::saveTextFileSafely(path.string(), [&](std::ostream& out) { out << text; });
+        report::saveFileSafely(path.string(), [&](std::ostream& out) { out << text; });
     } catch (const std::exception& e) {
         throw StudyError(e.what());
     }
