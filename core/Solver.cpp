@@ -13,7 +13,7 @@ namespace kalvex {
 
 namespace {
 
-constexpr int kLastStepIndex = 40795;        // step i = 40796 records entry 40797, the last allowed
+constexpr int kLastEntry = 40797;            // the step budget: entry 40797 is the last allowed
 constexpr double kPressureLimit = 2000;      // MPa
 constexpr double kVelocityLimit = 5000;      // m/s
 
@@ -123,6 +123,47 @@ RunEnd faultEnd(ModelFault fault)
     return fault == ModelFault::freeVolume ? RunEnd::FreeVolumeExhausted : RunEnd::TemperatureExhausted;
 }
 
+// True when the charge leaves no room for the gas before anything has moved: then the
+// charge is at fault, whatever the step.
+bool noFreeVolumeAtIgnition(const BallisticInput& in, const RunConstants& c)
+{
+    StateVector y{};
+    StateVector dydt{};
+    ModelState m;
+    const BoreLoad load{in.px0, 0};
+    return evaluateModel(in, c, load, y, m, dydt) == ModelFault::freeVolume;
+}
+
+// The end tests after entry k was recorded, in their order of precedence: a limit broken
+// on the step that passes the muzzle still ends the run with its message, so a result drawn
+// from an absurd step never looks complete. Nothing when the run goes on.
+std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
+                              const ModelState& m, const BoreLoad& load, const RunResults& r, int k)
+{
+    const auto value = [&r, k](SeriesId id) { return r[id][static_cast<std::size_t>(k)]; };
+    if (!entryIsFinite(r, k, y))
+        return RunEnd::NotFinite;
+    if (value(SeriesId::meanPressure) > kPressureLimit)
+        return RunEnd::PressureLimit;
+    if (value(SeriesId::velocity) > kVelocityLimit)
+        return RunEnd::VelocityLimit;
+    if (value(SeriesId::meanTemperature) <= 0)
+        return RunEnd::TemperatureExhausted;
+    // A barrel recoiling faster than the projectile moves turns the gas velocity of the heat
+    // transfer negative, and the wall would then be cooled below absolute zero.
+    if (value(SeriesId::wallTemperature) <= 0)
+        return RunEnd::WallTemperatureExhausted;
+    if (value(SeriesId::breechPressure) < 0)
+        return RunEnd::BreechPressureNegative;
+    if (y[kTravel] >= in.xm)
+        return RunEnd::MuzzleReached;
+    if (projectileStuck(in, c, y, m, load))
+        return RunEnd::ProjectileStopped;
+    if (k >= kLastEntry)
+        return RunEnd::StepLimit;
+    return std::nullopt;
+}
+
 // Code that ran before the solver in the same thread (the window's drawing, a wide memset in
 // the C library) may leave the upper halves of the vector registers in use. The step loop is
 // compiled for SSE; on x86 processors with AVX, every SSE instruction then pays a state
@@ -153,6 +194,12 @@ const char* runEndMessage(RunEnd end)
         return "Computation diverged: a result is not a finite number.";
     case RunEnd::ProjectileStopped:
         return "Projectile stopped in the barrel.";
+    case RunEnd::WallTemperatureExhausted:
+        return "Wall Temperature less than or equal to 0 K.";
+    case RunEnd::BreechPressureNegative:
+        return "Breech Pressure less than 0 MPa.";
+    case RunEnd::StepTooShort:
+        return "Computation Step too short: more than 30 doublings needed.";
     case RunEnd::MuzzleReached:
     case RunEnd::StepLimit:
         break;
@@ -175,34 +222,24 @@ void prefetchAhead(const RunResults& r, int k)
         __builtin_prefetch(&s[static_cast<std::size_t>(k + kLinesAhead * kEntriesPerLine)], 1, 3);
 }
 
-// The end tests after entry k was recorded; nothing when the run goes on.
-std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
-                              const ModelState& m, const BoreLoad& load, const RunResults& r, int k)
+// What a run leaves when it ends in step `endStep`: the step count at the muzzle, and a zero
+// entry after the last, so that a walk up the series ends where the run did, whatever a
+// longer run left beyond it.
+RunEnd endRun(RunLane& lane, RunEnd end, int endStep)
 {
-    if (!entryIsFinite(r, k, y))
-        return RunEnd::NotFinite;
-    if (y[kTravel] >= in.xm)
-        return RunEnd::MuzzleReached;
-    if (r[SeriesId::meanPressure][static_cast<std::size_t>(k)] > kPressureLimit)
-        return RunEnd::PressureLimit;
-    if (r[SeriesId::velocity][static_cast<std::size_t>(k)] > kVelocityLimit)
-        return RunEnd::VelocityLimit;
-    if (projectileStuck(in, c, y, m, load))
-        return RunEnd::ProjectileStopped;
-    if (k > kLastStepIndex + 1)
-        return RunEnd::StepLimit;
-    return std::nullopt;
-}
-
-// What a run leaves when it ends: the step count at the muzzle, and a zero entry after the
-// last, so that a walk up the series ends where the run did, whatever a longer run left
-// beyond it.
-RunEnd endRun(RunLane& lane, RunEnd end)
-{
+    lane.results->endStep = endStep;
     if (end == RunEnd::MuzzleReached)
         lane.results->stepCount = lane.last;
     clearEntry(*lane.results, lane.last + 1);
     return end;
+}
+
+// A stage of step i found no meaningful state.
+RunEnd faultedRun(RunLane& lane)
+{
+    const bool atIgnition = lane.i == 0 && lane.fault == ModelFault::freeVolume &&
+                            noFreeVolumeAtIgnition(*lane.input, lane.c);
+    return endRun(lane, faultEnd(lane.fault), atIgnition ? 0 : lane.i + 1);
 }
 
 // The rest of a step after the RK4 stages: clamps, bore resistance and friction work,
@@ -294,14 +331,14 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, unsigned active, std::array<Run
     const unsigned stepped = rungeKutta4Lanes(y, h, active, derivatives);
 
     unsigned ended = active & ~stepped;
-    forEachLane<L>(ended, [&](std::size_t l) { ends[l] = endRun(lanes[l], faultEnd(lanes[l].fault)); });
+    forEachLane<L>(ended, [&](std::size_t l) { ends[l] = faultedRun(lanes[l]); });
     forEachLane<L>(stepped, [&](std::size_t l) {
         RunLane& lane = lanes[l];
         lane.y = y[l];
         if constexpr (L > 1)
             prefetchAhead(*lane.results, lane.i + 1);
         if (const std::optional<RunEnd> end = finishStep(lane)) {
-            ends[l] = endRun(lane, *end);
+            ends[l] = endRun(lane, *end, lane.last);
             ended |= 1u << l;
         }
     });

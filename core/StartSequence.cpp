@@ -12,6 +12,7 @@ void resetRunResults(RunResults& r)
     r.stepCount = 0;
     r.pmaxRow = 0;
     r.burnoutRow = 0;
+    r.endStep = 0;
     r.grain = GrainGeometry{};
     r.Etot = r.Egas = r.Eunburned = 0;
 }
@@ -22,17 +23,41 @@ double doubledStep(double dt)
     return parseFloatField(shown) * kMillisecondToSecond;
 }
 
+std::string startEndMessage(const StartOutcome& outcome)
+{
+    const std::string message = runEndMessage(outcome.end);
+    return outcome.stepTooLarge ? "Computation Step too large: " + message : message;
+}
+
+namespace {
+
+// A fault within the first step says more about the step than about the weapon; a charge
+// that leaves no free volume at ignition (end step 0) is the charge's fault.
+bool failedWithinFirstStep(RunEnd end, const RunResults& results)
+{
+    return end != RunEnd::MuzzleReached && end != RunEnd::StepLimit && results.endStep == 1;
+}
+
+}  // namespace
+
 StartSequence::StartSequence(const BallisticInput& input) : running_(input)
 {
     validateBallisticInput(input);
 }
 
-bool StartSequence::runEnded(RunEnd end, const RunResults&, const NoteSink& notes,
+bool StartSequence::runEnded(RunEnd end, const RunResults& results, const NoteSink& notes,
                              const std::function<void(double dt)>& stepChanged)
 {
+    outcome_.dt = running_.dt;
+    if (end == RunEnd::StepLimit && outcome_.restarts == kMaxDoublings) {
+        outcome_.end = RunEnd::StepTooShort;
+        return true;
+    }
     if (end != RunEnd::StepLimit) {
         outcome_.end = end;
-        outcome_.dt = running_.dt;
+        outcome_.stepTooLarge = failedWithinFirstStep(end, results);
+        if (end == RunEnd::MuzzleReached && results.stepCount < kFewestSteps)
+            notes(" Computation Step too coarse: fewer than 50 steps.");
         return true;
     }
     // Too many steps to reach the muzzle: try again with twice the step.

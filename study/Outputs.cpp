@@ -133,7 +133,7 @@ RunOutputs sequenceOutputs(const BallisticInput& input, RunResults& results, con
     RunOutputs failed;
     failed.values.fill(kNaN);
     failed.end = outcome.end;
-    failed.message = runEndMessage(outcome.end);
+    failed.message = startEndMessage(outcome);
     failed[OutputId::restarts] = outcome.restarts;
     return failed;
 }
