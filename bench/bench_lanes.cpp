@@ -1,9 +1,11 @@
 // A study's cost per run-step against single runs of the same rows: 200 tolerance samples of
-// the rifle example, run one after the other on the plain path, then by the study engine in
-// one thread (interleaved lanes) and on every core. Each figure is the time per run-step;
+// the rifle example, run one after the other on the plain path, then through 1 to 4
+// interleaved lanes, and by the study engine in one thread and on every core. Each figure is the time per run-step;
 // the ratios are taken in the same run.
 #include "BenchRatios.h"
 
+#include "core/LaneRuns.h"
+#include "core/RunLanes.h"
 #include "study/Executor.h"
 #include "study/StudyJson.h"
 
@@ -51,6 +53,34 @@ void SingleRunsOneAfterTheOther(benchmark::State& state)
     perRunStep(state, steps);
 }
 
+// The same rows through the lanes directly, 1 to 4 of them, in this thread.
+void InterleavedLanes(benchmark::State& state)
+{
+    const RowSet rows = rifleRows();
+    std::vector<BallisticInput> inputs(rows.size());
+    std::vector<double> varied;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows.row(i, inputs[i], varied);
+    LaneBuffers buffers;
+    double steps = 0;
+    for (auto _ : state) {
+        steps = 0;
+        std::size_t next = 0;
+        runSequencesInLanes(
+            static_cast<int>(state.range(0)),
+            [&](BallisticInput& input, std::size_t& id, bool) {
+                if (next == inputs.size())
+                    return false;
+                id = next;
+                input = inputs[next++];
+                return true;
+            },
+            buffers, [&](std::size_t, const StartOutcome&, RunResults& r) { steps += r.stepCount; },
+            [](std::size_t, const InputError&) {});
+    }
+    perRunStep(state, steps);
+}
+
 void study(benchmark::State& state, int threads)
 {
     const RowSet rows = rifleRows();
@@ -71,6 +101,7 @@ void StudyOnEveryCore(benchmark::State& state) { study(state, 0); }
 
 // Process CPU time: the study's rows run on worker threads.
 BENCHMARK(SingleRunsOneAfterTheOther)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(InterleavedLanes)->DenseRange(1, kMaxLanes)->Unit(benchmark::kMillisecond);
 BENCHMARK(StudyInOneThread)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(StudyOnEveryCore)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
