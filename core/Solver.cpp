@@ -1,6 +1,7 @@
 #include "core/Solver.h"
 
 #include "core/Model.h"
+#include "core/ModelPairs.h"
 #include "core/ModelPhases.h"
 #include "core/RunLanes.h"
 #include "core/RungeKutta.h"
@@ -298,12 +299,90 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
 
 namespace {
 
+// Lanes 2p and 2p + 1 form pair p; a pair whose two lanes run computes phases 2 and 4 in
+// the halves of SSE2 registers (ModelPairs.h).
+template <std::size_t L>
+struct LanePairs {
+    static constexpr std::size_t count = L / 2;
+    std::array<PairConstants, count> constants;
+    unsigned paired = 0;  // bit p: pair p runs both its lanes
+};
+
+template <std::size_t L>
+LanePairs<L> pairLanes(const std::array<RunLane, L>& lanes, unsigned active)
+{
+    LanePairs<L> pairs;
+    for (std::size_t p = 0; p < pairs.count; ++p) {
+        if ((active >> (2 * p) & 3u) != 3u)
+            continue;
+        const RunLane& a = lanes[2 * p];
+        const RunLane& b = lanes[2 * p + 1];
+        pairs.constants[p] = pairConstants(*a.input, a.c, *b.input, b.c);
+        pairs.paired |= 1u << p;
+    }
+    return pairs;
+}
+
+// Phases 2 and 4 of the lanes in `live`, paired where both lanes of a pair run.
+template <std::size_t L>
+unsigned gasPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const std::array<StateVector, L>& Y,
+                  unsigned live)
+{
+    unsigned ok = 0;
+    unsigned single = live;
+    for (std::size_t p = 0; p < pairs.count; ++p) {
+        if (!(pairs.paired >> p & 1u) || !(live >> (2 * p) & 3u))
+            continue;
+        RunLane& a = lanes[2 * p];
+        RunLane& b = lanes[2 * p + 1];
+        const auto faults = modelGasPair(pairs.constants[p], {&a.load, &b.load}, {&Y[2 * p], &Y[2 * p + 1]}, {&a.m, &b.m});
+        for (std::size_t h = 0; h < 2; ++h) {
+            const std::size_t l = 2 * p + h;
+            if (!(live >> l & 1u))
+                continue;
+            lanes[l].fault = faults[h];
+            if (faults[h] == ModelFault::none)
+                ok |= 1u << l;
+        }
+        single &= ~(3u << (2 * p));
+    }
+    forEachLane<L>(single, [&](std::size_t l) {
+        RunLane& lane = lanes[l];
+        lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
+        if (lane.fault == ModelFault::none)
+            ok |= 1u << l;
+    });
+    return ok;
+}
+
+template <std::size_t L>
+void forcesPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const std::array<StateVector, L>& Y,
+                 std::array<StateVector, L>& d, unsigned ok)
+{
+    unsigned single = ok;
+    for (std::size_t p = 0; p < pairs.count; ++p) {
+        // Both halves must be valid: a lane that faulted keeps the state the step never reads,
+        // but its derivatives would be written over nothing that matters either.
+        if (!(pairs.paired >> p & 1u) || (ok >> (2 * p) & 3u) != 3u)
+            continue;
+        RunLane& a = lanes[2 * p];
+        RunLane& b = lanes[2 * p + 1];
+        modelForcesPair(pairs.constants[p], {&a.load, &b.load}, {&Y[2 * p], &Y[2 * p + 1]}, {&a.m, &b.m},
+                        {&d[2 * p], &d[2 * p + 1]});
+        single &= ~(3u << (2 * p));
+    }
+    forEachLane<L>(single, [&](std::size_t l) {
+        RunLane& lane = lanes[l];
+        modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
+    });
+}
+
 // One step of every lane in `active`; returns the lanes whose run ended.
 template <std::size_t L>
-unsigned stepOnce(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
+unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, unsigned active, std::array<RunEnd, L>& ends)
 {
-    std::array<StateVector, L> y;
-    std::array<double, L> h;
+    std::array<StateVector, L> y{};
+    std::array<double, L> h{};
     forEachLane<L>(active, [&](std::size_t l) {
         y[l] = lanes[l].y;
         h[l] = lanes[l].input->dt;
@@ -311,21 +390,12 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, unsigned active, std::array<Run
     // The model phase by phase across the lanes, each lane as evaluateModel runs it.
     // Inlined into the stages: the derivatives then stay in registers instead of a round trip
     // through memory between the model and the stage sums.
-    const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
-                                      unsigned live) __attribute__((always_inline)) {
+    const auto derivatives = [&lanes, &pairs](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
+                                              unsigned live) __attribute__((always_inline)) {
         forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
-        unsigned ok = 0;
-        forEachLane<L>(live, [&](std::size_t l) {
-            RunLane& lane = lanes[l];
-            lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
-            if (lane.fault == ModelFault::none)
-                ok |= 1u << l;
-        });
+        const unsigned ok = gasPhase<L>(lanes, pairs, Y, live);
         forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate(*lanes[l].input, lanes[l].c, lanes[l].m); });
-        forEachLane<L>(ok, [&](std::size_t l) {
-            RunLane& lane = lanes[l];
-            modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
-        });
+        forcesPhase<L>(lanes, pairs, Y, d, ok);
         return ok;
     };
     const unsigned stepped = rungeKutta4Lanes(y, h, active, derivatives);
@@ -353,9 +423,10 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
     // The lanes as locals while the steps go on: the compiler then knows that the writes of
     // the results do not change them, and keeps them in registers.
     std::array<RunLane, L> local = lanes;
+    const LanePairs<L> pairs = pairLanes<L>(local, active);
     unsigned ended = 0;
     while (ended == 0)
-        ended = stepOnce<L>(local, active, ends);
+        ended = stepOnce<L>(local, pairs, active, ends);
     lanes = local;
     return ended;
 }
