@@ -49,42 +49,60 @@ void recordIgnition(const BallisticInput& in, const RunConstants& c, RunResults&
     at(r, SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetreToMillimetre;
 }
 
-// Entry k after a step: the auxiliaries are those of the last stage evaluation.
-void recordStep(const BallisticInput& in, const RunConstants& c, const StateVector& y,
-                const ModelState& m, const BoreLoad& load, double t, int k, RunResults& r)
+// One entry of every series.
+using Entry = std::array<double, kSeriesCount>;
+
+double& at(Entry& e, SeriesId id)
 {
-    at(r, SeriesId::time, k) = t * kSecondToMillisecond;
-    at(r, SeriesId::travel, k) = y[kTravel];
-    at(r, SeriesId::velocity, k) = y[kVelocity];
-    at(r, SeriesId::burnedFraction, k) = y[kBurnedFraction];
-    at(r, SeriesId::meanPressure, k) = m.Pm * kPascalToMegapascal;
-    at(r, SeriesId::meanTemperature, k) = m.Tm;
-    at(r, SeriesId::gasPressureAhead, k) = m.Pg * kPascalToMegapascal;
-    at(r, SeriesId::basePressure, k) = m.Pb * kPascalToMegapascal;
-    at(r, SeriesId::breechPressure, k) = m.P0 * kPascalToMegapascal;
-    at(r, SeriesId::wallTemperature, k) = in.heatTransfer ? m.Tc : c.T0wKelvin;
-    at(r, SeriesId::recoilVelocity, k) = y[kRecoilVelocity];
-    at(r, SeriesId::resistancePressure, k) = load.pr * kPascalToMegapascal;
-    at(r, SeriesId::energyTranslation, k) = m.Ekin;
-    at(r, SeriesId::energyRotation, k) = m.Erot;
-    at(r, SeriesId::energyChargeMotion, k) = m.Eprop;
-    at(r, SeriesId::energyFriction, k) = load.Efr;
-    at(r, SeriesId::energyRecoil, k) = m.Erec;
-    at(r, SeriesId::energyAirResistance, k) = m.Eair;
-    at(r, SeriesId::energyHeatLoss, k) = m.Q;
-    at(r, SeriesId::relativeSurface, k) = m.S / c.grain.initialGrainSurface;
-    at(r, SeriesId::burningRate, k) = m.r * kMetreToMillimetre;
-    at(r, SeriesId::burnedThickness, k) = m.eS * kMetreToMillimetre;
-    at(r, SeriesId::acceleration, k) =
+    return e[static_cast<std::size_t>(id)];
+}
+
+// The entry after a step: the auxiliaries are those of the last stage evaluation.
+Entry stepEntry(const BallisticInput& in, const RunConstants& c, const StateVector& y, const ModelState& m,
+                const BoreLoad& load, double t)
+{
+    Entry e;
+    at(e, SeriesId::time) = t * kSecondToMillisecond;
+    at(e, SeriesId::travel) = y[kTravel];
+    at(e, SeriesId::velocity) = y[kVelocity];
+    at(e, SeriesId::burnedFraction) = y[kBurnedFraction];
+    at(e, SeriesId::meanPressure) = m.Pm * kPascalToMegapascal;
+    at(e, SeriesId::meanTemperature) = m.Tm;
+    at(e, SeriesId::gasPressureAhead) = m.Pg * kPascalToMegapascal;
+    at(e, SeriesId::basePressure) = m.Pb * kPascalToMegapascal;
+    at(e, SeriesId::breechPressure) = m.P0 * kPascalToMegapascal;
+    at(e, SeriesId::wallTemperature) = in.heatTransfer ? m.Tc : c.T0wKelvin;
+    at(e, SeriesId::recoilVelocity) = y[kRecoilVelocity];
+    at(e, SeriesId::resistancePressure) = load.pr * kPascalToMegapascal;
+    at(e, SeriesId::energyTranslation) = m.Ekin;
+    at(e, SeriesId::energyRotation) = m.Erot;
+    at(e, SeriesId::energyChargeMotion) = m.Eprop;
+    at(e, SeriesId::energyFriction) = load.Efr;
+    at(e, SeriesId::energyRecoil) = m.Erec;
+    at(e, SeriesId::energyAirResistance) = m.Eair;
+    at(e, SeriesId::energyHeatLoss) = m.Q;
+    at(e, SeriesId::relativeSurface) = m.S / c.grain.initialGrainSurface;
+    at(e, SeriesId::burningRate) = m.r * kMetreToMillimetre;
+    at(e, SeriesId::burnedThickness) = m.eS * kMetreToMillimetre;
+    at(e, SeriesId::acceleration) =
         y[kVelocity] > 0
             ? (m.Pb - in.fr * load.pr - m.Pg) * in.A / in.mp * kPerStandardGravity
             : 0;
+    return e;
 }
 
-bool entryIsFinite(const RunResults& r, int k, const StateVector& y)
+// Entry k of every series. The end tests then read the entry as computed, not back from 23
+// pages of the results (92 with four lanes), more than the processor keeps addresses for.
+void writeEntry(RunResults& r, int k, const Entry& e)
 {
-    for (const ResultSeries& s : r.series)
-        if (!std::isfinite(s[static_cast<std::size_t>(k)]))
+    for (std::size_t s = 0; s < e.size(); ++s)
+        r.series[s][static_cast<std::size_t>(k)] = e[s];
+}
+
+bool entryIsFinite(const Entry& e, const StateVector& y)
+{
+    for (double v : e)
+        if (!std::isfinite(v))
             return false;
     for (double v : y)
         if (!std::isfinite(v))
@@ -135,14 +153,14 @@ bool noFreeVolumeAtIgnition(const BallisticInput& in, const RunConstants& c)
     return evaluateModel(in, c, load, y, m, dydt) == ModelFault::freeVolume;
 }
 
-// The end tests after entry k was recorded, in their order of precedence: a limit broken
+// The end tests of entry k, in their order of precedence: a limit broken
 // on the step that passes the muzzle still ends the run with its message, so a result drawn
 // from an absurd step never looks complete. Nothing when the run goes on.
 std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
-                              const ModelState& m, const BoreLoad& load, const RunResults& r, int k)
+                              const ModelState& m, const BoreLoad& load, const Entry& e, int k)
 {
-    const auto value = [&r, k](SeriesId id) { return r[id][static_cast<std::size_t>(k)]; };
-    if (!entryIsFinite(r, k, y))
+    const auto value = [&e](SeriesId id) { return e[static_cast<std::size_t>(id)]; };
+    if (!entryIsFinite(e, y))
         return RunEnd::NotFinite;
     if (value(SeriesId::meanPressure) > kPressureLimit)
         return RunEnd::PressureLimit;
@@ -265,10 +283,11 @@ std::optional<RunEnd> finishStep(RunLane& lane)
         m.P0 = m.Pm;
     }
     const int k = i + 1;
-    recordStep(in, lane.c, y, m, load, t, k, results);
+    const Entry entry = stepEntry(in, lane.c, y, m, load, t);
+    writeEntry(results, k, entry);
     lane.last = k;
     lane.i = k;
-    return stepEnd(in, lane.c, y, m, load, results, k);
+    return stepEnd(in, lane.c, y, m, load, entry, k);
 }
 
 template <std::size_t L>
