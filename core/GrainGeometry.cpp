@@ -226,9 +226,7 @@ GrainGeometry prepareGrainGeometry(const BallisticInput& in)
     return g;
 }
 
-// Kept out of line: inlined into the step, its seven shapes crowd the registers of the
-// model's chain and the whole step runs slower.
-[[gnu::noinline]] double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
+double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
     const double De = in.D - 2 * e;
     const double Le = in.L - 2 * e;
