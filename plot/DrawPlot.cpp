@@ -15,11 +15,12 @@ namespace {
 
 constexpr int kCurvePenWidth = 2;  // px
 
-// Slot 0 red, slot 1 blue, slot 2 black; drawn in this order, so black lies on top.
+// Slot 0 red, slot 1 blue, slot 2 black, the saved run of a report green; drawn in this
+// order, so the saved run lies on top.
 QColor slotColour(std::size_t slot)
 {
     static const QColor colours[kSlotCount] = {QColor(255, 0, 0), QColor(0, 0, 255),
-                                               QColor(0, 0, 0)};
+                                               QColor(0, 0, 0), QColor(0, 150, 0)};
     return colours[slot];
 }
 
@@ -71,7 +72,7 @@ void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
     painter.setFont(font);
     const QFontMetrics metrics(font, &plot.surface);
     painter.setPen(thinPen(Qt::SolidLine));
-    const int bottom = plot.surface.height() - kLeftBottomMargin;
+    const int bottom = plotHeight(plot) - kLeftBottomMargin;
     for (const AxisTick& tick : xAxisTicks(plot)) {
         painter.drawLine(tick.pixel, bottom - kTickHalfLength, tick.pixel,
                          bottom + kTickHalfLength);
@@ -84,8 +85,19 @@ void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
     }
 }
 
+// The curves stay inside the frame: after a zoom they would otherwise run over the labels
+// into the margins. The clip takes in the frame lines and the half pen width beyond them, so a
+// curve along a frame line at the automatic ranges looks as it did.
+QRect curveClip(int width, int height)
+{
+    const int halfPen = kCurvePenWidth / 2;
+    return QRect(QPoint(kLeftBottomMargin - halfPen, kTopRightMargin - halfPen),
+                 QPoint(width - kTopRightMargin + halfPen, height - kLeftBottomMargin + halfPen));
+}
+
 void drawCurves(QPainter& painter, const PlotState& plot)
 {
+    painter.setClipRect(curveClip(plotWidth(plot), plotHeight(plot)));
     for (std::size_t s = 0; s < plot.series.size(); ++s) {
         const PlotSeries& slot = plot.series[s];
         if (slot.active != 1)
@@ -94,7 +106,7 @@ void drawCurves(QPainter& painter, const PlotState& plot)
         // segments with gentle turns they look the same.
         QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
         painter.setPen(pen);
-        CurvePath path(plot.surface.width(), plot.surface.height());
+        CurvePath path(plotWidth(plot), plotHeight(plot));
         const int end = drawingWalkEnd(slot);
         for (int p = 0; p <= end; ++p)
             path.lineTo(ValueToPixelX(plot, slot.xValues[static_cast<std::size_t>(p)]),
@@ -114,8 +126,8 @@ void DrawPlot(PlotState& plot)
     plot.surface.fill(Qt::white);
     QPainter painter(&plot.surface);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const int width = plot.surface.width();
-    const int height = plot.surface.height();
+    const int width = plotWidth(plot);
+    const int height = plotHeight(plot);
     drawGrid(painter, width, height);
     drawFrame(painter, width, height);
     drawTicksAndLabels(painter, plot);

@@ -53,22 +53,30 @@ std::string readNameLine(CharSource& in)
 
 bool isGrainType(long value) { return value >= kFirstGrainType && value <= kLastGrainType; }
 
-// Reads one value after its colon into `input`; false when the source ended before it.
-bool readValue(CharSource& in, const ValueLine& line, BallisticInput& input)
+enum class ValueRead { stored, unreadable, sourceEnded };
+
+// Reads one value after its colon into `input`.
+ValueRead readValue(CharSource& in, const ValueLine& line, BallisticInput& input)
 {
     if (!skipPastColon(in))
-        return false;
+        return ValueRead::sourceEnded;
     if (line.conversion == Conversion::GrainType) {
         const Scanned<long> type = scanLong(in);
+        if (type.ended)
+            return ValueRead::sourceEnded;
         // A grain type the program does not know counts as unreadable: the set keeps its own.
-        if (type.value && isGrainType(*type.value))
-            input.grainType = static_cast<int>(*type.value);
-        return !type.ended;
+        if (!type.value || !isGrainType(*type.value))
+            return ValueRead::unreadable;
+        input.grainType = static_cast<int>(*type.value);
+        return ValueRead::stored;
     }
     const Scanned<double> value = scanDouble(in);
-    if (value.value)
-        input.*line.member = *value.value;
-    return !value.ended;
+    if (value.ended)
+        return ValueRead::sourceEnded;
+    if (!value.value)
+        return ValueRead::unreadable;
+    input.*line.member = *value.value;
+    return ValueRead::stored;
 }
 
 }  // namespace
@@ -78,11 +86,31 @@ std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& c
     CharSource source(in.rdbuf(), kReadBudget);
     if (!skipPastColon(source))
         return std::nullopt;
-    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current};
-    for (const ValueLine& line : kValueLines)
-        if (!readValue(source, line, loaded.input))
+    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current, {}};
+    for (std::size_t i = 0; i < kValueLines.size(); ++i) {
+        const ValueRead read = readValue(source, kValueLines[i], loaded.input);
+        if (read == ValueRead::sourceEnded)
             return std::nullopt;
+        if (read == ValueRead::unreadable)
+            loaded.unread.push_back(i);
+    }
     return loaded;
+}
+
+bool LoadedReport::nothingRead() const
+{
+    return unread.size() == kValueLines.size();
+}
+
+std::string valueLineName(std::size_t line)
+{
+    // the label without its leading blank, its colon and the padding before the value column
+    std::string_view label = kValueLines.at(line).label;
+    const std::size_t colon = label.rfind(':');
+    label = label.substr(0, colon);
+    while (!label.empty() && label.front() == ' ')
+        label.remove_prefix(1);
+    return cp1250ToUtf8(std::string(label));
 }
 
 }  // namespace kalvex::report

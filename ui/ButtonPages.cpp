@@ -63,4 +63,14 @@ QWidget* ButtonPages::currentPage() const
     return stack_->currentWidget();
 }
 
+int ButtonPages::pageCount() const
+{
+    return stack_->count();
+}
+
+QWidget* ButtonPages::page(int index) const
+{
+    return stack_->widget(index);
+}
+
 }  // namespace kalvex::ui

@@ -19,6 +19,8 @@ public:
     void setCurrentIndex(int index);
     QAbstractButton* pageButton(int index) const;
     QWidget* currentPage() const;
+    int pageCount() const;
+    QWidget* page(int index) const;
 
 private:
     QButtonGroup* buttons_;

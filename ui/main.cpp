@@ -8,6 +8,7 @@
 #include "ui/Prompts.h"
 #include "ui/Rate1.h"
 #include "ui/Vstup1.h"
+#include "ui/WindowFont.h"
 #include "ui/Zakladni1.h"
 
 #include <QApplication>
@@ -52,6 +53,9 @@ int main(int argc, char** argv)
     // take the user's separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");
     app.setQuitOnLastWindowClosed(false);  // only the start window ends the program
+    QApplication::setOrganizationName(QStringLiteral("Kalvex"));  // where QSettings keeps the recent reports
+    QApplication::setApplicationName(QStringLiteral("Kalvex"));
+    kalvex::ui::useWindowFontFamily();
     try {
         return runWindows();
     } catch (const std::exception& e) {

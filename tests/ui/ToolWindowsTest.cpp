@@ -5,7 +5,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Rate1.h"
 #include "ui/ToolWindow.h"
-#include "ui/UnitConversion.h"
+#include "core/UnitConversion.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <vector>
 
+using namespace kalvex;
 using namespace kalvex::ui;
 using namespace kalvex::ui::test_support;
 
