@@ -213,3 +213,22 @@ TEST(DrawPlot, AnActiveSlotWithNothingCopiedDrawsNothingVisible)
         for (int x = 0; x < plot->surface.width(); ++x)
             ASSERT_FALSE(isRed(pixel(*plot, x, y))) << x << "," << y;
 }
+
+// On a high-density screen the surface has twice the pixels; every position stays the same in
+// logical pixels, so the frame's corner and a curve lie at twice their coordinates.
+TEST(DrawPlot, DrawsAtTheScreensPixelRatioWithLogicalPositions)
+{
+    auto plot = std::make_unique<PlotState>();
+    InitPlot(*plot, kDesignWidth, kDesignHeight, 2);
+    EXPECT_EQ(plot->surface.size(), QSize(2 * kDesignWidth, 2 * kDesignHeight));
+    EXPECT_EQ(plotWidth(*plot), kDesignWidth);
+    EXPECT_EQ(ValueToPixelX(*plot, 0), 35);
+    setFlatCurve(*plot, 0);
+    EXPECT_TRUE(isRed(pixel(*plot, 2 * 120, 2 * 105)));
+    EXPECT_TRUE(isWhite(pixel(*plot, 2 * 120, 2 * 105 - 6)));
+    EXPECT_TRUE(isDark(pixel(*plot, 2 * 35, 2 * 100)));  // the left frame line
+    // an exported image at three times the pixels has the same picture
+    const QImage large = renderPlotImage(*plot, 3);
+    EXPECT_EQ(large.size(), QSize(3 * kDesignWidth, 3 * kDesignHeight));
+    EXPECT_TRUE(isRed(QColor(large.pixel(3 * 120, 3 * 105))));
+}

@@ -43,12 +43,14 @@ public:
         saveRequests.push_back(request);
         return saveAnswer;
     }
+    int imageWidth(QWidget*, int, int) override { return imageWidthAnswer; }
 
     std::vector<QString> messages;
     std::vector<ui::OpenFileRequest> openRequests;
     std::vector<ui::SaveFileRequest> saveRequests;
     QString openAnswer;  // empty: the user cancels
     QString saveAnswer;
+    int imageWidthAnswer = 0;  // 0: the user cancels
 };
 
 // An input case: the field texts as typed and the options.
