@@ -1,28 +1,14 @@
 #include "batch/BatchRun.h"
 
-#include "batch/BatchHost.h"
 #include "core/Errors.h"
-#include "core/NumberFormat.h"
+#include "core/InputSet.h"
+#include "core/StartSequence.h"
 #include "report/ReportFile.h"
+#include "report/SeriesCsv.h"
 
 #include <exception>
 
 namespace kalvex::batch {
-
-namespace {
-
-constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
-
-// Fills the host's fields from a loaded report, as Load fills the window's.
-void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputEvery)
-{
-    for (const auto& [control, text] : report::fieldTextsFor(loaded.input, kSeparator))
-        host.setFieldText(control, text);
-    host.setFieldText("Edit33", loaded.weaponName);
-    host.setFieldText("Edit49", std::to_string(outputEvery));
-}
-
-}  // namespace
 
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
 {
@@ -32,17 +18,17 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
         throw InputError(options.inputPath +
                          ": Soubor nenačten (not a readable report with all 43 input values)");
     }
-    ReportRun run{loaded->weaponName, loaded->input, {}};
-    BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
-                   SummaryOptions{options.showGrains, options.showEnergy});
-    fillFields(host, *loaded, options.outputEvery);
-    try {
-        runStartCommand(host, run.input, run.runs);
-    } catch (const RunAbandoned&) {
-        // the silent end of the command
-    }
-    if (!run.runs.completed)
-        throw InputError("The run did not reach the muzzle");
+    ReportRun run{loaded->weaponName, asShownInFields(loaded->input), {}};
+    run.input.heatTransfer = options.heatTransfer;
+    run.runs.scratch = std::make_unique<RunResults>();
+    const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
+    const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
+    run.input.dt = outcome.dt;
+    if (outcome.end != RunEnd::MuzzleReached)
+        throw InputError(runEndMessage(outcome.end));
+    std::swap(run.runs.completed, run.runs.scratch);
+    writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
+                    toMemo);
     return run;
 }
 
@@ -53,6 +39,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
+        }
+        if (options.seriesPath) {
+            report::streamFileSafely(*options.seriesPath,
+                                       [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });
         }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
@@ -72,6 +62,10 @@ int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (options.help) {
         out << batchUsage();
+        return 0;
+    }
+    if (options.version) {
+        out << "kalvex-batch " << KALVEX_VERSION << '\n';
         return 0;
     }
     try {

@@ -10,6 +10,11 @@ namespace kalvex {
 void readBallisticInput(const FieldSource& fields, int grainType, bool heatTransfer,
                         char decimalSeparator, BallisticInput& stored);
 
+// The input set as Load shows it in the fields and Start reads it back: each value rounded
+// to the 15 significant digits of its field, in the field's unit. A report loaded into the
+// window runs with these values, so every other way of running a report does the same.
+BallisticInput asShownInFields(const BallisticInput& input);
+
 // Checks the plausibility rules in their fixed order; throws InputError with the message
 // of the first rule that does not hold. Changes nothing.
 void validateBallisticInput(const BallisticInput& input);

@@ -58,11 +58,6 @@ QAbstractButton* ButtonPages::pageButton(int index) const
     return buttons_->button(index);
 }
 
-QWidget* ButtonPages::currentPage() const
-{
-    return stack_->currentWidget();
-}
-
 int ButtonPages::pageCount() const
 {
     return stack_->count();
