@@ -86,10 +86,14 @@ void plotHistogram(PlotState& plot, const std::vector<double>& values, int bins,
     }
     const std::vector<int> counts = histogramCounts(finite, bins, low, high);
     const double width = (high - low) / static_cast<double>(counts.size());
+    // each edge computed once, so the outline's x never steps back by a rounding and the
+    // drawing walk (x rising or equal) goes over every bar
+    std::vector<double> edges;
+    for (std::size_t b = 0; b <= counts.size(); ++b)
+        edges.push_back(b == counts.size() ? high : low + width * static_cast<double>(b));
     std::vector<double> x{low}, y{0};
     for (std::size_t b = 0; b < counts.size(); ++b) {
-        const double left = low + width * static_cast<double>(b);
-        x.insert(x.end(), {left, left + width});
+        x.insert(x.end(), {edges[b], edges[b + 1]});
         y.insert(y.end(), {double(counts[b]), double(counts[b])});
     }
     x.push_back(high);

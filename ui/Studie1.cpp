@@ -154,6 +154,7 @@ void Tstudie::buildLayout()
     grid_->setObjectName(QStringLiteral("Grid1"));
     grid_->setModel(model_);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_->verticalHeader()->hide();  // the run number is the first column
     auto* plotArea = new QWidget(results);
     auto* plotColumn = new QVBoxLayout(plotArea);
     plotColumn->setContentsMargins(0, 0, 0, 0);

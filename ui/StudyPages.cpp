@@ -167,11 +167,14 @@ QWidget* buildTolerancePage(StudyPages& pages, QWidget* parent)
         row.use = new QCheckBox(page);
         row.use->setObjectName(QString::fromStdString("TolUse" + n));
         row.parameter = parameterBox(page, true, ("TolParameter" + n).c_str());
+        row.parameter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        row.parameter->setMinimumContentsLength(14);
         select(row.parameter, defaults[i]);
         row.distribution = new QComboBox(page);
         row.distribution->setObjectName(QString::fromStdString("TolDistribution" + n));
         row.distribution->addItems({QStringLiteral("normal"), QStringLiteral("uniform")});
         row.spread = numberField(page, ("TolSpread" + n).c_str());
+        row.spread->setMinimumWidth(70);
         const int r = static_cast<int>(i) + 1;
         grid->addWidget(row.use, r, 0);
         grid->addWidget(row.parameter, r, 1);
