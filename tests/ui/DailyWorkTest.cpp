@@ -31,19 +31,6 @@ using namespace kalvex::test;
 
 namespace {
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 void trigger(const ui::Tvstup& w, const char* item)
 {
     auto* action = w.findChild<QAction*>(QString::fromUtf8(item));

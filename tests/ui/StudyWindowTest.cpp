@@ -1,5 +1,6 @@
 // The Study window driven through its widgets on the main window's inputs: its rows against
 // kalvex-study on the study file it saves, Cancel, and "Use This Value".
+#include "WidgetDriving.h"
 #include "WindowDriver.h"
 
 #include "core/NumberFormat.h"
@@ -23,25 +24,11 @@
 
 using namespace kalvex;
 using namespace kalvex::test;
+using kalvex::ui::test_support::child;
 
 namespace {
 
 constexpr int kStudyWaitMs = 120000;  // a generous bound on a few dozen runs of the rifle
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <class Widget>
-Widget* part(const QWidget& window, const char* name)
-{
-    auto* widget = window.findChild<Widget*>(QString::fromUtf8(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control named ") + name);
-    return widget;
-}
 
 void choose(QComboBox* box, const char* name)
 {
@@ -57,16 +44,16 @@ struct StudyWindow : WindowUnderTest {
     }
     void sweepC(double from, double to, int count)
     {
-        part<QComboBox>(study, "ComboBox1")->setCurrentIndex(0);
-        choose(part<QComboBox>(study, "Sweep1Parameter"), "C");
-        part<QLineEdit>(study, "Sweep1From")->setText(QString::number(from));
-        part<QLineEdit>(study, "Sweep1To")->setText(QString::number(to));
-        part<QLineEdit>(study, "Sweep1Count")->setText(QString::number(count));
+        child<QComboBox>(study, "ComboBox1")->setCurrentIndex(0);
+        choose(child<QComboBox>(study, "Sweep1Parameter"), "C");
+        child<QLineEdit>(study, "Sweep1From")->setText(QString::number(from));
+        child<QLineEdit>(study, "Sweep1To")->setText(QString::number(to));
+        child<QLineEdit>(study, "Sweep1Count")->setText(QString::number(count));
     }
     bool runToTheEnd()
     {
         QSignalSpy finished(&study.runner(), &ui::StudyRunner::finished);
-        click(part<QPushButton>(study, "Button1"));
+        click(child<QPushButton>(study, "Button1"));
         return finished.wait(kStudyWaitMs);
     }
     ui::Tstudie study;
@@ -85,10 +72,10 @@ TEST(StudyWindow, AFiveRowSweepGivesTheRowsOfKalvexStudyOnTheSavedStudy)
 
     const QString studyFile = ui.folder.filePath("sweep.json");
     ui.prompts.saveAnswer = studyFile;
-    click(part<QPushButton>(ui.study, "Button5"));
+    click(child<QPushButton>(ui.study, "Button5"));
     const QString windowCsv = ui.folder.filePath("window.csv");
     ui.prompts.saveAnswer = windowCsv;
-    click(part<QPushButton>(ui.study, "Button4"));
+    click(child<QPushButton>(ui.study, "Button4"));
     ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
     EXPECT_TRUE(bytesOf(studyFile).contains("\"inputs\""));
 
@@ -107,9 +94,9 @@ TEST(StudyWindow, CancelKeepsTheFinishedRows)
     constexpr int kRows = 400;
     ui.sweepC(0.0026, 0.0031, kRows);
     QSignalSpy finished(&ui.study.runner(), &ui::StudyRunner::finished);
-    click(part<QPushButton>(ui.study, "Button1"));
+    click(child<QPushButton>(ui.study, "Button1"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return ui.study.table().rowCount() >= 2; }, kStudyWaitMs));
-    click(part<QPushButton>(ui.study, "Button2"));
+    click(child<QPushButton>(ui.study, "Button2"));
     ASSERT_TRUE(finished.count() > 0 || finished.wait(kStudyWaitMs));
     const int kept = ui.study.table().rowCount();
     EXPECT_GE(kept, 2);
@@ -117,28 +104,28 @@ TEST(StudyWindow, CancelKeepsTheFinishedRows)
     const std::vector<double> runs = ui.study.table().column(0);
     for (int i = 0; i < kept; ++i)
         EXPECT_EQ(runs[static_cast<std::size_t>(i)], i + 1);  // the finished rows, none missing
-    EXPECT_EQ(part<QLabel>(ui.study, "Label1")->text(),
+    EXPECT_EQ(child<QLabel>(ui.study, "Label1")->text(),
               QStringLiteral("Stopped: %1 of %2 runs finished").arg(kept).arg(kRows));
-    EXPECT_TRUE(part<QPushButton>(ui.study, "Button4")->isEnabled());  // they can be exported
+    EXPECT_TRUE(child<QPushButton>(ui.study, "Button4")->isEnabled());  // they can be exported
 }
 
 TEST(StudyWindow, UseThisValueWritesTheSolvedChargeIntoItsField)
 {
     StudyWindow ui;
-    part<QComboBox>(ui.study, "ComboBox1")->setCurrentIndex(1);
-    choose(part<QComboBox>(ui.study, "SolveParameter"), "C");
-    part<QLineEdit>(ui.study, "SolveLower")->setText("0.0026");
-    part<QLineEdit>(ui.study, "SolveUpper")->setText("0.0031");
-    choose(part<QComboBox>(ui.study, "SolveOutput"), "vMuzzle");
-    part<QLineEdit>(ui.study, "SolveTarget")->setText("830");
-    EXPECT_FALSE(part<QPushButton>(ui.study, "Button3")->isEnabled());
+    child<QComboBox>(ui.study, "ComboBox1")->setCurrentIndex(1);
+    choose(child<QComboBox>(ui.study, "SolveParameter"), "C");
+    child<QLineEdit>(ui.study, "SolveLower")->setText("0.0026");
+    child<QLineEdit>(ui.study, "SolveUpper")->setText("0.0031");
+    choose(child<QComboBox>(ui.study, "SolveOutput"), "vMuzzle");
+    child<QLineEdit>(ui.study, "SolveTarget")->setText("830");
+    EXPECT_FALSE(child<QPushButton>(ui.study, "Button3")->isEnabled());
     ASSERT_TRUE(ui.runToTheEnd());
     ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
     ASSERT_TRUE(ui.study.runner().solveResult().has_value());
     const double solved = ui.study.runner().solveResult()->value;
     EXPECT_GT(solved, 0.0026);
     EXPECT_LT(solved, 0.0031);
-    click(part<QPushButton>(ui.study, "Button3"));
+    click(child<QPushButton>(ui.study, "Button3"));
     EXPECT_EQ(field(*ui.window, "Edit19")->text().toStdString(), formatGeneral(solved, '.'));
     // the stored input set of the main window was never touched by the study
     EXPECT_EQ(ui.window->completedRun(), nullptr);

@@ -45,6 +45,19 @@ Widget* require(const ui::Tvstup& window, const char* name)
 
 }  // namespace
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + path.toStdString());
+}
+
 InputCase loadCase(const QString& name)
 {
     // "key=value" lines; '#' starts a comment line

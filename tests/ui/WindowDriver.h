@@ -65,6 +65,9 @@ struct InputCase {
 InputCase loadCase(const QString& name);    // tests/data/<name>.case.txt
 QString expectedMemo(const QString& name);  // tests/data/<name>.memo.txt, as Memo1 shows it
 QString testDataPath(const QString& relative);
+// The bytes of a file (empty when it cannot be read), and a file made of given bytes.
+QByteArray bytesOf(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
 
 QLineEdit* field(const ui::Tvstup& window, const char* name);
 QAbstractButton* button(const ui::Tvstup& window, const char* name);
