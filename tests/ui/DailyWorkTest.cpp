@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,38 +39,19 @@ void trigger(const ui::Tvstup& w, const char* item)
     action->trigger();
 }
 
-struct RifleRun : WindowUnderTest {
-    RifleRun()
-    {
-        enterCase(*window, loadCase("rifle_tube"));
-        click(button(*window, "Button4"));
-    }
-    ui::Tvstup& w() { return *window; }
-    QString save(const QString& name)
-    {
-        prompts.saveAnswer = folder.filePath(name);
-        click(button(*window, "Button5"));
-        return prompts.saveAnswer;
-    }
-    void load(const QString& path)
-    {
-        prompts.openAnswer = path;
-        click(button(*window, "Button6"));
-    }
-    QTemporaryDir folder;
-};
-
 }  // namespace
 
 TEST(DailyWork, SaveAfterARefusedStartWritesTheInputsOfTheCompletedRun)
 {
-    RifleRun ui;
-    const QByteArray before = bytesOf(ui.save("before.txt"));
+    SavedRun ui;
+    const QByteArray before = bytesOf(ui.save(ui.folder.filePath("before.txt")));
     field(ui.w(), "Edit19")->setText("0.004");  // a valid change, then a refused Start
     field(ui.w(), "Edit2")->setText("-1");
-    click(button(ui.w(), "Button4"));
+    QTest::keyClick(&ui.w(), Qt::Key_F5);  // Start
     ASSERT_EQ(ui.prompts.messages.size(), 1u);
-    EXPECT_EQ(bytesOf(ui.save("after.txt")), before);
+    ui.prompts.saveAnswer = ui.folder.filePath("after.txt");
+    QTest::keyClick(&ui.w(), Qt::Key_S, Qt::ControlModifier);  // Save
+    EXPECT_EQ(bytesOf(ui.prompts.saveAnswer), before);
 }
 
 TEST(DailyWork, TheFocusLandsOnTheBadFieldWithItsTextSelected)
@@ -85,7 +67,7 @@ TEST(DailyWork, TheFocusLandsOnTheBadFieldWithItsTextSelected)
         {"Edit44", "9", 2, "Diameter of Perforation P greater than or equal to Diameter of Grain D"},
         {"Edit37", "x1", 3, "'x1' is not a valid floating point value"},
     };
-    RifleRun ui;
+    SavedRun ui;
     for (const Case& c : cases) {
         const QString good = field(ui.w(), c.control)->text();
         ui.prompts.messages.clear();
@@ -103,8 +85,8 @@ TEST(DailyWork, TheFocusLandsOnTheBadFieldWithItsTextSelected)
 
 TEST(DailyWork, LoadNamesTheValuesItKeptAndRefusesAFileWithoutOne)
 {
-    RifleRun ui;
-    QByteArray report = bytesOf(ui.save("rifle.txt"));
+    SavedRun ui;
+    QByteArray report = bytesOf(ui.save(ui.folder.filePath("rifle.txt")));
     const QString damaged = ui.folder.filePath("damaged.txt");
     report.replace(" Type of Grains:                                      4",
                    " Type of Grains:                                      9");
@@ -136,7 +118,7 @@ TEST(DailyWork, LoadNamesTheValuesItKeptAndRefusesAFileWithoutOne)
 
 TEST(DailyWork, ExportsWriteTheSeriesBytesThePlotAndTheSummary)
 {
-    RifleRun ui;
+    SavedRun ui;
     ui.prompts.saveAnswer = ui.folder.filePath("series.csv");
     trigger(ui.w(), "ExportSeries1");
     std::ostringstream expected;
@@ -160,9 +142,9 @@ TEST(DailyWork, ExportsWriteTheSeriesBytesThePlotAndTheSummary)
 
 TEST(DailyWork, TitleNamesTheReportAndMarksInputsThatDifferFromTheRun)
 {
-    RifleRun ui;
+    SavedRun ui;
     EXPECT_EQ(ui.w().windowTitle(), ui::Tvstup::kCaption);
-    const QString path = ui.save("rifle.txt");
+    const QString path = ui.save(ui.folder.filePath("rifle.txt"));
     EXPECT_EQ(ui.w().windowTitle(), QString::fromUtf8("rifle.txt[*] – Interior Ballistics: Stanag 4367"));
     EXPECT_EQ(ui.w().windowFilePath(), path);
     EXPECT_FALSE(ui.w().isWindowModified());
@@ -171,16 +153,21 @@ TEST(DailyWork, TitleNamesTheReportAndMarksInputsThatDifferFromTheRun)
     click(button(ui.w(), "Button4"));
     EXPECT_TRUE(ui.prompts.messages.empty());
     EXPECT_FALSE(ui.w().isWindowModified());
+    // the report heads the recent reports, which load it again
+    auto* recent = ui.w().findChild<QMenu*>("RecentReports");
+    emit recent->aboutToShow();
+    ASSERT_FALSE(recent->actions().isEmpty());
+    EXPECT_EQ(recent->actions()[0]->data().toString(), QFileInfo(path).absoluteFilePath());
     // the next Save proposes the folder of the report, not the working folder
-    ui.save("again.txt");
+    ui.save(ui.folder.filePath("again.txt"));
     EXPECT_EQ(QFileInfo(ui.prompts.saveRequests.back().proposedPath).absolutePath(),
               QFileInfo(path).absolutePath());
 }
 
 TEST(DailyWork, ASavedRunIsDrawnForTheQuantitiesOfItsTableWithRisingX)
 {
-    RifleRun ui;
-    const QString saved = ui.save("old.txt");
+    SavedRun ui;
+    const QString saved = ui.save(ui.folder.filePath("old.txt"));
     ui.prompts.openAnswer = saved;
     trigger(ui.w(), "SavedRun1");
     const plot::PlotSeries& overlay = ui.w().plotState().series[plot::kOverlaySlot];

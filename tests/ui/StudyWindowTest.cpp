@@ -130,3 +130,18 @@ TEST(StudyWindow, UseThisValueWritesTheSolvedChargeIntoItsField)
     // the stored input set of the main window was never touched by the study
     EXPECT_EQ(ui.window->completedRun(), nullptr);
 }
+
+TEST(StudyWindow, ReadsTheMainWindowsFieldsWithTheStartCommandsMessagesIntoACopy)
+{
+    StudyWindow ui;
+    ui.sweepC(0.0026, 0.0031, 2);
+    field(*ui.window, "Edit2")->setText("0");
+    click(child<QPushButton>(ui.study, "Button1"));
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "Mass of Projectile mp less than or equal to 0 kg");
+    EXPECT_FALSE(ui.study.runner().running());
+    field(*ui.window, "Edit2")->setText("0.0095");
+    ASSERT_TRUE(ui.runToTheEnd());
+    EXPECT_EQ(ui.study.table().rowCount(), 2);
+    EXPECT_EQ(ui.window->storedInput().mp, 0);  // the main window's stored set is untouched
+}

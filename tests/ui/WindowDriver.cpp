@@ -151,4 +151,24 @@ WindowUnderTest::~WindowUnderTest()
     ui::setPrompts(nullptr);
 }
 
+SavedRun::SavedRun()
+{
+    enterCase(*window, loadCase("rifle_tube"));
+    field(*window, "Edit33")->setText("Rifle 7.62 mm");
+    click(button(*window, "Button4"));
+}
+
+QString SavedRun::save(const QString& path)
+{
+    prompts.saveAnswer = path;
+    click(button(*window, "Button5"));
+    return path;
+}
+
+void SavedRun::load(const QString& path)
+{
+    prompts.openAnswer = path;
+    click(button(*window, "Button6"));
+}
+
 }  // namespace kalvex::test

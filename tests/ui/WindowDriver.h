@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <map>
 #include <ostream>
@@ -85,6 +86,15 @@ struct WindowUnderTest {
     ~WindowUnderTest();
     RecordingPrompts prompts;
     std::unique_ptr<ui::Tvstup> window;
+};
+
+// The main window after a completed run of the rifle case, with a folder for its files.
+struct SavedRun : WindowUnderTest {
+    SavedRun();
+    ui::Tvstup& w() { return *window; }
+    QString save(const QString& path);  // Save, answering the dialog with `path`
+    void load(const QString& path);     // Load, answering the dialog with `path`
+    QTemporaryDir folder;
 };
 
 }  // namespace kalvex::test
