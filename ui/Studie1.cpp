@@ -155,6 +155,7 @@ void Tstudie::buildLayout()
     grid_->setModel(model_);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid_->verticalHeader()->hide();  // the run number is the first column
+    grid_->setWordWrap(false);
     auto* plotArea = new QWidget(results);
     auto* plotColumn = new QVBoxLayout(plotArea);
     plotColumn->setContentsMargins(0, 0, 0, 0);
@@ -346,6 +347,7 @@ void Tstudie::RunnerFinished()
     } else {
         showFitResult();
     }
+    grid_->resizeColumnsToContents();
     replot();
 }
 
@@ -454,6 +456,26 @@ void Tstudie::replot()
         for (const auto& [message, count] : sum.failures)
             text += QStringLiteral("\n%1 samples failed: %2").arg(count).arg(QString::fromStdString(message));
         summary_->setText(text);
+    } else if (ran_.kind == study::StudyKind::solve && runner_->solveResult()) {
+        // the output over the bracket, the target across it and a line down from the solution
+        plot::CurvePoints model, target, solution;
+        for (const study::RowResult& row : runner_->bracketRows()) {
+            model.x.push_back(row.varied[0]);
+            model.y.push_back(outputOf(row));
+        }
+        std::vector<plot::CurvePoints> curves{model};
+        if (plotChoice_->currentData().toString().toStdString() == ran_.solve.output) {
+            target = {{ran_.solve.lower, ran_.solve.upper}, {ran_.solve.target, ran_.solve.target}};
+            const double x = runner_->solveResult()->value;
+            double bottom = ran_.solve.target;
+            for (double y : model.y)
+                if (!std::isnan(y))
+                    bottom = std::min(bottom, y);
+            solution = {{x, x}, {bottom, ran_.solve.target}};  // a drop line from the solution
+            curves.push_back(target);
+            curves.push_back(solution);
+        }
+        plot::plotCurves(plot_, curves);
     } else if (ran_.kind == study::StudyKind::fit && runner_->fitResult()) {
         // model and measured velocity over the value each firing set
         plot::CurvePoints model, measured;

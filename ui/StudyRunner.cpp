@@ -7,8 +7,23 @@
 namespace kalvex::ui {
 
 namespace {
-constexpr int kPollMs = 100;  // the window's progress and table follow within this
+constexpr int kPollMs = 100;      // the window's progress and table follow within this
+constexpr int kBracketRuns = 11;  // runs that draw the output over a solve's bracket
+
+// The solve's parameter over its bracket, as a sweep.
+study::Study bracketSweep(const study::Study& solve)
+{
+    study::Study sweep = solve;
+    sweep.kind = study::StudyKind::sweep;
+    study::SweepAxis axis;
+    axis.parameter = solve.solve.parameter;
+    axis.from = solve.solve.lower;
+    axis.to = solve.solve.upper;
+    axis.count = kBracketRuns;
+    sweep.sweep = {axis};
+    return sweep;
 }
+}  // namespace
 
 StudyRunner::StudyRunner(QObject* parent) : QObject(parent)
 {
@@ -41,6 +56,7 @@ void StudyRunner::start(const study::Study& study)
     pending_.clear();
     solve_.reset();
     fit_.reset();
+    bracketRows_.clear();
     error_.clear();
     started_ = std::chrono::steady_clock::now();
     thread_.reset(QThread::create([this, study, rows = std::move(rows)]() mutable { work(study, std::move(rows)); }));
@@ -62,6 +78,13 @@ void StudyRunner::work(const study::Study& study, std::optional<study::RowSet> r
             });
         } else if (study.kind == study::StudyKind::solve) {
             solve_ = study::solveStudy(study, &cancel_);
+            const study::RowSet bracket(bracketSweep(study));
+            study::ExecutorOptions options;
+            options.cancel = &cancel_;
+            std::vector<study::RowResult> runs;
+            study::runRows(bracket, 0, bracket.size(), options,
+                           [&runs](const study::RowResult& row) { runs.push_back(row); });
+            bracketRows_ = std::move(runs);  // read by the window only after the thread ends
         } else {
             fit_ = study::fitStudy(study, &cancel_);
         }

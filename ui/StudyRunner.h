@@ -44,6 +44,9 @@ public:
     const std::optional<study::SolveResult>& solveResult() const { return solve_; }
     const std::optional<study::FitResult>& fitResult() const { return fit_; }
     const std::string& error() const { return error_; }
+    // After a solve: the model over its bracket, a few runs, so the window can show the curve
+    // the target was found on.
+    const std::vector<study::RowResult>& bracketRows() const { return bracketRows_; }
 
 signals:
     void progressed();  // rows arrived, or time went by
@@ -66,6 +69,7 @@ private:
     std::optional<study::SolveResult> solve_;
     std::optional<study::FitResult> fit_;
     std::string error_;
+    std::vector<study::RowResult> bracketRows_;
 };
 
 }  // namespace kalvex::ui
