@@ -1,22 +1,63 @@
 #include "batch/BatchRun.h"
 
+#include "batch/PropellantTable.h"
 #include "core/Errors.h"
 #include "core/InputSet.h"
+#include "core/PropellantLibrary.h"
 #include "core/StartSequence.h"
+#include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
 
 #include <exception>
+#include <iostream>
 
 namespace kalvex::batch {
 
-ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+namespace {
+
+// The propellant library, after warning on `err` of the rows it left out.
+PropellantLibrary loadLibrary(const BatchOptions& options, std::ostream& err)
+{
+    PropellantLibrary library = loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
+    for (const std::string& problem : library.problems)
+        err << "warning: " << problem << '\n';
+    return library;
+}
+
+// The library row the options name. Throws InputError when there is no such row.
+Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
+{
+    const PropellantLibrary library = loadLibrary(options, err);
+    const Propellant* found = library.find(*options.propellant);
+    if (found == nullptr) {
+        throw InputError("Propellant " + *options.propellant +
+                         " is not in the propellant library (kalvex-batch --list-propellants)");
+    }
+    return *found;
+}
+
+}  // namespace
+
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err)
 {
     const BallisticInput freshProgram;  // the stored set of a program just started
-    const auto loaded = report::loadReportFile(options.inputPath, freshProgram);
+    auto loaded = report::loadReportFile(options.inputPath, freshProgram);
     if (!loaded) {
         throw InputError(options.inputPath +
                          ": Soubor nenačten (not a readable report with all 43 input values)");
+    }
+    // A program just started has no earlier values to keep: a value that cannot be read
+    // refuses the file rather than running a default in its place.
+    if (!loaded->unreadable.empty()) {
+        const report::UnreadableValue& first = loaded->unreadable.front();
+        throw InputError(options.inputPath + ":" + std::to_string(first.line) + ": " +
+                         report::unreadableMessage(first));
+    }
+    if (options.propellant) {
+        const Propellant propellant = chosenPropellant(options, err);
+        applyPropellant(propellant, loaded->input);
+        memo << propellantUsedLine(propellant) << '\n';
     }
     ReportRun run{loaded->weaponName, asShownInFields(loaded->input), {}};
     run.input.heatTransfer = options.heatTransfer;
@@ -25,17 +66,28 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
     run.input.dt = outcome.dt;
     if (outcome.end != RunEnd::MuzzleReached)
-        throw InputError(runEndMessage(outcome.end));
+        throw InputError(startEndMessage(outcome));
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);
+    if (options.errorEstimate)
+        writeStepErrorEstimate(estimateStepError(run.input, run.input.dt, *run.runs.completed), toMemo);
     return run;
+}
+
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+{
+    return runReportInput(options, memo, std::cerr);
 }
 
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
-        const ReportRun run = runReportInput(options, out);
+        if (options.listPropellants) {
+            printPropellantTable(loadLibrary(options, err), out);
+            return 0;
+        }
+        const ReportRun run = runReportInput(options, out, err);
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);

@@ -2,9 +2,12 @@
 
 #include "core/Errors.h"
 #include "core/GrainTypes.h"
+#include "core/GrainGeometry.h"
 #include "core/InputFields.h"
 #include "core/NumberFormat.h"
+#include "core/PropellantValues.h"
 
+#include <cmath>
 #include <string>
 
 namespace kalvex {
@@ -69,8 +72,10 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields) {
         const std::string text = fields.fieldText(field.control);
-        const double value = parseFloatField(text, decimalSeparator);
-        stored.*field.quantity = value * field.toStored;  // x 1 is exact for the SI fields
+        const double value = parseFloatField(text, decimalSeparator) * field.toStored;  // x 1 is exact
+        if (!std::isfinite(value))  // a typed number that overflows in the stored unit
+            throw InputError("'" + text + "' is not a valid floating point value");
+        stored.*field.quantity = value;
     }
 }
 
@@ -101,13 +106,8 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.mrp > 0, "Mass of Recoiling Parts mrp less than or equal to 0 kg");
     require(in.RR > 0, "Recoil Resistance Force RR less than or equal to 0 N");
     require(in.C > 0, "Mass of Propellant C less than or equal to 0 kg");
-    require(in.F >= 100000, "Force per Unit Mass of Propellant F less than 100000 J/kg");
-    require(in.T0 >= 1000, "Adiabatic Flame Temperature of Propellant T0 less than 1000 K");
-    require(in.b >= 0, "Covolume of Propellant b less than 0 m^3/kg");
-    require(in.gamma > 1, "Ratio of specific Heats for Propellant gamma less than or equal to 1");
-    require(in.rho >= 1000, "Density of Propellant rho less than 1000 kg/m^3");
-    require(in.beta > 0, "Burning Rate Coeff. for Prop. beta less than or equal to 0 m/s/Pa");
-    require(in.alpha >= 0.5, "Burning Rate Exponent for Propellant alpha less than 0.5");
+    for (const PropellantValue& value : kPropellantValues)
+        require(passesRule(value, in.*value.quantity), value.ruleMessage);
     require(in.CI > 0, "Mass of Igniter CI less than or equal to 0 kg");
     require(in.FI >= 10000, "Force per Unit Mass of Igniter FI less than 10000 J/kg");
     require(in.T0I >= 1000, "Adiabatic Flame Temperature of Igniter T0I less than 1000 K");
@@ -131,6 +131,9 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.D > 0, "Size of Grain D less than or equal to 0 mm");
     validateGrainSizes(in);
     require(in.dt > 0, "Computation Step less than or equal to 0 s");
+    // A grain so small that its volume underflows would make the charge infinitely many grains.
+    const double grainVolume = prepareGrainGeometry(in).initialGrainVolume;
+    require(std::isfinite(grainVolume) && grainVolume > 0, "Volume of Grain not a finite positive number");
 }
 
 }  // namespace kalvex

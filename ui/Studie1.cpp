@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/InputFields.h"
 #include "plot/StudyPlots.h"
-#include "report/ReportFile.h"
+#include "report/SafeSave.h"
 #include "study/Outputs.h"
 #include "study/Parameters.h"
 #include "study/StudyCsv.h"
@@ -523,7 +523,7 @@ void Tstudie::Button4Click()
         if (path.isEmpty())
             return;
         // the bytes kalvex-study writes for the same rows
-        report::saveTextFileSafely(localPath(path), [this](std::ostream& out) {
+        report::streamFileSafely(localPath(path), [this](std::ostream& out) {
             study::writeCsvHeader(out, runner_->varied());
             for (const study::RowResult& row : rows_)
                 study::writeCsvRow(out, row);

@@ -2,6 +2,7 @@
 
 #include "core/DataFolders.h"
 #include "core/Errors.h"
+#include "core/StepErrorEstimate.h"
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
 #include "ui/ButtonPages.h"
@@ -166,7 +167,7 @@ QWidget* Tvstup::buildInputPages()
     inputPages_ = new ButtonPages(this);
     inputPages_->setObjectName(QStringLiteral("PageControl1"));
     inputPages_->addPage(QStringLiteral("Weapon and Cartridge"), buildWeaponPage(fields_));
-    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_));
+    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, [this](const std::string& line) { appendLine(line); }));
     grainPage_ = new GrainPage(fields_);
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
     inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));
@@ -348,8 +349,13 @@ void Tvstup::Button4Click()
             showBadField(e.what());
             throw;
         }
-        collectingSummary_ = false;
         completedInput_ = stored_;
+        if (extras_.errorEstimate->isChecked()) {
+            // stored_ holds the step the run finally used
+            writeStepErrorEstimate(estimateStepError(stored_, stored_.dt, *runs_.completed),
+                                   [this](const std::string& line) { appendLine(line); });
+        }
+        collectingSummary_ = false;  // the estimate belongs to the run's summary too
         updateModifiedMark();
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);

@@ -4,7 +4,7 @@
 
 #include "core/Errors.h"
 #include "plot/SeriesSelection.h"
-#include "report/ReportFile.h"
+#include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
 #include "ui/Command.h"
 #include "ui/PlotPages.h"
@@ -18,7 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QBuffer>
 
 #include <cmath>
 #include <fstream>
@@ -39,11 +39,13 @@ std::string localPath(const QString& path)
 
 void savePng(const QImage& image, const QString& path)
 {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw InputError("The plot could not be encoded as PNG.");
     // replaces the target only when the whole image was written
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw InputError("Cannot write \"" + QDir::toNativeSeparators(path).toStdString() +
-                         "\": " + file.errorString().toStdString());
+    report::saveBytesSafely(localPath(path), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 }  // namespace
@@ -69,7 +71,7 @@ void Tvstup::ExportSeriesClick()
         if (path.isEmpty())
             return;
         const RunResults& run = *runs_.completed;
-        report::saveTextFileSafely(localPath(path), [&run](std::ostream& out) { report::writeSeriesCsv(out, run); });
+        report::streamFileSafely(localPath(path), [&run](std::ostream& out) { report::writeSeriesCsv(out, run); });
     });
 }
 

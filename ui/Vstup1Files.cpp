@@ -100,7 +100,8 @@ void Tvstup::saveReport()
 
     // The inputs of the run whose results are written, not the fields' texts of a refused
     // Start, a Load or edits since. Written beside the target and renamed over it only when
-    // complete, so a failed write (ReportFileError) never destroys an existing report.
+    // complete, so a failed write (SaveError, naming the file and the reason) never destroys
+    // an existing report.
     report::saveReportFile(localPath(path), weaponName_->text().toStdString(), completedInput_,
                            *runs_.completed, every);
     reportFolder_ = QFileInfo(path).absolutePath();
@@ -144,10 +145,10 @@ void Tvstup::loadFrom(const QString& path)
 
     // A value kept from before (say a 7-perforated grain type beside a tube's sizes) would
     // otherwise go unnoticed into the next run.
-    if (!loaded->unread.empty()) {
+    if (!loaded->unreadable.empty()) {
         QString message = kUnreadValues;
-        for (const std::size_t line : loaded->unread)
-            message += QStringLiteral("\n") + QString::fromStdString(report::valueLineName(line));
+        for (const report::UnreadableValue& value : loaded->unreadable)
+            message += QStringLiteral("\n") + QString::fromStdString(report::valueLineName(value.value));
         prompts().showMessage(this, message);
     }
 }

@@ -54,7 +54,7 @@ protected:
     fs::path dir_;
 };
 
-const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm"};
+const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm", "agard-132mm"};
 
 const fs::path kExampleDir = KALVEX_EXAMPLES_DIR;
 
@@ -154,6 +154,37 @@ TEST_F(BatchRun, AStepTooShortIsDoubledUntilTheMuzzleIsReached)
               std::string::npos);
 }
 
+TEST_F(BatchRun, TheErrorEstimateFollowsAnUnchangedSummary)
+{
+    const std::string howitzer = (kExampleDir / "howitzer-155mm.txt").string();
+    const BatchOutcome plain = runWith({howitzer});
+    const BatchOutcome estimated = runWith({howitzer, "--error-estimate"});
+    ASSERT_EQ(plain.status + estimated.status, 0);
+    ASSERT_EQ(estimated.out.substr(0, plain.out.size()), plain.out);
+    const std::string tail = estimated.out.substr(plain.out.size());
+    EXPECT_EQ(tail.find("\n Step-Size Error Estimate |f(h) - f(h/2)|, h = 0.002 ms:\n"), 0u) << tail;
+    EXPECT_NE(tail.find(" End of Combustion Travel [m]: "), std::string::npos);
+    EXPECT_EQ(tail.find("Advice"), std::string::npos) << "the example is converged well below 0.1 %";
+
+    // At 0.1 ms the muzzle velocity moves by 0.15 % when the step is halved.
+    std::string text = contents(kExampleDir / "howitzer-155mm.txt");
+    const std::string step = " Computation Step [s]:                                2.0000e-06 ";
+    std::string coarse = text;
+    coarse.replace(coarse.find(step), step.size(), " Computation Step [s]:                                1.0000e-04 ");
+    std::ofstream(path("coarse.txt"), std::ios::binary) << coarse;
+    const BatchOutcome advised = runWith({path("coarse.txt"), "--error-estimate"});
+    EXPECT_NE(advised.out.find("\n Advice: an estimated error is larger than 0.1 %; halve the Computation Step"),
+              std::string::npos) << advised.out;
+
+    // After three restarts the run uses 0.0005 ms in 31300 steps: at half that step the run
+    // would need 62600, more than allowed, so it is no run at h/2.
+    text.replace(text.find(step), step.size(), " Computation Step [s]:                                6.2500e-08 ");
+    std::ofstream(path("fine.txt"), std::ios::binary) << text;
+    const BatchOutcome restarted = runWith({path("fine.txt"), "--error-estimate"});
+    ASSERT_EQ(restarted.status, 0) << restarted.err;
+    EXPECT_NE(restarted.out.find("\nerror estimate not available\n"), std::string::npos) << restarted.out;
+}
+
 TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
 {
     std::string text = contents(kExampleDir / "rifle-7.62mm.txt");
@@ -162,6 +193,14 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     text.replace(text.find(gamma), gamma.size(), " Ratio of specific Heats for Propellant gamma:        1.0000 ");
     std::ofstream(path("bad.txt"), std::ios::binary) << text;
     std::ofstream(path("short.txt"), std::ios::binary) << " Weapon: x\r\n A: 1\r\n";
+    // A program just started has no earlier value to keep in place of one it cannot read.
+    const auto withValue = [&](const std::string& name, const std::string& from, const std::string& to) {
+        std::string damaged = contents(kExampleDir / "rifle-7.62mm.txt");
+        damaged.replace(damaged.find(from), from.size(), to);
+        std::ofstream(path(name), std::ios::binary) << damaged;
+    };
+    withValue("type9.txt", ":                                      4 ", ":                                      9 ");
+    withValue("nan.txt", ":                          9.500000e-03 ", ":                          nan ");
 
     struct Case {
         std::vector<std::string> args;
@@ -170,6 +209,8 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
     const Case cases[] = {
         {{path("bad.txt")}, "Ratio of specific Heats for Propellant gamma less than or equal to 1\n"},
+        {{path("type9.txt")}, path("type9.txt") + ":45: '9' is not a valid integer value\n"},
+        {{path("nan.txt")}, path("nan.txt") + ":12: 'nan' is not a valid floating point value\n"},
         {{path("short.txt")}, path("short.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
         {{path("absent.txt")}, path("absent.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
         {{rifle, "-o", path("no/such/folder.txt")},
