@@ -33,6 +33,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <filesystem>
 
 namespace kalvex::ui {
 namespace {
@@ -227,8 +228,8 @@ void Tstudie::PlotResize(int width, int height)
 
 BallisticInput Tstudie::baseInput()
 {
-    if (openedBase_)
-        return *openedBase_;
+    if (opened_)
+        return study::baseInput(*opened_);
     if (!vstup_)
         throw InputError("There is no main window to take the inputs from.");
     return vstup_->inputCopy();  // the Start command's reader and rules, into a copy
@@ -239,6 +240,7 @@ study::Study Tstudie::currentStudy()
     study::Study s = readStudyPages(pages_, static_cast<study::StudyKind>(kind_->currentIndex()));
     s.base = baseInput();
     s.heatTransfer = s.base.heatTransfer;
+    keepWhatThePagesCannotShow(s);
     // A value in its field's unit and back can move by its last bit; after a round trip
     // through the file's text it stays, so the saved file runs what the window ran.
     const std::filesystem::path folder = localPath(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_);
@@ -250,6 +252,28 @@ study::Study Tstudie::currentStudy()
         text = std::move(again);
     }
     return study::studyFromJsonText(text, folder);
+}
+
+void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const
+{
+    if (!opened_)
+        return;
+    s.propellant = opened_->propellant;
+    // a base report stays the file's base, so the study reads it as kalvex-study does; named
+    // by its whole path, so that a study saved into another folder still finds it
+    if (!opened_->basePath.empty())
+        s.basePath = std::filesystem::absolute(std::filesystem::path(localPath(studyFolder_)) / opened_->basePath)
+                         .lexically_normal()
+                         .string();
+    if (opened_->kind != s.kind)
+        return;
+    s.description = opened_->description;
+    for (std::size_t i = 0; i < s.sweep.size() && i < opened_->sweep.size(); ++i) {
+        const study::SweepAxis& axis = opened_->sweep[i];
+        const bool listed = !axis.values.empty() || !axis.propellants.empty();
+        if (listed && (axis.parameter == study::kPropellantParameter || axis.parameter == s.sweep[i].parameter))
+            s.sweep[i] = axis;
+    }
 }
 
 // --- Run, Cancel, progress -------------------------------------------------------------
@@ -561,17 +585,20 @@ void Tstudie::Button6Click()
             return;
         const study::Study s = study::loadStudyFile(localPath(path));
         studyFolder_ = QFileInfo(path).absolutePath();
-        openedBase_ = study::baseInput(s);
+        opened_ = s;
         kind_->setCurrentIndex(static_cast<int>(s.kind));
         fillStudyPages(pages_, s);
         base_->setText(QStringLiteral("Base: the inputs of %1").arg(QFileInfo(path).fileName()));
+        for (const study::SweepAxis& axis : s.sweep)
+            if (!axis.values.empty() || !axis.propellants.empty())
+                base_->setText(base_->text() + QStringLiteral("; its lists of values are kept as they are"));
     });
 }
 
 void Tstudie::Button7Click()
 {
     runCommand(this, [this] {
-        openedBase_.reset();
+        opened_.reset();
         base_->setText(QStringLiteral("Base: the main window's inputs, read at each Run"));
         proposeAround(pages_, baseInput());
     });

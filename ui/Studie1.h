@@ -68,6 +68,7 @@ private:
     // text, so the window runs exactly what Save writes and kalvex-study reads.
     study::Study currentStudy();
     BallisticInput baseInput();
+    void keepWhatThePagesCannotShow(study::Study& s) const;
     void showRows(const std::vector<study::RowResult>& rows);
     void showSolveResult();
     void showFitResult();
@@ -75,7 +76,9 @@ private:
     void setRunning(bool running);
 
     Tvstup* vstup_ = nullptr;
-    std::optional<BallisticInput> openedBase_;  // the inputs of an opened study file
+    // An opened study file: its base, and what the pages show only in part (a sweep's list of
+    // values or of propellants, the description), kept while the pages name the same things.
+    std::optional<study::Study> opened_;
     QString studyFolder_;
     StudyRunner* runner_ = nullptr;
     StudyTableModel* model_ = nullptr;

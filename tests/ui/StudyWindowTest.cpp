@@ -145,3 +145,18 @@ TEST(StudyWindow, ReadsTheMainWindowsFieldsWithTheStartCommandsMessagesIntoACopy
     EXPECT_EQ(ui.study.table().rowCount(), 2);
     EXPECT_EQ(ui.window->storedInput().mp, 0);  // the main window's stored set is untouched
 }
+
+// A study file with lists the pages show only as ranges (propellants, charges) runs as the
+// file says: the window's rows are the example's, which kalvex-study wrote.
+TEST(StudyWindow, AnOpenedStudyRunsItsListsAsKalvexStudyDoes)
+{
+    StudyWindow ui;
+    const QString example = testDataPath("../../examples/studies/howitzer-155mm-propellants-sweep");
+    ui.prompts.openAnswer = example + ".json";
+    click(child<QPushButton>(ui.study, "Button6"));
+    ASSERT_TRUE(ui.runToTheEnd());
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    ui.prompts.saveAnswer = ui.folder.filePath("window.csv");
+    click(child<QPushButton>(ui.study, "Button4"));
+    EXPECT_EQ(bytesOf(ui.prompts.saveAnswer), bytesOf(example + ".csv"));
+}
