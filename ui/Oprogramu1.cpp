@@ -2,6 +2,7 @@
 
 #include "ui/PictureLabel.h"
 #include "ui/Pictures.h"
+#include "ui/WindowFont.h"
 
 #include <QFont>
 #include <QFrame>
@@ -60,7 +61,7 @@ Toprogramu::Toprogramu(QWidget* parent) : QDialog(parent)
     QFrame* titlePanel = panel("Panel1", this);
     auto* titleLayout = new QHBoxLayout(titlePanel);
     label3_ = textLabel("Kalvex - Interior Ballistics: Stanag 4367", "Label3", titlePanel);
-    QFont titleFont("Arial");
+    QFont titleFont(kWindowFontFamily);
     titleFont.setBold(true);
     titleFont.setPointSize(11);
     label3_->setFont(titleFont);

@@ -3,6 +3,7 @@
 #include "ui/Command.h"
 #include "ui/PictureLabel.h"
 #include "ui/Pictures.h"
+#include "ui/WindowFont.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -24,7 +25,7 @@ QPushButton* commandButton(const QString& caption, const QString& name, QWidget*
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    QFont font("Arial");
+    QFont font(kWindowFontFamily);
     font.setBold(true);
     font.setPointSize(10);
     button->setFont(font);

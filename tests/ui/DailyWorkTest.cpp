@@ -9,7 +9,10 @@
 #include "ui/PlotView.h"
 #include "ui/GrainPage.h"
 #include "ui/RadioGroup.h"
+#include "ui/Prevody1.h"
+#include "ui/Studie1.h"
 #include "ui/Vstup1.h"
+#include "ui/WindowFont.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,4 +191,16 @@ TEST(DailyWork, ASavedRunIsDrawnForTheQuantitiesOfItsTableWithRisingX)
     EXPECT_EQ(overlay.active, 1);
     trigger(ui.w(), "RemoveSavedRun1");
     EXPECT_EQ(overlay.active, 0);
+}
+
+TEST(DailyWork, WindowsAndMessageBoxesShareOneFontFamily)
+{
+    WindowUnderTest ui;
+    ui::useWindowFontFamily();
+    const QString family = ui.window->font().family();
+    QMessageBox box;
+    ui::Tprevody conversion;
+    ui::Tstudie study;
+    for (const QWidget* other : std::initializer_list<const QWidget*>{&box, &conversion, &study})
+        EXPECT_EQ(other->font().family(), family);
 }
