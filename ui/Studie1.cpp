@@ -10,6 +10,7 @@
 #include "study/StudyJson.h"
 #include "study/ToleranceStats.h"
 #include "ui/Command.h"
+#include "ui/LocalPath.h"
 #include "ui/FieldNumbers.h"
 #include "ui/PlotView.h"
 #include "ui/Prompts.h"
@@ -43,11 +44,6 @@ constexpr int kSettingsWidth = 400;
 constexpr int kMostCurves = plot::kSlotCount;  // a grid sweep draws one curve per value of its second axis
 constexpr int kSettleRounds = 4;
 const QString kStudyFilter = QStringLiteral("Study files (*.json)");
-
-std::string localPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent)
 {

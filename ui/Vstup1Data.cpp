@@ -7,6 +7,7 @@
 #include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
 #include "ui/Command.h"
+#include "ui/LocalPath.h"
 #include "ui/PlotPages.h"
 #include "ui/PlotView.h"
 #include "ui/Prompts.h"
@@ -25,11 +26,6 @@
 
 namespace kalvex::ui {
 namespace {
-
-std::string localPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 [[noreturn]] void endWithMessage(QWidget* parent, const QString& text)
 {

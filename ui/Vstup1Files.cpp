@@ -10,6 +10,7 @@
 #include "report/ReportFile.h"
 #include "ui/ButtonPages.h"
 #include "ui/Command.h"
+#include "ui/LocalPath.h"
 #include "ui/GrainPage.h"
 #include "ui/Prompts.h"
 #include "ui/RadioGroup.h"
@@ -48,11 +49,6 @@ int outputInterval(const std::string& text, QWidget* parent)
         endWithMessage(parent, QStringLiteral("Step in Time Progress less than 1"));
     // an interval beyond the largest step count lists the first and the last entry only
     return every > INT_MAX ? INT_MAX : static_cast<int>(every);
-}
-
-std::string localPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
 }
 
 bool sameInputs(const BallisticInput& a, const BallisticInput& b)
