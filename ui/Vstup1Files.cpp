@@ -41,12 +41,14 @@ const QString kUnreadValues =
     throw RunAbandoned();
 }
 
-// The interval of the report's time table from Edit49.
-int outputInterval(const std::string& text, QWidget* parent)
+const char* const kIntervalTooSmall = "Step in Time Progress less than 1";
+
+// The interval of the report's time table from Edit49; InputError with the message to show.
+int outputInterval(const std::string& text)
 {
     const long every = parseIntField(text);
     if (every < 1)
-        endWithMessage(parent, QStringLiteral("Step in Time Progress less than 1"));
+        throw InputError(kIntervalTooSmall);
     // an interval beyond the largest step count lists the first and the last entry only
     return every > INT_MAX ? INT_MAX : static_cast<int>(every);
 }
@@ -80,7 +82,7 @@ void Tvstup::Button6Click()
 
 void Tvstup::saveReport()
 {
-    const int every = outputInterval(fields_.text("Edit49"), this);
+    const int every = outputInterval(fields_.text("Edit49"));
     if (!runs_.completed)
         return;  // Save is enabled only after a completed run
     SaveFileRequest request;
@@ -219,7 +221,7 @@ void Tvstup::showBadField(const std::string& message)
         }
         if (!bad) {
             try {
-                parseIntField(fields_.text("Edit49"));
+                outputInterval(fields_.text("Edit49"));
             } catch (const InputError&) {
                 bad = fields_.field("Edit49");
             }

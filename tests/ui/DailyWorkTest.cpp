@@ -70,14 +70,15 @@ TEST(DailyWork, TheFocusLandsOnTheBadFieldWithItsTextSelected)
         {"Edit2", "0", 0, "Mass of Projectile mp less than or equal to 0 kg"},
         {"Edit44", "9", 2, "Diameter of Perforation P greater than or equal to Diameter of Grain D"},
         {"Edit37", "x1", 3, "'x1' is not a valid floating point value"},
+        {"Edit49", "0", 4, "Step in Time Progress less than 1"},  // on Save
     };
     SavedRun ui;
     for (const Case& c : cases) {
         const QString good = field(ui.w(), c.control)->text();
         ui.prompts.messages.clear();
-        showInputPage(ui.w(), 4);
+        showInputPage(ui.w(), c.page == 4 ? 0 : 4);
         field(ui.w(), c.control)->setText(c.text);
-        click(button(ui.w(), "Button4"));
+        click(button(ui.w(), c.control == QStringLiteral("Edit49") ? "Button5" : "Button4"));
         ASSERT_EQ(ui.prompts.messages.size(), 1u) << c.control;
         EXPECT_EQ(ui.prompts.messages[0], c.message);
         EXPECT_EQ(ui.w().findChild<ui::ButtonPages*>("PageControl1")->currentIndex(), c.page) << c.control;
