@@ -24,9 +24,11 @@ QColor slotColour(std::size_t slot)
     return colours[slot];
 }
 
-QPen thinPen(Qt::PenStyle style)
+// One logical pixel wide: a cosmetic pen is measured in device pixels, so on a surface of
+// twice the pixels it takes two.
+QPen thinPen(Qt::PenStyle style, qreal pixelRatio)
 {
-    QPen pen(Qt::black, 1, style);
+    QPen pen(Qt::black, pixelRatio, style);
     pen.setCosmetic(true);
     pen.setCapStyle(style == Qt::SolidLine ? Qt::SquareCap : Qt::FlatCap);
     return pen;
@@ -34,7 +36,7 @@ QPen thinPen(Qt::PenStyle style)
 
 void drawGrid(QPainter& painter, int width, int height)
 {
-    painter.setPen(thinPen(Qt::DotLine));
+    painter.setPen(thinPen(Qt::DotLine, painter.device()->devicePixelRatio()));
     const int bottom = height - kLeftBottomMargin;
     const int right = width - kTopRightMargin;
     for (int column = kLeftBottomMargin; column <= right; column += kGridSpacingX)
@@ -45,7 +47,7 @@ void drawGrid(QPainter& painter, int width, int height)
 
 void drawFrame(QPainter& painter, int width, int height)
 {
-    painter.setPen(thinPen(Qt::SolidLine));
+    painter.setPen(thinPen(Qt::SolidLine, painter.device()->devicePixelRatio()));
     const int bottom = height - kLeftBottomMargin;
     const int right = width - kTopRightMargin;
     const QPoint corners[5] = {{kLeftBottomMargin, kTopRightMargin},
@@ -71,7 +73,7 @@ void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
     const QFont font = labelFont();
     painter.setFont(font);
     const QFontMetrics metrics(font, &plot.surface);
-    painter.setPen(thinPen(Qt::SolidLine));
+    painter.setPen(thinPen(Qt::SolidLine, plot.surface.devicePixelRatio()));
     const int bottom = plotHeight(plot) - kLeftBottomMargin;
     for (const AxisTick& tick : xAxisTicks(plot)) {
         painter.drawLine(tick.pixel, bottom - kTickHalfLength, tick.pixel,
