@@ -30,6 +30,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace kalvex::ui {
 namespace {
@@ -308,6 +309,10 @@ void Tvstup::showEvent(QShowEvent* event)
         setProperty(kPlacedProperty, true);
         if (const QScreen* desktop = screen())
             move(desktop->availableGeometry().center() - rect().center());
+        // moved to a screen of another pixel density, the plot is drawn again for it
+        if (QWindow* window = windowHandle())
+            connect(window, &QWindow::screenChanged, this,
+                    [this] { FormResize(graf0_->width(), graf0_->height()); });
     }
     QDialog::showEvent(event);
 }
