@@ -23,9 +23,10 @@ TEST(RuleField, EachFailedRuleNamesTheFieldWhoseValueBrokeIt)
                 const InputField* named = fieldOfRuleMessage(message);
                 ASSERT_NE(named, nullptr) << message;
                 // a rule comparing two values names one of them: xe0 > xm names xe0
-                if (named != &field)
+                if (named != &field) {
                     EXPECT_TRUE(message.find(std::string(" ") + field.name) != std::string::npos)
                         << message << " from " << field.name;
+                }
             }
         }
     }
