@@ -91,7 +91,7 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
 // fit, the base of a sweep or tolerance study (whose rows share its step).
 void writeStepError(std::ostream& out, const char* whose, const BallisticInput& input)
 {
-    auto run = std::make_unique<RunResults>();
+    auto run = std::make_unique_for_overwrite<RunResults>();
     const StartOutcome outcome = runStartSequence(input, *run, [](const std::string&) {});
     out << "Step-size error estimate of " << whose << ":\n";
     if (outcome.end != RunEnd::MuzzleReached) {
