@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -97,12 +98,20 @@ void measure(benchmark::State& state, const std::vector<std::string>& args)
     state.counters["peak MB"] = static_cast<double>(peak) / 1024;
 }
 
-void BatchHelp(benchmark::State& state) { measure(state, {KALVEX_BATCH, "--help"}); }
-void BatchRifleExample(benchmark::State& state) { measure(state, {KALVEX_BATCH, KALVEX_RIFLE_EXAMPLE}); }
+// The program measured: this build's, or another build's named by KALVEX_BATCH_PROGRAM (to
+// set figures before a change beside those after it).
+std::string batchProgram()
+{
+    const char* other = std::getenv("KALVEX_BATCH_PROGRAM");
+    return other && *other ? other : KALVEX_BATCH;
+}
+
+void BatchHelp(benchmark::State& state) { measure(state, {batchProgram(), "--help"}); }
+void BatchRifleExample(benchmark::State& state) { measure(state, {batchProgram(), KALVEX_RIFLE_EXAMPLE}); }
 void BatchTenSteps(benchmark::State& state)
 {
     const std::string input = tenStepInput();
-    measure(state, {KALVEX_BATCH, input});
+    measure(state, {batchProgram(), input});
     std::remove(input.c_str());
 }
 
