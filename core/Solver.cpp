@@ -262,8 +262,9 @@ RunEnd faultedRun(RunLane& lane)
 }
 
 // The rest of a step after the RK4 stages: clamps, bore resistance and friction work,
-// recording, end tests.
-std::optional<RunEnd> finishStep(RunLane& lane)
+// recording, end tests. True when the run ends, with its end in `end` (a flag and an end
+// rather than an optional, which the compiler would assemble in memory on every step).
+bool finishStep(RunLane& lane, RunEnd& end)
 {
     const BallisticInput& in = *lane.input;
     RunResults& results = *lane.results;
@@ -287,7 +288,11 @@ std::optional<RunEnd> finishStep(RunLane& lane)
     writeEntry(results, k, entry);
     lane.last = k;
     lane.i = k;
-    return stepEnd(in, lane.c, y, m, load, entry, k);
+    const std::optional<RunEnd> ended = stepEnd(in, lane.c, y, m, load, entry, k);
+    if (!ended)
+        return false;
+    end = *ended;
+    return true;
 }
 
 template <std::size_t L>
@@ -426,8 +431,8 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, unsi
         lane.y = y[l];
         if constexpr (L > 1)
             prefetchAhead(*lane.results, lane.i + 1);
-        if (const std::optional<RunEnd> end = finishStep(lane)) {
-            ends[l] = endRun(lane, *end, lane.last);
+        if (RunEnd end; finishStep(lane, end)) {
+            ends[l] = endRun(lane, end, lane.last);
             ended |= 1u << l;
         }
     });
