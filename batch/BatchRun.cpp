@@ -14,9 +14,9 @@ namespace {
 constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
 
 // Fills the host's fields from a loaded report, as Load fills the window's.
-void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputEvery)
+void fillFields(BatchHost& host, const ReportInput& loaded, int outputEvery)
 {
-    for (const auto& [control, text] : report::fieldTextsFor(loaded.input, kSeparator))
+    for (const auto& [control, text] : loaded.fields)
         host.setFieldText(control, text);
     host.setFieldText("Edit33", loaded.weaponName);
     host.setFieldText("Edit49", std::to_string(outputEvery));
@@ -24,18 +24,22 @@ void fillFields(BatchHost& host, const report::LoadedReport& loaded, int outputE
 
 }  // namespace
 
-ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+ReportInput loadReportInput(const std::string& path)
 {
     const BallisticInput freshProgram;  // the stored set of a program just started
-    const auto loaded = report::loadReportFile(options.inputPath, freshProgram);
-    if (!loaded) {
-        throw InputError(options.inputPath +
-                         ": Soubor nenačten (not a readable report with all 43 input values)");
-    }
-    ReportRun run{loaded->weaponName, loaded->input, {}};
-    BatchHost host(memo, loaded->input.grainType, options.heatTransfer,
+    const auto loaded = report::loadReportFile(path, freshProgram);
+    if (!loaded)
+        throw InputError(path + ": Soubor nenačten (not a readable report with all 43 input values)");
+    return {loaded->weaponName, loaded->input.grainType, report::fieldTextsFor(loaded->input, kSeparator)};
+}
+
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+{
+    const ReportInput loaded = loadReportInput(options.inputPath);
+    ReportRun run{loaded.weaponName, BallisticInput{}, {}};
+    BatchHost host(memo, loaded.grainType, options.heatTransfer,
                    SummaryOptions{options.showGrains, options.showEnergy});
-    fillFields(host, *loaded, options.outputEvery);
+    fillFields(host, loaded, options.outputEvery);
     try {
         runStartCommand(host, run.input, run.runs);
     } catch (const RunAbandoned&) {

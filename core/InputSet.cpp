@@ -68,8 +68,7 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields) {
         const std::string text = fields.fieldText(field.control);
-        const double value = parseFloatField(text, decimalSeparator);
-        stored.*field.quantity = value * field.toStored;  // x 1 is exact for the SI fields
+        storeShownValue(stored, field, parseFloatField(text, decimalSeparator));
     }
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+// The parts of the extension module kalvex._core, each adding its names to the module.
+#include "python/ResultsPool.h"
+
+#include <memory>
+#include <pybind11/pybind11.h>
+
+namespace kalvex::python {
+
+void bindErrors(pybind11::module_& m);
+void bindInputSet(pybind11::module_& m);
+void bindRun(pybind11::module_& m, const std::shared_ptr<ResultsPool>& pool);
+
+}  // namespace kalvex::python

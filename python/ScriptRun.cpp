@@ -1,0 +1,20 @@
+#include "python/ScriptRun.h"
+
+#include "core/RunSummary.h"
+#include "core/Solver.h"
+
+namespace kalvex::python {
+
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool)
+{
+    ScriptRun run{input, {}, pool.acquire(), {}};
+    const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
+    run.outcome = runStartSequence(input, *run.results, appendLine);
+    if (run.outcome.end != RunEnd::MuzzleReached)
+        throw RunStoppedError(runEndMessage(run.outcome.end));
+    run.input.dt = run.outcome.dt;  // as the window holds it after restarts
+    writeRunSummary(run.input, *run.results, SummaryOptions{}, appendLine);
+    return run;
+}
+
+}  // namespace kalvex::python
