@@ -39,7 +39,7 @@ void applyChanges(ScriptInput& input, const py::kwargs& values)
 {
     for (const auto& [key, value] : values) {
         const std::string name = key.cast<std::string>();
-        setParameter(input, name, numberFor(name, value));
+        setParameter(input, name, numberFor(name, value), std::string(py::repr(value)));
     }
 }
 

@@ -19,9 +19,6 @@ std::size_t fieldIndex(std::string_view name)
     return static_cast<std::size_t>(field - kInputFields.data());
 }
 
-// The text a value would have in its field, for messages about it.
-std::string asTyped(double value) { return formatGeneral(value); }
-
 }  // namespace
 
 std::vector<std::string> parameterNames()
@@ -54,11 +51,11 @@ ScriptInput loadScriptInput(const std::string& path)
     return input;
 }
 
-void setParameter(ScriptInput& input, std::string_view name, double value)
+void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed)
 {
     if (name == kGrainTypeName) {
         if (!(value >= kFirstGrainType && value <= kLastGrainType) || value != std::floor(value))
-            throw InputError("'" + asTyped(value) + "' is not a valid grain type (1 to 7)");
+            throw InputError("'" + std::string(typed) + "' is not a valid grain type (1 to 7)");
         input.grainType = static_cast<int>(value);
         return;
     }
@@ -66,7 +63,7 @@ void setParameter(ScriptInput& input, std::string_view name, double value)
     // The window's fields refuse such texts; a script gets the same answer instead of a run
     // on numbers that no field could hold.
     if (!std::isfinite(value) || !std::isfinite(value * kInputFields[i].toStored))
-        throw InputError(std::string(name) + ": '" + asTyped(value) + "' is not a valid floating point value");
+        throw InputError(std::string(name) + ": '" + std::string(typed) + "' is not a valid floating point value");
     input.shown[i] = value;
 }
 

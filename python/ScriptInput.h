@@ -29,10 +29,10 @@ std::string unknownParameterMessage(std::string_view name);
 // The input set of a report, read as kalvex-batch reads it (InputError as it gives).
 ScriptInput loadScriptInput(const std::string& path);
 
-// Sets one parameter: a field value (ValueError-worthy InputError when it is not finite
-// or not finite in stored units) or the grain type (1 to 7). Unknown names throw
+// Sets one parameter: a field value (InputError quoting `typed` when it is not finite, or
+// not finite in stored units) or the grain type (1 to 7). Unknown names throw
 // UnknownParameter.
-void setParameter(ScriptInput& input, std::string_view name, double value);
+void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed);
 
 // The record a run starts from: each value times its field's factor, as Start converts.
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer);
