@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench package install clean
 
 all: build
 
@@ -25,6 +25,12 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+install: build
+	@cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX),)
 
 clean:
 	@rm -rf $(BUILD_DIR)

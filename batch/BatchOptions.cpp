@@ -37,8 +37,12 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
         };
         if (a == "--help" || a == "-h") {
             options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
         } else if (a == "-o") {
             options.reportPath = value();
+        } else if (a == "--csv") {
+            options.seriesPath = value();
         } else if (a == "--every") {
             options.outputEvery = parseEvery(value());
         } else if (a == "--energy") {
@@ -56,15 +60,14 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
-    if (!haveInput && !options.help)
+    if (!haveInput && !options.help && !options.version)
         throw UsageError("No input file given");
     return options;
 }
 
 std::string batchUsage()
 {
-    return "Usage: kalvex-batch INPUT.txt [-o REPORT.txt] [--every N] [--energy] [--no-grains]\n"
-           "                    [--no-heat-transfer]\n"
+    return "Usage: kalvex-batch [OPTION]... INPUT.txt\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -73,12 +76,15 @@ std::string batchUsage()
            "\n"
            "Options:\n"
            "  -o REPORT.txt        write the complete report of the run to REPORT.txt\n"
+           "  --csv SERIES.csv     write the 23 recorded series of the run, one line per step,\n"
+           "                       with a header of names and units\n"
            "  --every N            list every N-th integration step in the report's time\n"
            "                       table (default 20)\n"
            "  --energy             add the energy balance to the summary\n"
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
            "  --help               show this text\n"
+           "  --version            show the program's version\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";
 }

@@ -11,11 +11,13 @@ namespace kalvex::batch {
 struct BatchOptions {
     std::string inputPath;                  // a report file whose input values are run
     std::optional<std::string> reportPath;  // -o: where the new report is written
+    std::optional<std::string> seriesPath;  // --csv: where the 23 series are written
     int outputEvery = 20;                   // --every: step interval of the report's time table
     bool showEnergy = false;                // --energy: energy lines in the summary
     bool showGrains = true;                 // --no-grains removes the number of grains
     bool heatTransfer = true;               // --no-heat-transfer: no heat loss to the wall
     bool help = false;                      // --help: print the usage and do nothing else
+    bool version = false;                   // --version: print the version and do nothing else
 };
 
 // A command line that cannot be run; the message says what is wrong.

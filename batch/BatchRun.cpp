@@ -1,52 +1,39 @@
 #include "batch/BatchRun.h"
 
-#include "batch/BatchHost.h"
 #include "core/Errors.h"
-#include "core/NumberFormat.h"
+#include "core/InputSet.h"
+#include "core/StartSequence.h"
 #include "report/ReportFile.h"
+#include "report/SeriesCsv.h"
 
 #include <exception>
+#include <utility>
 
 namespace kalvex::batch {
 
-namespace {
-
-constexpr char kSeparator = '.';  // the batch's fields use a point, whatever the locale
-
-// Fills the host's fields from a loaded report, as Load fills the window's.
-void fillFields(BatchHost& host, const ReportInput& loaded, int outputEvery)
-{
-    for (const auto& [control, text] : loaded.fields)
-        host.setFieldText(control, text);
-    host.setFieldText("Edit33", loaded.weaponName);
-    host.setFieldText("Edit49", std::to_string(outputEvery));
-}
-
-}  // namespace
-
-ReportInput loadReportInput(const std::string& path)
+report::LoadedReport loadReportInput(const std::string& path)
 {
     const BallisticInput freshProgram;  // the stored set of a program just started
-    const auto loaded = report::loadReportFile(path, freshProgram);
+    auto loaded = report::loadReportFile(path, freshProgram);
     if (!loaded)
         throw InputError(path + ": Soubor nenačten (not a readable report with all 43 input values)");
-    return {loaded->weaponName, loaded->input.grainType, report::fieldTextsFor(loaded->input, kSeparator)};
+    return std::move(*loaded);
 }
 
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
 {
-    const ReportInput loaded = loadReportInput(options.inputPath);
-    ReportRun run{loaded.weaponName, BallisticInput{}, {}};
-    BatchHost host(memo, loaded.grainType, options.heatTransfer,
-                   SummaryOptions{options.showGrains, options.showEnergy});
-    fillFields(host, loaded, options.outputEvery);
-    try {
-        runStartCommand(host, run.input, run.runs);
-    } catch (const RunAbandoned&) {
-        // the silent end of the command
-    }
-    if (!run.runs.completed)
-        throw InputError("The run did not reach the muzzle");
+    const report::LoadedReport loaded = loadReportInput(options.inputPath);
+    ReportRun run{loaded.weaponName, asShownInFields(loaded.input), {}};
+    run.input.heatTransfer = options.heatTransfer;
+    run.runs.scratch = std::make_unique<RunResults>();
+    const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
+    const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
+    run.input.dt = outcome.dt;
+    if (outcome.end != RunEnd::MuzzleReached)
+        throw InputError(runEndMessage(outcome.end));
+    std::swap(run.runs.completed, run.runs.scratch);
+    writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
+                    toMemo);
     return run;
 }
 
@@ -57,6 +44,10 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
+        }
+        if (options.seriesPath) {
+            report::streamFileSafely(*options.seriesPath,
+                                       [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });
         }
     } catch (const std::exception& e) {
         err << e.what() << '\n';
@@ -76,6 +67,10 @@ int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (options.help) {
         out << batchUsage();
+        return 0;
+    }
+    if (options.version) {
+        out << "kalvex-batch " << KALVEX_VERSION << '\n';
         return 0;
     }
     try {

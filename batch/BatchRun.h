@@ -6,24 +6,17 @@
 #include "core/BallisticInput.h"
 #include "core/StartCommand.h"
 
+#include "report/Report.h"
+
 #include <ostream>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace kalvex::batch {
 
-// The input values of a report as kalvex-batch runs them: the weapon name and the texts
-// that Load writes into the input fields (control name, text), with the grain type.
-struct ReportInput {
-    std::string weaponName;                                   // UTF-8
-    int grainType = 0;                                        // 1 to 7
-    std::vector<std::pair<std::string, std::string>> fields;  // the numeric fields
-};
-
-// Reads the report at `path` as kalvex-batch reads it. Throws InputError with the message to
-// show when the file is no complete report.
-ReportInput loadReportInput(const std::string& path);
+// The input values of a report as kalvex-batch reads them, before they pass through the
+// fields (asShownInFields). Throws InputError with the message to show when the file is no
+// complete report.
+report::LoadedReport loadReportInput(const std::string& path);
 
 // A report's input values after the Start command ran them.
 struct ReportRun {

@@ -1,4 +1,5 @@
 #include "core/GrainGeometry.h"
+#include "core/GrainTypes.h"
 
 #include "core/Pi.h"
 
@@ -193,30 +194,30 @@ GrainGeometry prepareGrainGeometry(const BallisticInput& in)
     const double D = in.D;
     const double L = in.L;
     const double P = in.P;
-    switch (in.grainType) {
-    case 1:
+    switch (static_cast<GrainType>(in.grainType)) {
+    case GrainType::spherical:
         g.initialGrainVolume = kPiOver6 * D * D * D;
         g.initialGrainSurface = kPi * D * D;
         break;
-    case 2:
+    case GrainType::slab:
         g.initialGrainVolume = D * L * P;
         g.initialGrainSurface = 2 * (D * L + D * P + L * P);
         break;
-    case 3:
+    case GrainType::cylinder:
         g.initialGrainVolume = kPiOver4 * L * D * D;
         g.initialGrainSurface = kPi * (D * L + 0.5 * D * D);
         break;
-    case 4:
+    case GrainType::tube:
         g.initialGrainVolume = kPiOver4 * L * (D * D - P * P);
         g.initialGrainSurface = kPi * (D * L + P * L + 0.5 * D * D - 0.5 * P * P);
         break;
-    case 5:
+    case GrainType::slottedStick:
         prepareSlottedStick(in, g);
         break;
-    case 6:
+    case GrainType::sevenPerforated:
         prepareSevenPerforated(in, g);
         break;
-    case 7:
+    case GrainType::nineteenPerforated:
         prepareNineteenPerforated(in, g);
         break;
     default:
@@ -230,22 +231,22 @@ double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
     const double De = in.D - 2 * e;
     const double Le = in.L - 2 * e;
     const double u = in.P + 2 * e;
-    switch (in.grainType) {
-    case 1:
+    switch (static_cast<GrainType>(in.grainType)) {
+    case GrainType::spherical:
         return kPi * De * De;
-    case 2: {
+    case GrainType::slab: {
         const double Pe = in.P - 2 * e;
         return 2 * (De * Le + De * Pe + Le * Pe);
     }
-    case 3:
+    case GrainType::cylinder:
         return kPi * (De * Le + 0.5 * De * De);
-    case 4:
+    case GrainType::tube:
         return kPi * (De * Le + u * Le + 0.5 * De * De - 0.5 * u * u);
-    case 5:
+    case GrainType::slottedStick:
         return slottedStickSurface(in, e);
-    case 6:
+    case GrainType::sevenPerforated:
         return sevenPerforatedSurface(in, g, e);
-    case 7:
+    case GrainType::nineteenPerforated:
         return nineteenPerforatedSurface(in, g, e);
     default:
         return 0;

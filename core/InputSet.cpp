@@ -1,6 +1,7 @@
 #include "core/InputSet.h"
 
 #include "core/Errors.h"
+#include "core/GrainTypes.h"
 #include "core/InputFields.h"
 #include "core/NumberFormat.h"
 
@@ -22,33 +23,33 @@ void validateGrainSizes(const BallisticInput& in)
     const char* const pNotPositive = "Size of Grain P less than or equal to 0 mm";
     const char* const perforationTooWide =
         "Diameter of Perforation P greater than or equal to Diameter of Grain D";
-    switch (in.grainType) {
-    case 2:
+    switch (static_cast<GrainType>(in.grainType)) {
+    case GrainType::slab:
         require(in.L > 0, lNotPositive);
         require(in.P > 0, pNotPositive);
         break;
-    case 3:
+    case GrainType::cylinder:
         require(in.L > 0, lNotPositive);
         break;
-    case 4:
+    case GrainType::tube:
         require(in.L > 0, lNotPositive);
         require(in.P > 0, pNotPositive);
         require(in.D > in.P, perforationTooWide);
         break;
-    case 5:
+    case GrainType::slottedStick:
         require(in.L > 0, lNotPositive);
         require(in.P > 0, pNotPositive);
         require(in.SW >= 0, "Size of Grain SW less than 0 mm");
         require(in.D > in.P, perforationTooWide);
         require(in.SW < in.P, "Slot Width SW greater than or equal to Diameter of Perforation P");
         break;
-    case 6:
+    case GrainType::sevenPerforated:
         require(in.L > 0, lNotPositive);
         require(in.P > 0, pNotPositive);
         require(in.D / 3 > in.P,
                 "Diameter of Perforation P greater than or equal to 1/3 of Diameter of Grain D");
         break;
-    case 7:
+    case GrainType::nineteenPerforated:
         require(in.L > 0, lNotPositive);
         require(in.P > 0, pNotPositive);
         require(0.2 * in.D > in.P,
@@ -70,6 +71,19 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
         const std::string text = fields.fieldText(field.control);
         storeShownValue(stored, field, parseFloatField(text, decimalSeparator));
     }
+}
+
+double shownFieldValue(const BallisticInput& input, const InputField& field)
+{
+    return parseFloatField(formatGeneral(input.*field.quantity * field.toShown));
+}
+
+BallisticInput asShownInFields(const BallisticInput& input)
+{
+    BallisticInput shown = input;
+    for (const InputField& field : kInputFields)
+        storeShownValue(shown, field, shownFieldValue(input, field));
+    return shown;
 }
 
 void validateBallisticInput(const BallisticInput& in)

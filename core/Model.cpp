@@ -38,17 +38,6 @@ RunConstants prepareRunConstants(const BallisticInput& in)
 
 namespace {
 
-void clampState(StateVector& y)
-{
-    if (y[kVelocity] < 0)
-        y[kVelocity] = 0;  // the projectile does not move back into the chamber
-    if (y[kTravel] < 0)
-        y[kTravel] = 0;
-    if (y[kBurnedFraction] > 1)
-        y[kBurnedFraction] = 1;
-    if (y[kRecoilVelocity] > 0)
-        y[kRecoilVelocity] = 0;  // the recoil brake does not push the barrel forward
-}
 
 // Surface of one grain; once it is gone the rest of the charge counts as burned.
 void updateSurface(const BallisticInput& in, const RunConstants& c, StateVector& y, ModelState& m)
@@ -77,6 +66,18 @@ void updateAirAhead(const RunConstants& c, double vp, ModelState& m)
 }
 
 }  // namespace
+
+void clampState(StateVector& y)
+{
+    if (y[kVelocity] < 0)
+        y[kVelocity] = 0;  // the projectile does not move back into the chamber
+    if (y[kTravel] < 0)
+        y[kTravel] = 0;
+    if (y[kBurnedFraction] > 1)
+        y[kBurnedFraction] = 1;
+    if (y[kRecoilVelocity] > 0)
+        y[kRecoilVelocity] = 0;  // the recoil brake does not push the barrel forward
+}
 
 ModelFault evaluateModel(const BallisticInput& in, const RunConstants& c, const BoreLoad& load,
                          StateVector& y, ModelState& m, StateVector& dydt)
@@ -133,16 +134,6 @@ ModelFault evaluateModel(const BallisticInput& in, const RunConstants& c, const 
     dydt[kRecoilVelocity] = -c.recoilAreaPerMass * (m.P0 - c.recoilBrakePressure - resisting);
     dydt[kBurnedThickness] = m.r;
     return ModelFault::none;
-}
-
-double modelDerivative(int selector, const BallisticInput& input, const RunConstants& c,
-                       const BoreLoad& load, StateVector& y, ModelState& m)
-{
-    StateVector dydt{};
-    evaluateModel(input, c, load, y, m, dydt);
-    if (selector < 0 || selector >= kStateSize)
-        return 0;
-    return dydt[static_cast<std::size_t>(selector)];
 }
 
 double resistancePressure(const BallisticInput& in, double x, double previous)

@@ -94,9 +94,10 @@ enum class ModelFault { none, freeVolume, temperature };
 ModelFault evaluateModel(const BallisticInput& input, const RunConstants& c, const BoreLoad& load,
                          StateVector& y, ModelState& m, StateVector& dydt);
 
-// One derivative by its selector (0 to 6; any other selector gives 0), from a full evaluation.
-double modelDerivative(int selector, const BallisticInput& input, const RunConstants& c,
-                       const BoreLoad& load, StateVector& y, ModelState& m);
+// The bounds of the state: the projectile does not move back into the chamber, the burned
+// fraction does not pass 1, the recoil brake does not push the barrel forward. Applied to
+// every stage state and again after each step.
+void clampState(StateVector& y);
 
 // Bore-resistance pressure at travel x, a polyline through (0, px0), (xe0, pxe0), (xe, pxe)
 // and (xm, pxm); exactly at xe the previous value is kept.

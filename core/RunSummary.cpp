@@ -1,6 +1,7 @@
 #include "core/RunSummary.h"
 
 #include "core/CFormat.h"
+#include "core/EnergyLabels.h"
 #include "core/GrainGeometry.h"
 
 #include <cstddef>
@@ -48,26 +49,13 @@ void writeEnergyLines(const RunResults& r, const LineSink& appendLine)
 {
     const int N = r.stepCount;
     const double total = r.Etot;
-    appendLine(energyLine(" Energy Loss due to Projectile Translation [J]:          %9.0f    %9.1f%%",
-                          value(r, SeriesId::energyTranslation, N), total));
-    appendLine(energyLine(" Energy Loss due to Heat Transfer [J]:                      %9.0f    %9.1f%%",
-                          value(r, SeriesId::energyHeatLoss, N), total));
-    appendLine(energyLine(" Energy Loss due to Propellant+Igniter Motion [J]:    %9.0f     %9.1f%%",
-                          value(r, SeriesId::energyChargeMotion, N), total));
-    appendLine(energyLine(" Energy Loss due to Friction [J]:                                 %9.0f     %9.1f%%",
-                          value(r, SeriesId::energyFriction, N), total));
-    appendLine(energyLine(" Energy Loss due to Recoil [J]:                                   %9.0f    %9.1f%%",
-                          value(r, SeriesId::energyRecoil, N), total));
-    appendLine(energyLine(" Energy Loss due to Projectile Rotation [J]:                %9.0f    %9.1f%%",
-                          value(r, SeriesId::energyRotation, N), total));
-    appendLine(energyLine(" Energy Loss due to Air Resistance [J]:                       %9.0f    %9.1f%%",
-                          value(r, SeriesId::energyAirResistance, N), total));
-    appendLine(energyLine(" Remaining Energy of Propellant+Igniter Gas [J]:      %9.0f   %9.1f%%", r.Egas, total));
+    for (const EnergyLossLine& loss : kEnergyLossLines)
+        appendLine(energyLine(loss.summaryFormat, value(r, loss.series, N), total));
+    appendLine(energyLine(kRemainingGasEnergy.summaryFormat, r.Egas, total));
     if (value(r, SeriesId::burnedFraction, N) < 1)
-        appendLine(energyLine(" Remaining Energy of unburned Propellant [J]:          %9.0f   %9.1f%%",
-                              r.Eunburned, total));
+        appendLine(energyLine(kUnburnedEnergy.summaryFormat, r.Eunburned, total));
     appendLine(std::string(119, '-'));
-    appendLine(energyLine(" Total energy of Propellant+Igniter [J]:                      %9.0f  %9.1f%%", total, total));
+    appendLine(energyLine(kTotalEnergy.summaryFormat, total, total));
 }
 
 }  // namespace

@@ -80,14 +80,7 @@ bool entryIsFinite(const RunResults& r, int k, const StateVector& y)
 // Clamps after a step; a grain whose surface is gone leaves no unburned mass.
 void clampAfterStep(StateVector& y, const ModelState& m)
 {
-    if (y[kVelocity] < 0)
-        y[kVelocity] = 0;
-    if (y[kTravel] < 0)
-        y[kTravel] = 0;
-    if (y[kBurnedFraction] > 1)
-        y[kBurnedFraction] = 1;
-    if (y[kRecoilVelocity] > 0)
-        y[kRecoilVelocity] = 0;
+    clampState(y);
     if (m.S == 0)
         y[kBurnedFraction] = 1;
 }

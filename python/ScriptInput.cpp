@@ -3,7 +3,7 @@
 #include "batch/BatchRun.h"
 #include "core/Errors.h"
 #include "core/GrainTypes.h"
-#include "core/NumberFormat.h"
+#include "core/InputSet.h"
 
 #include <cmath>
 
@@ -41,13 +41,10 @@ std::string unknownParameterMessage(std::string_view name)
 
 ScriptInput loadScriptInput(const std::string& path)
 {
-    const batch::ReportInput loaded = batch::loadReportInput(path);
-    ScriptInput input{loaded.weaponName, loaded.grainType, {}};
-    for (const auto& [control, text] : loaded.fields) {
-        for (std::size_t i = 0; i < kInputFields.size(); ++i)
-            if (control == kInputFields[i].control)
-                input.shown[i] = parseFloatField(text);
-    }
+    const report::LoadedReport loaded = batch::loadReportInput(path);
+    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}};
+    for (std::size_t i = 0; i < kInputFields.size(); ++i)
+        input.shown[i] = shownFieldValue(loaded.input, kInputFields[i]);
     return input;
 }
 

@@ -84,7 +84,4 @@ inline constexpr std::array<ValueLine, kValueCount> kValueLines = {{
     {" Computation Step [s]:                                ", Conversion::Exp4, &BallisticInput::dt},
 }};
 
-inline constexpr int kFirstGrainType = 1;  // spherical
-inline constexpr int kLastGrainType = 7;   // 19-perforated
-
 }  // namespace kalvex::report

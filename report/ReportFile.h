@@ -25,6 +25,11 @@ public:
 // file keeps its permissions. Throws ReportFileError; then `path` is as it was before.
 void saveTextFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write);
 
+// As saveTextFileSafely, but the text goes to the temporary file as it is written, so a
+// long table (a study of a million runs) never has to fit in memory. When `write` throws,
+// the temporary file is removed and `path` is as it was.
+void streamFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write);
+
 // writeReport into `path` through saveTextFileSafely. Throws ReportFileError, or
 // std::invalid_argument (before any file is touched) when outputEvery < 1.
 void saveReportFile(const std::string& path, const std::string& weaponName,

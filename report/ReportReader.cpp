@@ -1,6 +1,7 @@
 // Reads the weapon name and the 43 input values of a report back, finding them by counting
 // colons: the labels between the colons are never compared with anything.
 
+#include "core/GrainTypes.h"
 #include "report/Cp1250.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
@@ -51,7 +52,6 @@ std::string readNameLine(CharSource& in)
     return name;
 }
 
-bool isGrainType(long value) { return value >= kFirstGrainType && value <= kLastGrainType; }
 
 // Reads one value after its colon into `input`; false when the source ended before it.
 bool readValue(CharSource& in, const ValueLine& line, BallisticInput& input)

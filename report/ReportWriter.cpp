@@ -2,6 +2,8 @@
 
 #include "report/Cp1250.h"
 #include "core/CFormat.h"
+#include "core/EnergyLabels.h"
+#include "core/GrainTypes.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 
@@ -15,10 +17,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Grain types whose shape has no use for some of the size fields; those are written as 0.
-constexpr int kSpherical = 1;
-constexpr int kCylinder = 3;
-constexpr int kSlottedStick = 5;
 
 class LineWriter {
 public:
@@ -48,15 +46,12 @@ std::string convertValue(Conversion conversion, double value)
 // the hidden fields hold, so a loaded report never carries stale sizes.
 double writtenSize(const BallisticInput& input, double BallisticInput::* member)
 {
-    const bool isL = member == &BallisticInput::L;
-    const bool isP = member == &BallisticInput::P;
-    const bool isSW = member == &BallisticInput::SW;
     const int type = input.grainType;
-    if (type == kSpherical && (isL || isP || isSW))
+    if (member == &BallisticInput::L && !grainTypeUses(type, GrainSize::L))
         return 0;
-    if (type == kCylinder && (isP || isSW))
+    if (member == &BallisticInput::P && !grainTypeUses(type, GrainSize::P))
         return 0;
-    if (type != kSlottedStick && isSW)
+    if (member == &BallisticInput::SW && !grainTypeUses(type, GrainSize::SW))
         return 0;
     return input.*member;
 }
@@ -167,25 +162,13 @@ void writeEnergyBalance(LineWriter& w, const RunResults& r, bool unburnedLeft)
 {
     const auto atMuzzle = [&](SeriesId id) { return r[id][static_cast<std::size_t>(r.stepCount)]; };
     const double total = r.Etot;
-    writeEnergyLine(w, " Energy Loss due to Projectile Translation [J]:       ",
-                    atMuzzle(SeriesId::energyTranslation), total);
-    writeEnergyLine(w, " Energy Loss due to Heat Transfer [J]:                ",
-                    atMuzzle(SeriesId::energyHeatLoss), total);
-    writeEnergyLine(w, " Energy Loss due to Propellant+Igniter Motion [J]:    ",
-                    atMuzzle(SeriesId::energyChargeMotion), total);
-    writeEnergyLine(w, " Energy Loss due to Friction [J]:                     ",
-                    atMuzzle(SeriesId::energyFriction), total);
-    writeEnergyLine(w, " Energy Loss due to Recoil [J]:                       ",
-                    atMuzzle(SeriesId::energyRecoil), total);
-    writeEnergyLine(w, " Energy Loss due to Projectile Rotation [J]:          ",
-                    atMuzzle(SeriesId::energyRotation), total);
-    writeEnergyLine(w, " Energy Loss due to Air Resistance [J]:               ",
-                    atMuzzle(SeriesId::energyAirResistance), total);
-    writeEnergyLine(w, " Remaining Energy of Propellant+Igniter Gas [J]:      ", r.Egas, total);
+    for (const EnergyLossLine& loss : kEnergyLossLines)
+        writeEnergyLine(w, loss.reportLabel, atMuzzle(loss.series), total);
+    writeEnergyLine(w, kRemainingGasEnergy.reportLabel, r.Egas, total);
     if (unburnedLeft)
-        writeEnergyLine(w, " Remaining Energy of unburned Propellant [J]:         ", r.Eunburned, total);
+        writeEnergyLine(w, kUnburnedEnergy.reportLabel, r.Eunburned, total);
     w.line(std::string(76, '-'));
-    writeEnergyLine(w, " Total energy of Propellant+Igniter [J]:              ", total, total);
+    writeEnergyLine(w, kTotalEnergy.reportLabel, total, total);
 }
 
 void writeTimeTable(LineWriter& w, const BallisticInput& input, const RunResults& r, int every)

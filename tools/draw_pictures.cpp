@@ -1,4 +1,4 @@
-// Draws the pictures of the windows and writes them as JPEG files:
+// Draws the pictures of the windows and writes them as JPEG files (the icon as PNG):
 //   kalvex-draw-pictures <folder>
 // The program embeds the files of assets/ and decodes them at run time; redraw them with this
 // tool when a sketch changes, so the committed pictures stay reproducible.
@@ -18,7 +18,8 @@ constexpr int kJpegQuality = 95;  // line drawings need a high quality to keep e
 bool save(const QImage& image, const QDir& folder, const QString& name)
 {
     const QString path = folder.filePath(name);
-    if (!image.save(path, "JPEG", kJpegQuality)) {
+    const bool png = name.endsWith(".png");  // the icon needs its transparent corners
+    if (!image.save(path, png ? "PNG" : "JPEG", png ? -1 : kJpegQuality)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -46,5 +47,6 @@ int main(int argc, char** argv)
         ok = save(kalvex::tools::drawGrainSketch(type), folder, QString("grain%1.jpg").arg(type)) && ok;
     ok = save(kalvex::tools::drawBoreResistanceSketch(), folder, "friction.jpg") && ok;
     ok = save(kalvex::tools::drawTitlePicture(), folder, "title.jpg") && ok;
+    ok = save(kalvex::tools::drawIcon(), folder, "kalvex.png") && ok;
     return ok ? 0 : 1;
 }

@@ -58,9 +58,4 @@ QAbstractButton* ButtonPages::pageButton(int index) const
     return buttons_->button(index);
 }
 
-QWidget* ButtonPages::currentPage() const
-{
-    return stack_->currentWidget();
-}
-
 }  // namespace kalvex::ui

@@ -18,7 +18,6 @@ public:
     int currentIndex() const;
     void setCurrentIndex(int index);
     QAbstractButton* pageButton(int index) const;
-    QWidget* currentPage() const;
 
 private:
     QButtonGroup* buttons_;

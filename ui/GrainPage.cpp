@@ -29,16 +29,8 @@ constexpr std::array<FieldRow, 4> kSizeRows{{
     {"Edit45", "SW:", "mm"},
 }};
 
-// Which of the rows D, L, P, SW each grain shape has, by grain type 1 to 7.
-constexpr std::array<std::array<bool, 4>, kGrainTypeCount> kRowsOfType{{
-    {true, false, false, false},  // spherical: diameter only
-    {true, true, true, false},    // slab: three edges
-    {true, true, false, false},   // cylinder
-    {true, true, true, false},    // tube
-    {true, true, true, true},     // slotted stick: tube with a slot
-    {true, true, true, false},    // 7-perforated
-    {true, true, true, false},    // 19-perforated
-}};
+// The size rows D, L, P, SW in their order on the page.
+constexpr std::array<GrainSize, 4> kRowSizes{GrainSize::D, GrainSize::L, GrainSize::P, GrainSize::SW};
 
 // Every grain sketch has this size and stands in the same place.
 constexpr QSize kPictureSize{200, 160};
@@ -64,7 +56,7 @@ GrainPage::GrainPage(FieldRegistry& fields, QWidget* parent)
     sizes->setRowStretch(4, 1);
 
     auto* pictureCell = new QGridLayout;
-    for (int type = 1; type <= kGrainTypeCount; ++type) {
+    for (int type = kFirstGrainType; type <= kLastGrainType; ++type) {
         QLabel* picture = pictureLabel(grainPicture(type), QStringLiteral("GrainPicture%1").arg(type),
                                        kPictureSize, this);
         pictureCell->addWidget(picture, 0, 0, Qt::AlignLeft | Qt::AlignTop);
@@ -90,12 +82,11 @@ void GrainPage::showGrainType(int grainType)
     }
     for (QLabel* picture : pictures_)
         picture->hide();
-    if (grainType < 1 || grainType > kGrainTypeCount)
+    if (!isGrainType(grainType))
         return;
-    pictures_[grainType - 1]->show();
-    const auto& shown = kRowsOfType[grainType - 1];
-    for (int i = 0; i < 4; ++i) {
-        if (!shown[i])
+    pictures_[static_cast<std::size_t>(grainType - kFirstGrainType)]->show();
+    for (std::size_t i = 0; i < kRowSizes.size(); ++i) {
+        if (!grainTypeUses(grainType, kRowSizes[i]))
             continue;
         rows_[i].caption->show();
         rows_[i].field->show();

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/GrainTypes.h"
+
 #include <QWidget>
 
 #include <array>
@@ -11,8 +13,7 @@ namespace kalvex::ui {
 class FieldRegistry;
 class RadioGroup;
 
-inline constexpr int kGrainTypeCount = 7;
-inline constexpr int kStartGrainType = 2;  // slab
+inline constexpr int kStartGrainType = static_cast<int>(GrainType::slab);
 
 // The "Grains Sizes" page: the grain-type selector, the size rows D, L, P, SW (in mm) and a
 // sketch of the selected grain shape.

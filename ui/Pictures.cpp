@@ -1,5 +1,6 @@
 #include "ui/Pictures.h"
 
+#include "core/GrainTypes.h"
 #include "ui/JpegImage.h"
 
 #include <QFile>
@@ -20,9 +21,10 @@ QImage embeddedPicture(const QString& name)
 
 QImage grainPicture(int grainType)
 {
-    if (grainType < 1 || grainType > 7)
+    const auto info = grainTypeInfo(grainType);
+    if (!info)
         return {};
-    return embeddedPicture(QString("grain%1.jpg").arg(grainType));
+    return embeddedPicture(QString::fromLatin1(info->picture));
 }
 
 QImage boreResistancePicture()

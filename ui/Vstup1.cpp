@@ -1,5 +1,6 @@
 #include "ui/Vstup1.h"
 
+#include "core/DataFolders.h"
 #include "core/Errors.h"
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
@@ -80,7 +81,9 @@ void Tvstup::FormCreate()
 {
     // the plot first: Graf0 shows its bitmap from the moment it exists
     plot::InitPlot(plot_, PlotView::kDesignWidth, PlotView::kDesignHeight);
-    openFolder_ = QCoreApplication::applicationDirPath();
+    // The examples ship beside the program in a build folder and in ../share/kalvex once
+    // installed: Load's first dialog opens where they are.
+    openFolder_ = QString::fromStdString(shippedFilesFolder(QCoreApplication::applicationDirPath().toStdString()).string());
     buildLayout();
     buildMenu();
     connectHandlers();

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -36,10 +37,45 @@ int runWindows()
     return QApplication::exec();
 }
 
+// What `kalvex --help` prints; also the source of its manual page.
+constexpr const char* kUsage =
+    "Usage: kalvex [--help] [--version]\n"
+    "\n"
+    "Opens the interior ballistics window. Describe the weapon, the propellant charge, the\n"
+    "grains and the bore resistance on the input pages and press Start: the run is\n"
+    "summarised, plotted, and can be saved as a report that Load reads back. The menu\n"
+    "opens the unit conversion, the bore-area and the burning-rate tools.\n"
+    "\n"
+    "The example reports ship in the program's data folder (share/kalvex), where Load's\n"
+    "first dialog opens. kalvex-batch runs a report without the window.\n"
+    "\n"
+    "Options:\n"
+    "  --help      show this text\n"
+    "  --version   show the program's version\n";
+
+// --help and --version answer without a display; true when one of them was given.
+bool answeredCommandLine(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help") {
+            std::fputs(kUsage, stdout);
+            return true;
+        }
+        if (argument == "--version") {
+            std::printf("kalvex %s\n", KALVEX_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (answeredCommandLine(argc, argv))
+        return 0;
     // Without a display Qt would abort inside the application's constructor; say so plainly.
     if (!kalvex::ui::displayAvailable()) {
         std::fputs(kalvex::ui::kNoDisplayLine, stderr);

@@ -165,22 +165,6 @@ TEST(Model, StatesWithoutMeaningAreReported)
     EXPECT_EQ(hot.fault, ModelFault::temperature);
 }
 
-TEST(Model, DerivativeBySelectorMatchesTheFullEvaluation)
-{
-    Evaluation ev(inputFromCase("gun155_7perf"));
-    ev.y = {300, 0.5, 0.4, 100, 1000, -2, 0.0005};
-    ev.evaluate();
-    for (int j = 0; j < kStateSize; ++j) {
-        StateVector y = ev.y;
-        ModelState m = ev.m;
-        EXPECT_EQ(modelDerivative(j, ev.in, ev.c, ev.load, y, m), ev.d[static_cast<std::size_t>(j)]) << j;
-    }
-    StateVector y = ev.y;
-    ModelState m = ev.m;
-    EXPECT_EQ(modelDerivative(7, ev.in, ev.c, ev.load, y, m), 0);
-    EXPECT_EQ(modelDerivative(-1, ev.in, ev.c, ev.load, y, m), 0);
-}
-
 namespace {
 
 struct ProfileCase {

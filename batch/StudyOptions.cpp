@@ -1,0 +1,81 @@
+#include "batch/StudyOptions.h"
+
+#include "batch/BatchOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+
+namespace kalvex::batch {
+
+namespace {
+
+// "I/N" with 1 <= I <= N.
+void parseShard(const std::string& text, StudyOptions& options)
+{
+    const auto slash = text.find('/');
+    std::size_t i = 0, n = 0;
+    const char* s = text.data();
+    const bool ok = slash != std::string::npos &&
+                    std::from_chars(s, s + slash, i).ptr == s + slash &&
+                    std::from_chars(s + slash + 1, s + text.size(), n).ptr == s + text.size();
+    if (!ok || i < 1 || n < 1 || i > n)
+        throw UsageError("--shard wants I/N with 1 <= I <= N, got " + text);
+    options.shardIndex = i;
+    options.shardCount = n;
+}
+
+}  // namespace
+
+StudyOptions parseStudyArguments(const std::vector<std::string>& args)
+{
+    StudyOptions options;
+    CLI::App app{"Runs a design study of the interior ballistic model: a sweep, a solve for a target,\n"
+                 "a fit to measured firings or a tolerance analysis, described by a JSON study file\n"
+                 "(docs/study-file.md).",
+                 "kalvex-study"};
+    app.footer("kalvex-study merge SHARD.csv... -o RESULTS.csv joins the CSV files of --shard runs.\n"
+               "Exit status: 0 when done, 1 after an error (its message on standard error),\n"
+               "130 when stopped by Ctrl+C (the finished rows are written).");
+    app.set_help_flag();  // --help is read below, so that the usage text is ours to print
+    bool help = false, version = false, listParameters = false, listOutputs = false;
+    std::string shard;
+    app.add_flag("-h,--help", help, "print this help");
+    app.add_flag("--version", version, "print the program's version");
+    app.add_option("STUDY", options.studyPath, "the study file (JSON)");
+    app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it)")
+        ->option_text("RESULTS.csv");
+    app.add_option("--json", options.jsonPath, "write the rows and the results as JSON")->option_text("RESULTS.json");
+    app.add_option("--threads", options.threads, "threads to run on (default: every core)")->check(CLI::NonNegativeNumber);
+    app.add_option("--shard", shard, "run only shard I of N of the rows (I from 1)")->option_text("I/N");
+    app.add_flag("--quiet", options.quiet, "no progress bar and no table on standard output");
+    app.add_flag("--list-parameters", listParameters, "name each parameter with its caption and unit");
+    app.add_flag("--list-outputs", listOutputs, "name the output columns");
+    CLI::App* merge = app.add_subcommand("merge", "join shard CSV files into the file one run would write");
+    merge->add_option("SHARD", options.shardPaths, "the shard files")->required();
+    merge->add_option("-o", options.csvPath, "the merged CSV file")->required();
+    options.usage = app.help();
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        throw UsageError(e.what());
+    }
+    if (help)
+        options.action = StudyOptions::Action::help;
+    else if (version)
+        options.action = StudyOptions::Action::version;
+    else if (listParameters)
+        options.action = StudyOptions::Action::listParameters;
+    else if (listOutputs)
+        options.action = StudyOptions::Action::listOutputs;
+    else if (merge->parsed())
+        options.action = StudyOptions::Action::merge;
+    else if (options.studyPath.empty())
+        throw UsageError("No study file given");
+    if (!shard.empty())
+        parseShard(shard, options);
+    return options;
+}
+
+}  // namespace kalvex::batch

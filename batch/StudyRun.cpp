@@ -1,0 +1,150 @@
+#include "batch/StudyRun.h"
+
+#include "batch/BatchOptions.h"
+#include "batch/ProgressBar.h"
+#include "batch/StudyOptions.h"
+#include "batch/StudyTables.h"
+#include "report/ReportFile.h"
+#include "study/ResultsJson.h"
+#include "study/StudyCsv.h"
+#include "study/StudyError.h"
+#include "study/StudyJson.h"
+
+#include <functional>
+
+namespace kalvex::batch {
+
+using namespace kalvex::study;
+
+namespace {
+
+using Writer = std::function<void(std::ostream&)>;
+
+// Runs `write` on the file at `path` (replaced only when complete), on `fallback` without a
+// path, or on a stream that drops everything when there is neither.
+void withOutput(const std::optional<std::string>& path, std::ostream* fallback, const Writer& write)
+{
+    if (path) {
+        report::streamFileSafely(*path, write);
+    } else if (fallback) {
+        write(*fallback);
+    } else {
+        std::ostream discard(nullptr);
+        write(discard);
+    }
+}
+
+// Sweep and tolerance: the rows of this shard, streamed to the CSV and the JSON.
+bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStreams& streams,
+                 const std::atomic<bool>& cancel)
+{
+    const RowSet rows(study);
+    const auto [first, last] = shardRows(rows.size(), options.shardIndex, options.shardCount);
+    const bool tolerance = study.kind == StudyKind::tolerance;
+    ToleranceAccumulator statistics(study.tolerance.limit);
+    ProgressBar bar(streams.err, last - first, streams.errIsTerminal && !options.quiet);
+    std::size_t delivered = 0;
+
+    std::ostream* csvFallback = tolerance ? nullptr : &streams.out;
+    withOutput(options.csvPath, csvFallback, [&](std::ostream& csv) {
+        withOutput(options.jsonPath, nullptr, [&](std::ostream& json) {
+            writeCsvHeader(csv, rows.varied());
+            std::string columns;
+            for (const std::string& c : csvColumns(rows.varied()))
+                columns += (columns.empty() ? "\"" : ", \"") + c + "\"";
+            json << "{\n\"kind\": \"" << studyKindName(study.kind) << "\",\n\"columns\": [" << columns
+                 << "],\n\"rows\": [";
+            ExecutorOptions executor;
+            executor.threads = options.threads;
+            executor.cancel = &cancel;
+            executor.progress = [&](std::size_t done) { bar.update(done); };
+            delivered = runRows(rows, first, last, executor, [&](const RowResult& row) {
+                writeCsvRow(csv, row);
+                json << (row.index == first ? "\n" : ",\n") << rowJson(row);
+                if (tolerance)
+                    statistics.add(row);
+            });
+            json << "\n]";
+            if (tolerance)
+                json << ",\n\"summary\": " << toleranceSummaryJson(statistics.summary());
+            json << "\n}\n";
+        });
+    });
+    bar.finish();
+    const bool cancelled = delivered < last - first;
+    if (tolerance && !options.quiet) {
+        if (options.shardCount > 1)
+            streams.out << "Shard " << options.shardIndex << " of " << options.shardCount << ": rows " << first + 1
+                        << " to " << last << "\n";
+        writeToleranceTable(streams.out, statistics.summary());
+    }
+    if (cancelled)
+        streams.err << "Stopped: " << delivered << " of " << last - first << " runs finished and written\n";
+    return !cancelled;
+}
+
+int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const std::atomic<bool>& cancel)
+{
+    const Study study = loadStudyFile(options.studyPath);
+    if ((study.kind == StudyKind::solve || study.kind == StudyKind::fit) && options.shardCount > 1)
+        throw StudyError(std::string("a ") + studyKindName(study.kind) + " study runs as a whole and takes no --shard");
+    if (study.kind == StudyKind::sweep || study.kind == StudyKind::tolerance)
+        return runRowStudy(study, options, streams, cancel) ? 0 : kExitCancelled;
+
+    try {
+        std::string json;
+        if (study.kind == StudyKind::solve) {
+            const SolveResult result = solveStudy(study, &cancel);
+            if (!options.quiet)
+                writeSolveTable(streams.out, study, result);
+            json = solveResultJson(study, result);
+        } else {
+            const FitResult result = fitStudy(study, &cancel);
+            if (!options.quiet)
+                writeFitTable(streams.out, study, result);
+            json = fitResultJson(study, result);
+        }
+        withOutput(options.jsonPath, nullptr, [&](std::ostream& out) { out << json << '\n'; });
+    } catch (const StudyError&) {
+        if (cancel.load())
+            return kExitCancelled;
+        throw;
+    }
+    return 0;
+}
+
+int mergeShards(const StudyOptions& options)
+{
+    std::vector<std::filesystem::path> shards(options.shardPaths.begin(), options.shardPaths.end());
+    // A refused merge throws before the temporary file replaces the target: no file is left.
+    withOutput(options.csvPath, nullptr, [&](std::ostream& out) { mergeShardFiles(shards, out); });
+    return 0;
+}
+
+}  // namespace
+
+int studyMain(const std::vector<std::string>& args, const StudyStreams& streams, const std::atomic<bool>& cancel)
+{
+    StudyOptions options;
+    try {
+        options = parseStudyArguments(args);
+    } catch (const UsageError& e) {
+        streams.err << "kalvex-study: " << e.what() << "\nTry 'kalvex-study --help' for more information.\n";
+        return 1;
+    }
+    try {
+        switch (options.action) {
+        case StudyOptions::Action::help: streams.out << options.usage; return 0;
+        case StudyOptions::Action::version: streams.out << "kalvex-study " << KALVEX_VERSION << '\n'; return 0;
+        case StudyOptions::Action::listParameters: writeParameterList(streams.out); return 0;
+        case StudyOptions::Action::listOutputs: writeOutputList(streams.out); return 0;
+        case StudyOptions::Action::merge: return mergeShards(options);
+        case StudyOptions::Action::run: return runStudyFile(options, streams, cancel);
+        }
+    } catch (const std::exception& e) {
+        streams.err << "kalvex-study: " << e.what() << '\n';
+    }
+    return 1;
+}
+
+}  // namespace kalvex::batch

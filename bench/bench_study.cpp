@@ -1,0 +1,108 @@
+// Studies on every core: a 1000-sample tolerance study of the rifle example on one and on two
+// threads, measured one after the other in the same run so that their ratio is fair, and the
+// peak memory of a 100 000-run study, measured on the kalvex-study program as a child process.
+#include "study/Executor.h"
+#include "study/StudyJson.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace kalvex::study;
+
+const std::filesystem::path kExamples = KALVEX_EXAMPLES_DIR;
+
+Study rifleTolerance(long long samples)
+{
+    return studyFromJsonText(R"({"kind": "tolerance", "base": "rifle-7.62mm.txt", "tolerance": {
+        "parameters": [{"parameter": "C", "sigma": 0.00002}, {"parameter": "beta", "sigma": 1e-10},
+                       {"parameter": "mp", "distribution": "uniform", "halfWidth": 0.00005}],
+        "samples": )" + std::to_string(samples) + R"(, "seed": 1}})",
+                             kExamples);
+}
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Rate {
+    double perSecond;     // runs per second of wall-clock time
+    double perCpuSecond;  // runs per second of CPU time of all threads: falls when threads wait on each other
+};
+
+Rate runRate(const RowSet& rows, int threads)
+{
+    ExecutorOptions options;
+    options.threads = threads;
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = processCpuSeconds();
+    std::size_t done = 0;
+    runRows(rows, 0, rows.size(), options, [&](const RowResult&) { ++done; });
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double cpu = processCpuSeconds() - cpuStart;
+    return {static_cast<double>(done) / seconds, static_cast<double>(done) / cpu};
+}
+
+void BM_RifleTolerance1000(benchmark::State& state)
+{
+    const RowSet rows(rifleTolerance(1000));
+    for (auto _ : state) {
+        const Rate one = runRate(rows, 1);
+        const Rate two = runRate(rows, 2);
+        state.counters["runs_per_s_1_thread"] = one.perSecond;
+        state.counters["runs_per_s_2_threads"] = two.perSecond;
+        state.counters["ratio_2_to_1"] = two.perSecond / one.perSecond;
+        // On a machine shared with other work the wall-clock ratio shows the share the study
+        // got; the CPU-time ratio shows what the threads cost each other (1 = nothing).
+        state.counters["runs_per_cpu_s_ratio_2_to_1"] = two.perCpuSecond / one.perCpuSecond;
+    }
+}
+BENCHMARK(BM_RifleTolerance1000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// 100 000 tolerance samples of the rifle at a coarse step (about 600 steps a run, so the
+// study takes a minute, not an hour); the statistics keep one double per output and sample.
+void BM_PeakMemory100000Runs(benchmark::State& state)
+{
+    Study study = rifleTolerance(100000);
+    study.base.dt = 2e-6;
+    study.basePath.clear();  // written as "inputs", with the coarse step
+    const auto folder = std::filesystem::temp_directory_path() / ("kalvex-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    saveStudyFile(folder / "study.json", study);
+    for (auto _ : state) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const std::string json = (folder / "study.json").string(), csv = (folder / "rows.csv").string();
+            ::execl(KALVEX_STUDY_PROGRAM, "kalvex-study", json.c_str(), "-o", csv.c_str(), "--quiet", "--threads",
+                    "2", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            state.SkipWithError("kalvex-study failed");
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+        state.counters["csv_MB"] =
+            static_cast<double>(std::filesystem::file_size(folder / "rows.csv")) / (1024.0 * 1024.0);
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_PeakMemory100000Runs)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,32 @@
+#include "report/SeriesCsv.h"
+
+#include "core/SeriesVocabulary.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kalvex::report {
+
+std::string csvNumber(double value)
+{
+    if (std::isnan(value))
+        return {};
+    char text[32];
+    // std::to_chars never consults the locale: always a point, and the shortest round trip.
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+void writeSeriesCsv(std::ostream& out, const RunResults& run)
+{
+    for (std::size_t s = 0; s < kSeriesInfo.size(); ++s)
+        out << (s ? "," : "") << kSeriesInfo[s].name << " [" << kSeriesInfo[s].unit << ']';
+    out << '\n';
+    for (int k = 0; k <= run.stepCount; ++k) {
+        for (std::size_t s = 0; s < kSeriesInfo.size(); ++s)
+            out << (s ? "," : "") << csvNumber(run.series[s][static_cast<std::size_t>(k)]);
+        out << '\n';
+    }
+}
+
+}  // namespace kalvex::report

@@ -1,0 +1,141 @@
+#include "study/Outputs.h"
+
+#include "core/Errors.h"
+#include "core/RunSummary.h"
+#include "study/StudyError.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kalvex::study {
+
+const std::array<OutputInfo, kOutputCount> kOutputInfo{{
+    {OutputId::PmeanMax, "PmeanMax", "MPa", "Peak Mean Pressure", true},
+    {OutputId::tPmeanMax, "tPmeanMax", "ms", "Time of Peak Mean Pressure", true},
+    {OutputId::PbMax, "PbMax", "MPa", "Peak Pressure at Projectile Base", true},
+    {OutputId::tPbMax, "tPbMax", "ms", "Time of Peak Base Pressure", true},
+    {OutputId::P0Max, "P0Max", "MPa", "Peak Breech Pressure", true},
+    {OutputId::tP0Max, "tP0Max", "ms", "Time of Peak Breech Pressure", true},
+    {OutputId::tBurnout, "tBurnout", "ms", "Time of Burnout", false},
+    {OutputId::xBurnout, "xBurnout", "m", "Travel at Burnout", false},
+    {OutputId::ZMuzzle, "ZMuzzle", "-", "Burned Mass Fraction at Muzzle", true},
+    {OutputId::tMuzzle, "tMuzzle", "ms", "Time at Muzzle", true},
+    {OutputId::vMuzzle, "vMuzzle", "m/s", "Muzzle Velocity", true},
+    {OutputId::PmeanMuzzle, "PmeanMuzzle", "MPa", "Mean Pressure at Muzzle", true},
+    {OutputId::efficiency, "efficiency", "-", "Kinetic Energy of Projectile / Total Energy", true},
+    {OutputId::steps, "steps", "-", "Number of Steps", false},
+    {OutputId::restarts, "restarts", "-", "Restarts with doubled Step", false},
+}};
+
+const OutputInfo& outputInfo(OutputId id)
+{
+    return kOutputInfo[static_cast<std::size_t>(id)];
+}
+
+OutputId findOutput(std::string_view name)
+{
+    std::string known;
+    for (const OutputInfo& info : kOutputInfo) {
+        if (info.name == name)
+            return info.id;
+        known += (known.empty() ? "" : ", ") + std::string(info.name);
+    }
+    throw StudyError("Unknown output \"" + std::string(name) + "\"; the outputs are " + known);
+}
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+double at(const RunResults& r, SeriesId id, int k)
+{
+    return r[id][static_cast<std::size_t>(k)];
+}
+
+struct Peak {
+    double value;
+    double time;
+};
+
+// The largest entry of a series, refined by the parabola through it and its two neighbours;
+// at the first or last entry the entry itself.
+Peak smoothPeak(const RunResults& r, SeriesId id, int last)
+{
+    int k = 0;
+    for (int j = 1; j <= last; ++j)
+        if (at(r, id, j) > at(r, id, k))
+            k = j;
+    const double y1 = at(r, id, k), t1 = at(r, SeriesId::time, k);
+    if (k == 0 || k == last)
+        return {y1, t1};
+    const double y0 = at(r, id, k - 1), y2 = at(r, id, k + 1);
+    const double t0 = at(r, SeriesId::time, k - 1), t2 = at(r, SeriesId::time, k + 1);
+    // Vertex of the parabola through the three points (Lagrange form, any spacing).
+    const double d0 = (y1 - y0) / (t1 - t0), d1 = (y2 - y1) / (t2 - t1);
+    const double curvature = (d1 - d0) / (t2 - t0);  // half the second derivative
+    if (!(curvature < 0))
+        return {y1, t1};
+    const double slopeAtT1 = d0 + curvature * (t1 - t0);  // derivative of the parabola at t1
+    const double shift = -slopeAtT1 / (2 * curvature);
+    return {y1 + slopeAtT1 * shift + curvature * shift * shift, t1 + shift};
+}
+
+}  // namespace
+
+RunOutputs computeRunOutputs(const BallisticInput& input, RunResults& r, const StartOutcome& outcome)
+{
+    computeRunCharacteristics(input, r);
+    RunOutputs out;
+    const int N = r.stepCount;
+    const auto set = [&out](OutputId id, double value) { out[id] = value; };
+
+    const Peak mean = smoothPeak(r, SeriesId::meanPressure, N);
+    const Peak base = smoothPeak(r, SeriesId::basePressure, N);
+    const Peak breech = smoothPeak(r, SeriesId::breechPressure, N);
+    set(OutputId::PmeanMax, mean.value);
+    set(OutputId::tPmeanMax, mean.time);
+    set(OutputId::PbMax, base.value);
+    set(OutputId::tPbMax, base.time);
+    set(OutputId::P0Max, breech.value);
+    set(OutputId::tP0Max, breech.time);
+
+    const bool burnedOut = r.burnoutRow <= N;
+    set(OutputId::tBurnout, burnedOut ? at(r, SeriesId::time, r.burnoutRow) : kNaN);
+    set(OutputId::xBurnout, burnedOut ? at(r, SeriesId::travel, r.burnoutRow) : kNaN);
+
+    // Entry N is the first past the muzzle; interpolate linearly in travel back to x = xm.
+    const double x0 = at(r, SeriesId::travel, N - 1), x1 = at(r, SeriesId::travel, N);
+    const double w = x1 > x0 ? (input.xm - x0) / (x1 - x0) : 1.0;
+    const auto muzzle = [&](SeriesId id) { return at(r, id, N - 1) + w * (at(r, id, N) - at(r, id, N - 1)); };
+    set(OutputId::ZMuzzle, muzzle(SeriesId::burnedFraction));
+    set(OutputId::tMuzzle, muzzle(SeriesId::time));
+    set(OutputId::vMuzzle, muzzle(SeriesId::velocity));
+    set(OutputId::PmeanMuzzle, muzzle(SeriesId::meanPressure));
+    set(OutputId::efficiency, muzzle(SeriesId::energyTranslation) / r.Etot);
+    set(OutputId::steps, N);
+    set(OutputId::restarts, outcome.restarts);
+    return out;
+}
+
+RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer)
+{
+    RunOutputs failed;
+    failed.values.fill(kNaN);
+    StartOutcome outcome;
+    try {
+        outcome = runStartSequence(input, buffer, [](const std::string&) {});
+    } catch (const InputError& e) {
+        failed.inputRejected = true;
+        failed.message = e.what();
+        return failed;
+    }
+    if (outcome.end != RunEnd::MuzzleReached) {
+        failed.end = outcome.end;
+        failed.message = runEndMessage(outcome.end);
+        failed[OutputId::restarts] = outcome.restarts;
+        return failed;
+    }
+    return computeRunOutputs(input, buffer, outcome);
+}
+
+}  // namespace kalvex::study

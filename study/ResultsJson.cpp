@@ -1,0 +1,97 @@
+#include "study/ResultsJson.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+namespace kalvex::study {
+
+using nlohmann::json;
+
+namespace {
+
+json number(double value)
+{
+    return std::isfinite(value) ? json(value) : json(nullptr);
+}
+
+json outputsJson(const RunOutputs& outputs)
+{
+    json j = json::object();
+    for (const OutputInfo& info : kOutputInfo)
+        j[std::string(info.name)] = number(outputs[info.id]);
+    j["message"] = outputs.message;
+    return j;
+}
+
+}  // namespace
+
+std::string rowJson(const RowResult& row)
+{
+    json j = json::array({row.index + 1});
+    for (double v : row.varied)
+        j.push_back(number(v));
+    for (double v : row.outputs.values)
+        j.push_back(number(v));
+    j.push_back(row.outputs.message);
+    return j.dump();
+}
+
+std::string toleranceSummaryJson(const ToleranceSummary& summary)
+{
+    json outputs = json::object();
+    for (const OutputInfo& info : kOutputInfo) {
+        const OutputStatistics& s = summary.outputs[static_cast<std::size_t>(info.id)];
+        outputs[std::string(info.name)] = {
+            {"count", s.count}, {"mean", number(s.mean)}, {"sd", number(s.standardDeviation)},
+            {"min", number(s.minimum)}, {"max", number(s.maximum)}, {"p1", number(s.p1)},
+            {"p5", number(s.p5)}, {"p50", number(s.p50)}, {"p95", number(s.p95)}, {"p99", number(s.p99)}};
+    }
+    json j = {{"samples", summary.samples}, {"outputs", outputs}, {"failures", summary.failures}};
+    if (summary.exceedance) {
+        const Exceedance& e = *summary.exceedance;
+        j["exceedance"] = {{"output", e.limit.output}, {"limit", e.limit.value}, {"exceeding", e.exceeding},
+                           {"total", e.total}, {"probability", e.probability}, {"lower95", e.lower},
+                           {"upper95", e.upper}};
+    }
+    return j.dump(2);
+}
+
+std::string solveResultJson(const Study& study, const SolveResult& result)
+{
+    json constraints = json::array();
+    for (const ConstraintCheck& c : result.constraints) {
+        json check = {{"output", c.constraint.output}, {"value", number(c.value)}, {"satisfied", c.satisfied}};
+        if (c.constraint.min)
+            check["min"] = *c.constraint.min;
+        if (c.constraint.max)
+            check["max"] = *c.constraint.max;
+        constraints.push_back(check);
+    }
+    return json{{"parameter", study.solve.parameter}, {"value", result.value}, {"runs", result.iterations},
+                {"outputs", outputsJson(result.outputs)}, {"constraints", constraints}}
+        .dump(2);
+}
+
+std::string fitResultJson(const Study& study, const FitResult& result)
+{
+    json parameters = json::array();
+    for (std::size_t k = 0; k < result.values.size(); ++k)
+        parameters.push_back({{"name", study.fit.parameters[k]}, {"value", result.values[k]},
+                              {"standardError", number(result.standardErrors[k])}});
+    json firings = json::array();
+    for (const FiringResidual& f : result.firings) {
+        json row = {{"measuredVelocity", f.measuredVelocity}, {"modelVelocity", number(f.modelVelocity)},
+                    {"velocityResidual", number(f.modelVelocity - f.measuredVelocity)},
+                    {"modelPressure", number(f.modelPressure)}, {"message", f.message}};
+        if (f.measuredPressure) {
+            row["measuredPressure"] = *f.measuredPressure;
+            row["pressureResidual"] = number(f.modelPressure - *f.measuredPressure);
+        }
+        firings.push_back(row);
+    }
+    return json{{"parameters", parameters}, {"firings", firings}, {"rmsVelocity", result.rmsVelocity},
+                {"rmsPressure", result.rmsPressure}, {"iterations", result.iterations}, {"status", result.status}}
+        .dump(2);
+}
+
+}  // namespace kalvex::study

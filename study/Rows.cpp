@@ -1,0 +1,108 @@
+#include "study/Rows.h"
+
+#include "study/StudyError.h"
+
+#include <boost/random/mersenne_twister.hpp>
+#include <boost/random/normal_distribution.hpp>
+#include <boost/random/uniform_real_distribution.hpp>
+#include <cmath>
+
+namespace kalvex::study {
+
+std::vector<double> axisValues(const SweepAxis& axis)
+{
+    const std::string key = "sweep (" + axis.parameter + ")";
+    if (!axis.values.empty())
+        return axis.values;
+    if (axis.count <= 0)
+        throw StudyError(key + ": the range is empty; give \"values\" or a positive \"count\"");
+    if (axis.logarithmic && !(axis.from > 0 && axis.to > 0))
+        throw StudyError(key + ": a logarithmic range needs positive ends");
+    std::vector<double> values;
+    const int n = axis.count;
+    for (int k = 0; k < n; ++k) {
+        if (n == 1)
+            values.push_back(axis.from);
+        else if (axis.logarithmic)
+            values.push_back(k == n - 1 ? axis.to : axis.from * std::pow(axis.to / axis.from, static_cast<double>(k) / (n - 1)));
+        else
+            values.push_back(k == n - 1 ? axis.to : axis.from + (axis.to - axis.from) * k / (n - 1));
+    }
+    return values;
+}
+
+std::pair<std::size_t, std::size_t> shardRows(std::size_t rows, std::size_t index, std::size_t count)
+{
+    // floor(k R / N) without forming k R: k = q N + r gives q R + floor(r R / N).
+    const auto bound = [&](std::size_t k) { return k / count * rows + k % count * rows / count; };
+    return {bound(index - 1), bound(index)};
+}
+
+namespace {
+
+// SplitMix64: spreads (seed, row) over the whole seed space, so neighbouring rows and
+// neighbouring seeds give unrelated streams.
+std::uint64_t mix(std::uint64_t z)
+{
+    z += 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
+
+RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
+{
+    validateStudy(study);
+    if (kind_ == StudyKind::sweep) {
+        size_ = 1;
+        for (const SweepAxis& axis : study.sweep) {
+            varied_.push_back(findParameter(axis.parameter));
+            axes_.push_back(axisValues(axis));
+            size_ *= axes_.back().size();
+        }
+    } else if (kind_ == StudyKind::tolerance) {
+        tolerances_ = study.tolerance.parameters;
+        for (const ToleranceParameter& p : tolerances_) {
+            varied_.push_back(findParameter(p.parameter));
+            nominal_.push_back(parameterValue(base_, varied_.back()));
+        }
+        seed_ = study.tolerance.seed;
+        size_ = static_cast<std::size_t>(study.tolerance.samples);
+    } else {
+        throw StudyError(std::string("a ") + studyKindName(kind_) + " study has no rows to run in parallel");
+    }
+}
+
+void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& values) const
+{
+    input = base_;
+    values.resize(varied_.size());
+    if (kind_ == StudyKind::sweep) {
+        // The last axis runs fastest: row i = (i0, i1) with i = i0 * n1 + i1.
+        std::size_t rest = i;
+        for (std::size_t a = axes_.size(); a-- > 0;) {
+            values[a] = axes_[a][rest % axes_[a].size()];
+            rest /= axes_[a].size();
+        }
+        for (std::size_t p = 0; p < varied_.size(); ++p)
+            setParameterValue(input, varied_[p], values[p]);
+        return;
+    }
+    boost::random::mt19937_64 stream(mix(mix(seed_) ^ static_cast<std::uint64_t>(i)));
+    for (std::size_t p = 0; p < tolerances_.size(); ++p) {
+        const double spread = tolerances_[p].spread;
+        double deviation = 0;  // a uniform range of zero width draws nothing (Boost needs min < max)
+        if (tolerances_[p].distribution == Distribution::normal)
+            deviation = boost::random::normal_distribution<double>(0, spread)(stream);
+        else if (spread > 0)
+            deviation = boost::random::uniform_real_distribution<double>(-spread, spread)(stream);
+        values[p] = nominal_[p] + deviation;
+        // The deviation is added to the stored value, so a zero spread leaves the base's bits.
+        double& stored = input.*(varied_[p].field->quantity);
+        stored += deviation * varied_[p].field->toStored;
+    }
+}
+
+}  // namespace kalvex::study

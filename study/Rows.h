@@ -1,0 +1,47 @@
+#pragma once
+// The rows of a sweep or tolerance study: row i's input set and varied values, computable on
+// its own for any i, so that shards, chunks of a cluster and lanes of a thread can take any
+// range of rows. Row i of a tolerance study draws from its own random stream seeded from
+// (seed, i): the rows are the same for any thread count and any sharding.
+#include "core/BallisticInput.h"
+#include "study/Parameters.h"
+#include "study/Study.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kalvex::study {
+
+class RowSet {
+public:
+    // StudyError for a solve or fit study, or one that does not validate.
+    explicit RowSet(const Study& study);
+
+    std::size_t size() const { return size_; }
+    // The varied parameters, in the order of the values that row() gives.
+    const std::vector<Parameter>& varied() const { return varied_; }
+
+    // Row i (0-based, i < size()): its input set and the varied values in their units.
+    void row(std::size_t i, BallisticInput& input, std::vector<double>& values) const;
+
+private:
+    StudyKind kind_;
+    BallisticInput base_;
+    std::vector<Parameter> varied_;
+    std::vector<std::vector<double>> axes_;          // sweep: each axis's values
+    std::vector<ToleranceParameter> tolerances_;     // tolerance: what is drawn
+    std::vector<double> nominal_;                    // tolerance: base values of the drawn
+    std::uint64_t seed_ = 0;
+    std::size_t size_ = 0;
+};
+
+// The values of one sweep axis (list, linear or logarithmic range); StudyError when empty.
+std::vector<double> axisValues(const SweepAxis& axis);
+
+// The first and one-past-last row of shard `index` (1-based) of `count` over `rows` rows:
+// floor((index-1) * rows / count) .. floor(index * rows / count).
+std::pair<std::size_t, std::size_t> shardRows(std::size_t rows, std::size_t index, std::size_t count);
+
+}  // namespace kalvex::study

@@ -1,0 +1,106 @@
+#include "study/StudyCsv.h"
+
+#include "report/SeriesCsv.h"
+#include "study/StudyError.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+
+namespace kalvex::study {
+
+std::vector<std::string> csvColumns(const std::vector<Parameter>& varied)
+{
+    std::vector<std::string> columns{"run [-]"};
+    for (const Parameter& p : varied)
+        columns.push_back(std::string(p.name) + " [" + std::string(p.unit) + "]");
+    for (const OutputInfo& info : kOutputInfo)
+        columns.push_back(std::string(info.name) + " [" + std::string(info.unit) + "]");
+    columns.push_back("message [-]");
+    return columns;
+}
+
+void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied)
+{
+    const std::vector<std::string> columns = csvColumns(varied);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+        out << (c ? "," : "") << columns[c];
+    out << '\n';
+}
+
+namespace {
+
+// Messages are plain sentences; quote them anyway, as CSV wants for commas and quotes.
+std::string quoted(const std::string& text)
+{
+    if (text.empty())
+        return text;
+    std::string q = "\"";
+    for (char c : text)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + '"';
+}
+
+}  // namespace
+
+void writeCsvRow(std::ostream& out, const RowResult& row)
+{
+    out << std::to_string(row.index + 1);  // no digit grouping, whatever locale the stream has
+    for (double value : row.varied)
+        out << ',' << report::csvNumber(value);
+    for (double value : row.outputs.values)
+        out << ',' << report::csvNumber(value);
+    out << ',' << quoted(row.outputs.message) << '\n';
+}
+
+void mergeShardFiles(const std::vector<std::filesystem::path>& shards, std::ostream& out)
+{
+    struct Shard {
+        std::filesystem::path path;
+        std::string header;
+        std::vector<std::string> lines;
+        std::size_t firstRun = 0;
+    };
+    std::vector<Shard> read;
+    for (const auto& path : shards) {
+        std::ifstream in(path, std::ios::binary);
+        Shard shard{path, {}, {}, 0};
+        if (!in || !std::getline(in, shard.header))
+            throw StudyError(path.string() + ": cannot read the shard");
+        for (std::string line; std::getline(in, line);)
+            shard.lines.push_back(line);
+        if (!shard.lines.empty()) {
+            const std::string& first = shard.lines.front();
+            std::from_chars(first.data(), first.data() + first.size(), shard.firstRun);
+        }
+        if (!read.empty() && shard.header != read.front().header)
+            throw StudyError(path.string() + ": its columns differ from those of " + read.front().path.string());
+        read.push_back(std::move(shard));
+    }
+    if (read.empty())
+        throw StudyError("merge: no shard files given");
+    const std::string header = read.front().header;
+    // Empty shards (a share of no rows) carry only the header.
+    std::erase_if(read, [](const Shard& s) { return s.lines.empty(); });
+    std::stable_sort(read.begin(), read.end(), [](const Shard& a, const Shard& b) { return a.firstRun < b.firstRun; });
+
+    out << header << '\n';
+    std::size_t expected = 1;
+    for (const Shard& shard : read) {
+        for (const std::string& line : shard.lines) {
+            std::size_t run = 0;
+            const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), run);
+            if (error != std::errc() || end == line.data() + line.size() || *end != ',')
+                throw StudyError(shard.path.string() + ": a row without a run number: " + line.substr(0, 40));
+            if (run < expected)
+                throw StudyError(shard.path.string() + ": run " + std::to_string(run) + " appears twice");
+            if (run > expected)
+                throw StudyError(shard.path.string() + ": runs " + std::to_string(expected) + " to " +
+                                 std::to_string(run - 1) + " are missing");
+            out << line << '\n';
+            ++expected;
+        }
+    }
+}
+
+}  // namespace kalvex::study

@@ -1,0 +1,23 @@
+#pragma once
+// The table of a study's rows: header `name [unit]`, one row per run in row order, the run
+// number (1-based) and the varied values first, then the outputs, then the message; a point
+// as decimal separator whatever the locale, numbers as the shortest text that reads back
+// to the same double.
+#include "study/Executor.h"
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kalvex::study {
+
+std::vector<std::string> csvColumns(const std::vector<Parameter>& varied);
+void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied);
+void writeCsvRow(std::ostream& out, const RowResult& row);
+
+// Joins shard files into exactly the file one run would write: the same header in each, run
+// numbers continuing without gap or duplicate from 1. StudyError naming the file otherwise.
+void mergeShardFiles(const std::vector<std::filesystem::path>& shards, std::ostream& out);
+
+}  // namespace kalvex::study

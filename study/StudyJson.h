@@ -1,0 +1,26 @@
+#pragma once
+// The study file: JSON with the keys of docs/study-file.md. Reading resolves "base" relative
+// to the folder of the study file and reads the report as kalvex-batch does.
+#include "study/Study.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kalvex::study {
+
+// Parses a study from JSON text; "base" paths are taken relative to `baseFolder`.
+// StudyError naming the key when the text is not JSON or a key is wrong; validates.
+Study studyFromJsonText(const std::string& text, const std::filesystem::path& baseFolder);
+
+// The study as JSON text (two-space indent). A study with a basePath writes "base",
+// otherwise "inputs" with every value in the parameters' units.
+std::string studyToJsonText(const Study& study);
+
+// File access; StudyError with the path when it cannot be read or written.
+Study loadStudyFile(const std::filesystem::path& path);
+void saveStudyFile(const std::filesystem::path& path, const Study& study);
+
+// A report file's input values, read as kalvex-batch reads them; StudyError when it cannot.
+BallisticInput readBaseReport(const std::filesystem::path& path);
+
+}  // namespace kalvex::study

@@ -1,0 +1,109 @@
+#include "study/ToleranceStats.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <tuple>
+
+namespace kalvex::study {
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kZ95 = 1.959963984540054;  // two-sided 95 % quantile of the standard normal
+
+OutputStatistics statisticsOf(std::vector<double> values)
+{
+    OutputStatistics s;
+    std::erase_if(values, [](double v) { return std::isnan(v); });  // burnout past the muzzle
+    s.count = values.size();
+    if (values.empty()) {
+        s.mean = s.standardDeviation = s.minimum = s.maximum = kNaN;
+        s.p1 = s.p5 = s.p50 = s.p95 = s.p99 = kNaN;
+        return s;
+    }
+    std::sort(values.begin(), values.end());
+    const double n = static_cast<double>(values.size());
+    s.mean = std::accumulate(values.begin(), values.end(), 0.0) / n;
+    double squares = 0;
+    for (double v : values)
+        squares += (v - s.mean) * (v - s.mean);
+    s.standardDeviation = values.size() > 1 ? std::sqrt(squares / (n - 1)) : 0.0;
+    s.minimum = values.front();
+    s.maximum = values.back();
+    s.p1 = percentile(values, 1);
+    s.p5 = percentile(values, 5);
+    s.p50 = percentile(values, 50);
+    s.p95 = percentile(values, 95);
+    s.p99 = percentile(values, 99);
+    return s;
+}
+
+}  // namespace
+
+double percentile(const std::vector<double>& sorted, double p)
+{
+    if (sorted.empty())
+        return kNaN;
+    const double rank = (static_cast<double>(sorted.size()) - 1) * p / 100;
+    const auto below = static_cast<std::size_t>(std::floor(rank));
+    if (below + 1 >= sorted.size())
+        return sorted.back();
+    const double fraction = rank - static_cast<double>(below);
+    // A zero fraction returns the order statistic itself, bit for bit.
+    return fraction == 0 ? sorted[below] : sorted[below] + fraction * (sorted[below + 1] - sorted[below]);
+}
+
+std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n)
+{
+    if (n == 0)
+        return {0, 1};
+    const double nn = static_cast<double>(n), p = static_cast<double>(k) / nn, z2 = kZ95 * kZ95;
+    const double centre = (p + z2 / (2 * nn)) / (1 + z2 / nn);
+    const double half = kZ95 / (1 + z2 / nn) * std::sqrt(p * (1 - p) / nn + z2 / (4 * nn * nn));
+    return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
+}
+
+ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit) : limit_(std::move(limit)) {}
+
+void ToleranceAccumulator::add(const RowResult& row)
+{
+    ++samples_;
+    const RunOutputs& out = row.outputs;
+    if (!out.reachedMuzzle()) {
+        if (!out.inputRejected && out.end == RunEnd::PressureLimit)
+            ++stoppedAtLimit_;  // counts as exceeding; its outputs do not exist
+        else
+            ++failures_[out.message];
+        return;
+    }
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        columns_[c].push_back(out.values[c]);
+    if (limit_ && out[findOutput(limit_->output)] > limit_->value)
+        ++exceeding_;
+}
+
+ToleranceSummary ToleranceAccumulator::summary() const
+{
+    ToleranceSummary summary;
+    summary.samples = samples_;
+    for (std::size_t c = 0; c < columns_.size(); ++c)
+        summary.outputs[c] = statisticsOf(columns_[c]);
+    summary.failures = failures_;
+    if (limit_) {
+        Exceedance e;
+        e.limit = *limit_;
+        e.exceeding = exceeding_ + stoppedAtLimit_;
+        e.total = columns_[0].size() + stoppedAtLimit_;
+        e.probability = e.total ? static_cast<double>(e.exceeding) / static_cast<double>(e.total) : 0.0;
+        std::tie(e.lower, e.upper) = wilsonInterval(e.exceeding, e.total);
+        summary.exceedance = e;
+    } else if (stoppedAtLimit_ > 0) {
+        // Without a limit to count them against, the stops are failures like the others.
+        summary.failures[runEndMessage(RunEnd::PressureLimit)] += stoppedAtLimit_;
+    }
+    return summary;
+}
+
+}  // namespace kalvex::study

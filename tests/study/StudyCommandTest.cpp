@@ -1,0 +1,164 @@
+// kalvex-study as a user runs it: identical bytes whatever the threads and shards, the
+// messages of bad studies, merge refusing gaps and duplicates, kalvex-batch --csv.
+#include "StudyTestSupport.h"
+
+#include "batch/BatchRun.h"
+#include "batch/StudyRun.h"
+#include "core/SeriesVocabulary.h"
+
+#include <clocale>
+#include <fstream>
+#include <locale>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace kalvex::batch {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class StudyCommand : public testing::Test {
+protected:
+    fs::path folder = fs::temp_directory_path() / ("kalvex-study-test-" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(folder); }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string path(const std::string& name) const { return (folder / name).string(); }
+
+    std::string write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
+
+    static std::string read(const std::string& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    static Outcome run(const std::vector<std::string>& args, bool cancelled = false)
+    {
+        std::ostringstream out, err;
+        const std::atomic<bool> cancel{cancelled};
+        const int status = studyMain(args, {out, err, false}, cancel);
+        return {status, out.str(), err.str()};
+    }
+
+    // A study file in the test folder whose base is the rifle example.
+    std::string study(const std::string& kind, const std::string& spec) const
+    {
+        const std::string base = (test::kExampleDir / "rifle-7.62mm.txt").string();
+        return write(kind + ".json", R"({"kind": ")" + kind + R"(", "base": ")" + base + R"(", ")" + kind +
+                                         R"(": )" + spec + "}");
+    }
+};
+
+TEST_F(StudyCommand, ThreadsAndMergedShardsGiveIdenticalBytes)
+{
+    const std::string file = study("tolerance", R"({"parameters": [{"parameter": "beta", "sigma": 2e-10}],
+                                                     "samples": 7, "seed": 5})");
+    ASSERT_EQ(run({file, "--threads", "1", "-o", path("one.csv")}).status, 0);
+    ASSERT_EQ(run({file, "--threads", "2", "-o", path("two.csv")}).status, 0);
+    ASSERT_EQ(run({file, "--shard", "2/2", "-o", path("s2.csv")}).status, 0);
+    ASSERT_EQ(run({file, "--shard", "1/2", "-o", path("s1.csv")}).status, 0);
+    ASSERT_EQ(run({"merge", path("s2.csv"), path("s1.csv"), "-o", path("merged.csv")}).status, 0);
+    const std::string one = read(path("one.csv"));
+    EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 8);
+    EXPECT_EQ(read(path("two.csv")), one);
+    EXPECT_EQ(read(path("merged.csv")), one);
+
+    // A host that switched every locale to one with a decimal comma (as a window does) gets
+    // the same bytes.
+    if (std::setlocale(LC_ALL, "cs_CZ.UTF-8")) {
+        const std::locale previous = std::locale::global(std::locale("cs_CZ.UTF-8"));
+        const int status = run({file, "-o", path("comma.csv")}).status;
+        std::locale::global(previous);
+        std::setlocale(LC_ALL, "C");
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(read(path("comma.csv")), one);
+    }
+    EXPECT_EQ(read(path("s1.csv")).substr(0, one.find('\n')), one.substr(0, one.find('\n')));
+
+    // Shard 1 of 2 holds runs 1..3: a merge without shard 2 is complete only up to there,
+    // and twice the same shard is refused without writing the target.
+    const Outcome twice = run({"merge", path("s1.csv"), path("s1.csv"), "-o", path("bad.csv")});
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_THAT(twice.err, testing::HasSubstr("run 1 appears twice"));
+    EXPECT_FALSE(fs::exists(path("bad.csv")));
+    const Outcome gap = run({"merge", path("s2.csv"), "-o", path("bad.csv")});
+    EXPECT_THAT(gap.err, testing::HasSubstr("runs 1 to 3 are missing"));
+}
+
+TEST_F(StudyCommand, BadStudiesNameTheirFault)
+{
+    const struct {
+        std::string kind, spec, message;
+    } cases[] = {
+        {"sweep", R"({"parameter": "Cx", "values": [1]})", "Unknown parameter \"Cx\"; the parameters are A, mp,"},
+        {"sweep", R"({"parameter": "C", "from": 1, "to": 2, "count": 0})", "sweep (C): the range is empty"},
+        {"sweep", R"({"parameter": "C", "values": []})", "sweep (C): the list of values is empty"},
+        {"tolerance", R"({"parameters": [{"parameter": "C", "sigma": 1e-5}], "samples": 0})",
+         "tolerance.samples (N) must be a positive whole number"},
+        {"tolerance", R"({"parameters": [{"parameter": "C", "sigma": -1e-5}], "samples": 5})",
+         "tolerance.parameters (C).sigma must not be negative"},
+        {"tolerance", R"({"parameters": [{"parameter": "grainType", "sigma": 1}], "samples": 5})",
+         "grainType is a shape number and can only be swept"},
+        {"solve", R"({"parameter": "C", "bracket": [0.0027, 0.0028], "output": "tBurnout", "target": 1})",
+         "tBurnout is a value at a step and cannot be a target"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run({study(c.kind, c.spec)});
+        EXPECT_EQ(outcome.status, 1) << c.spec;
+        EXPECT_THAT(outcome.err, testing::HasSubstr(c.message)) << c.spec;
+    }
+    EXPECT_THAT(run({write("broken.json", "{\"kind\": ")}).err, testing::HasSubstr("the study is not JSON"));
+    EXPECT_THAT(run({write("nobase.json", R"({"kind": "sweep", "base": "absent.txt", "sweep": {}})")}).err,
+                testing::HasSubstr("absent.txt: not a readable report"));
+    EXPECT_THAT(run({study("solve", R"({"parameter": "C", "bracket": [0.0027, 0.0028], "target": 830})"),
+                     "--shard", "1/2"})
+                    .err,
+                testing::HasSubstr("a solve study runs as a whole and takes no --shard"));
+}
+
+TEST_F(StudyCommand, CancelledStudyWritesWhatFinishedAndExits130)
+{
+    const std::string file = study("sweep", R"({"parameter": "C", "values": [0.0027, 0.0028]})");
+    const Outcome outcome = run({file, "-o", path("cut.csv")}, true);
+    EXPECT_EQ(outcome.status, kExitCancelled);
+    const std::string csv = read(path("cut.csv"));
+    EXPECT_EQ(csv.substr(0, 13), "run [-],C [kg");  // the header, and no row was started
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1);
+}
+
+TEST_F(StudyCommand, BatchWritesTheSeriesWithNamesAndUnits)
+{
+    std::ostringstream out, err;
+    const std::string rifle = (test::kExampleDir / "rifle-7.62mm.txt").string();
+    ASSERT_EQ(batchMain({rifle, "--csv", path("series.csv")}, out, err), 0) << err.str();
+    std::istringstream csv(read(path("series.csv")));
+    std::string header, first, line, last;
+    std::getline(csv, header);
+    std::getline(csv, first);
+    std::size_t lines = 2;
+    while (std::getline(csv, line)) {
+        last = line;
+        ++lines;
+    }
+    EXPECT_THAT(header, testing::StartsWith("t [ms],x [m],vp [m/s],Z [-],Pmean [MPa]"));
+    EXPECT_EQ(std::count(header.begin(), header.end(), ','), kSeriesCount - 1);
+    EXPECT_EQ(lines, 11571u + 2);  // ignition, 11571 steps
+    EXPECT_THAT(first, testing::StartsWith("0,0,0,"));
+    EXPECT_THAT(last, testing::StartsWith("1.157"));
+}
+
+}  // namespace
+}  // namespace kalvex::batch
