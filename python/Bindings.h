@@ -10,5 +10,6 @@ namespace kalvex::python {
 void bindErrors(pybind11::module_& m);
 void bindInputSet(pybind11::module_& m);
 void bindRun(pybind11::module_& m, const std::shared_ptr<ResultsPool>& pool);
+void bindStudy(pybind11::module_& m);
 
 }  // namespace kalvex::python

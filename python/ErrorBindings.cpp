@@ -1,10 +1,11 @@
-// Exceptions of the core as Python sees them: a rule or an unreadable value is a
-// ValueError with the core's exact message, a run that stops is kalvex.RunStopped, and an
+// Exceptions of the core as Python sees them: a rule, an unreadable value or a study that
+// cannot run is a ValueError with the core's exact message, a run that stops is kalvex.RunStopped, and an
 // unknown parameter an AttributeError that lists the known ones.
 #include "core/Errors.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 #include "python/ScriptRun.h"
+#include "study/StudyError.h"
 
 namespace py = pybind11;
 
@@ -26,6 +27,8 @@ void bindErrors(py::module_& m)
             PyErr_SetString(PyExc_ValueError, e.what());
         } catch (const UnknownParameter& e) {
             PyErr_SetString(PyExc_AttributeError, e.what());
+        } catch (const study::StudyError& e) {
+            PyErr_SetString(PyExc_ValueError, e.what());
         }
     });
 }

@@ -2,6 +2,7 @@
 // the unit of the window's field. Immutable; with_changes returns a changed copy.
 #include "core/Errors.h"
 #include "core/InputFields.h"
+#include "study/Parameters.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 
@@ -15,15 +16,11 @@ namespace kalvex::python {
 
 namespace {
 
-// The value of a parameter; UnknownParameter for a name that is none.
-py::object parameter(const ScriptInput& input, std::string_view name)
+// The value of a parameter, the grain type as an int; UnknownParameter for a name that is none.
+py::object value(const ScriptInput& input, std::string_view name)
 {
-    if (name == kGrainTypeName)
-        return py::int_(input.grainType);
-    const InputField* field = findInputField(name);
-    if (!field)
-        throw UnknownParameter(name);
-    return py::float_(input.shown[static_cast<std::size_t>(field - kInputFields.data())]);
+    const double number = parameter(input, name);
+    return name == study::kGrainTypeParameter ? py::object(py::int_(input.grainType)) : py::object(py::float_(number));
 }
 
 double numberFor(std::string_view name, const py::handle& value)
@@ -47,7 +44,7 @@ py::dict asDict(const ScriptInput& input)
 {
     py::dict values;
     for (const std::string& name : parameterNames())
-        values[py::str(name)] = parameter(input, name);
+        values[py::str(name)] = value(input, name);
     return values;
 }
 
@@ -91,7 +88,7 @@ void bindInputSet(py::module_& m)
                  return fromValues(copy, weapon);
              }),
              "InputSet(weapon='', **values): every parameter given by name")
-        .def("__getattr__", [](const ScriptInput& input, const std::string& name) { return parameter(input, name); })
+        .def("__getattr__", [](const ScriptInput& input, const std::string& name) { return value(input, name); })
         .def("with_changes",
              [](const ScriptInput& input, const py::kwargs& values) {
                  ScriptInput changed = input;
@@ -107,9 +104,12 @@ void bindInputSet(py::module_& m)
                 names.emplace_back(method);
             return names;
         })
-        .def("__eq__", [](const ScriptInput& a, const ScriptInput& b) {
-            return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown;
-        })
+        .def(
+            "__eq__",
+            [](const ScriptInput& a, const ScriptInput& b) {
+                return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown;
+            },
+            py::is_operator())
         .def("__repr__", &describe)
         .def(py::pickle([](const ScriptInput& input) { return py::make_tuple(input.weaponName, asDict(input)); },
                         [](const py::tuple& state) {
@@ -119,9 +119,8 @@ void bindInputSet(py::module_& m)
             "parameters",
             [] {
                 std::vector<py::tuple> rows;
-                for (const InputField& field : kInputFields)
-                    rows.push_back(py::make_tuple(field.name, field.caption, field.unit));
-                rows.push_back(py::make_tuple(std::string(kGrainTypeName), "Type of Grains (1 to 7)", "-"));
+                for (const study::Parameter& p : study::allParameters())
+                    rows.push_back(py::make_tuple(std::string(p.name), std::string(p.caption), std::string(p.unit)));
                 return rows;
             },
             "(name, caption, unit) of every parameter");

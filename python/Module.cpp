@@ -9,4 +9,5 @@ PYBIND11_MODULE(_core, m)
     bindErrors(m);
     bindInputSet(m);
     bindRun(m, std::make_shared<ResultsPool>());
+    bindStudy(m);
 }

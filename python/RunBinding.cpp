@@ -37,6 +37,18 @@ py::dict seriesUnits()
     return units;
 }
 
+// The study's outputs of the run by name, and their units.
+py::tuple summary(const ScriptRun& run)
+{
+    py::dict values, units;
+    for (const study::OutputInfo& info : study::kOutputInfo) {
+        const py::str name(info.name.data(), info.name.size());
+        values[name] = run.outputs[info.id];
+        units[name] = py::str(info.unit.data(), info.unit.size());
+    }
+    return py::make_tuple(values, units);
+}
+
 }  // namespace
 
 void bindRun(py::module_& m, const std::shared_ptr<ResultsPool>& pool)
@@ -49,10 +61,10 @@ void bindRun(py::module_& m, const std::shared_ptr<ResultsPool>& pool)
                 const py::gil_scoped_release unlocked;
                 return runScript(input, *pool);
             }();
-            return py::make_tuple(seriesArrays(run), run.memo, run.outcome.restarts);
+            return py::make_tuple(seriesArrays(run), run.memo, summary(run));
         },
         py::arg("inputs"), py::arg("heat_transfer") = true,
-        "Runs one input set: (series, memo, restarts). ValueError for a rule, RunStopped for a run "
+        "Runs one input set: (series, memo, (summary, units)). ValueError for a rule, RunStopped for a run "
         "that ends before the muzzle.");
     m.attr("SERIES_UNITS") = seriesUnits();
 }

@@ -2,8 +2,9 @@
 
 #include "batch/BatchRun.h"
 #include "core/Errors.h"
-#include "core/GrainTypes.h"
 #include "core/InputSet.h"
+#include "study/Parameters.h"
+#include "study/StudyError.h"
 
 #include <cmath>
 
@@ -11,57 +12,56 @@ namespace kalvex::python {
 
 namespace {
 
-std::size_t fieldIndex(std::string_view name)
+study::Parameter knownParameter(std::string_view name)
 {
-    const InputField* field = findInputField(name);
-    if (!field)
-        throw UnknownParameter(name);
-    return static_cast<std::size_t>(field - kInputFields.data());
+    try {
+        return study::findParameter(name);
+    } catch (const study::StudyError& e) {
+        throw UnknownParameter(e.what());
+    }
 }
+
+std::size_t fieldIndex(const InputField& field) { return static_cast<std::size_t>(&field - kInputFields.data()); }
 
 }  // namespace
 
 std::vector<std::string> parameterNames()
 {
     std::vector<std::string> names;
-    for (const InputField& field : kInputFields)
-        names.emplace_back(field.name);
-    names.emplace_back(kGrainTypeName);
+    for (const study::Parameter& p : study::allParameters())
+        names.emplace_back(p.name);
     return names;
 }
 
-std::string unknownParameterMessage(std::string_view name)
+double parameter(const ScriptInput& input, std::string_view name)
 {
-    std::string message = "InputSet has no parameter '" + std::string(name) + "'; the parameters are: ";
-    const std::vector<std::string> names = parameterNames();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        message += (i ? ", " : "") + names[i];
-    return message;
+    const study::Parameter p = knownParameter(name);
+    return p.field ? input.shown[fieldIndex(*p.field)] : input.grainType;
 }
 
 ScriptInput loadScriptInput(const std::string& path)
 {
     const report::LoadedReport loaded = batch::loadReportInput(path);
     ScriptInput input{loaded.weaponName, loaded.input.grainType, {}};
-    for (std::size_t i = 0; i < kInputFields.size(); ++i)
-        input.shown[i] = shownFieldValue(loaded.input, kInputFields[i]);
+    for (const InputField& field : kInputFields)
+        input.shown[fieldIndex(field)] = shownFieldValue(loaded.input, field);
     return input;
 }
 
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed)
 {
-    if (name == kGrainTypeName) {
-        if (!(value >= kFirstGrainType && value <= kLastGrainType) || value != std::floor(value))
-            throw InputError("'" + std::string(typed) + "' is not a valid grain type (1 to 7)");
-        input.grainType = static_cast<int>(value);
+    const study::Parameter p = knownParameter(name);
+    if (!p.field) {
+        BallisticInput checked;
+        study::setParameterValue(checked, p, value);  // the study's rule for a grain type
+        input.grainType = checked.grainType;
         return;
     }
-    const std::size_t i = fieldIndex(name);
     // The window's fields refuse such texts; a script gets the same answer instead of a run
     // on numbers that no field could hold.
-    if (!std::isfinite(value) || !std::isfinite(value * kInputFields[i].toStored))
+    if (!std::isfinite(value) || !std::isfinite(value * p.field->toStored))
         throw InputError(std::string(name) + ": '" + std::string(typed) + "' is not a valid floating point value");
-    input.shown[i] = value;
+    input.shown[fieldIndex(*p.field)] = value;
 }
 
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)
@@ -69,8 +69,8 @@ BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)
     BallisticInput stored;
     stored.grainType = input.grainType;
     stored.heatTransfer = heatTransfer;
-    for (std::size_t i = 0; i < kInputFields.size(); ++i)
-        storeShownValue(stored, kInputFields[i], input.shown[i]);
+    for (const InputField& field : kInputFields)
+        storeShownValue(stored, field, input.shown[fieldIndex(field)]);
     return stored;
 }
 

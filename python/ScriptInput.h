@@ -1,18 +1,17 @@
 #pragma once
 // An input set as a script sees it: every parameter in the unit its window field shows,
 // exactly as given, so that a run from a script reads the numbers the way Start reads the
-// fields' texts.
+// fields' texts. Parameters are named as in the study file (study/Parameters.h).
 #include "core/BallisticInput.h"
 #include "core/InputFields.h"
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kalvex::python {
-
-inline constexpr std::string_view kGrainTypeName = "grainType";  // the one integer parameter
 
 struct ScriptInput {
     std::string weaponName;                           // UTF-8
@@ -20,30 +19,27 @@ struct ScriptInput {
     std::array<double, kInputFields.size()> shown{};  // in kInputFields order, field units
 };
 
-// The parameter names, in kInputFields order with grainType after the numeric ones.
+// A name that is no parameter; the message lists the parameters.
+class UnknownParameter : public std::runtime_error {
+public:
+    explicit UnknownParameter(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The parameter names, in the order of the study file's parameters.
 std::vector<std::string> parameterNames();
 
-// "InputSet has no parameter 'X'; the parameters are: A, mp, ...".
-std::string unknownParameterMessage(std::string_view name);
+// The value of a parameter in its unit (the grain type as a number); UnknownParameter.
+double parameter(const ScriptInput& input, std::string_view name);
 
 // The input set of a report, read as kalvex-batch reads it (InputError as it gives).
 ScriptInput loadScriptInput(const std::string& path);
 
-// Sets one parameter: a field value (InputError quoting `typed` when it is not finite, or
-// not finite in stored units) or the grain type (1 to 7). Unknown names throw
-// UnknownParameter.
+// Sets one parameter in its unit: InputError quoting `typed` for a value that is not finite
+// or not finite once converted to the stored unit; StudyError for a grain type other than
+// a whole number 1..7; UnknownParameter for a name that is none.
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed);
 
 // The record a run starts from: each value times its field's factor, as Start converts.
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer);
-
-class UnknownParameter : public std::exception {
-public:
-    explicit UnknownParameter(std::string_view name) : message_(unknownParameterMessage(name)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-
-private:
-    std::string message_;
-};
 
 }  // namespace kalvex::python

@@ -5,6 +5,7 @@
 #include "core/RunResults.h"
 #include "core/StartSequence.h"
 #include "python/ResultsPool.h"
+#include "study/Outputs.h"
 
 #include <memory>
 #include <stdexcept>
@@ -23,10 +24,12 @@ struct ScriptRun {
     StartOutcome outcome;
     std::shared_ptr<RunResults> results;   // a completed run
     std::string memo;                      // restart notes and summary, one "\n" per line
+    study::RunOutputs outputs;             // the run's row of a study
 };
 
 // Validates and runs `input` (InputError with the rule's message, RunStoppedError when the
-// run stops early) and writes the summary as the window shows it by default.
+// run stops early), writes the summary as the window shows it by default and computes the
+// outputs a study gives for the same input.
 ScriptRun runScript(const BallisticInput& input, ResultsPool& pool);
 
 }  // namespace kalvex::python

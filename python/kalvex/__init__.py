@@ -3,10 +3,11 @@
     import kalvex
     rifle = kalvex.load_report("examples/rifle-7.62mm.txt")
     run = kalvex.run(rifle.with_changes(C=0.0030))
-    print(run.memo)
+    print(run.summary["vMuzzle"], run.memo)
 
-Input sets hold every parameter in the unit of its window field (kg, mm, ms, MPa ...);
-runs go through the same Start sequence as the window and kalvex-batch.
+Input sets hold every parameter in the unit of its window field (kg, mm, ms, MPa ...),
+named as in a study file; runs go through the same Start sequence as the window and
+kalvex-batch, and studies through the same engine as kalvex-study.
 """
 
 import os
@@ -14,8 +15,11 @@ import os
 from . import _core
 from ._core import InputSet, RunStopped
 from .run import Run
+from .studies import StudyResult, run_study as _run_study
+from .table import Table
 
-__all__ = ["InputSet", "Run", "RunStopped", "load_report", "run"]
+__all__ = ["InputSet", "Run", "RunStopped", "StudyResult", "Table",
+           "load_report", "run", "run_many", "study"]
 
 
 def load_report(path):
@@ -35,5 +39,18 @@ def run(inputs, heat_transfer=True):
     A rule that fails raises ValueError with the rule's message; a run that ends before the
     muzzle raises RunStopped carrying the window's message.
     """
-    series, memo, restarts = _core.run(inputs, heat_transfer)
-    return Run(series=series, memo=memo, restarts=restarts)
+    series, memo, (summary, summary_units) = _core.run(inputs, heat_transfer)
+    return Run(series=series, memo=memo, summary=summary, summary_units=summary_units)
+
+
+def run_many(inputs, threads=None, heat_transfer=True):
+    """Runs many input sets in parallel (threads=None: every core) and returns a Table with
+    one row per input set, in order. A run that is refused or stops is a row with its message."""
+    columns, units = _core.run_many(list(inputs), heat_transfer, threads)
+    return Table(columns, units)
+
+
+def study(study, threads=None):
+    """Runs a study -- a dict with the keys of a study file, or the path of one -- and returns
+    a StudyResult with the same rows and results as kalvex-study."""
+    return _run_study(study, threads)

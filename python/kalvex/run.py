@@ -17,7 +17,6 @@ class Run:
 
     series: dict
     memo: str
-    restarts: int = 0
     summary: dict = field(default_factory=dict)
     series_units: dict = field(default_factory=lambda: dict(_core.SERIES_UNITS))
     summary_units: dict = field(default_factory=dict)

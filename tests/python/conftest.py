@@ -1,5 +1,6 @@
 """What the Python tests share: the example reports and the kalvex-batch program."""
 
+import json
 import os
 import pathlib
 import subprocess
@@ -12,6 +13,18 @@ EXAMPLE_NAMES = ["rifle-7.62mm", "cannon-30mm", "howitzer-155mm"]
 
 def example(name):
     return EXAMPLES / f"{name}.txt"
+
+
+STUDIES = EXAMPLES / "studies"
+
+
+def kalvex_study_json(study, tmp_path):
+    """What kalvex-study --json writes for a study file."""
+    out = tmp_path / "results.json"
+    done = subprocess.run([os.environ["KALVEX_STUDY"], str(study), "--json", str(out), "--quiet"],
+                          capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    return json.loads(out.read_text())
 
 
 def batch_memo(report, *options):
