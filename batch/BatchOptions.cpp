@@ -51,6 +51,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.showGrains = false;
         } else if (a == "--no-heat-transfer") {
             options.heatTransfer = false;
+        } else if (a == "--error-estimate") {
+            options.errorEstimate = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("Unknown option " + a);
         } else if (haveInput) {
@@ -83,6 +85,9 @@ std::string batchUsage()
            "  --energy             add the energy balance to the summary\n"
            "  --no-grains          leave the number of powder grains out of the summary\n"
            "  --no-heat-transfer   run without heat loss to the chamber wall\n"
+           "  --error-estimate     run the input again at half the step and print, after the\n"
+           "                       summary, the differences |f(h) - f(h/2)| of the maximum\n"
+           "                       pressure, the muzzle velocity and the end of combustion\n"
            "  --help               show this text\n"
            "  --version            show the program's version\n"
            "\n"

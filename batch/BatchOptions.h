@@ -16,6 +16,7 @@ struct BatchOptions {
     bool showEnergy = false;                // --energy: energy lines in the summary
     bool showGrains = true;                 // --no-grains removes the number of grains
     bool heatTransfer = true;               // --no-heat-transfer: no heat loss to the wall
+    bool errorEstimate = false;             // --error-estimate: run again at half the step
     bool help = false;                      // --help: print the usage and do nothing else
     bool version = false;                   // --version: print the version and do nothing else
 };

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/InputSet.h"
 #include "core/StartSequence.h"
+#include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
 
@@ -34,6 +35,8 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);
+    if (options.errorEstimate)
+        writeStepErrorEstimate(estimateStepError(run.input, run.input.dt, *run.runs.completed), toMemo);
     return run;
 }
 

@@ -48,6 +48,9 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     app.add_option("--threads", options.threads, "threads to run on (default: every core)")->check(CLI::NonNegativeNumber);
     app.add_option("--shard", shard, "run only shard I of N of the rows (I from 1)")->option_text("I/N");
     app.add_flag("--quiet", options.quiet, "no progress bar and no table on standard output");
+    app.add_flag("--error-estimate", options.errorEstimate,
+                 "also run the base input (a solve or fit: the solution) at half the step and print "
+                 "the step-size error of its peak pressure, muzzle velocity and burnout");
     app.add_flag("--list-parameters", listParameters, "name each parameter with its caption and unit");
     app.add_flag("--list-outputs", listOutputs, "name the output columns");
     CLI::App* merge = app.add_subcommand("merge", "join shard CSV files into the file one run would write");

@@ -16,6 +16,7 @@ struct StudyOptions {
     std::size_t shardIndex = 1;             // --shard I/N, I counted from 1
     std::size_t shardCount = 1;
     bool quiet = false;                     // --quiet: no progress bar, no table
+    bool errorEstimate = false;             // --error-estimate: step-size error of the base or solution
     std::vector<std::string> shardPaths;    // merge: the shard files
     std::string usage;                      // the text --help prints
 };

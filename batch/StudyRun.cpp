@@ -4,13 +4,17 @@
 #include "batch/ProgressBar.h"
 #include "batch/StudyOptions.h"
 #include "batch/StudyTables.h"
+#include "core/StartSequence.h"
+#include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
+#include "study/Parameters.h"
 #include "study/ResultsJson.h"
 #include "study/StudyCsv.h"
 #include "study/StudyError.h"
 #include "study/StudyJson.h"
 
 #include <functional>
+#include <memory>
 
 namespace kalvex::batch {
 
@@ -83,13 +87,40 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
     return !cancelled;
 }
 
+// The step-size error of the input a study's answer rests on: the solution of a solve or a
+// fit, the base of a sweep or tolerance study (whose rows share its step).
+void writeStepError(std::ostream& out, const char* whose, const BallisticInput& input)
+{
+    auto run = std::make_unique<RunResults>();
+    const StartOutcome outcome = runStartSequence(input, *run, [](const std::string&) {});
+    out << "Step-size error estimate of " << whose << ":\n";
+    if (outcome.end != RunEnd::MuzzleReached) {
+        out << runEndMessage(outcome.end) << '\n';
+        return;
+    }
+    const StepErrorEstimate estimate = estimateStepError(input, outcome.dt, *run);
+    writeStepErrorEstimate(estimate, [&out](const std::string& line) { out << line << '\n'; });
+}
+
+BallisticInput withValues(const Study& study, const std::vector<std::string>& names, const std::vector<double>& values)
+{
+    BallisticInput input = baseInput(study);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        setParameterValue(input, findParameter(names[i]), values[i]);
+    return input;
+}
+
 int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const std::atomic<bool>& cancel)
 {
     const Study study = loadStudyFile(options.studyPath);
     if ((study.kind == StudyKind::solve || study.kind == StudyKind::fit) && options.shardCount > 1)
         throw StudyError(std::string("a ") + studyKindName(study.kind) + " study runs as a whole and takes no --shard");
-    if (study.kind == StudyKind::sweep || study.kind == StudyKind::tolerance)
-        return runRowStudy(study, options, streams, cancel) ? 0 : kExitCancelled;
+    if (study.kind == StudyKind::sweep || study.kind == StudyKind::tolerance) {
+        const bool finished = runRowStudy(study, options, streams, cancel);
+        if (finished && options.errorEstimate)
+            writeStepError(streams.out, "the base input", baseInput(study));
+        return finished ? 0 : kExitCancelled;
+    }
 
     try {
         std::string json;
@@ -97,11 +128,15 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
             const SolveResult result = solveStudy(study, &cancel);
             if (!options.quiet)
                 writeSolveTable(streams.out, study, result);
+            if (options.errorEstimate)
+                writeStepError(streams.out, "the solution", withValues(study, {study.solve.parameter}, {result.value}));
             json = solveResultJson(study, result);
         } else {
             const FitResult result = fitStudy(study, &cancel);
             if (!options.quiet)
                 writeFitTable(streams.out, study, result);
+            if (options.errorEstimate)
+                writeStepError(streams.out, "the fitted values", withValues(study, study.fit.parameters, result.values));
             json = fitResultJson(study, result);
         }
         withOutput(options.jsonPath, nullptr, [&](std::ostream& out) { out << json << '\n'; });

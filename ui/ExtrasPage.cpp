@@ -61,10 +61,13 @@ ExtrasPage buildExtrasPage(FieldRegistry& fields)
     extras.heatTransfer = new QCheckBox(QStringLiteral("Including Heat Transfer"), options);
     extras.heatTransfer->setObjectName(QStringLiteral("CheckBox3"));
     extras.heatTransfer->setChecked(true);
+    extras.errorEstimate = new QCheckBox(QStringLiteral("Estimate Step-Size Error"), options);
+    extras.errorEstimate->setObjectName(QStringLiteral("CheckBoxErrorEstimate"));
     auto* optionColumn = new QVBoxLayout(options);
     optionColumn->addWidget(extras.showEnergy);
     optionColumn->addWidget(extras.showGrains);
     optionColumn->addWidget(extras.heatTransfer);
+    optionColumn->addWidget(extras.errorEstimate);
 
     QLineEdit* every = fields.create("Edit49", QStringLiteral("20"), extras.page);
     auto* line = new OutputEveryLine(every, extras.page);

@@ -14,6 +14,7 @@ struct ExtrasPage {
     QCheckBox* showEnergy = nullptr;    // CheckBox1
     QCheckBox* showGrains = nullptr;    // CheckBox2
     QCheckBox* heatTransfer = nullptr;  // CheckBox3
+    QCheckBox* errorEstimate = nullptr; // run again at half the step; off, not in the report
 };
 
 ExtrasPage buildExtrasPage(FieldRegistry& fields);

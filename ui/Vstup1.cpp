@@ -2,6 +2,7 @@
 
 #include "core/DataFolders.h"
 #include "core/Errors.h"
+#include "core/StepErrorEstimate.h"
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
 #include "ui/ButtonPages.h"
@@ -14,6 +15,7 @@
 #include "ui/RubberBandOverlay.h"
 #include "ui/ToolWindow.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -266,6 +268,11 @@ void Tvstup::Button4Click()
 {
     runCommand(this, [this] {
         runStartCommand(*this, stored_, runs_);
+        if (extras_.errorEstimate->isChecked()) {
+            // stored_ holds the step the run finally used
+            writeStepErrorEstimate(estimateStepError(stored_, stored_.dt, *runs_.completed),
+                                   [this](const std::string& line) { appendLine(line); });
+        }
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);

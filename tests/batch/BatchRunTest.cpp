@@ -54,7 +54,7 @@ protected:
     fs::path dir_;
 };
 
-const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm"};
+const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm", "agard-132mm"};
 
 const fs::path kExampleDir = KALVEX_EXAMPLES_DIR;
 
@@ -152,6 +152,37 @@ TEST_F(BatchRun, AStepTooShortIsDoubledUntilTheMuzzleIsReached)
     EXPECT_EQ(r.out.substr(3 * note.size(), 1), "\n") << "the summary follows the notes";
     EXPECT_NE(contents(path("out.txt")).find(" Computation Step [s]:                                5.0000e-07 "),
               std::string::npos);
+}
+
+TEST_F(BatchRun, TheErrorEstimateFollowsAnUnchangedSummary)
+{
+    const std::string howitzer = (kExampleDir / "howitzer-155mm.txt").string();
+    const BatchOutcome plain = runWith({howitzer});
+    const BatchOutcome estimated = runWith({howitzer, "--error-estimate"});
+    ASSERT_EQ(plain.status + estimated.status, 0);
+    ASSERT_EQ(estimated.out.substr(0, plain.out.size()), plain.out);
+    const std::string tail = estimated.out.substr(plain.out.size());
+    EXPECT_EQ(tail.find("\n Step-Size Error Estimate |f(h) - f(h/2)|, h = 0.002 ms:\n"), 0u) << tail;
+    EXPECT_NE(tail.find(" End of Combustion Travel [m]: "), std::string::npos);
+    EXPECT_EQ(tail.find("Advice"), std::string::npos) << "the example is converged well below 0.1 %";
+
+    // At 0.1 ms the muzzle velocity moves by 0.15 % when the step is halved.
+    std::string text = contents(kExampleDir / "howitzer-155mm.txt");
+    const std::string step = " Computation Step [s]:                                2.0000e-06 ";
+    std::string coarse = text;
+    coarse.replace(coarse.find(step), step.size(), " Computation Step [s]:                                1.0000e-04 ");
+    std::ofstream(path("coarse.txt"), std::ios::binary) << coarse;
+    const BatchOutcome advised = runWith({path("coarse.txt"), "--error-estimate"});
+    EXPECT_NE(advised.out.find("\n Advice: an estimated error is larger than 0.1 %; halve the Computation Step"),
+              std::string::npos) << advised.out;
+
+    // After three restarts the run uses 0.0005 ms in 31300 steps: at half that step the run
+    // would need 62600, more than allowed, so it is no run at h/2.
+    text.replace(text.find(step), step.size(), " Computation Step [s]:                                6.2500e-08 ");
+    std::ofstream(path("fine.txt"), std::ios::binary) << text;
+    const BatchOutcome restarted = runWith({path("fine.txt"), "--error-estimate"});
+    ASSERT_EQ(restarted.status, 0) << restarted.err;
+    EXPECT_NE(restarted.out.find("\nerror estimate not available\n"), std::string::npos) << restarted.out;
 }
 
 TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)

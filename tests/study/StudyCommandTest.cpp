@@ -129,6 +129,15 @@ TEST_F(StudyCommand, BadStudiesNameTheirFault)
                 testing::HasSubstr("a solve study runs as a whole and takes no --shard"));
 }
 
+TEST_F(StudyCommand, ErrorEstimateRunsTheSolutionAtHalfTheStep)
+{
+    const std::string file = study("solve", R"({"parameter": "C", "bracket": [0.0027, 0.0031], "target": 830})");
+    const Outcome outcome = run({file, "--error-estimate"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_THAT(outcome.out, testing::HasSubstr("Step-size error estimate of the solution:\n"));
+    EXPECT_THAT(outcome.out, testing::HasSubstr(" Muzzle Velocity [m/s]:"));
+}
+
 TEST_F(StudyCommand, CancelledStudyWritesWhatFinishedAndExits130)
 {
     const std::string file = study("sweep", R"({"parameter": "C", "values": [0.0027, 0.0028]})");

@@ -132,3 +132,19 @@ TEST(StartCommand, ClearAfterARunKeepsSaveAndThePlot)
     EXPECT_TRUE(button(w, "Button5")->isEnabled());
     EXPECT_EQ(w.plotState().surface, plotBefore);
 }
+
+TEST(StartCommand, TheErrorEstimateIsOffUntilCheckedAndThenFollowsTheSummary)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    auto* estimate = w.findChild<QAbstractButton*>("CheckBoxErrorEstimate");
+    ASSERT_NE(estimate, nullptr);
+    EXPECT_FALSE(estimate->isChecked());
+    enterCase(w, loadCase("rifle_tube"));
+    estimate->setChecked(true);
+    start(w);
+    const QString memo = memoText(w);
+    ASSERT_TRUE(memo.startsWith(expectedMemo("rifle_tube"))) << memo.toStdString();
+    EXPECT_TRUE(memo.mid(expectedMemo("rifle_tube").size()).startsWith("\n Step-Size Error Estimate |f(h) - f(h/2)|"))
+        << memo.toStdString();
+}

@@ -1,0 +1,89 @@
+#include "tools/verification/Figure.h"
+
+#include "plot/PlotState.h"
+
+#include <QFont>
+#include <QPainter>
+
+#include <memory>
+
+namespace kalvex::verification {
+
+namespace {
+
+constexpr int kPlotWidth = 620;
+constexpr int kPlotHeight = 360;
+constexpr int kTitleBand = 46;    // px above the plot: title and legend
+constexpr int kCaptionBand = 22;  // px below and left of the plot: axis captions
+const QColor kSlotColours[3] = {QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)};
+
+void fillSlot(plot::PlotState& state, const std::vector<CurvePoint>& points, int slot)
+{
+    std::vector<double> xs, ys;
+    for (const CurvePoint& p : points) {
+        xs.push_back(p.x);
+        ys.push_back(p.y);
+    }
+    plot::SetSeries(state, xs.data(), ys.data(), 0, static_cast<int>(xs.size()) - 1, 1, slot);
+}
+
+}  // namespace
+
+QImage drawFigure(const Figure& f)
+{
+    auto state = std::make_unique<plot::PlotState>();
+    plot::InitPlot(*state, kPlotWidth, kPlotHeight);
+    for (int slot = 0; slot < 3; ++slot)
+        if (!f.curves[static_cast<std::size_t>(slot)].empty())
+            fillSlot(*state, f.curves[static_cast<std::size_t>(slot)], slot);
+    if (f.fixedRange) {
+        state->xMin = f.xMin;
+        state->xMax = f.xMax;
+        state->yMin = f.yMin;
+        state->yMax = f.yMax;
+        state->xDecimals = plot::DecimalsForSpan(f.xMax - f.xMin, state->xDecimals);
+        state->yDecimals = plot::DecimalsForSpan(f.yMax - f.yMin, state->yDecimals);
+        plot::DrawPlot(*state);
+    }
+    return frameFigure(state->surface, f);
+}
+
+QImage frameFigure(const QImage& plot, const Figure& f)
+{
+    const int plotHeight = plot.height();
+    QImage image(plot.width() + kCaptionBand, plotHeight + kTitleBand + kCaptionBand, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawImage(kCaptionBand, kTitleBand, plot);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(0, 2, image.width(), 20), Qt::AlignHCenter, f.title);
+    font.setBold(false);
+    font.setPixelSize(12);
+    painter.setFont(font);
+    int legendX = kCaptionBand + 40;
+    for (int slot = 0; slot < 3; ++slot) {
+        const QString& text = f.legend[static_cast<std::size_t>(slot)];
+        if (text.isEmpty())
+            continue;
+        painter.setPen(QPen(kSlotColours[slot], 2));
+        painter.drawLine(legendX, 33, legendX + 24, 33);
+        painter.setPen(Qt::black);
+        painter.drawText(legendX + 30, 38, text);
+        legendX += 30 + painter.fontMetrics().horizontalAdvance(text) + 24;
+    }
+    painter.drawText(QRect(kCaptionBand, image.height() - kCaptionBand, plot.width(), kCaptionBand),
+                     Qt::AlignHCenter | Qt::AlignVCenter, f.xCaption);
+    painter.save();
+    painter.translate(0, kTitleBand + plotHeight / 2);
+    painter.rotate(-90);
+    painter.drawText(QRect(-plotHeight / 2, 0, plotHeight, kCaptionBand), Qt::AlignHCenter | Qt::AlignVCenter,
+                     f.yCaption);
+    painter.restore();
+    return image;
+}
+
+}  // namespace kalvex::verification
