@@ -8,8 +8,6 @@
 
 #include <pybind11/stl.h>
 
-#include <algorithm>
-
 namespace py = pybind11;
 
 namespace kalvex::python {
@@ -25,11 +23,14 @@ py::object value(const ScriptInput& input, std::string_view name)
 
 double numberFor(std::string_view name, const py::handle& value)
 {
-    // bool is an int to Python, but no parameter is a yes or no
-    if (py::isinstance<py::bool_>(value) || !(py::isinstance<py::float_>(value) || py::isinstance<py::int_>(value)))
+    // Any number, numpy's included; bool is an int to Python, but no parameter is a yes or no.
+    if (py::isinstance<py::bool_>(value) || !PyNumber_Check(value.ptr()))
         throw py::type_error("parameter " + std::string(name) + " takes a number, not " +
                              std::string(py::str(value.get_type().attr("__name__"))));
-    return value.cast<double>();
+    const double number = PyFloat_AsDouble(value.ptr());
+    if (number == -1 && PyErr_Occurred())
+        throw py::error_already_set();
+    return number;
 }
 
 void applyChanges(ScriptInput& input, const py::kwargs& values)
@@ -81,11 +82,9 @@ void bindInputSet(py::module_& m)
     py::class_<ScriptInput>(m, "InputSet",
                             "The input values of one run, each in the unit of its window field.")
         .def(py::init([](const py::kwargs& values) {
-                 py::dict copy(values);
-                 const std::string weapon = copy.contains("weapon") ? copy["weapon"].cast<std::string>() : "";
-                 if (copy.contains("weapon"))
-                     PyDict_DelItemString(copy.ptr(), "weapon");
-                 return fromValues(copy, weapon);
+                 py::dict parameters(values);  // a copy, so that the weapon name can leave it
+                 const auto weapon = parameters.attr("pop")("weapon", "").cast<std::string>();
+                 return fromValues(parameters, weapon);
              }),
              "InputSet(weapon='', **values): every parameter given by name")
         .def("__getattr__", [](const ScriptInput& input, const std::string& name) { return value(input, name); })
