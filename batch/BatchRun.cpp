@@ -14,8 +14,7 @@ namespace kalvex::batch {
 
 report::LoadedReport loadReportInput(const std::string& path)
 {
-    const BallisticInput freshProgram;  // the stored set of a program just started
-    auto loaded = report::loadReportFile(path, freshProgram);
+    auto loaded = report::loadReportForRun(path);
     if (!loaded)
         throw InputError(path + ": Soubor nenačten (not a readable report with all 43 input values)");
     return std::move(*loaded);
@@ -31,7 +30,7 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
     run.input.dt = outcome.dt;
     if (outcome.end != RunEnd::MuzzleReached)
-        throw InputError(runEndMessage(outcome.end));
+        throw InputError(startEndMessage(outcome));
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);

@@ -15,7 +15,7 @@ namespace kalvex::batch {
 
 // The input values of a report as kalvex-batch reads them, before they pass through the
 // fields (asShownInFields). Throws InputError with the message to show when the file is no
-// complete report.
+// complete report or holds a value that cannot be read.
 report::LoadedReport loadReportInput(const std::string& path);
 
 // A report's input values after the Start command ran them.

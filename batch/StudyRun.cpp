@@ -95,7 +95,7 @@ void writeStepError(std::ostream& out, const char* whose, const BallisticInput& 
     const StartOutcome outcome = runStartSequence(input, *run, [](const std::string&) {});
     out << "Step-size error estimate of " << whose << ":\n";
     if (outcome.end != RunEnd::MuzzleReached) {
-        out << runEndMessage(outcome.end) << '\n';
+        out << startEndMessage(outcome) << '\n';
         return;
     }
     const StepErrorEstimate estimate = estimateStepError(input, outcome.dt, *run);

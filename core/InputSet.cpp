@@ -2,9 +2,11 @@
 
 #include "core/Errors.h"
 #include "core/GrainTypes.h"
+#include "core/GrainGeometry.h"
 #include "core/InputFields.h"
 #include "core/NumberFormat.h"
 
+#include <cmath>
 #include <string>
 
 namespace kalvex {
@@ -69,7 +71,10 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields) {
         const std::string text = fields.fieldText(field.control);
-        storeShownValue(stored, field, parseFloatField(text, decimalSeparator));
+        const double value = parseFloatField(text, decimalSeparator) * field.toStored;  // x 1 is exact
+        if (!std::isfinite(value))  // a typed number that overflows in the stored unit
+            throw InputError("'" + text + "' is not a valid floating point value");
+        stored.*field.quantity = value;
     }
 }
 
@@ -133,6 +138,9 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.D > 0, "Size of Grain D less than or equal to 0 mm");
     validateGrainSizes(in);
     require(in.dt > 0, "Computation Step less than or equal to 0 s");
+    // A grain so small that its volume underflows would make the charge infinitely many grains.
+    const double grainVolume = prepareGrainGeometry(in).initialGrainVolume;
+    require(std::isfinite(grainVolume) && grainVolume > 0, "Volume of Grain not a finite positive number");
 }
 
 }  // namespace kalvex

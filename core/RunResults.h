@@ -45,6 +45,7 @@ struct RunResults {
     int stepCount = 0;   // N
     int pmaxRow = 0;     // entry of the first peak of the mean pressure
     int burnoutRow = 0;  // first entry with Z exactly 1; N + 1 when burning outlasts the barrel
+    int endStep = 0;     // the step in which the last run ended, 1 for the first; 0 at ignition
     GrainGeometry grain;
     double Etot = 0;       // total energy of propellant and igniter, J
     double Egas = 0;       // energy left in the gas at muzzle exit, J

@@ -5,12 +5,13 @@
 #include "core/Units.h"
 
 #include <cmath>
+#include <optional>
 
 namespace kalvex {
 
 namespace {
 
-constexpr int kLastStepIndex = 40795;        // step i = 40796 records entry 40797, the last allowed
+constexpr int kLastEntry = 40797;            // the step budget: entry 40797 is the last allowed
 constexpr double kPressureLimit = 2000;      // MPa
 constexpr double kVelocityLimit = 5000;      // m/s
 
@@ -109,6 +110,47 @@ RunEnd faultEnd(ModelFault fault)
     return fault == ModelFault::freeVolume ? RunEnd::FreeVolumeExhausted : RunEnd::TemperatureExhausted;
 }
 
+// True when the charge leaves no room for the gas before anything has moved: then the
+// charge is at fault, whatever the step.
+bool noFreeVolumeAtIgnition(const BallisticInput& in, const RunConstants& c)
+{
+    StateVector y{};
+    StateVector dydt{};
+    ModelState m;
+    const BoreLoad load{in.px0, 0};
+    return evaluateModel(in, c, load, y, m, dydt) == ModelFault::freeVolume;
+}
+
+// The end tests after entry k was recorded, in their order of precedence: a limit broken
+// on the step that passes the muzzle still ends the run with its message, so a result drawn
+// from an absurd step never looks complete. Nothing when the run goes on.
+std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
+                              const ModelState& m, const BoreLoad& load, const RunResults& r, int k)
+{
+    const auto value = [&r, k](SeriesId id) { return r[id][static_cast<std::size_t>(k)]; };
+    if (!entryIsFinite(r, k, y))
+        return RunEnd::NotFinite;
+    if (value(SeriesId::meanPressure) > kPressureLimit)
+        return RunEnd::PressureLimit;
+    if (value(SeriesId::velocity) > kVelocityLimit)
+        return RunEnd::VelocityLimit;
+    if (value(SeriesId::meanTemperature) <= 0)
+        return RunEnd::TemperatureExhausted;
+    // A barrel recoiling faster than the projectile moves turns the gas velocity of the heat
+    // transfer negative, and the wall would then be cooled below absolute zero.
+    if (value(SeriesId::wallTemperature) <= 0)
+        return RunEnd::WallTemperatureExhausted;
+    if (value(SeriesId::breechPressure) < 0)
+        return RunEnd::BreechPressureNegative;
+    if (y[kTravel] >= in.xm)
+        return RunEnd::MuzzleReached;
+    if (projectileStuck(in, c, y, m, load))
+        return RunEnd::ProjectileStopped;
+    if (k >= kLastEntry)
+        return RunEnd::StepLimit;
+    return std::nullopt;
+}
+
 // Code that ran before the solver in the same thread (the window's drawing, a wide memset in
 // the C library) may leave the upper halves of the vector registers in use. The step loop is
 // compiled for SSE; on x86 processors with AVX, every SSE instruction then pays a state
@@ -139,6 +181,12 @@ const char* runEndMessage(RunEnd end)
         return "Computation diverged: a result is not a finite number.";
     case RunEnd::ProjectileStopped:
         return "Projectile stopped in the barrel.";
+    case RunEnd::WallTemperatureExhausted:
+        return "Wall Temperature less than or equal to 0 K.";
+    case RunEnd::BreechPressureNegative:
+        return "Breech Pressure less than 0 MPa.";
+    case RunEnd::StepTooShort:
+        return "Computation Step too short: more than 30 doublings needed.";
     case RunEnd::MuzzleReached:
     case RunEnd::StepLimit:
         break;
@@ -166,8 +214,11 @@ RunEnd runSolver(const BallisticInput& in, RunResults& results)
     const ResultSeries& travel = results[SeriesId::travel];
     for (int i = 0;; ++i) {
         double t = i * h;
-        if (!rungeKutta4Step(y, h, derivatives))
+        if (!rungeKutta4Step(y, h, derivatives)) {
+            const bool atIgnition = i == 0 && fault == ModelFault::freeVolume && noFreeVolumeAtIgnition(in, c);
+            results.endStep = atIgnition ? 0 : i + 1;
             return faultEnd(fault);
+        }
         t = t + 0.5 * h;  // the stage times, summed as the stages advance
         t = t + 0.5 * h;
         clampAfterStep(y, m);
@@ -179,21 +230,12 @@ RunEnd runSolver(const BallisticInput& in, RunResults& results)
         }
         const int k = i + 1;
         recordStep(in, c, y, m, load, t, k, results);
-        if (!entryIsFinite(results, k, y))
-            return RunEnd::NotFinite;
-
-        if (y[kTravel] >= in.xm) {
-            results.stepCount = k;
-            return RunEnd::MuzzleReached;
+        if (const std::optional<RunEnd> end = stepEnd(in, c, y, m, load, results, k)) {
+            results.endStep = k;
+            if (*end == RunEnd::MuzzleReached)
+                results.stepCount = k;
+            return *end;
         }
-        if (results[SeriesId::meanPressure][static_cast<std::size_t>(k)] > kPressureLimit)
-            return RunEnd::PressureLimit;
-        if (results[SeriesId::velocity][static_cast<std::size_t>(k)] > kVelocityLimit)
-            return RunEnd::VelocityLimit;
-        if (projectileStuck(in, c, y, m, load))
-            return RunEnd::ProjectileStopped;
-        if (i > kLastStepIndex)
-            return RunEnd::StepLimit;
     }
 }
 

@@ -14,6 +14,9 @@ enum class RunEnd {
     TemperatureExhausted,   // "Mean Temperature less than or equal to 0 K."
     NotFinite,              // state or recorded value not finite
     ProjectileStopped,      // "Projectile stopped in the barrel."
+    WallTemperatureExhausted,  // "Wall Temperature less than or equal to 0 K."
+    BreechPressureNegative,    // "Breech Pressure less than 0 MPa."
+    StepTooShort,           // the Start sequence doubled the step 30 times without reaching the muzzle
 };
 
 // The message shown for an end other than MuzzleReached and StepLimit.
@@ -21,7 +24,8 @@ const char* runEndMessage(RunEnd end);
 
 // Integrates a validated input set from ignition to the muzzle with fixed-step RK4 and
 // records every step into `results`, whose series must be zero on entry.
-// Sets stepCount only when the muzzle is reached. Allocates nothing.
+// Sets stepCount only when the muzzle is reached, and endStep whatever the end.
+// Allocates nothing.
 RunEnd runSolver(const BallisticInput& input, RunResults& results);
 
 }  // namespace kalvex

@@ -24,7 +24,7 @@ void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs)
     const StartOutcome outcome = runStartSequence(
         stored, *runs.scratch, [&host](const std::string& line) { host.appendLine(line); }, showStep);
     if (outcome.end != RunEnd::MuzzleReached)
-        throw InputError(runEndMessage(outcome.end));
+        throw InputError(startEndMessage(outcome));
     std::swap(runs.completed, runs.scratch);
     host.runCompleted(*runs.completed);
     writeRunSummary(stored, *runs.completed, host.summaryOptions(),

@@ -15,6 +15,7 @@ void resetRunResults(RunResults& r)
     r.stepCount = 0;
     r.pmaxRow = 0;
     r.burnoutRow = 0;
+    r.endStep = 0;
     r.grain = GrainGeometry{};
     r.Etot = r.Egas = r.Eunburned = 0;
 }
@@ -25,6 +26,23 @@ double doubledStep(double dt)
     return parseFloatField(shown) * kMillisecondToSecond;
 }
 
+std::string startEndMessage(const StartOutcome& outcome)
+{
+    const std::string message = runEndMessage(outcome.end);
+    return outcome.stepTooLarge ? "Computation Step too large: " + message : message;
+}
+
+namespace {
+
+// A fault within the first step says more about the step than about the weapon; a charge
+// that leaves no free volume at ignition (end step 0) is the charge's fault.
+bool failedWithinFirstStep(RunEnd end, const RunResults& results)
+{
+    return end != RunEnd::MuzzleReached && end != RunEnd::StepLimit && results.endStep == 1;
+}
+
+}  // namespace
+
 StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
                               const std::function<void(double dt)>& stepChanged)
 {
@@ -34,9 +52,16 @@ StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, 
     for (;;) {
         resetRunResults(results);
         const RunEnd end = runSolver(running, results);
+        outcome.dt = running.dt;
+        if (end == RunEnd::StepLimit && outcome.restarts == kMaxDoublings) {
+            outcome.end = RunEnd::StepTooShort;
+            return outcome;
+        }
         if (end != RunEnd::StepLimit) {
             outcome.end = end;
-            outcome.dt = running.dt;
+            outcome.stepTooLarge = failedWithinFirstStep(end, results);
+            if (end == RunEnd::MuzzleReached && results.stepCount < kFewestSteps)
+                notes(" Computation Step too coarse: fewer than 50 steps.");
             return outcome;
         }
         // Too many steps to reach the muzzle: try again with twice the step.

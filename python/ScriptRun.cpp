@@ -11,7 +11,7 @@ ScriptRun runScript(const BallisticInput& input, ResultsPool& pool)
     const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
     run.outcome = runStartSequence(input, *run.results, appendLine);
     if (run.outcome.end != RunEnd::MuzzleReached)
-        throw RunStoppedError(runEndMessage(run.outcome.end));
+        throw RunStoppedError(startEndMessage(run.outcome));
     run.input.dt = run.outcome.dt;  // as the window holds it after restarts
     writeRunSummary(run.input, *run.results, SummaryOptions{}, appendLine);
     run.outputs = study::computeRunOutputs(input, *run.results, run.outcome);

@@ -16,13 +16,26 @@ namespace kalvex::report {
 void writeReport(std::ostream& out, const std::string& weaponName, const BallisticInput& input,
                  const RunResults& completedRun, int outputEvery);
 
+// A value after its colon that could not be read, or that no field could show in its unit.
+struct UnreadableValue {
+    int line = 0;          // of the value's colon, 1 for the first line of the file
+    std::string text;      // as it stands in the file (UTF-8); empty when its line holds none
+    bool integer = false;  // the grain type, the one integer of the set
+};
+
 struct LoadedReport {
     std::string weaponName;  // UTF-8
     BallisticInput input;    // the stored set with every value that could be read replaced
+    std::vector<UnreadableValue> unreadable;  // in file order
 };
 
-// Reads the weapon name and the 43 input values by counting colons. Returns nothing when
-// the stream ends before the 43rd value; values that cannot be read keep those of `current`.
+// "'TEXT' is not a valid floating point value" ("... integer value" for the grain type).
+std::string unreadableMessage(const UnreadableValue& value);
+
+// Reads the weapon name and the 43 input values by counting colons. Line ends may be CR LF,
+// LF or CR alone. Returns nothing when the stream ends before the 43rd value or holds a
+// NUL byte (UTF-16 or binary data, never a report); values that cannot be read keep those
+// of `current` and are listed.
 std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& current);
 
 // The texts Load writes into the input fields (control name, text), in the fields' units,

@@ -5,32 +5,14 @@
 #include "core/BallisticInput.h"
 #include "core/RunResults.h"
 #include "report/Report.h"
+#include "report/SafeSave.h"
 
-#include <functional>
 #include <optional>
-#include <ostream>
-#include <stdexcept>
 #include <string>
 
 namespace kalvex::report {
 
-// A file that could not be written; the message names the file and the reason.
-class ReportFileError : public std::runtime_error {
-public:
-    explicit ReportFileError(const std::string& message) : std::runtime_error(message) {}
-};
-
-// Writes the text produced by `write` to a temporary file in the folder of `path` and
-// renames it over `path` only when everything was written and flushed to disk. An existing
-// file keeps its permissions. Throws ReportFileError; then `path` is as it was before.
-void saveTextFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write);
-
-// As saveTextFileSafely, but the text goes to the temporary file as it is written, so a
-// long table (a study of a million runs) never has to fit in memory. When `write` throws,
-// the temporary file is removed and `path` is as it was.
-void streamFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write);
-
-// writeReport into `path` through saveTextFileSafely. Throws ReportFileError, or
+// writeReport into `path` through saveFileSafely. Throws SaveError, or
 // std::invalid_argument (before any file is touched) when outputEvery < 1.
 void saveReportFile(const std::string& path, const std::string& weaponName,
                     const BallisticInput& input, const RunResults& completedRun, int outputEvery);
@@ -38,5 +20,11 @@ void saveReportFile(const std::string& path, const std::string& weaponName,
 // readReport from the file at `path`; nothing when it is not a readable regular file or
 // ends before its 43rd value.
 std::optional<LoadedReport> loadReportFile(const std::string& path, const BallisticInput& current);
+
+// A report's input values for a program that has no earlier values to keep (kalvex-batch, a
+// study's base, a script): nothing when the file is no complete report, and InputError
+// "PATH:LINE: 'TEXT' is not a valid floating point value" for the first value that cannot be
+// read, rather than a default run in its place.
+std::optional<LoadedReport> loadReportForRun(const std::string& path);
 
 }  // namespace kalvex::report

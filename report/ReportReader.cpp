@@ -2,11 +2,13 @@
 // colons: the labels between the colons are never compared with anything.
 
 #include "core/GrainTypes.h"
+#include "core/InputFields.h"
 #include "report/Cp1250.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 #include "report/ScanNumbers.h"
 
+#include <cmath>
 #include <string>
 
 namespace kalvex::report {
@@ -28,47 +30,88 @@ bool skipPastColon(CharSource& in)
     return false;
 }
 
+bool isLineEnd(int c) { return c == '\n' || c == '\r'; }
+
+// Takes a line end: LF, CR LF or CR alone.
+void takeLineEnd(CharSource& in)
+{
+    if (in.take() == '\r' && in.peek() == '\n')
+        in.take();
+}
+
 // The rest of the name line after the one character that follows the colon. The line end
-// (LF or CR LF) is dropped; characters beyond the first 299 are skipped up to the line end,
-// so that the colon search for the first value starts on the next line.
+// is dropped; characters beyond the first 299 are skipped up to the line end, so that the
+// colon search for the first value starts on the next line.
 std::string readNameLine(CharSource& in)
 {
-    const int afterColon = in.peek();
-    if (afterColon == '\n')
+    if (isLineEnd(in.peek())) {
+        takeLineEnd(in);
         return {};  // no blank and no name: the line end itself ends the name
-    in.take();
-    if (afterColon == '\r' && in.peek() == '\n') {
-        in.take();
-        return {};
     }
+    in.take();
     std::string name;
-    for (int c = in.take(); c >= 0 && c != '\n'; c = in.take())
-        if (name.size() <= kMaxNameLength)  // one extra, so that a CR before LF can be dropped
+    while (in.peek() >= 0 && !isLineEnd(in.peek())) {
+        const int c = in.take();
+        if (name.size() < kMaxNameLength)
             name += static_cast<char>(c);
-    if (!name.empty() && name.back() == '\r')
-        name.pop_back();
-    if (name.size() > kMaxNameLength)
-        name.resize(kMaxNameLength);
+    }
+    if (in.peek() >= 0)
+        takeLineEnd(in);
     return name;
 }
 
+// The factor from the stored unit to the unit the value's field shows.
+double shownFactor(double BallisticInput::*member)
+{
+    for (const InputField& field : kInputFields)
+        if (field.quantity == member)
+            return field.toShown;
+    return 1;
+}
 
-// Reads one value after its colon into `input`; false when the source ended before it.
-bool readValue(CharSource& in, const ValueLine& line, BallisticInput& input)
+// What a value that could not be read looks like in the file: the characters the scanner
+// took and the rest of that word, up to a blank or a colon (the colon stays for the next
+// value). A value whose own line is empty is quoted as empty.
+UnreadableValue unreadableAt(CharSource& in, int colonLine, int valueLine, bool integer)
+{
+    std::string text = in.recorded();
+    while (in.peek() > 0 && in.peek() != ':' && !isLineEnd(in.peek()) && in.peek() != ' ' && in.peek() != '\t')
+        text += static_cast<char>(in.take());
+    if (valueLine != colonLine)
+        text.clear();
+    return UnreadableValue{colonLine, cp1250ToUtf8(text), integer};
+}
+
+// Reads one value after its colon into `loaded`; false when the source ended before it.
+bool readValue(CharSource& in, const ValueLine& line, LoadedReport& loaded)
 {
     if (!skipPastColon(in))
         return false;
-    if (line.conversion == Conversion::GrainType) {
+    const int colonLine = in.line();
+    if (!skipBlanks(in))
+        return false;
+    const int valueLine = in.line();
+    const bool integer = line.conversion == Conversion::GrainType;
+    in.record();
+    bool read = false;
+    if (integer) {
         const Scanned<long> type = scanLong(in);
         // A grain type the program does not know counts as unreadable: the set keeps its own.
-        if (type.value && isGrainType(*type.value))
-            input.grainType = static_cast<int>(*type.value);
-        return !type.ended;
+        read = type.value && isGrainType(*type.value);
+        if (read)
+            loaded.input.grainType = static_cast<int>(*type.value);
+    } else {
+        // A value finite in the file but not in the unit its field shows cannot be shown
+        // or typed again, so it is not read either.
+        const Scanned<double> value = scanDouble(in);
+        read = value.value && std::isfinite(*value.value * shownFactor(line.member));
+        if (read)
+            loaded.input.*line.member = *value.value;
     }
-    const Scanned<double> value = scanDouble(in);
-    if (value.value)
-        input.*line.member = *value.value;
-    return !value.ended;
+    if (!read)
+        loaded.unreadable.push_back(unreadableAt(in, colonLine, valueLine, integer));
+    in.recorded();
+    return true;
 }
 
 }  // namespace
@@ -78,11 +121,16 @@ std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& c
     CharSource source(in.rdbuf(), kReadBudget);
     if (!skipPastColon(source))
         return std::nullopt;
-    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current};
+    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current, {}};
     for (const ValueLine& line : kValueLines)
-        if (!readValue(source, line, loaded.input))
+        if (!readValue(source, line, loaded) || source.sawNul())
             return std::nullopt;
     return loaded;
+}
+
+std::string unreadableMessage(const UnreadableValue& value)
+{
+    return "'" + value.text + "' is not a valid " + (value.integer ? "integer value" : "floating point value");
 }
 
 }  // namespace kalvex::report

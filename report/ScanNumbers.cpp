@@ -22,7 +22,13 @@ int CharSource::take()
     if (c >= 0) {
         buffer_->sbumpc();
         --budget_;
+        if (c == '\r' || (c == '\n' && previous_ != '\r'))
+            ++line_;
+        sawNul_ = sawNul_ || c == 0;
+        if (recording_)
+            recorded_ += static_cast<char>(c);
     }
+    previous_ = c;
     return c;
 }
 
@@ -43,13 +49,6 @@ bool isHex(int c)
 
 int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
-// Skips white space; false when the source ended.
-bool skipBlanks(CharSource& in)
-{
-    while (isBlank(in.peek()))
-        in.take();
-    return in.peek() >= 0;
-}
 
 // Appends the characters that are `accept`ed, one by one; returns how many.
 template <typename Accept>
@@ -112,6 +111,13 @@ double convertInCLocale(const std::string& token)
 }
 
 }  // namespace
+
+bool skipBlanks(CharSource& in)
+{
+    while (isBlank(in.peek()))
+        in.take();
+    return in.peek() >= 0;
+}
 
 Scanned<double> scanDouble(CharSource& in)
 {

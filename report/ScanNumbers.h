@@ -5,11 +5,14 @@
 
 #include <optional>
 #include <streambuf>
+#include <string>
+#include <utility>
 
 namespace kalvex::report {
 
 // Reads from a stream buffer one character at a time, and behaves as if the source ended
-// once `budget` characters have been taken.
+// once `budget` characters have been taken. Counts lines (CR, LF and CR LF each end one),
+// notes a NUL byte, which no single-byte text holds, and can record the characters taken.
 class CharSource {
 public:
     CharSource(std::streambuf* buffer, long long budget) : buffer_(buffer), budget_(budget) {}
@@ -19,10 +22,24 @@ public:
     // Takes the next character; -1 at the end.
     int take();
 
+    int line() const { return line_; }          // 1 for the first line
+    bool sawNul() const { return sawNul_; }     // a NUL byte was taken
+    // Records the characters taken from now on, until recorded() hands them over.
+    void record() { recorded_.clear(), recording_ = true; }
+    std::string recorded() { recording_ = false; return std::move(recorded_); }
+
 private:
     std::streambuf* buffer_;
     long long budget_;
+    int line_ = 1;
+    int previous_ = -1;
+    bool sawNul_ = false;
+    bool recording_ = false;
+    std::string recorded_;
 };
+
+// As the scanners skip it: blanks, tabs and line ends. False when the source ended.
+bool skipBlanks(CharSource& in);
 
 // The result of one conversion: `ended` when the source ended before any character of a
 // number (only white space, or nothing); otherwise `value` holds the number, or nothing

@@ -131,7 +131,7 @@ RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer)
     }
     if (outcome.end != RunEnd::MuzzleReached) {
         failed.end = outcome.end;
-        failed.message = runEndMessage(outcome.end);
+        failed.message = startEndMessage(outcome);
         failed[OutputId::restarts] = outcome.restarts;
         return failed;
     }

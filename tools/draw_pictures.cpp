@@ -3,13 +3,17 @@
 // The program embeds the files of assets/ and decodes them at run time; redraw them with this
 // tool when a sketch changes, so the committed pictures stay reproducible.
 #include "Sketches.h"
+#include "plot/ImageBytes.h"
+#include "report/SafeSave.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -19,8 +23,14 @@ bool save(const QImage& image, const QDir& folder, const QString& name)
 {
     const QString path = folder.filePath(name);
     const bool png = name.endsWith(".png");  // the icon needs its transparent corners
-    if (!image.save(path, png ? "PNG" : "JPEG", png ? -1 : kJpegQuality)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    const QByteArray bytes = kalvex::plot::encodeImage(image, png ? "PNG" : "JPEG", png ? -1 : kJpegQuality);
+    try {
+        if (bytes.isEmpty())
+            throw kalvex::report::SaveError("cannot encode " + name.toStdString());
+        kalvex::report::saveBytesSafely(QFile::encodeName(path).toStdString(),
+                                        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const kalvex::report::SaveError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
         return false;
     }
     std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());

@@ -8,8 +8,10 @@
 // as Load and Start would run them.
 
 #include "batch/BatchRun.h"
+#include "plot/ImageBytes.h"
 #include "plot/PlotState.h"
 #include "plot/SeriesSelection.h"
+#include "report/SafeSave.h"
 
 #include <QGuiApplication>
 
@@ -18,6 +20,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 int main(int argc, char** argv)
 {
@@ -44,10 +47,12 @@ int main(int argc, char** argv)
             kalvex::plot::plotPressuresOverTravel(*plot, results);
         else
             kalvex::plot::plotPressuresOverTime(*plot, results);
-        if (!plot->surface.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+        const QByteArray png = kalvex::plot::encodeImage(plot->surface, "PNG");
+        if (png.isEmpty()) {
+            std::fprintf(stderr, "cannot encode the plot as PNG\n");
             return 1;
         }
+        kalvex::report::saveBytesSafely(argv[2], std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
         std::printf("%d steps; x %g to %g, y %g to %g\n", results.stepCount, plot->xMin,
                     plot->xMax, plot->yMin, plot->yMax);
     } catch (const std::exception& e) {

@@ -76,7 +76,7 @@ void Tvstup::saveReport()
     lastSavePath_ = path;
 
     // written beside the target and renamed over it only when complete, so a failed write
-    // (ReportFileError, naming the file and the reason) never destroys an existing report
+    // (SaveError, naming the file and the reason) never destroys an existing report
     report::saveReportFile(localPath(path), weaponName_->text().toStdString(), stored_,
                            *runs_.completed, every);
 }

@@ -193,6 +193,14 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     text.replace(text.find(gamma), gamma.size(), " Ratio of specific Heats for Propellant gamma:        1.0000 ");
     std::ofstream(path("bad.txt"), std::ios::binary) << text;
     std::ofstream(path("short.txt"), std::ios::binary) << " Weapon: x\r\n A: 1\r\n";
+    // A program just started has no earlier value to keep in place of one it cannot read.
+    const auto withValue = [&](const std::string& name, const std::string& from, const std::string& to) {
+        std::string damaged = contents(kExampleDir / "rifle-7.62mm.txt");
+        damaged.replace(damaged.find(from), from.size(), to);
+        std::ofstream(path(name), std::ios::binary) << damaged;
+    };
+    withValue("type9.txt", ":                                      4 ", ":                                      9 ");
+    withValue("nan.txt", ":                          9.500000e-03 ", ":                          nan ");
 
     struct Case {
         std::vector<std::string> args;
@@ -201,6 +209,8 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
     const Case cases[] = {
         {{path("bad.txt")}, "Ratio of specific Heats for Propellant gamma less than or equal to 1\n"},
+        {{path("type9.txt")}, path("type9.txt") + ":45: '9' is not a valid integer value\n"},
+        {{path("nan.txt")}, path("nan.txt") + ":12: 'nan' is not a valid floating point value\n"},
         {{path("short.txt")}, path("short.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
         {{path("absent.txt")}, path("absent.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
         {{rifle, "-o", path("no/such/folder.txt")},

@@ -118,6 +118,11 @@ TEST(ReadBallisticInput, StopsAtTheFirstBadTextKeepingWhatWasRead)
     EXPECT_EQ(in.RR, 7);
     EXPECT_EQ(in.C, 99);  // the bad field and those after keep their values
     EXPECT_EQ(in.dt, 99);
+    // A number that overflows only in the stored unit is refused as typed.
+    host.fields["Edit19"] = "7";
+    host.fields["Edit38"] = " 1e303";
+    EXPECT_EQ(readFailure(host, in), "' 1e303' is not a valid floating point value");
+    EXPECT_EQ(in.px0, 0);
 }
 
 TEST(ReadBallisticInput, ReadsResistanceFactorBeforeGrainSizes)
@@ -241,6 +246,9 @@ const std::vector<RuleCase> kRuleBoundaries = {
     {[](BallisticInput& in, double v) { in.grainType = 1; in.D = v; }, 1e-9, 0,
      "Size of Grain D less than or equal to 0 mm"},
     {FIELD(dt), 1e-12, 0, "Computation Step less than or equal to 0 s"},
+    // A sphere whose volume underflows would count as infinitely many grains.
+    {[](BallisticInput& in, double v) { in.grainType = 1; in.D = v; }, 1e-100, 1e-110,
+     "Volume of Grain not a finite positive number"},
 };
 
 }  // namespace

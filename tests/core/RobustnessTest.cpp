@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -39,10 +40,13 @@ const GrainSizes kGrainShapes[] = {
 
 std::set<std::string> knownMessages()
 {
-    std::set<std::string> messages;
+    std::set<std::string> messages = {"Volume of Grain not a finite positive number"};
     for (RunEnd end : {RunEnd::PressureLimit, RunEnd::VelocityLimit, RunEnd::FreeVolumeExhausted,
-                       RunEnd::TemperatureExhausted, RunEnd::NotFinite, RunEnd::ProjectileStopped})
+                       RunEnd::TemperatureExhausted, RunEnd::NotFinite, RunEnd::ProjectileStopped,
+                       RunEnd::WallTemperatureExhausted, RunEnd::BreechPressureNegative, RunEnd::StepTooShort}) {
         messages.insert(runEndMessage(end));
+        messages.insert(std::string("Computation Step too large: ") + runEndMessage(end));
+    }
     return messages;
 }
 
@@ -81,10 +85,15 @@ void makeImpossible(FakeHost& host, int kind)
     if (kind == 0) {  // a bore resistance that no charge overcomes
         for (const char* control : {"Edit38", "Edit39", "Edit40", "Edit41"})
             host.fields[control] = "1500";
-    } else {  // more solid propellant than the chamber holds
+    } else if (kind == 1) {  // more solid propellant than the chamber holds
         const double V0 = parseFloatField(host.fields["Edit4"]);
         const double rho = parseFloatField(host.fields["Edit24"]);
         host.fields["Edit19"] = formatGeneral(1.2 * V0 * rho);
+    } else if (kind == 2) {  // a step that crosses the whole shot and more
+        host.fields["Edit15"] = formatGeneral(parseFloatField(host.fields["Edit15"]) * 5000);
+    } else {  // a sphere whose volume underflows
+        host.grain = 1;
+        host.fields["Edit42"] = "1E-107";
     }
 }
 
@@ -106,6 +115,8 @@ void checkCompletedRun(const RunResults& r, const std::string& label)
         ASSERT_GT(at(SeriesId::meanTemperature), 0) << label << " entry " << k;
         ASSERT_GT(at(SeriesId::basePressure), 0) << label << " entry " << k;
         ASSERT_GE(at(SeriesId::velocity), 0) << label << " entry " << k;
+        ASSERT_GT(at(SeriesId::wallTemperature), 0) << label << " entry " << k;
+        ASSERT_GE(at(SeriesId::breechPressure), 0) << label << " entry " << k;
     }
     for (int row : {r.pmaxRow, std::min(r.burnoutRow, r.stepCount), r.stepCount}) {
         const auto at = [&r, row](SeriesId id) { return r[id][static_cast<std::size_t>(row)]; };
@@ -125,7 +136,7 @@ TEST(Robustness, EveryStartEndsWithASummaryOrAKnownMessage)
         const std::string caseName = i % 2 == 0 ? "rifle_tube" : "gun155_7perf";
         FakeHost host = randomVariant(caseName, random);
         if (i % 10 == 9)
-            makeImpossible(host, (i / 10) % 2);
+            makeImpossible(host, (i / 10) % 4);
         const std::string label = caseName + " variant " + std::to_string(i);
         BallisticInput stored;
         RunStore runs;
@@ -146,6 +157,9 @@ TEST(Robustness, EveryStartEndsWithASummaryOrAKnownMessage)
         ASSERT_TRUE(runs.completed) << label;
         EXPECT_EQ(host.completedRuns, 1) << label;
         checkCompletedRun(*runs.completed, label);
+        const auto coarseNotes =
+            std::count(host.memo.begin(), host.memo.end(), " Computation Step too coarse: fewer than 50 steps.");
+        EXPECT_EQ(coarseNotes, runs.completed->stepCount < 50 ? 1 : 0) << label;
         for (const std::string& line : host.memo) {
             EXPECT_EQ(line.find("nan"), std::string::npos) << label << ": " << line;
             EXPECT_EQ(line.find("inf"), std::string::npos) << label << ": " << line;

@@ -3,10 +3,13 @@
 
 #include "core/Errors.h"
 #include "core/StartCommand.h"
+#include "core/StartSequence.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -189,4 +192,79 @@ TEST(StartCommand, CharacteristicRowsOfARealRun)
     EXPECT_EQ(countLines(host, " Z = 1:"), 1);
     EXPECT_EQ(countLines(host, "!End of Combustion"), 0);
     EXPECT_EQ(countLines(host, " Remaining Energy of unburned Propellant [J]:"), 0);
+}
+
+TEST(StartSequence, AnAbsurdlyShortStepEndsAfterThirtyDoublings)
+{
+    BallisticInput in = inputFromCase("rifle_tube");
+    in.dt = 1e-300;
+    auto results = std::make_unique<RunResults>();
+    std::vector<std::string> notes;
+    int stepChanges = 0;
+    const StartOutcome outcome = runStartSequence(
+        in, *results, [&notes](const std::string& line) { notes.push_back(line); },
+        [&stepChanges](double) { ++stepChanges; });
+    EXPECT_EQ(outcome.end, RunEnd::StepTooShort);
+    EXPECT_EQ(startEndMessage(outcome), "Computation Step too short: more than 30 doublings needed.");
+    EXPECT_EQ(outcome.restarts, 30);
+    EXPECT_EQ(stepChanges, 30);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), kStepNote), 30);
+    EXPECT_EQ(notes.size(), 60u);
+}
+
+TEST(StartSequence, AFaultWithinTheFirstStepBlamesTheStep)
+{
+    struct Case {
+        std::function<void(BallisticInput&)> change;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {[](BallisticInput& in) { in.dt = 1; },
+         "Computation Step too large: Mean Temperature less than or equal to 0 K."},
+        // Past the muzzle in one step, but at a pressure no gun survives.
+        {[](BallisticInput& in) {
+             in.C = 0.004;
+             in.fr = 0;
+             in.dt = 2e-4;
+             in.xm = in.xe = 0.001;
+             in.xe0 = 0;
+         },
+         "Computation Step too large: Mean Pressure over 2000 MPa."},
+        // The gas has room at ignition; the step's own stages overrun it.
+        {[](BallisticInput& in) {
+             in.C = 0.0045;
+             in.fr = 0;
+             in.dt = 1e-4;
+         },
+         "Computation Step too large: Free Volume of Chamber less than or equal to 0 m^3."},
+        // No room for the gas at ignition is the charge's fault, whatever the step.
+        {[](BallisticInput& in) {
+             in.C = 0.006;
+             in.dt = 1;
+         },
+         "Free Volume of Chamber less than or equal to 0 m^3."},
+    };
+    auto results = std::make_unique<RunResults>();
+    for (const Case& c : cases) {
+        BallisticInput in = inputFromCase("rifle_tube");
+        c.change(in);
+        const StartOutcome outcome = runStartSequence(in, *results, [](const std::string&) {});
+        EXPECT_EQ(startEndMessage(outcome), c.message);
+    }
+}
+
+TEST(StartCommand, ARunOfFewerThanFiftyStepsIsMarkedTooCoarseBeforeItsSummary)
+{
+    for (const auto& [step, coarse] : {std::pair{"10", true}, std::pair{"0.2", false}}) {
+        FakeHost host = loadCase("gun155_7perf");
+        host.fields["Edit15"] = step;
+        BallisticInput stored;
+        RunStore runs;
+        runStartCommand(host, stored, runs);
+        ASSERT_TRUE(runs.completed);
+        EXPECT_EQ(runs.completed->stepCount < 50, coarse) << step;
+        const std::string note = " Computation Step too coarse: fewer than 50 steps.";
+        EXPECT_EQ(countLines(host, note), coarse ? 1 : 0) << step;
+        EXPECT_EQ(host.memo.front() == note, coarse) << step;  // the summary follows it
+    }
 }

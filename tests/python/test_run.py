@@ -72,5 +72,14 @@ def test_a_file_that_is_no_report_is_refused_by_name(tmp_path):
     damaged.write_text("Weapon: nothing more\n")
     with pytest.raises(ValueError, match=f"^{damaged}: "):
         kalvex.load_report(damaged)
+    unreadable = report_with_step(tmp_path, "rifle-7.62mm", "nan")
+    message = f"{unreadable}:60: 'nan' is not a valid floating point value"
+    with pytest.raises(ValueError) as refused:
+        kalvex.load_report(unreadable)
+    assert str(refused.value) == message
+    # a study's base is read the same way
+    with pytest.raises(ValueError) as refused:
+        kalvex.study({"kind": "sweep", "base": str(unreadable), "sweep": {"parameter": "C", "values": [0.003]}})
+    assert str(refused.value) == "base: " + message
     with pytest.raises(FileNotFoundError):
         kalvex.load_report(tmp_path / "absent.txt")

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace kalvex;
 using namespace kalvex::testing;
@@ -71,7 +72,7 @@ TEST_F(ReportFile, AFailedWriteLeavesTheExistingFileAndNamesFileAndReason)
     const std::string target = path("kept.txt");
     put(target, "the old report");
     try {
-        report::saveTextFileSafely(target, [](std::ostream& out) {
+        report::saveFileSafely(target, [](std::ostream& out) {
             out << "half a report";
             throw std::runtime_error("disk full while writing");
         });
@@ -95,9 +96,9 @@ TEST_F(ReportFile, UnwritablePlacesGiveAClearMessage)
     };
     for (const Case& c : cases) {
         try {
-            report::saveTextFileSafely(c.target, [](std::ostream& out) { out << "x"; });
+            report::saveFileSafely(c.target, [](std::ostream& out) { out << "x"; });
             ADD_FAILURE() << c.target << " was written";
-        } catch (const report::ReportFileError& e) {
+        } catch (const report::SaveError& e) {
             EXPECT_EQ(e.what(), c.message);
         }
     }
@@ -110,14 +111,14 @@ TEST_F(ReportFile, ReplacedFileKeepsItsPermissionsAndANewOneGetsTheUsualOnes)
     const std::string old = path("old.txt");
     put(old, "x");
     ::chmod(old.c_str(), 0640);
-    report::saveTextFileSafely(old, [](std::ostream& out) { out << "new"; });
+    report::saveFileSafely(old, [](std::ostream& out) { out << "new"; });
     struct stat st {};
     ASSERT_EQ(::stat(old.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 
     const mode_t mask = ::umask(022);
     const std::string fresh = path("new.txt");
-    report::saveTextFileSafely(fresh, [](std::ostream& out) { out << "new"; });
+    report::saveFileSafely(fresh, [](std::ostream& out) { out << "new"; });
     ::umask(mask);
     ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
@@ -140,4 +141,36 @@ TEST_F(ReportFile, LoadRefusesWhatIsNotAPlainReadableFile)
     EXPECT_FALSE(report::loadReportFile("/dev/zero", BallisticInput{}));
     put(path("short.txt"), " Weapon: X\r\n A: 1\r\n");
     EXPECT_FALSE(report::loadReportFile(path("short.txt"), BallisticInput{}));
+}
+
+TEST_F(ReportFile, ALinkIsSavedThroughAndADeviceOrPipeIsWrittenInPlace)
+{
+    const std::string target = path("real.txt");
+    put(target, "old");
+    fs::create_symlink("real.txt", path("link.txt"));  // relative, as users make them
+    report::saveBytesSafely(path("link.txt"), "new");
+    EXPECT_TRUE(fs::is_symlink(path("link.txt")));
+    EXPECT_EQ(contents(target), "new");
+
+    report::saveBytesSafely("/dev/null", "gone");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const std::string pipe = path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Without a reader the save fails at once instead of waiting for one.
+    EXPECT_THROW(report::saveBytesSafely(pipe, "x"), report::SaveError);
+    std::string received;
+    std::thread reader([&] { received = contents(pipe); });
+    while (true) {  // until the reader has opened its end
+        try {
+            report::saveBytesSafely(pipe, "through the pipe");
+            break;
+        } catch (const report::SaveError&) {
+            std::this_thread::yield();
+        }
+    }
+    reader.join();
+    EXPECT_EQ(received, "through the pipe");
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(entries(), 3u);  // no temporary file left beside them
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace kalvex;
 using namespace kalvex::testing;
@@ -108,16 +109,28 @@ TEST(ReportReader, WeaponNamesOfEveryKindComeBackWhole)
     }
 }
 
-TEST(ReportReader, LfAndCrLfFilesLoadAlike)
+TEST(ReportReader, LfCrLfAndCrFilesLoadAlike)
 {
     const std::string crlf = reportText("Gun", cannonInput());
+    std::string cr = crlf;
+    std::erase(cr, '\n');
     const auto a = load(crlf);
-    const auto b = load(withoutCr(crlf));
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(a->weaponName, "Gun");
-    EXPECT_EQ(b->weaponName, "Gun");
-    EXPECT_EQ(fieldMap(a->input), fieldMap(b->input));
-    EXPECT_EQ(a->input.grainType, b->input.grainType);
+    for (const std::string& other : {withoutCr(crlf), cr}) {
+        const auto b = load(other);
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(a->weaponName, "Gun");
+        EXPECT_EQ(b->weaponName, "Gun");
+        EXPECT_EQ(fieldMap(a->input), fieldMap(b->input));
+        EXPECT_EQ(a->input.grainType, b->input.grainType);
+    }
+}
+
+TEST(ReportReader, AUtf16FileIsNoReport)
+{
+    std::string utf16 = "\xFF\xFE";
+    for (char c : reportText("Gun", cannonInput()))
+        utf16.append({c, '\0'});
+    EXPECT_FALSE(load(utf16));
 }
 
 TEST(ReportReader, RestOfAnOverlongNameLineIsSkipped)
@@ -159,8 +172,24 @@ TEST(ReportReader, UnreadableValuesKeepTheirCurrentValue)
     replaceValue(" Type of Grains", "      9");         // no such grain type
     replaceValue(" Slot Width SW", " -inf");
     replaceValue(" Travel of Projectile at xe [m]", " .e5");  // no digit before the exponent
+    replaceValue(" Diameter of Grain", " 1e306");      // finite in m, not in the field's mm
+    replaceValue(" Computation Step", "");              // nothing on its line
     const auto loaded = load(text, current);
     ASSERT_TRUE(loaded);
+    std::vector<std::string> listed;
+    for (const report::UnreadableValue& v : loaded->unreadable)
+        listed.push_back(std::to_string(v.line) + ": " + report::unreadableMessage(v));
+    EXPECT_EQ(listed, (std::vector<std::string>{
+                          "12: 'abc' is not a valid floating point value",
+                          "16: '1e999' is not a valid floating point value",
+                          "30: 'nan' is not a valid floating point value",
+                          "45: '9' is not a valid integer value",
+                          "46: '1e306' is not a valid floating point value",
+                          "49: '-inf' is not a valid floating point value",
+                          "54: '.e5' is not a valid floating point value",
+                          "60: '' is not a valid floating point value",
+                      }));
+    EXPECT_EQ(loaded->input.D, -777);
     EXPECT_EQ(loaded->input.mp, -777);
     EXPECT_EQ(loaded->input.Vp, -777);
     EXPECT_EQ(loaded->input.b, -777);

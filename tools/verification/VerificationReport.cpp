@@ -3,8 +3,10 @@
 #include "batch/BatchRun.h"
 #include "core/StepErrorEstimate.h"
 #include "core/Units.h"
+#include "plot/ImageBytes.h"
 #include "plot/PlotState.h"
 #include "plot/SeriesSelection.h"
+#include "report/SafeSave.h"
 #include "tools/verification/ClosedFormChecks.h"
 #include "tools/verification/Figure.h"
 
@@ -13,9 +15,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,15 @@ namespace kalvex::verification {
 namespace {
 
 const char* const kFigureFolder = "verification";
+
+// Encoded in memory and saved through the program's one save routine (SaveError on failure).
+void savePng(const std::string& path, const QImage& picture)
+{
+    const QByteArray png = plot::encodeImage(picture, "PNG");
+    if (png.isEmpty())
+        throw report::SaveError("Cannot encode \"" + path + "\" as PNG");
+    report::saveBytesSafely(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
+}
 
 std::string num(double v, int digits = 8)
 {
@@ -60,16 +71,14 @@ public:
     void figure(const std::string& name, const Figure& f)
     {
         const std::string file = std::string(kFigureFolder) + "/" + name + ".png";
-        if (!drawFigure(f).save(QString::fromStdString(folder_ + "/" + file), "PNG"))
-            throw std::runtime_error("cannot write " + folder_ + "/" + file);
+        savePng(folder_ + "/" + file, drawFigure(f));
         md << "![" << f.title.toStdString() << "](" << file << ")\n\n";
     }
 
     void image(const std::string& name, const QImage& picture, const std::string& title)
     {
         const std::string file = std::string(kFigureFolder) + "/" + name + ".png";
-        if (!picture.save(QString::fromStdString(folder_ + "/" + file), "PNG"))
-            throw std::runtime_error("cannot write " + folder_ + "/" + file);
+        savePng(folder_ + "/" + file, picture);
         md << "![" << title << "](" << file << ")\n\n";
     }
 
@@ -304,18 +313,18 @@ bool writeVerificationReport(const std::string& folder, const std::string& examp
     writeConvergence(p, muzzleConvergenceCheck(), "convergence-muzzle", "muzzle velocity [m/s]", 1);
     writeErrorEstimates(p, examples);
     writeReferenceCase(p, examples);
-    std::ofstream out(std::filesystem::path(folder) / "verification.md", std::ios::binary);
-    out << "# Verification of Kalvex\n\n"
-           "This page is written by `kalvex-verify` (`make verify`); the test `tools_tests` runs the same "
-           "checks and fails when one of them fails. Each check sets the inputs so that the model reduces "
-           "to a case with a known answer and compares. A wrong covolume term, a wrong Lagrange factor or "
-           "a sign error in the energy balance makes at least one of them fail (each was tried).\n\n"
-           "| check | result |\n| --- | --- |\n";
-    for (const auto& [name, ok] : p.outcomes)
-        out << "| " << name << " | " << (ok ? "passed" : "**FAILED**") << " |\n";
-    out << "\n" << p.md.str();
-    if (!out)
-        throw std::runtime_error("cannot write " + folder + "/verification.md");
+    const std::string page = (std::filesystem::path(folder) / "verification.md").string();
+    report::saveFileSafely(page, [&p](std::ostream& out) {
+        out << "# Verification of Kalvex\n\n"
+               "This page is written by `kalvex-verify` (`make verify`); the test `tools_tests` runs the same "
+               "checks and fails when one of them fails. Each check sets the inputs so that the model reduces "
+               "to a case with a known answer and compares. A wrong covolume term, a wrong Lagrange factor or "
+               "a sign error in the energy balance makes at least one of them fail (each was tried).\n\n"
+               "| check | result |\n| --- | --- |\n";
+        for (const auto& [name, ok] : p.outcomes)
+            out << "| " << name << " | " << (ok ? "passed" : "**FAILED**") << " |\n";
+        out << "\n" << p.md.str();
+    });
     return p.passed;
 }
 
