@@ -98,26 +98,32 @@ OutputColumns runStudyRows(const study::Study& plan, std::size_t first, std::siz
 }
 
 // The tolerance statistics of rows gathered in a table, as kalvex-study computes them while
-// the rows stream past. A run that stopped at the pressure limit is known by its message.
+// the rows stream past. A run that stopped at the pressure limit -- in its first step too,
+// where the message blames the step -- is known by the end of its message; no input rule's
+// message ends that way.
 std::string toleranceSummary(const study::Study& plan, const py::dict& columns)
 {
     study::ToleranceAccumulator statistics(plan.tolerance.limit);
     const auto messages = columns["message"].cast<std::vector<std::string>>();
     std::array<py::array_t<double>, study::kOutputCount> outputs;
     for (const study::OutputInfo& info : study::kOutputInfo)
-        outputs[static_cast<std::size_t>(info.id)] = columns[py::str(info.name.data(), info.name.size())].cast<py::array_t<double>>();
+        outputs[static_cast<std::size_t>(info.id)] =
+            columns[py::str(info.name.data(), info.name.size())].cast<py::array_t<double>>();
     const std::string pressureLimit = runEndMessage(RunEnd::PressureLimit);
     study::RowResult row;
     for (std::size_t i = 0; i < messages.size(); ++i) {
+        const std::string& message = messages[i];
         row.index = i;
-        row.outputs.message = messages[i];
-        row.outputs.end = messages[i].empty() ? RunEnd::MuzzleReached : RunEnd::NotFinite;
-        if (messages[i] == pressureLimit)
+        row.outputs.message = message;
+        row.outputs.end = RunEnd::MuzzleReached;
+        if (message.ends_with(pressureLimit))
             row.outputs.end = RunEnd::PressureLimit;
-        row.outputs.inputRejected = false;
+        else if (!message.empty())
+            row.outputs.inputRejected = true;  // any other failure: counted by its message
         for (std::size_t o = 0; o < outputs.size(); ++o)
             row.outputs.values[o] = outputs[o].at(static_cast<py::ssize_t>(i));
         statistics.add(row);
+        row.outputs.inputRejected = false;
     }
     return study::toleranceSummaryJson(statistics.summary());
 }
