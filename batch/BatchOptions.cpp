@@ -53,6 +53,10 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.heatTransfer = false;
         } else if (a == "--error-estimate") {
             options.errorEstimate = true;
+        } else if (a == "--propellant") {
+            options.propellant = value();
+        } else if (a == "--list-propellants") {
+            options.listPropellants = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("Unknown option " + a);
         } else if (haveInput) {
@@ -62,7 +66,7 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
-    if (!haveInput && !options.help && !options.version)
+    if (!haveInput && !options.help && !options.version && !options.listPropellants)
         throw UsageError("No input file given");
     return options;
 }
@@ -70,6 +74,7 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
 std::string batchUsage()
 {
     return "Usage: kalvex-batch [OPTION]... INPUT.txt\n"
+           "       kalvex-batch --list-propellants\n"
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
@@ -88,8 +93,15 @@ std::string batchUsage()
            "  --error-estimate     run the input again at half the step and print, after the\n"
            "                       summary, the differences |f(h) - f(h/2)| of the maximum\n"
            "                       pressure, the muzzle velocity and the end of combustion\n"
+           "  --propellant NAME    run with the seven propellant values of the library row\n"
+           "                       NAME instead of the report's\n"
+           "  --list-propellants   print the propellant library with the sources of its values\n"
            "  --help               show this text\n"
            "  --version            show the program's version\n"
+           "\n"
+           "The propellant library is the shipped propellants.json (beside this program, or\n"
+           "in ../share/kalvex when installed), followed by the user's\n"
+           "$XDG_DATA_HOME/kalvex/propellants.json (~/.local/share/kalvex/propellants.json).\n"
            "\n"
            "A failure prints its message to standard error and ends with exit status 1.\n";
 }

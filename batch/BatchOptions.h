@@ -19,6 +19,10 @@ struct BatchOptions {
     bool errorEstimate = false;             // --error-estimate: run again at half the step
     bool help = false;                      // --help: print the usage and do nothing else
     bool version = false;                   // --version: print the version and do nothing else
+    std::optional<std::string> propellant;  // --propellant: a library row replaces the seven values
+    bool listPropellants = false;           // --list-propellants: print the library, run nothing
+    std::string programFolder;  // where the shipped propellant library lies; empty: beside
+                                // the running program (no option: for tests)
 };
 
 // A command line that cannot be run; the message says what is wrong.

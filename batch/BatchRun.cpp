@@ -1,16 +1,44 @@
 #include "batch/BatchRun.h"
 
+#include "batch/PropellantTable.h"
 #include "core/Errors.h"
 #include "core/InputSet.h"
+#include "core/PropellantLibrary.h"
 #include "core/StartSequence.h"
 #include "core/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
 
 #include <exception>
+#include <iostream>
 #include <utility>
 
 namespace kalvex::batch {
+
+namespace {
+
+// The propellant library, after warning on `err` of the rows it left out.
+PropellantLibrary loadLibrary(const BatchOptions& options, std::ostream& err)
+{
+    PropellantLibrary library = loadPropellantLibrary(defaultPropellantFiles(options.programFolder));
+    for (const std::string& problem : library.problems)
+        err << "warning: " << problem << '\n';
+    return library;
+}
+
+// The library row the options name. Throws InputError when there is no such row.
+Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
+{
+    const PropellantLibrary library = loadLibrary(options, err);
+    const Propellant* found = library.find(*options.propellant);
+    if (found == nullptr) {
+        throw InputError("Propellant " + *options.propellant +
+                         " is not in the propellant library (kalvex-batch --list-propellants)");
+    }
+    return *found;
+}
+
+}  // namespace
 
 report::LoadedReport loadReportInput(const std::string& path)
 {
@@ -20,9 +48,14 @@ report::LoadedReport loadReportInput(const std::string& path)
     return std::move(*loaded);
 }
 
-ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err)
 {
-    const report::LoadedReport loaded = loadReportInput(options.inputPath);
+    report::LoadedReport loaded = loadReportInput(options.inputPath);
+    if (options.propellant) {
+        const Propellant propellant = chosenPropellant(options, err);
+        applyPropellant(propellant, loaded.input);
+        memo << propellantUsedLine(propellant) << '\n';
+    }
     ReportRun run{loaded.weaponName, asShownInFields(loaded.input), {}};
     run.input.heatTransfer = options.heatTransfer;
     run.runs.scratch = std::make_unique<RunResults>();
@@ -39,10 +72,19 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     return run;
 }
 
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
+{
+    return runReportInput(options, memo, std::cerr);
+}
+
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
-        const ReportRun run = runReportInput(options, out);
+        if (options.listPropellants) {
+            printPropellantTable(loadLibrary(options, err), out);
+            return 0;
+        }
+        const ReportRun run = runReportInput(options, out, err);
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);

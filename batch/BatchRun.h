@@ -26,8 +26,13 @@ struct ReportRun {
 };
 
 // Loads the input values of a report as Load does and runs the Start command on them
-// (restarts included), writing what Memo1 would receive to `memo`. Throws InputError with
-// the message to show when the file is no complete report or the run stops early.
+// (restarts included), writing what Memo1 would receive to `memo`. With a propellant named,
+// its seven values replace the report's and a line naming it and its source comes first;
+// malformed rows of the library are warned about on `err`. Throws InputError with the
+// message to show when the file is no complete report, the propellant is not in the library
+// or the run stops early.
+ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err);
+// The same with the library's warnings on standard error.
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo);
 
 // Returns the exit status: 0 when the run reached the muzzle (and the report, if asked for,

@@ -45,6 +45,8 @@ void writeParameterList(std::ostream& out)
 {
     for (const Parameter& p : allParameters())
         out << left(nameWithUnit(p.name, p.unit), 20) << p.caption << '\n';
+    out << left(nameWithUnit(kPropellantAxis.name, kPropellantAxis.unit), 20) << kPropellantAxis.caption
+        << '\n';
 }
 
 void writeOutputList(std::ostream& out)

@@ -5,6 +5,7 @@
 #include "core/GrainGeometry.h"
 #include "core/InputFields.h"
 #include "core/NumberFormat.h"
+#include "core/PropellantValues.h"
 
 #include <cmath>
 #include <string>
@@ -108,13 +109,8 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.mrp > 0, "Mass of Recoiling Parts mrp less than or equal to 0 kg");
     require(in.RR > 0, "Recoil Resistance Force RR less than or equal to 0 N");
     require(in.C > 0, "Mass of Propellant C less than or equal to 0 kg");
-    require(in.F >= 100000, "Force per Unit Mass of Propellant F less than 100000 J/kg");
-    require(in.T0 >= 1000, "Adiabatic Flame Temperature of Propellant T0 less than 1000 K");
-    require(in.b >= 0, "Covolume of Propellant b less than 0 m^3/kg");
-    require(in.gamma > 1, "Ratio of specific Heats for Propellant gamma less than or equal to 1");
-    require(in.rho >= 1000, "Density of Propellant rho less than 1000 kg/m^3");
-    require(in.beta > 0, "Burning Rate Coeff. for Prop. beta less than or equal to 0 m/s/Pa");
-    require(in.alpha >= 0.5, "Burning Rate Exponent for Propellant alpha less than 0.5");
+    for (const PropellantValue& value : kPropellantValues)
+        require(passesRule(value, in.*value.quantity), value.ruleMessage);
     require(in.CI > 0, "Mass of Igniter CI less than or equal to 0 kg");
     require(in.FI >= 10000, "Force per Unit Mass of Igniter FI less than 10000 J/kg");
     require(in.T0I >= 1000, "Adiabatic Flame Temperature of Igniter T0I less than 1000 K");

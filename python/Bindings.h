@@ -1,5 +1,6 @@
 #pragma once
 // The parts of the extension module kalvex._core, each adding its names to the module.
+#include "core/PropellantLibrary.h"
 #include "python/ResultsPool.h"
 
 #include <memory>
@@ -11,5 +12,9 @@ void bindErrors(pybind11::module_& m);
 void bindInputSet(pybind11::module_& m);
 void bindRun(pybind11::module_& m, const std::shared_ptr<ResultsPool>& pool);
 void bindStudy(pybind11::module_& m);
+void bindPropellants(pybind11::module_& m);
+
+// The propellant library of a (rows, problems) pair as kalvex._core.propellant_library gives it.
+PropellantLibrary libraryFrom(const pybind11::tuple& library);
 
 }  // namespace kalvex::python

@@ -62,7 +62,7 @@ ScriptInput fromValues(const py::dict& values, const std::string& weapon)
             list += (list.empty() ? "" : ", ") + name;
         throw py::type_error("InputSet needs every parameter; missing: " + list);
     }
-    ScriptInput input{weapon, 0, {}};
+    ScriptInput input{weapon, 0, {}, {}};
     applyChanges(input, py::kwargs(values));
     return input;
 }
@@ -99,21 +99,25 @@ void bindInputSet(py::module_& m)
         .def("to_dict", &asDict, "The parameters by name")
         .def("__dir__", [](const ScriptInput&) {
             std::vector<std::string> names = parameterNames();
-            for (const char* method : {"weapon", "with_changes", "to_dict", "parameters"})
+            for (const char* method : {"weapon", "with_changes", "with_propellant", "to_dict", "parameters"})
                 names.emplace_back(method);
             return names;
         })
         .def(
             "__eq__",
             [](const ScriptInput& a, const ScriptInput& b) {
-                return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown;
+                return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown &&
+                       a.propellantLine == b.propellantLine;
             },
             py::is_operator())
         .def("__repr__", &describe)
-        .def(py::pickle([](const ScriptInput& input) { return py::make_tuple(input.weaponName, asDict(input)); },
-                        [](const py::tuple& state) {
-                            return fromValues(state[1].cast<py::dict>(), state[0].cast<std::string>());
-                        }))
+        .def(py::pickle(
+            [](const ScriptInput& input) { return py::make_tuple(input.weaponName, asDict(input), input.propellantLine); },
+            [](const py::tuple& state) {
+                ScriptInput input = fromValues(state[1].cast<py::dict>(), state[0].cast<std::string>());
+                input.propellantLine = state[2].cast<std::string>();
+                return input;
+            }))
         .def_static(
             "parameters",
             [] {

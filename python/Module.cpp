@@ -10,4 +10,5 @@ PYBIND11_MODULE(_core, m)
     bindInputSet(m);
     bindRun(m, std::make_shared<ResultsPool>());
     bindStudy(m);
+    bindPropellants(m);
 }

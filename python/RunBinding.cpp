@@ -59,7 +59,7 @@ void bindRun(py::module_& m, const std::shared_ptr<ResultsPool>& pool)
             const BallisticInput input = toBallisticInput(inputs, heatTransfer);
             ScriptRun run = [&] {
                 const py::gil_scoped_release unlocked;
-                return runScript(input, *pool);
+                return runScript(input, *pool, inputs.propellantLine);
             }();
             return py::make_tuple(seriesArrays(run), run.memo, summary(run));
         },

@@ -3,6 +3,7 @@
 #include "batch/BatchRun.h"
 #include "core/Errors.h"
 #include "core/InputSet.h"
+#include "core/PropellantValues.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
@@ -23,6 +24,14 @@ study::Parameter knownParameter(std::string_view name)
 
 std::size_t fieldIndex(const InputField& field) { return static_cast<std::size_t>(&field - kInputFields.data()); }
 
+bool isPropellantValue(std::string_view name)
+{
+    for (const PropellantValue& v : kPropellantValues)
+        if (name == v.name)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> parameterNames()
@@ -42,7 +51,7 @@ double parameter(const ScriptInput& input, std::string_view name)
 ScriptInput loadScriptInput(const std::string& path)
 {
     const report::LoadedReport loaded = batch::loadReportInput(path);
-    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}};
+    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}, {}};
     for (const InputField& field : kInputFields)
         input.shown[fieldIndex(field)] = shownFieldValue(loaded.input, field);
     return input;
@@ -62,6 +71,17 @@ void setParameter(ScriptInput& input, std::string_view name, double value, std::
     if (!std::isfinite(value) || !std::isfinite(value * p.field->toStored))
         throw InputError(std::string(name) + ": '" + std::string(typed) + "' is not a valid floating point value");
     input.shown[fieldIndex(*p.field)] = value;
+    if (isPropellantValue(name))
+        input.propellantLine.clear();  // the set no longer holds that propellant's values
+}
+
+void applyPropellant(ScriptInput& input, const Propellant& propellant)
+{
+    BallisticInput values;
+    kalvex::applyPropellant(propellant, values);
+    for (const PropellantValue& v : kPropellantValues)
+        input.shown[fieldIndex(*findInputField(v.name))] = values.*v.quantity;  // all in SI units
+    input.propellantLine = propellantUsedLine(propellant);
 }
 
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)

@@ -4,6 +4,7 @@
 // fields' texts. Parameters are named as in the study file (study/Parameters.h).
 #include "core/BallisticInput.h"
 #include "core/InputFields.h"
+#include "core/PropellantLibrary.h"
 
 #include <array>
 #include <stdexcept>
@@ -17,6 +18,7 @@ struct ScriptInput {
     std::string weaponName;                           // UTF-8
     int grainType = 0;                                // 1 to 7
     std::array<double, kInputFields.size()> shown{};  // in kInputFields order, field units
+    std::string propellantLine;  // " Propellant M30: <source>" while its seven values are unchanged
 };
 
 // A name that is no parameter; the message lists the parameters.
@@ -38,6 +40,9 @@ ScriptInput loadScriptInput(const std::string& path);
 // or not finite once converted to the stored unit; StudyError for a grain type other than
 // a whole number 1..7; UnknownParameter for a name that is none.
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed);
+
+// The seven values of a library propellant, and the line that names it before a run's memo.
+void applyPropellant(ScriptInput& input, const Propellant& propellant);
 
 // The record a run starts from: each value times its field's factor, as Start converts.
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer);

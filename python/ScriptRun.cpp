@@ -5,10 +5,12 @@
 
 namespace kalvex::python {
 
-ScriptRun runScript(const BallisticInput& input, ResultsPool& pool)
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine)
 {
     ScriptRun run{input, {}, pool.acquire(), {}, {}};
     const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
+    if (!propellantLine.empty())
+        appendLine(propellantLine);
     run.outcome = runStartSequence(input, *run.results, appendLine);
     if (run.outcome.end != RunEnd::MuzzleReached)
         throw RunStoppedError(startEndMessage(run.outcome));

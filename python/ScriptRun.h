@@ -29,7 +29,8 @@ struct ScriptRun {
 
 // Validates and runs `input` (InputError with the rule's message, RunStoppedError when the
 // run stops early), writes the summary as the window shows it by default and computes the
-// outputs a study gives for the same input.
-ScriptRun runScript(const BallisticInput& input, ResultsPool& pool);
+// outputs a study gives for the same input. A propellant line, when given, comes first, as
+// kalvex-batch --propellant writes it.
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine = {});
 
 }  // namespace kalvex::python

@@ -54,6 +54,13 @@ py::tuple tableParts(const OutputColumns& table, bool withRunNumbers)
     return py::make_tuple(columns, units);
 }
 
+// A study from its JSON text, its "base" relative to `folder`, its propellant names looked
+// up in `library` (rows, problems).
+study::Study studyOf(const std::string& text, const std::string& folder, const py::tuple& library)
+{
+    return study::studyFromJsonText(text, folder, libraryFrom(library));
+}
+
 int threadCount(std::optional<int> threads)
 {
     if (threads && *threads < 1)
@@ -155,39 +162,39 @@ void bindStudy(py::module_& m)
 
     m.def(
         "study_kind",
-        [](const std::string& text, const std::string& folder) {
-            return std::string(study::studyKindName(study::studyFromJsonText(text, folder).kind));
+        [](const std::string& text, const std::string& folder, const py::tuple& library) {
+            return std::string(study::studyKindName(studyOf(text, folder, library).kind));
         },
-        py::arg("text"), py::arg("folder"));
+        py::arg("text"), py::arg("folder"), py::arg("library"));
 
     m.def(
         "study_size",
-        [](const std::string& text, const std::string& folder) {
-            return study::RowSet(study::studyFromJsonText(text, folder)).size();
+        [](const std::string& text, const std::string& folder, const py::tuple& library) {
+            return study::RowSet(studyOf(text, folder, library)).size();
         },
-        py::arg("text"), py::arg("folder"), "Rows of a sweep or tolerance study");
+        py::arg("text"), py::arg("folder"), py::arg("library"), "Rows of a sweep or tolerance study");
 
     m.def(
         "study_rows",
-        [](const std::string& text, const std::string& folder, std::size_t first, std::size_t last,
+        [](const std::string& text, const std::string& folder, const py::tuple& library, std::size_t first, std::size_t last,
            std::optional<int> threads) {
             const int threadsToUse = threadCount(threads);
-            return tableParts(runStudyRows(study::studyFromJsonText(text, folder), first, last, threadsToUse), true);
+            return tableParts(runStudyRows(studyOf(text, folder, library), first, last, threadsToUse), true);
         },
-        py::arg("text"), py::arg("folder"), py::arg("first"), py::arg("last"), py::arg("threads") = py::none(),
+        py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("first"), py::arg("last"), py::arg("threads") = py::none(),
         "Rows [first, last) of a sweep or tolerance study: (columns, units)");
 
     m.def(
         "tolerance_summary",
-        [](const std::string& text, const std::string& folder, const py::dict& columns) {
-            return toleranceSummary(study::studyFromJsonText(text, folder), columns);
+        [](const std::string& text, const std::string& folder, const py::tuple& library, const py::dict& columns) {
+            return toleranceSummary(studyOf(text, folder, library), columns);
         },
-        py::arg("text"), py::arg("folder"), py::arg("columns"), "The statistics as kalvex-study --json gives them");
+        py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("columns"), "The statistics as kalvex-study --json gives them");
 
     m.def(
         "solve_or_fit",
-        [](const std::string& text, const std::string& folder) {
-            const study::Study plan = study::studyFromJsonText(text, folder);
+        [](const std::string& text, const std::string& folder, const py::tuple& library) {
+            const study::Study plan = studyOf(text, folder, library);
             const py::gil_scoped_release unlocked;
             if (plan.kind == StudyKind::solve)
                 return study::solveResultJson(plan, study::solveStudy(plan));
@@ -195,7 +202,7 @@ void bindStudy(py::module_& m)
                 return study::fitResultJson(plan, study::fitStudy(plan));
             throw study::StudyError("a sweep or tolerance study has rows: run it with study_rows");
         },
-        py::arg("text"), py::arg("folder"), "The result of a solve or fit study as kalvex-study --json gives it");
+        py::arg("text"), py::arg("folder"), py::arg("library"), "The result of a solve or fit study as kalvex-study --json gives it");
 }
 
 }  // namespace kalvex::python

@@ -144,7 +144,10 @@ void writeAndReplace(const std::string& shown, const std::string& target,
 {
     const fs::path targetPath(target);
     const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : ".";
-    std::string name = (folder / ("." + targetPath.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";  // a hidden temporary that mkstemp fills in
+    hidden += targetPath.filename().string();
+    hidden += ".XXXXXX";
+    std::string name = (folder / hidden).string();
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         fail(shown, errno);

@@ -13,6 +13,9 @@
 namespace kalvex::study {
 
 inline constexpr std::string_view kGrainTypeParameter = "grainType";
+// A sweep axis over library propellants; its value in a row is the propellant's number in
+// the axis's list, counted from 1.
+inline constexpr std::string_view kPropellantParameter = "propellant";
 
 struct Parameter {
     std::string_view name;     // "C", "beta", ..., "grainType"
@@ -21,6 +24,10 @@ struct Parameter {
     const InputField* field;   // nullptr for the grain type
     bool continuous() const { return field != nullptr; }
 };
+
+// The column of a sweep over propellants: the number of the row's propellant in the list.
+inline constexpr Parameter kPropellantAxis{kPropellantParameter,
+                                           "Number of the Propellant in the Sweep's List of Names", "-", nullptr};
 
 // Every parameter, in the order of the input fields, the grain type last.
 std::vector<Parameter> allParameters();

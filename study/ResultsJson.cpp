@@ -1,5 +1,7 @@
 #include "study/ResultsJson.h"
 
+#include "core/PropellantValues.h"
+
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -21,6 +23,18 @@ json outputsJson(const RunOutputs& outputs)
         j[std::string(info.name)] = number(outputs[info.id]);
     j["message"] = outputs.message;
     return j;
+}
+
+// The base propellant a study named, with the seven values its runs started from, so that a
+// result can be checked against another library; nothing when it named none.
+void addPropellant(json& j, const Study& study)
+{
+    if (study.propellant.empty())
+        return;
+    json propellant = {{"name", study.propellant}};
+    for (const PropellantValue& value : kPropellantValues)
+        propellant[value.name] = study.base.*value.quantity;
+    j["propellant"] = propellant;
 }
 
 }  // namespace
@@ -67,9 +81,10 @@ std::string solveResultJson(const Study& study, const SolveResult& result)
             check["max"] = *c.constraint.max;
         constraints.push_back(check);
     }
-    return json{{"parameter", study.solve.parameter}, {"value", result.value}, {"runs", result.iterations},
-                {"outputs", outputsJson(result.outputs)}, {"constraints", constraints}}
-        .dump(2);
+    json j{{"parameter", study.solve.parameter}, {"value", result.value}, {"runs", result.iterations},
+           {"outputs", outputsJson(result.outputs)}, {"constraints", constraints}};
+    addPropellant(j, study);
+    return j.dump(2);
 }
 
 std::string fitResultJson(const Study& study, const FitResult& result)
@@ -89,9 +104,10 @@ std::string fitResultJson(const Study& study, const FitResult& result)
         }
         firings.push_back(row);
     }
-    return json{{"parameters", parameters}, {"firings", firings}, {"rmsVelocity", result.rmsVelocity},
-                {"rmsPressure", result.rmsPressure}, {"iterations", result.iterations}, {"status", result.status}}
-        .dump(2);
+    json j{{"parameters", parameters}, {"firings", firings}, {"rmsVelocity", result.rmsVelocity},
+           {"rmsPressure", result.rmsPressure}, {"iterations", result.iterations}, {"status", result.status}};
+    addPropellant(j, study);
+    return j.dump(2);
 }
 
 }  // namespace kalvex::study

@@ -1,10 +1,12 @@
 #include "study/Rows.h"
 
+#include "core/PropellantValues.h"
 #include "study/StudyError.h"
 
 #include <boost/random/mersenne_twister.hpp>
 #include <boost/random/normal_distribution.hpp>
 #include <boost/random/uniform_real_distribution.hpp>
+#include <algorithm>
 #include <cmath>
 
 namespace kalvex::study {
@@ -12,6 +14,12 @@ namespace kalvex::study {
 std::vector<double> axisValues(const SweepAxis& axis)
 {
     const std::string key = "sweep (" + axis.parameter + ")";
+    if (!axis.propellants.empty()) {
+        std::vector<double> numbers(axis.propellants.size());
+        for (std::size_t k = 0; k < numbers.size(); ++k)
+            numbers[k] = static_cast<double>(k + 1);
+        return numbers;
+    }
     if (!axis.values.empty())
         return axis.values;
     if (axis.count <= 0)
@@ -50,6 +58,18 @@ std::uint64_t mix(std::uint64_t z)
     return z ^ (z >> 31);
 }
 
+// Appends the seven propellant values that are not varied already, so that every row says
+// which propellant values its run used, whatever library the machine that ran it had.
+void recordPropellantValues(std::vector<Parameter>& varied)
+{
+    for (const PropellantValue& value : kPropellantValues) {
+        const bool already = std::any_of(varied.begin(), varied.end(),
+                                         [&](const Parameter& p) { return p.name == value.name; });
+        if (!already)
+            varied.push_back(findParameter(value.name));
+    }
+}
+
 }  // namespace
 
 RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
@@ -58,7 +78,8 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
     if (kind_ == StudyKind::sweep) {
         size_ = 1;
         for (const SweepAxis& axis : study.sweep) {
-            varied_.push_back(findParameter(axis.parameter));
+            varied_.push_back(axis.propellants.empty() ? findParameter(axis.parameter) : kPropellantAxis);
+            propellants_.push_back(axis.propellants);
             axes_.push_back(axisValues(axis));
             size_ *= axes_.back().size();
         }
@@ -73,6 +94,9 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
     } else {
         throw StudyError(std::string("a ") + studyKindName(kind_) + " study has no rows to run in parallel");
     }
+    set_ = varied_.size();
+    if (usesPropellants(study))
+        recordPropellantValues(varied_);
 }
 
 void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& values) const
@@ -86,8 +110,13 @@ void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& valu
             values[a] = axes_[a][rest % axes_[a].size()];
             rest /= axes_[a].size();
         }
-        for (std::size_t p = 0; p < varied_.size(); ++p)
-            setParameterValue(input, varied_[p], values[p]);
+        for (std::size_t p = 0; p < set_; ++p) {
+            if (propellants_[p].empty())
+                setParameterValue(input, varied_[p], values[p]);
+            else
+                applyPropellant(propellants_[p][static_cast<std::size_t>(values[p]) - 1], input);
+        }
+        recordValues(input, values);
         return;
     }
     boost::random::mt19937_64 stream(mix(mix(seed_) ^ static_cast<std::uint64_t>(i)));
@@ -103,6 +132,13 @@ void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& valu
         double& stored = input.*(varied_[p].field->quantity);
         stored += deviation * varied_[p].field->toStored;
     }
+    recordValues(input, values);
+}
+
+void RowSet::recordValues(const BallisticInput& input, std::vector<double>& values) const
+{
+    for (std::size_t p = set_; p < varied_.size(); ++p)
+        values[p] = parameterValue(input, varied_[p]);
 }
 
 }  // namespace kalvex::study

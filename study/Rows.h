@@ -20,24 +20,32 @@ public:
     explicit RowSet(const Study& study);
 
     std::size_t size() const { return size_; }
-    // The varied parameters, in the order of the values that row() gives.
+    // The varied parameters, in the order of the values that row() gives; in a study with
+    // propellants, followed by the propellant values each row records (usesPropellants).
     const std::vector<Parameter>& varied() const { return varied_; }
 
     // Row i (0-based, i < size()): its input set and the varied values in their units.
     void row(std::size_t i, BallisticInput& input, std::vector<double>& values) const;
 
 private:
+    // Fills the values of the recorded propellant columns from the row's input set.
+    void recordValues(const BallisticInput& input, std::vector<double>& values) const;
+
     StudyKind kind_;
     BallisticInput base_;
     std::vector<Parameter> varied_;
     std::vector<std::vector<double>> axes_;          // sweep: each axis's values
+    std::vector<std::vector<Propellant>> propellants_;  // sweep: a propellant axis's rows
+    std::size_t set_ = 0;                            // varied_[0, set_) are set by the row;
+                                                     // the rest record propellant values
     std::vector<ToleranceParameter> tolerances_;     // tolerance: what is drawn
     std::vector<double> nominal_;                    // tolerance: base values of the drawn
     std::uint64_t seed_ = 0;
     std::size_t size_ = 0;
 };
 
-// The values of one sweep axis (list, linear or logarithmic range); StudyError when empty.
+// The values of one sweep axis (list, linear or logarithmic range; 1 ... n for n propellants);
+// StudyError when empty.
 std::vector<double> axisValues(const SweepAxis& axis);
 
 // The first and one-past-last row of shard `index` (1-based) of `count` over `rows` rows:

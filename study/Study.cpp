@@ -5,6 +5,7 @@
 #include "study/Rows.h"
 #include "study/StudyError.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kalvex::study {
@@ -18,6 +19,14 @@ const char* studyKindName(StudyKind kind)
     case StudyKind::tolerance: return "tolerance";
     }
     return "";
+}
+
+bool usesPropellants(const Study& study)
+{
+    if (!study.propellant.empty())
+        return true;
+    return std::any_of(study.sweep.begin(), study.sweep.end(),
+                       [](const SweepAxis& axis) { return !axis.propellants.empty(); });
 }
 
 BallisticInput baseInput(const Study& study)
@@ -43,6 +52,11 @@ void validateSweep(const Study& study)
     if (study.sweep.empty() || study.sweep.size() > 2)
         throw StudyError("sweep: give one parameter, or two for a grid");
     for (const SweepAxis& axis : study.sweep) {
+        if (axis.parameter == kPropellantParameter) {
+            if (axis.propellants.empty())
+                throw StudyError("sweep (propellant): name at least one propellant");
+            continue;
+        }
         const Parameter parameter = findParameter(axis.parameter);
         BallisticInput scratch;
         for (double value : axisValues(axis))

@@ -4,6 +4,7 @@
 // the Python module builds it from a dict. Values are in the parameters' units (Parameters.h),
 // outputs are named by the output table (Outputs.h).
 #include "core/BallisticInput.h"
+#include "core/PropellantLibrary.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,6 +25,9 @@ struct SweepAxis {
     double to = 0;
     int count = 0;
     bool logarithmic = false;
+    // An axis over propellants (parameter "propellant"): the library rows in the order the
+    // study names them, each row taking all seven propellant values of one.
+    std::vector<Propellant> propellants;
 };
 
 // An output that must stay at or below `max` and/or at or above `min` at a solution.
@@ -84,6 +88,8 @@ struct Study {
     std::string description;  // free text, e.g. where the firings come from
     std::string basePath;     // "base": a report file, relative to the study file; empty: inline
     BallisticInput base;      // the base input set, read or given ("inputs"), SI units
+    std::string propellant;   // "propellant": the library row whose seven values the base
+                              // took when read; empty: the base's own values
     bool heatTransfer = true;
     std::vector<SweepAxis> sweep;  // one axis, or two crossed as a grid (first axis outer)
     SolveSpec solve;
@@ -92,6 +98,10 @@ struct Study {
 };
 
 const char* studyKindName(StudyKind kind);  // "sweep", "solve", "fit", "tolerance"
+
+// Whether the study takes propellant values from the library: a named base propellant or an
+// axis over propellants. Its rows then record the seven propellant values each run used.
+bool usesPropellants(const Study& study);
 
 // The base with the study's heat-transfer switch applied: the record every row starts from.
 BallisticInput baseInput(const Study& study);

@@ -67,11 +67,45 @@ BallisticInput inputsFrom(const json& inputs)
     return input;
 }
 
-SweepAxis axisFrom(const json& j)
+// The library the study's propellant names are looked up in, read at the first name.
+class PropellantNames {
+public:
+    explicit PropellantNames(const PropellantLibrary* library) : library_(library) {}
+
+    Propellant find(const std::string& name, const std::string& key)
+    {
+        if (library_ == nullptr) {
+            loaded_ = loadPropellantLibrary(defaultPropellantFiles());
+            library_ = &loaded_;
+        }
+        const Propellant* found = library_->find(name);
+        if (found == nullptr) {
+            std::string message = key + ": \"" + name + "\" is not in the propellant library";
+            for (const std::string& problem : library_->problems)
+                message += "; " + problem;
+            throw StudyError(message);
+        }
+        return *found;
+    }
+
+private:
+    const PropellantLibrary* library_;
+    PropellantLibrary loaded_;
+};
+
+SweepAxis axisFrom(const json& j, PropellantNames& names)
 {
     SweepAxis axis;
     axis.parameter = text(member(j, "parameter", "sweep"), "sweep.parameter");
     const std::string where = "sweep (" + axis.parameter + ")";
+    if (axis.parameter == kPropellantParameter) {
+        const json& values = member(j, "values", where);
+        if (!values.is_array() || values.empty())
+            throw StudyError(where + ".values must be a list of propellant names");
+        for (const json& v : values)
+            axis.propellants.push_back(names.find(text(v, where + ".values"), where + ".values"));
+        return axis;
+    }
     if (j.contains("values")) {
         if (!j.at("values").is_array())
             throw StudyError(where + ".values must be a list of numbers");
@@ -226,8 +260,13 @@ BallisticInput readBaseReport(const std::filesystem::path& path)
     return asShownInFields(loaded->input);
 }
 
-Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& baseFolder)
+namespace {
+
+// Reads the study; `library` nullptr: the default library, read when a name needs it.
+Study parseStudyText(const std::string& textIn, const std::filesystem::path& baseFolder,
+                     const PropellantLibrary* library)
 {
+    PropellantNames names(library);
     json j;
     try {
         j = json::parse(textIn);
@@ -249,6 +288,10 @@ Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& 
         } else {
             study.base = inputsFrom(j.at("inputs"));
         }
+        if (j.contains("propellant")) {
+            study.propellant = text(j.at("propellant"), "propellant");
+            applyPropellant(names.find(study.propellant, "propellant"), study.base);
+        }
         if (j.contains("heatTransfer")) {
             if (!j.at("heatTransfer").is_boolean())
                 throw StudyError("heatTransfer must be true or false");
@@ -260,9 +303,9 @@ Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& 
         case StudyKind::sweep:
             if (spec.is_array()) {
                 for (const json& axis : spec)
-                    study.sweep.push_back(axisFrom(axis));
+                    study.sweep.push_back(axisFrom(axis, names));
             } else {
-                study.sweep.push_back(axisFrom(spec));
+                study.sweep.push_back(axisFrom(spec, names));
             }
             break;
         case StudyKind::solve: study.solve = solveFrom(spec); break;
@@ -276,6 +319,19 @@ Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& 
     }
 }
 
+}  // namespace
+
+Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& baseFolder)
+{
+    return parseStudyText(textIn, baseFolder, nullptr);
+}
+
+Study studyFromJsonText(const std::string& textIn, const std::filesystem::path& baseFolder,
+                        const PropellantLibrary& library)
+{
+    return parseStudyText(textIn, baseFolder, &library);
+}
+
 std::string studyToJsonText(const Study& study)
 {
     json j;
@@ -286,13 +342,20 @@ std::string studyToJsonText(const Study& study)
         j["base"] = study.basePath;
     else
         j["inputs"] = inputsTo(study.base);
+    if (!study.propellant.empty())
+        j["propellant"] = study.propellant;
     j["heatTransfer"] = study.heatTransfer;
     switch (study.kind) {
     case StudyKind::sweep: {
         json axes = json::array();
         for (const SweepAxis& a : study.sweep) {
             json axis{{"parameter", a.parameter}};
-            if (!a.values.empty()) {
+            if (!a.propellants.empty()) {
+                json names = json::array();
+                for (const Propellant& p : a.propellants)
+                    names.push_back(p.name);
+                axis["values"] = names;
+            } else if (!a.values.empty()) {
                 axis["values"] = a.values;
             } else {
                 axis["from"] = a.from;

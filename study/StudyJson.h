@@ -10,7 +10,11 @@ namespace kalvex::study {
 
 // Parses a study from JSON text; "base" paths are taken relative to `baseFolder`.
 // StudyError naming the key when the text is not JSON or a key is wrong; validates.
+// Propellant names ("propellant", a sweep over "propellant") are looked up in `library`;
+// without one, in the shipped and the user's library when the study names a propellant.
 Study studyFromJsonText(const std::string& text, const std::filesystem::path& baseFolder);
+Study studyFromJsonText(const std::string& text, const std::filesystem::path& baseFolder,
+                        const PropellantLibrary& library);
 
 // The study as JSON text (two-space indent). A study with a basePath writes "base",
 // otherwise "inputs" with every value in the parameters' units.

@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <string>
 
 class QWidget;
 
@@ -8,7 +10,9 @@ class FieldRegistry;
 
 // The input pages of the main window; each adds its fields to the registry.
 QWidget* buildWeaponPage(FieldRegistry& fields);
-QWidget* buildPowderPage(FieldRegistry& fields);
+// The powder page also chooses the seven propellant values from the propellant library and
+// saves them into the user's library, saying so through `say` (a line for the results area).
+QWidget* buildPowderPage(FieldRegistry& fields, std::function<void(const std::string&)> say);
 QWidget* buildFrictionPage(FieldRegistry& fields);
 
 }  // namespace kalvex::ui

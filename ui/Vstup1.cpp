@@ -139,7 +139,7 @@ QWidget* Tvstup::buildInputPages()
     inputPages_ = new ButtonPages(this);
     inputPages_->setObjectName(QStringLiteral("PageControl1"));
     inputPages_->addPage(QStringLiteral("Weapon and Cartridge"), buildWeaponPage(fields_));
-    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_));
+    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, [this](const std::string& line) { appendLine(line); }));
     grainPage_ = new GrainPage(fields_);
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
     inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));

@@ -11,15 +11,17 @@ kalvex-batch, and studies through the same engine as kalvex-study.
 """
 
 import os
+import types
+import warnings
 
 from . import _core
 from ._core import InputSet, RunStopped
 from .run import Run
-from .studies import StudyResult, run_study as _run_study
+from .studies import StudyResult, propellant_library, run_study as _run_study
 from .table import Table
 
 __all__ = ["InputSet", "Run", "RunStopped", "StudyResult", "Table",
-           "load_report", "run", "run_many", "study"]
+           "load_report", "propellants", "run", "run_many", "study"]
 
 
 def load_report(path):
@@ -54,3 +56,30 @@ def study(study, threads=None):
     """Runs a study -- a dict with the keys of a study file, or the path of one -- and returns
     a StudyResult with the same rows and results as kalvex-study."""
     return _run_study(study, threads)
+
+
+def propellants():
+    """The propellant library: the rows shipped with Kalvex, then the user's own
+    ($XDG_DATA_HOME/kalvex/propellants.json), a user's row replacing a shipped one of its name.
+    Each row has name, family, composition, source, transcription, the seven values F [J/kg],
+    T0 [K], b [m^3/kg], gamma, rho [kg/m^3], beta [m/s/Pa^alpha], alpha, and from_user.
+    Rows that are malformed are left out with a warning."""
+    rows, problems = propellant_library()
+    for problem in problems:
+        warnings.warn(problem, stacklevel=2)
+    return [types.SimpleNamespace(**row) for row in rows]
+
+
+def _with_propellant(inputs, name):
+    """A copy with the seven propellant values of the library row `name`; its run's memo
+    begins with the line that names the propellant and its source, as kalvex-batch
+    --propellant writes it. ValueError when the library has no such row."""
+    rows, problems = propellant_library()
+    for row in rows:
+        if row["name"] == name:
+            return _core.with_propellant(inputs, row)
+    known = ", ".join(row["name"] for row in rows)
+    raise ValueError(f"Propellant {name} is not in the propellant library ({known})")
+
+
+InputSet.with_propellant = _with_propellant

@@ -45,6 +45,12 @@ def report_with_step(tmp_path, name, step_text):
     return copy
 
 
+@pytest.fixture(autouse=True)
+def shipped_propellants_only(tmp_path, monkeypatch):
+    """No user's propellant library: its rows would change what the library holds."""
+    monkeypatch.setenv("XDG_DATA_HOME", str(tmp_path / "data"))
+
+
 @pytest.fixture(scope="session")
 def rifle():
     import kalvex

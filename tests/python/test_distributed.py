@@ -22,9 +22,10 @@ def client():
         yield c
 
 
-def test_distributed_table_equals_local_row_for_row(client):
-    local = kalvex.study(TOLERANCE, threads=1)
-    remote = kalvex.distributed.run_study(TOLERANCE, client, chunk=37)  # uneven last chunk
+@pytest.mark.parametrize("study", [TOLERANCE, STUDIES / "howitzer-155mm-propellants-sweep.json"])
+def test_distributed_table_equals_local_row_for_row(client, study):
+    local = kalvex.study(study, threads=1)
+    remote = kalvex.distributed.run_study(study, client, chunk=4)  # uneven last chunk
     assert remote.table == local.table and remote.summary == local.summary
     assert list(remote.table["run"]) == list(range(1, len(local.table) + 1))
 

@@ -26,6 +26,16 @@ def test_memo_without_heat_transfer_and_with_restarts_equals_kalvex_batch(tmp_pa
     assert restarted.memo == batch_memo(short_step)
 
 
+def test_a_library_propellant_runs_as_kalvex_batch_runs_it():
+    howitzer = example("howitzer-155mm")
+    m30 = kalvex.load_report(howitzer).with_propellant("M30")
+    assert m30.F == next(p.F for p in kalvex.propellants() if p.name == "M30")
+    assert kalvex.run(m30).memo == batch_memo(howitzer, "--propellant", "M30")
+    assert not kalvex.run(m30.with_changes(beta=m30.beta)).memo.startswith(" Propellant")
+    with pytest.raises(ValueError, match=r"^Propellant M99 is not in the propellant library \(M1, "):
+        m30.with_propellant("M99")
+
+
 def test_series_cover_the_run_from_ignition_to_the_muzzle(rifle):
     run = kalvex.run(rifle)
     steps = int(run.memo.split("Number of Steps:")[1].split()[0])
