@@ -49,8 +49,10 @@ class Table:
 
     def __eq__(self, other):
         """Same columns in the same order with the same values; NaN equals NaN."""
-        if not isinstance(other, Table) or self.names != other.names or self.units != other.units:
-            return NotImplemented if not isinstance(other, Table) else False
+        if not isinstance(other, Table):
+            return NotImplemented
+        if self.names != other.names or self.units != other.units:
+            return False
         return all(numpy.array_equal(self[name], other[name], equal_nan=name != "message")
                    for name in self.names)
 
