@@ -22,8 +22,8 @@ std::unique_ptr<PlotState> pressurePlot()
     auto plot = std::make_unique<PlotState>();
     InitPlot(*plot, kWidth, kHeight);
     std::vector<double> x(kPoints), y(kPoints);
-    const double peaks[kSlotCount] = {300, 320, 260};
-    for (int slot = 0; slot < kSlotCount; ++slot) {
+    const double peaks[] = {300, 320, 260};
+    for (int slot = 0; slot < 3; ++slot) {
         for (int i = 0; i < kPoints; ++i) {
             const double t = static_cast<double>(i) / (kPoints - 1);
             x[static_cast<std::size_t>(i)] = 4 * t;  // ms

@@ -1,7 +1,7 @@
 #pragma once
 // The energy balance at muzzle exit as the summary and the report print it: the seven losses
-// in their printed order, each with its summary line (whose blanks line the numbers up in
-// the results area's proportional font) and its report label (padded for a fixed font).
+// in their printed order, each with its summary line (its blank counts are those the results
+// area has always shown) and its report label (padded to the report's value column).
 #include "core/RunResults.h"
 
 #include <array>

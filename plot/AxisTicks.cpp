@@ -14,6 +14,29 @@ constexpr int kXLabelBelowFrame = 6;   // px below the frame line, just under th
 constexpr int kYLabelLeft = 5;         // px from the surface's left edge
 constexpr int kLabelPointSize = 10;
 const char* const kLabelFamily = "Arial";
+// Most decimals a label takes to tell two ticks apart; beyond it (spans of no real size,
+// as when every value is 0) the labels keep the decimals of the span.
+constexpr int kMostLabelDecimals = 9;
+
+bool adjacentRoundedAlike(const std::vector<double>& values, int decimals)
+{
+    for (std::size_t i = 1; i < values.size(); ++i)
+        if (RoundDecimals(values[i - 1], decimals) == RoundDecimals(values[i], decimals))
+            return true;
+    return false;
+}
+
+// The decimals follow the span, not the tick spacing, so on a plot larger than its first size
+// two neighbours can read the same: then add decimals until every two neighbours differ.
+int distinctDecimals(const std::vector<double>& values, int decimals)
+{
+    if (!adjacentRoundedAlike(values, decimals))
+        return decimals;
+    for (int more = decimals + 1; more <= kMostLabelDecimals; ++more)
+        if (!adjacentRoundedAlike(values, more))
+            return more;
+    return decimals;
+}
 
 }  // namespace
 
@@ -30,30 +53,38 @@ QFont labelFont()
 
 std::vector<AxisTick> xAxisTicks(const PlotState& plot)
 {
-    const int width = plot.surface.width();
-    const int height = plot.surface.height();
+    const int width = plotWidth(plot);
+    const int height = plotHeight(plot);
     const int innerWidth = width - kLeftBottomMargin - kTopRightMargin;
-    std::vector<AxisTick> ticks;
+    std::vector<int> columns;
+    std::vector<double> values;
     for (int k = 0; kGridSpacingX * k <= innerWidth; ++k) {
-        const int column = kLeftBottomMargin + kGridSpacingX * k;
-        const double value = RoundDecimals(PixelToValueX(plot, column), plot.xDecimals);
-        ticks.push_back({column, formatGeneral(value, plot.decimalSeparator),
-                         column - kXLabelShiftLeft,
-                         height - kLeftBottomMargin + kXLabelBelowFrame});
+        columns.push_back(kLeftBottomMargin + kGridSpacingX * k);
+        values.push_back(PixelToValueX(plot, columns.back()));
     }
+    const int decimals = distinctDecimals(values, plot.xDecimals);
+    std::vector<AxisTick> ticks;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        ticks.push_back({columns[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),
+                         columns[i] - kXLabelShiftLeft, height - kLeftBottomMargin + kXLabelBelowFrame});
     return ticks;
 }
 
 std::vector<AxisTick> yAxisTicks(const PlotState& plot)
 {
-    const int height = plot.surface.height();
+    const int height = plotHeight(plot);
     const int innerHeight = height - kLeftBottomMargin - kTopRightMargin;
-    std::vector<AxisTick> ticks;
+    std::vector<int> rows;
+    std::vector<double> values;
     for (int k = 0; kGridSpacingY * k <= innerHeight; ++k) {
-        const int row = height - kLeftBottomMargin - kGridSpacingY * k;
-        const double value = RoundDecimals(PixelToValueY(plot, row), plot.yDecimals);
-        ticks.push_back({row, formatGeneral(value, plot.decimalSeparator), kYLabelLeft, row});
+        rows.push_back(height - kLeftBottomMargin - kGridSpacingY * k);
+        values.push_back(PixelToValueY(plot, rows.back()));
     }
+    const int decimals = distinctDecimals(values, plot.yDecimals);
+    std::vector<AxisTick> ticks;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        ticks.push_back({rows[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),
+                         kYLabelLeft, rows[i]});
     return ticks;
 }
 

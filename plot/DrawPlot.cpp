@@ -15,17 +15,20 @@ namespace {
 
 constexpr int kCurvePenWidth = 2;  // px
 
-// Slot 0 red, slot 1 blue, slot 2 black; drawn in this order, so black lies on top.
+// Slot 0 red, slot 1 blue, slot 2 black, the saved run of a report green; drawn in this
+// order, so the saved run lies on top.
 QColor slotColour(std::size_t slot)
 {
     static const QColor colours[kSlotCount] = {QColor(255, 0, 0), QColor(0, 0, 255),
-                                               QColor(0, 0, 0)};
+                                               QColor(0, 0, 0), QColor(0, 150, 0)};
     return colours[slot];
 }
 
-QPen thinPen(Qt::PenStyle style)
+// One logical pixel wide: a cosmetic pen is measured in device pixels, so on a surface of
+// twice the pixels it takes two.
+QPen thinPen(Qt::PenStyle style, qreal pixelRatio)
 {
-    QPen pen(Qt::black, 1, style);
+    QPen pen(Qt::black, pixelRatio, style);
     pen.setCosmetic(true);
     pen.setCapStyle(style == Qt::SolidLine ? Qt::SquareCap : Qt::FlatCap);
     return pen;
@@ -33,7 +36,7 @@ QPen thinPen(Qt::PenStyle style)
 
 void drawGrid(QPainter& painter, int width, int height)
 {
-    painter.setPen(thinPen(Qt::DotLine));
+    painter.setPen(thinPen(Qt::DotLine, painter.device()->devicePixelRatio()));
     const int bottom = height - kLeftBottomMargin;
     const int right = width - kTopRightMargin;
     for (int column = kLeftBottomMargin; column <= right; column += kGridSpacingX)
@@ -44,7 +47,7 @@ void drawGrid(QPainter& painter, int width, int height)
 
 void drawFrame(QPainter& painter, int width, int height)
 {
-    painter.setPen(thinPen(Qt::SolidLine));
+    painter.setPen(thinPen(Qt::SolidLine, painter.device()->devicePixelRatio()));
     const int bottom = height - kLeftBottomMargin;
     const int right = width - kTopRightMargin;
     const QPoint corners[5] = {{kLeftBottomMargin, kTopRightMargin},
@@ -70,8 +73,8 @@ void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
     const QFont font = labelFont();
     painter.setFont(font);
     const QFontMetrics metrics(font, &plot.surface);
-    painter.setPen(thinPen(Qt::SolidLine));
-    const int bottom = plot.surface.height() - kLeftBottomMargin;
+    painter.setPen(thinPen(Qt::SolidLine, plot.surface.devicePixelRatio()));
+    const int bottom = plotHeight(plot) - kLeftBottomMargin;
     for (const AxisTick& tick : xAxisTicks(plot)) {
         painter.drawLine(tick.pixel, bottom - kTickHalfLength, tick.pixel,
                          bottom + kTickHalfLength);
@@ -84,8 +87,19 @@ void drawTicksAndLabels(QPainter& painter, const PlotState& plot)
     }
 }
 
+// The curves stay inside the frame: after a zoom they would otherwise run over the labels
+// into the margins. The clip takes in the frame lines and the half pen width beyond them, so a
+// curve along a frame line at the automatic ranges looks as it did.
+QRect curveClip(int width, int height)
+{
+    const int halfPen = kCurvePenWidth / 2;
+    return QRect(QPoint(kLeftBottomMargin - halfPen, kTopRightMargin - halfPen),
+                 QPoint(width - kTopRightMargin + halfPen, height - kLeftBottomMargin + halfPen));
+}
+
 void drawCurves(QPainter& painter, const PlotState& plot)
 {
+    painter.setClipRect(curveClip(plotWidth(plot), plotHeight(plot)));
     for (std::size_t s = 0; s < plot.series.size(); ++s) {
         const PlotSeries& slot = plot.series[s];
         if (slot.active != 1)
@@ -94,7 +108,7 @@ void drawCurves(QPainter& painter, const PlotState& plot)
         // segments with gentle turns they look the same.
         QPen pen(slotColour(s), kCurvePenWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
         painter.setPen(pen);
-        CurvePath path(plot.surface.width(), plot.surface.height());
+        CurvePath path(plotWidth(plot), plotHeight(plot));
         const int end = drawingWalkEnd(slot);
         for (int p = 0; p <= end; ++p)
             path.lineTo(ValueToPixelX(plot, slot.xValues[static_cast<std::size_t>(p)]),
@@ -114,8 +128,8 @@ void DrawPlot(PlotState& plot)
     plot.surface.fill(Qt::white);
     QPainter painter(&plot.surface);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const int width = plot.surface.width();
-    const int height = plot.surface.height();
+    const int width = plotWidth(plot);
+    const int height = plotHeight(plot);
     drawGrid(painter, width, height);
     drawFrame(painter, width, height);
     drawTicksAndLabels(painter, plot);

@@ -7,6 +7,7 @@
 
 
 #include <cmath>
+#include <memory>
 
 namespace kalvex::plot {
 
@@ -25,17 +26,21 @@ constexpr double kFlatCurveBottom = 0.95;  // a horizontal curve gets 5 % below 
 
 int innerWidth(const PlotState& plot)
 {
-    return plot.surface.width() - kLeftBottomMargin - kTopRightMargin;
+    return plotWidth(plot) - kLeftBottomMargin - kTopRightMargin;
 }
 
 int innerHeight(const PlotState& plot)
 {
-    return plot.surface.height() - kLeftBottomMargin - kTopRightMargin;
+    return plotHeight(plot) - kLeftBottomMargin - kTopRightMargin;
 }
 
-void makeSurface(PlotState& plot, int width, int height)
+void makeSurface(PlotState& plot, int width, int height, double pixelRatio)
 {
-    plot.surface = QImage(width, height, QImage::Format_RGB32);
+    const double ratio = pixelRatio > 0 ? pixelRatio : 1;
+    plot.surface = QImage(static_cast<int>(std::lround(width * ratio)),
+                          static_cast<int>(std::lround(height * ratio)), QImage::Format_RGB32);
+    plot.surface.setDevicePixelRatio(ratio);
+    // the resolution of the logical pixels: 10 points stay 13.3 logical pixels at any ratio
     plot.surface.setDotsPerMeterX(kDotsPerMetre);
     plot.surface.setDotsPerMeterY(kDotsPerMetre);
 }
@@ -44,6 +49,16 @@ void makeSurface(PlotState& plot, int width, int height)
 
 TooManyPoints::TooManyPoints() : std::runtime_error("P\u0159\u00edli\u0161 mnoho dat v grafu") {}
 
+int plotWidth(const PlotState& plot)
+{
+    return static_cast<int>(std::lround(plot.surface.deviceIndependentSize().width()));
+}
+
+int plotHeight(const PlotState& plot)
+{
+    return static_cast<int>(std::lround(plot.surface.deviceIndependentSize().height()));
+}
+
 double ValueToPixelX(const PlotState& plot, double x)
 {
     return kLeftBottomMargin + innerWidth(plot) * (x - plot.xMin) / (plot.xMax - plot.xMin);
@@ -51,7 +66,7 @@ double ValueToPixelX(const PlotState& plot, double x)
 
 double ValueToPixelY(const PlotState& plot, double y)
 {
-    return plot.surface.height() - kLeftBottomMargin
+    return plotHeight(plot) - kLeftBottomMargin
            - innerHeight(plot) * (y - plot.yMin) / (plot.yMax - plot.yMin);
 }
 
@@ -63,7 +78,7 @@ double PixelToValueX(const PlotState& plot, double px)
 double PixelToValueY(const PlotState& plot, double py)
 {
     return plot.yMin
-           + (plot.surface.height() - kLeftBottomMargin - py)
+           + (plotHeight(plot) - kLeftBottomMargin - py)
                  / (innerHeight(plot) / (plot.yMax - plot.yMin));
 }
 
@@ -86,7 +101,7 @@ int DecimalsForSpan(double span, int previous)
     return decimals;
 }
 
-void InitPlot(PlotState& plot, int width, int height)
+void InitPlot(PlotState& plot, int width, int height, double pixelRatio)
 {
     plot.xMin = 0;
     plot.xMax = 1.05;
@@ -95,18 +110,26 @@ void InitPlot(PlotState& plot, int width, int height)
     plot.xDecimals = 2;
     plot.yDecimals = 2;
     plot.decimalSeparator = userDecimalSeparator();
-    makeSurface(plot, width, height);
+    makeSurface(plot, width, height, pixelRatio);
     DrawPlot(plot);
     plot.dragActive = 0;
 }
 
-bool ResizePlot(PlotState& plot, int width, int height)
+bool ResizePlot(PlotState& plot, int width, int height, double pixelRatio)
 {
     if (width < kMinimumSide || height < kMinimumSide)
         return false;
-    makeSurface(plot, width, height);
+    makeSurface(plot, width, height, pixelRatio);
     DrawPlot(plot);
     return true;
+}
+
+QImage renderPlotImage(const PlotState& plot, double pixelRatio)
+{
+    auto copy = std::make_unique<PlotState>(plot);  // three slots of 2110 points: not on the stack
+    makeSurface(*copy, plotWidth(plot), plotHeight(plot), pixelRatio);
+    DrawPlot(*copy);
+    return copy->surface;
 }
 
 void SetSeries(PlotState& plot, const double* xSource, const double* ySource, int first,

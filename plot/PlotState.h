@@ -7,7 +7,8 @@
 namespace kalvex::plot {
 
 inline constexpr int kSlotCapacity = 2110;  // points one series slot can hold
-inline constexpr int kSlotCount = 3;        // slot 0 red, slot 1 blue, slot 2 black
+inline constexpr int kSlotCount = 4;        // slot 0 red, slot 1 blue, slot 2 black, 3 green
+inline constexpr int kOverlaySlot = 3;      // a saved run read from a report's time table
 
 struct PlotSeries {
     int active = 0;  // 1: takes part in Autoscale and DrawPlot
@@ -24,7 +25,9 @@ struct PlotState {
     int dragActive = 0;                // a zoom drag is in progress
     double dragX0 = 0, dragY0 = 0;     // data values of the last mouse press
     std::array<PlotSeries, kSlotCount> series;
-    QImage surface;  // the drawing; its width and height are W and H of the plot
+    // The drawing: W x H logical pixels, held at the screen's device pixel ratio so that
+    // curves and labels stay sharp on a high-density screen; every position is logical.
+    QImage surface;
     char decimalSeparator = '.';  // of the tick labels; InitPlot takes the user's
 };
 
@@ -35,7 +38,11 @@ public:
     TooManyPoints();
 };
 
-// Pixel mappings (no clamping). W and H are the surface's size.
+// W and H: the plot's size in logical pixels, whatever the surface's device pixel ratio.
+int plotWidth(const PlotState& plot);
+int plotHeight(const PlotState& plot);
+
+// Pixel mappings (no clamping).
 double ValueToPixelX(const PlotState& plot, double x);
 double ValueToPixelY(const PlotState& plot, double y);
 double PixelToValueX(const PlotState& plot, double px);
@@ -44,10 +51,13 @@ double PixelToValueY(const PlotState& plot, double py);
 int DecimalsForSpan(double span, int previous);
 
 // Creates the surface of the given size, sets the start ranges and decimals, draws.
-void InitPlot(PlotState& plot, int width, int height);
+void InitPlot(PlotState& plot, int width, int height, double pixelRatio = 1);
 // Resizes the surface and redraws with the ranges unchanged, when both sides are at least
-// 82.5 px; returns whether it did.
-bool ResizePlot(PlotState& plot, int width, int height);
+// 82.5 px; returns whether it did. A new pixel ratio alone also redraws.
+bool ResizePlot(PlotState& plot, int width, int height, double pixelRatio = 1);
+// The plot as the window shows it, drawn again at `pixelRatio` times its pixels: the same
+// ranges, curves and label positions, sharper (an exported image at a larger size).
+QImage renderPlotImage(const PlotState& plot, double pixelRatio);
 // Copies every step-th point of xSource/ySource[first..last] into a slot, activates it,
 // rescales and redraws. Throws TooManyPoints (with the slot zeroed and nothing redrawn).
 void SetSeries(PlotState& plot, const double* xSource, const double* ySource, int first,

@@ -51,9 +51,10 @@ void plotPressures(PlotState& plot, const RunResults& results, int xChoice)
     const int step = seriesStep(results.stepCount);
     const double* x = rows(results, xSeries(xChoice));
     // The third curve is the pressure on the projectile base.
-    const SeriesId curves[kSlotCount] = {SeriesId::meanPressure, SeriesId::breechPressure,
-                                         SeriesId::basePressure};
-    for (int slot = 0; slot < kSlotCount; ++slot)
+    constexpr int kPressureCurves = 3;  // slots 0, 1 and 2
+    const SeriesId curves[kPressureCurves] = {SeriesId::meanPressure, SeriesId::breechPressure,
+                                              SeriesId::basePressure};
+    for (int slot = 0; slot < kPressureCurves; ++slot)
         SetSeries(plot, x, rows(results, curves[slot]), first, results.stepCount, step, slot);
 }
 
@@ -113,6 +114,22 @@ void clearOverlays(PlotState& plot)
 {
     ClearSeries(plot, 1);
     ClearSeries(plot, 2);
+}
+
+void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vector<double>& y)
+{
+    std::vector<double> keptX, keptY;
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
+        if (keptX.empty() || x[i] > keptX.back()) {
+            keptX.push_back(x[i]);
+            keptY.push_back(y[i]);
+        }
+    if (keptX.empty()) {
+        ClearSeries(plot, kOverlaySlot);
+        return;
+    }
+    const int last = static_cast<int>(keptX.size()) - 1;
+    SetSeries(plot, keptX.data(), keptY.data(), 0, last, seriesStep(last), kOverlaySlot);
 }
 
 }  // namespace kalvex::plot

@@ -3,6 +3,7 @@
 #include "plot/PlotState.h"
 
 #include <array>
+#include <vector>
 
 namespace kalvex::plot {
 
@@ -31,5 +32,11 @@ void plotPressuresOverTravel(PlotState& plot, const RunResults& results);
 void cloneCurve(PlotState& plot, int slot);
 // "Clear": removes both overlays.
 void clearOverlays(PlotState& plot);
+
+// The saved run of a report (its time table's columns, display units) into the overlay slot:
+// only rows whose x value rises above the last one kept, since the table's times have three
+// decimals and repeat at small steps; thinned like a run to at most about 2000 points.
+// Empty columns deactivate the slot. Rescales and redraws.
+void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vector<double>& y);
 
 }  // namespace kalvex::plot

@@ -21,13 +21,19 @@ struct UnreadableValue {
     int line = 0;          // of the value's colon, 1 for the first line of the file
     std::string text;      // as it stands in the file (UTF-8); empty when its line holds none
     bool integer = false;  // the grain type, the one integer of the set
+    std::size_t value = 0;  // which of the 43 values, index into kValueLines
 };
 
 struct LoadedReport {
     std::string weaponName;  // UTF-8
     BallisticInput input;    // the stored set with every value that could be read replaced
     std::vector<UnreadableValue> unreadable;  // in file order
+    // Not one of the 43 numbers could be read: the file is not a report.
+    bool nothingRead() const;
 };
+
+// What a value line is, as its label says it ("Mass of Propellant C [kg]"), in UTF-8.
+std::string valueLineName(std::size_t line);
 
 // "'TEXT' is not a valid floating point value" ("... integer value" for the grain type).
 std::string unreadableMessage(const UnreadableValue& value);

@@ -122,10 +122,29 @@ std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& c
     if (!skipPastColon(source))
         return std::nullopt;
     LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current, {}};
-    for (const ValueLine& line : kValueLines)
-        if (!readValue(source, line, loaded) || source.sawNul())
+    for (std::size_t i = 0; i < kValueLines.size(); ++i) {
+        const std::size_t unreadableBefore = loaded.unreadable.size();
+        if (!readValue(source, kValueLines[i], loaded) || source.sawNul())
             return std::nullopt;
+        if (loaded.unreadable.size() > unreadableBefore)
+            loaded.unreadable.back().value = i;
+    }
     return loaded;
+}
+
+bool LoadedReport::nothingRead() const
+{
+    return unreadable.size() == kValueLines.size();
+}
+
+std::string valueLineName(std::size_t line)
+{
+    // the label without its leading blank, its colon and the padding before the value column
+    std::string_view label = kValueLines.at(line).label;
+    label = label.substr(0, label.rfind(':'));
+    while (!label.empty() && label.front() == ' ')
+        label.remove_prefix(1);
+    return cp1250ToUtf8(std::string(label));
 }
 
 std::string unreadableMessage(const UnreadableValue& value)

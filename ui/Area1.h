@@ -14,13 +14,15 @@ class Tarea : public QDialog {
 public:
     explicit Tarea(QWidget* parent = nullptr);
 
-    QLineEdit* Edit1 = nullptr;      // groove-to-land width ratio
-    QLineEdit* Edit2 = nullptr;      // groove diameter, mm
-    QLineEdit* Edit3 = nullptr;      // land diameter, mm
-    QLabel* Label1 = nullptr;        // area, m^2
-    QPushButton* Button1 = nullptr;  // "Compute"
-
+private slots:
     void Button1Click();
+
+private:
+    QLineEdit* edit1_ = nullptr;      // Edit1, groove-to-land width ratio
+    QLineEdit* edit2_ = nullptr;      // Edit2, groove diameter, mm
+    QLineEdit* edit3_ = nullptr;      // Edit3, land diameter, mm
+    QLabel* label1_ = nullptr;        // Label1, area, m^2
+    QPushButton* button1_ = nullptr;  // Button1, "Compute"
 };
 
 }  // namespace kalvex::ui

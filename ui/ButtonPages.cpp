@@ -58,4 +58,14 @@ QAbstractButton* ButtonPages::pageButton(int index) const
     return buttons_->button(index);
 }
 
+int ButtonPages::pageCount() const
+{
+    return stack_->count();
+}
+
+QWidget* ButtonPages::page(int index) const
+{
+    return stack_->widget(index);
+}
+
 }  // namespace kalvex::ui

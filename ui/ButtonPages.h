@@ -18,6 +18,8 @@ public:
     int currentIndex() const;
     void setCurrentIndex(int index);
     QAbstractButton* pageButton(int index) const;
+    int pageCount() const;
+    QWidget* page(int index) const;
 
 private:
     QButtonGroup* buttons_;

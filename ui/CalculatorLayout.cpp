@@ -1,5 +1,7 @@
 #include "ui/CalculatorLayout.h"
 
+#include "ui/WindowFont.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QGridLayout>
@@ -16,7 +18,7 @@ QGridLayout* calculatorFrame(QDialog& window, const QString& caption, int width,
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window.setFixedSize(width, height);
     // The captions are long for so small a window: a compact font keeps them whole.
-    QFont font("Arial");
+    QFont font(kWindowFontFamily);
     font.setPointSize(8);
     window.setFont(font);
     auto* outer = new QVBoxLayout(&window);

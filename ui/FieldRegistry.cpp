@@ -39,4 +39,12 @@ void FieldRegistry::setText(std::string_view control, const std::string& text)
     require(control)->setText(QString::fromStdString(text));
 }
 
+std::vector<QLineEdit*> FieldRegistry::all() const
+{
+    std::vector<QLineEdit*> edits;
+    for (const auto& entry : fields_)
+        edits.push_back(entry.second);
+    return edits;
+}
+
 }  // namespace kalvex::ui

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QLineEdit;
 class QWidget;
@@ -23,6 +24,7 @@ public:
     std::string text(std::string_view control) const;
     void setText(std::string_view control, const std::string& text);
     int size() const { return static_cast<int>(fields_.size()); }
+    std::vector<QLineEdit*> all() const;
 
 private:
     QLineEdit* require(std::string_view control) const;

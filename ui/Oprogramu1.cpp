@@ -2,6 +2,7 @@
 
 #include "ui/PictureLabel.h"
 #include "ui/Pictures.h"
+#include "ui/WindowFont.h"
 
 #include <QFont>
 #include <QFrame>
@@ -59,35 +60,35 @@ Toprogramu::Toprogramu(QWidget* parent) : QDialog(parent)
 
     QFrame* titlePanel = panel("Panel1", this);
     auto* titleLayout = new QHBoxLayout(titlePanel);
-    Label3 = textLabel("Kalvex - Interior Ballistics: Stanag 4367", "Label3", titlePanel);
-    QFont titleFont("Arial");
+    label3_ = textLabel("Kalvex - Interior Ballistics: Stanag 4367", "Label3", titlePanel);
+    QFont titleFont(kWindowFontFamily);
     titleFont.setBold(true);
     titleFont.setPointSize(11);
-    Label3->setFont(titleFont);
-    Label3->setAlignment(Qt::AlignCenter);
-    titleLayout->addWidget(Label3);
+    label3_->setFont(titleFont);
+    label3_->setAlignment(Qt::AlignCenter);
+    titleLayout->addWidget(label3_);
     outer->addWidget(titlePanel);
 
     QFrame* infoPanel = panel("Panel2", this);
     auto* infoLayout = new QHBoxLayout(infoPanel);
-    Image1 = pictureLabel(titlePicture(), "Image1", kPictureSize, infoPanel);
-    infoLayout->addWidget(Image1);
+    image1_ = pictureLabel(titlePicture(), "Image1", kPictureSize, infoPanel);
+    infoLayout->addWidget(image1_);
     auto* facts = new QVBoxLayout;
-    Label8 = textLabel("Version:  1.0", "Label8", infoPanel);
-    Label1 = textLabel("Date:      2. 6. 2010", "Label1", infoPanel);
+    label8_ = textLabel("Version:  1.0", "Label8", infoPanel);
+    label1_ = textLabel("Date:      2. 6. 2010", "Label1", infoPanel);
     facts->addStretch();
-    facts->addWidget(Label8);
-    facts->addWidget(Label1);
+    facts->addWidget(label8_);
+    facts->addWidget(label1_);
     facts->addStretch();
     infoLayout->addLayout(facts);
     outer->addWidget(infoPanel);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName("Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(kNotice);
-    outer->addWidget(Memo1, 1);
+    memo1_ = new QPlainTextEdit(this);
+    memo1_->setObjectName("Memo1");
+    memo1_->setReadOnly(true);
+    memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo1_->setPlainText(kNotice);
+    outer->addWidget(memo1_, 1);
 }
 
 }  // namespace kalvex::ui

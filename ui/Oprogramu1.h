@@ -13,11 +13,12 @@ class Toprogramu : public QDialog {
 public:
     explicit Toprogramu(QWidget* parent = nullptr);
 
-    QLabel* Label3 = nullptr;  // title
-    QLabel* Label8 = nullptr;  // version
-    QLabel* Label1 = nullptr;  // date
-    QLabel* Image1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+private:
+    QLabel* label3_ = nullptr;  // Label3, title
+    QLabel* label8_ = nullptr;  // Label8, version
+    QLabel* label1_ = nullptr;  // Label1, date
+    QLabel* image1_ = nullptr;  // Image1
+    QPlainTextEdit* memo1_ = nullptr;  // Memo1
 };
 
 }  // namespace kalvex::ui

@@ -2,7 +2,7 @@
 
 #include "ui/Command.h"
 #include "ui/FieldNumbers.h"
-#include "ui/UnitConversion.h"
+#include "core/UnitConversion.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -48,17 +48,6 @@ constexpr GroupSpec kGroups[] = {
 
 // Fields that the Tab key passes over; they still take the focus on a click.
 constexpr int kSkippedByTab[] = {2, 14};
-
-using Handler = void (Tprevody::*)();
-constexpr Handler kHandlers[19] = {
-    nullptr,
-    &Tprevody::BitBtn1Click, &Tprevody::BitBtn2Click, &Tprevody::BitBtn3Click,
-    &Tprevody::BitBtn4Click, &Tprevody::BitBtn5Click, &Tprevody::BitBtn6Click,
-    &Tprevody::BitBtn7Click, &Tprevody::BitBtn8Click, &Tprevody::BitBtn9Click,
-    &Tprevody::BitBtn10Click, &Tprevody::BitBtn11Click, &Tprevody::BitBtn12Click,
-    &Tprevody::BitBtn13Click, &Tprevody::BitBtn14Click, &Tprevody::BitBtn15Click,
-    &Tprevody::BitBtn16Click, &Tprevody::BitBtn17Click, &Tprevody::BitBtn18Click,
-};
 
 // A thick arrow for the glyph of the conversion buttons.
 QIcon arrowIcon(bool pointsDown)
@@ -145,10 +134,24 @@ void Tprevody::buildGroups()
 
 void Tprevody::connectButtons()
 {
-    for (int n = 1; n <= 18; ++n) {
-        const Handler handler = kHandlers[n];
-        connect(bitBtns_[static_cast<size_t>(n)], &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-    }
+    connect(bitBtn(1), &QPushButton::clicked, this, &Tprevody::BitBtn1Click);
+    connect(bitBtn(2), &QPushButton::clicked, this, &Tprevody::BitBtn2Click);
+    connect(bitBtn(3), &QPushButton::clicked, this, &Tprevody::BitBtn3Click);
+    connect(bitBtn(4), &QPushButton::clicked, this, &Tprevody::BitBtn4Click);
+    connect(bitBtn(5), &QPushButton::clicked, this, &Tprevody::BitBtn5Click);
+    connect(bitBtn(6), &QPushButton::clicked, this, &Tprevody::BitBtn6Click);
+    connect(bitBtn(7), &QPushButton::clicked, this, &Tprevody::BitBtn7Click);
+    connect(bitBtn(8), &QPushButton::clicked, this, &Tprevody::BitBtn8Click);
+    connect(bitBtn(9), &QPushButton::clicked, this, &Tprevody::BitBtn9Click);
+    connect(bitBtn(10), &QPushButton::clicked, this, &Tprevody::BitBtn10Click);
+    connect(bitBtn(11), &QPushButton::clicked, this, &Tprevody::BitBtn11Click);
+    connect(bitBtn(12), &QPushButton::clicked, this, &Tprevody::BitBtn12Click);
+    connect(bitBtn(13), &QPushButton::clicked, this, &Tprevody::BitBtn13Click);
+    connect(bitBtn(14), &QPushButton::clicked, this, &Tprevody::BitBtn14Click);
+    connect(bitBtn(15), &QPushButton::clicked, this, &Tprevody::BitBtn15Click);
+    connect(bitBtn(16), &QPushButton::clicked, this, &Tprevody::BitBtn16Click);
+    connect(bitBtn(17), &QPushButton::clicked, this, &Tprevody::BitBtn17Click);
+    connect(bitBtn(18), &QPushButton::clicked, this, &Tprevody::BitBtn18Click);
 }
 
 // Group by group, row by row: the two fields, then the two arrows.

@@ -18,6 +18,7 @@ public:
     QLineEdit* edit(int n) const;       // Edit1 .. Edit18
     QPushButton* bitBtn(int n) const;   // BitBtn1 .. BitBtn18
 
+private slots:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();

@@ -1,6 +1,7 @@
 #include "ui/Prompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace kalvex::ui {
@@ -30,6 +31,16 @@ public:
             return {};
         return dialog.selectedFiles().first();
     }
+
+    int imageWidth(QWidget* parent, int smallest, int proposed) override
+    {
+        constexpr int kLargestWidth = 16000;  // px; a poster, and well within QImage's limits
+        bool accepted = false;
+        const int width = QInputDialog::getInt(parent, QStringLiteral("Plot Image"),
+                                               QStringLiteral("Width of the image [px]:"), proposed,
+                                               smallest, kLargestWidth, 100, &accepted);
+        return accepted ? width : 0;
+    }
 };
 
 Prompts*& installed()
@@ -39,6 +50,11 @@ Prompts*& installed()
 }
 
 }  // namespace
+
+int Prompts::imageWidth(QWidget*, int, int)
+{
+    return 0;
+}
 
 Prompts& prompts()
 {

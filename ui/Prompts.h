@@ -27,6 +27,9 @@ public:
     // The chosen file, or an empty text when the user cancels.
     virtual QString openFileName(QWidget* parent, const OpenFileRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+    // The width in pixels of an exported plot image larger than the window's plot (at least
+    // `smallest`); 0 when the user cancels. Prompts that do not ask cancel.
+    virtual int imageWidth(QWidget* parent, int smallest, int proposed);
 };
 
 // The prompts in use: the real dialogs unless a test installed its own.

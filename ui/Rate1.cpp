@@ -1,6 +1,6 @@
 #include "ui/Rate1.h"
 
-#include "ui/CalculatorFormulas.h"
+#include "core/CalculatorFormulas.h"
 #include "ui/CalculatorLayout.h"
 #include "ui/Command.h"
 #include "ui/FieldNumbers.h"
@@ -24,34 +24,34 @@ Trate::Trate(QWidget* parent) : QDialog(parent)
     setObjectName("rate");
     QGridLayout* grid = calculatorFrame(*this, "Burning Rate Coefficient Unit", kClientWidth, kClientHeight);
     QWidget* box = grid->parentWidget();
-    Edit1 = new QLineEdit(box);
-    Edit1->setObjectName("Edit1");
-    Edit2 = new QLineEdit(box);
-    Edit2->setObjectName("Edit2");
-    Label1 = resultLabel("Label1", box);
-    addCalculatorRow(*grid, 0, "Burning Rate Coefficient:", Edit1, "m/s/MPa");
-    addCalculatorRow(*grid, 1, "Burning Rate Exponent:", Edit2, {});
-    addCalculatorRow(*grid, 2, "Burning Rate Coefficient:", Label1, "m/s/Pa");
-    Button1 = new QPushButton("Convert to m/s/Pa", box);
-    Button1->setObjectName("Button1");
-    grid->addWidget(Button1, 3, 0, 1, 3);
-    connect(Button1, &QPushButton::clicked, this, &Trate::Button1Click);
+    edit1_ = new QLineEdit(box);
+    edit1_->setObjectName("Edit1");
+    edit2_ = new QLineEdit(box);
+    edit2_->setObjectName("Edit2");
+    label1_ = resultLabel("Label1", box);
+    addCalculatorRow(*grid, 0, "Burning Rate Coefficient:", edit1_, "m/s/MPa");
+    addCalculatorRow(*grid, 1, "Burning Rate Exponent:", edit2_, {});
+    addCalculatorRow(*grid, 2, "Burning Rate Coefficient:", label1_, "m/s/Pa");
+    button1_ = new QPushButton("Convert to m/s/Pa", box);
+    button1_->setObjectName("Button1");
+    grid->addWidget(button1_, 3, 0, 1, 3);
+    connect(button1_, &QPushButton::clicked, this, &Trate::Button1Click);
     FormCreate();
 }
 
 // The start values are numbers, written with the user's decimal separator.
 void Trate::FormCreate()
 {
-    Edit1->setText(numberText(kStartCoefficient));
-    Edit2->setText(numberText(kStartExponent));
+    edit1_->setText(numberText(kStartCoefficient));
+    edit2_->setText(numberText(kStartExponent));
 }
 
 void Trate::Button1Click()
 {
     runCommand(this, [this] {
-        const double betaMPa = fieldNumber(*Edit1);
-        const double alpha = fieldNumber(*Edit2);
-        Label1->setText(numberText(pascalBurningRateCoefficient(betaMPa, alpha)));
+        const double betaMPa = fieldNumber(*edit1_);
+        const double alpha = fieldNumber(*edit2_);
+        label1_->setText(numberText(pascalBurningRateCoefficient(betaMPa, alpha)));
     });
 }
 

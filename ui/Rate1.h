@@ -14,13 +14,16 @@ class Trate : public QDialog {
 public:
     explicit Trate(QWidget* parent = nullptr);  // fills the start values (FormCreate)
 
-    QLineEdit* Edit1 = nullptr;      // coefficient, m/s/MPa^alpha
-    QLineEdit* Edit2 = nullptr;      // exponent alpha
-    QLabel* Label1 = nullptr;        // coefficient, m/s/Pa^alpha
-    QPushButton* Button1 = nullptr;  // "Convert to m/s/Pa"
-
-    void FormCreate();
+private slots:
     void Button1Click();
+
+private:
+    void FormCreate();
+
+    QLineEdit* edit1_ = nullptr;      // Edit1, coefficient, m/s/MPa^alpha
+    QLineEdit* edit2_ = nullptr;      // Edit2, exponent alpha
+    QLabel* label1_ = nullptr;        // Label1, coefficient, m/s/Pa^alpha
+    QPushButton* button1_ = nullptr;  // Button1, "Convert to m/s/Pa"
 };
 
 }  // namespace kalvex::ui

@@ -14,6 +14,7 @@
 #include "ui/ResultsArea.h"
 #include "ui/RubberBandOverlay.h"
 #include "ui/ToolWindow.h"
+#include "ui/WindowFont.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -25,8 +26,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace kalvex::ui {
 namespace {
@@ -46,6 +50,15 @@ constexpr int kStartCaptionGrowth = 3;  // points added to the Start caption
 // Small enough for two columns of captioned fields beside the commands and plot choices.
 constexpr double kWindowFontPoints = 7.5;
 
+// The special plots show other quantities than the radio choices: the saved run, which
+// follows the choices, steps aside until the next choice.
+void hideSavedRun(plot::PlotState& plot)
+{
+    if (plot.series[plot::kOverlaySlot].active)
+        plot::ClearSeries(plot, plot::kOverlaySlot);
+}
+
+// The caption carries its mnemonic ("&Load"): the underlined letter with Alt presses it.
 QPushButton* makeCommandButton(const char* name, const char* caption, QWidget* parent)
 {
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -64,14 +77,16 @@ QLineEdit* makeReadOutField(const char* name, QWidget* parent)
 
 }  // namespace
 
+const QString Tvstup::kCaption = QStringLiteral("Interior Ballistics: Stanag 4367");
+
 Tvstup::Tvstup(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("vstup"));
-    setWindowTitle(QStringLiteral("Interior Ballistics: Stanag 4367"));
+    setWindowTitle(kCaption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    QFont windowFont(QStringLiteral("Arial"));
+    QFont windowFont(kWindowFontFamily);
     windowFont.setPointSizeF(kWindowFontPoints);
     setFont(windowFont);
     FormCreate();
@@ -86,9 +101,12 @@ void Tvstup::FormCreate()
     // The examples ship beside the program in a build folder and in ../share/kalvex once
     // installed: Load's first dialog opens where they are.
     openFolder_ = QString::fromStdString(shippedFilesFolder(QCoreApplication::applicationDirPath().toStdString()).string());
+    reportFolder_ = openFolder_;
     buildLayout();
     buildMenu();
+    buildShortcuts();
     connectHandlers();
+    watchInputs();
     resize(kDesignClientWidth, kDesignClientHeight + layout()->menuBar()->sizeHint().height());
     keepTopRowAtDesignWidths();
 }
@@ -115,14 +133,25 @@ void Tvstup::buildLayout()
     inputPages_->setFixedHeight(kTopRowHeight);
     plotPages_.control->setFixedHeight(kTopRowHeight);
 
-    results_ = new ResultsArea(this);
-    results_->setFixedWidth(kMemoWidth);
+    // Memo1 and Graf0 share the width a larger window adds, so that the summary's long lines
+    // can be read; the user moves the border between them. At the design size Memo1 has its
+    // design width and the handle is the gap between the two.
+    resultsAndPlot_ = new QSplitter(Qt::Horizontal, this);
+    resultsAndPlot_->setObjectName(QStringLiteral("ResultsAndPlot"));
+    resultsAndPlot_->setHandleWidth(kGap);
+    resultsAndPlot_->setChildrenCollapsible(false);
+    results_ = new ResultsArea(resultsAndPlot_);
+    results_->setMinimumWidth(kMemoWidth / 2);
     memo_ = results_->memo();
-    graf0_ = new PlotView(plot_, this);
+    graf0_ = new PlotView(plot_, resultsAndPlot_);
+    resultsAndPlot_->addWidget(results_);
+    resultsAndPlot_->addWidget(graf0_);
+    resultsAndPlot_->setStretchFactor(0, 1);
+    resultsAndPlot_->setStretchFactor(1, 1);
+    resultsAndPlot_->setSizes({kMemoWidth, PlotView::kDesignWidth});
     auto* bottom = new QHBoxLayout;
-    bottom->setSpacing(kGap);
-    bottom->addWidget(results_);
-    bottom->addWidget(graf0_, 1);
+    bottom->setSpacing(0);
+    bottom->addWidget(resultsAndPlot_, 1);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kOuterMargin, kOuterMargin, kOuterMargin, kOuterMargin);
@@ -161,10 +190,10 @@ QWidget* Tvstup::buildCommandColumn()
     positionColumn->addWidget(readOutY_);
 
     auto* commands = new QGroupBox(commandColumn);
-    loadButton_ = makeCommandButton("Button6", "Load", commands);
-    saveButton_ = makeCommandButton("Button5", "Save", commands);
+    loadButton_ = makeCommandButton("Button6", "&Load", commands);
+    saveButton_ = makeCommandButton("Button5", "&Save", commands);
     saveButton_->setEnabled(false);  // there is nothing to save before the first run
-    startButton_ = makeCommandButton("Button4", "Start", commands);
+    startButton_ = makeCommandButton("Button4", "S&tart", commands);
     QFont startFont = startButton_->font();
     startFont.setBold(true);
     startFont.setPointSizeF(startFont.pointSizeF() + kStartCaptionGrowth);
@@ -193,11 +222,57 @@ void Tvstup::buildMenu()
         item->setObjectName(QString::fromUtf8(name));
         connect(item, &QAction::triggered, this, slot);
     };
-    addItem("UnitConversion1", "Unit Conversion", &Tvstup::UnitConversionClick);
-    addItem("Area1", "Area", &Tvstup::AreaClick);
-    addItem("BurnRate1", "Burn. Rate", &Tvstup::BurnRateClick);
-    addItem("About1", "About", &Tvstup::AboutClick);
+    addItem("UnitConversion1", "&Unit Conversion", &Tvstup::UnitConversionClick);
+    addItem("Area1", "&Area", &Tvstup::AreaClick);
+    addItem("BurnRate1", "&Burn. Rate", &Tvstup::BurnRateClick);
+    addItem("About1", "Ab&out", &Tvstup::AboutClick);
+    // added after the items of the design, so that those keep their places
+    addItem("Study1", "Stud&y...", &Tvstup::StudyClick);
+    buildDataMenu(menu->addMenu(QStringLiteral("&Data")));
+    recentMenu_ = menu->addMenu(QStringLiteral("&Recent"));
+    recentMenu_->setObjectName(QStringLiteral("RecentReports"));
+    connect(recentMenu_, &QMenu::aboutToShow, this, &Tvstup::fillRecentMenu);
     layout()->setMenuBar(menu);
+}
+
+void Tvstup::buildDataMenu(QMenu* menu)
+{
+    menu->setObjectName(QStringLiteral("DataMenu"));
+    const auto addItem = [this, menu](const char* name, const char* caption, void (Tvstup::*slot)()) {
+        QAction* item = menu->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(name));
+        connect(item, &QAction::triggered, this, slot);
+        return item;
+    };
+    addItem("ExportSeries1", "Export &Series as CSV...", &Tvstup::ExportSeriesClick);
+    addItem("ExportPlot1", "Export &Plot as PNG...", &Tvstup::ExportPlotClick);
+    addItem("ExportLargerPlot1", "Export Plot as PNG, &Larger...", &Tvstup::ExportLargerPlotClick);
+    addItem("CopySummary1", "&Copy Summary", &Tvstup::CopySummaryClick);
+    menu->addSeparator();
+    addItem("SavedRun1", "Show Saved &Run from Report...", &Tvstup::SavedRunClick);
+    removeSavedRun_ = addItem("RemoveSavedRun1", "Remove Saved Run", &Tvstup::RemoveSavedRunClick);
+    removeSavedRun_->setEnabled(false);
+}
+
+void Tvstup::buildShortcuts()
+{
+    const auto bind = [this](const QKeySequence& keys, QPushButton* target) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, target, [target] {
+            if (target->isEnabled())
+                target->click();
+        });
+    };
+    bind(QKeySequence::Open, loadButton_);
+    bind(QKeySequence::Save, saveButton_);
+    bind(QKeySequence(Qt::Key_F5), startButton_);
+}
+
+void Tvstup::watchInputs()
+{
+    for (QLineEdit* field : fields_.all())
+        connect(field, &QLineEdit::textChanged, this, &Tvstup::updateModifiedMark);
+    connect(extras_.heatTransfer, &QCheckBox::toggled, this, &Tvstup::updateModifiedMark);
 }
 
 void Tvstup::connectHandlers()
@@ -234,6 +309,10 @@ void Tvstup::showEvent(QShowEvent* event)
         setProperty(kPlacedProperty, true);
         if (const QScreen* desktop = screen())
             move(desktop->availableGeometry().center() - rect().center());
+        // moved to a screen of another pixel density, the plot is drawn again for it
+        if (QWindow* window = windowHandle())
+            connect(window, &QWindow::screenChanged, this,
+                    [this] { FormResize(graf0_->width(), graf0_->height()); });
     }
     QDialog::showEvent(event);
 }
@@ -252,7 +331,8 @@ void Tvstup::keyPressEvent(QKeyEvent* event)
 void Tvstup::FormResize(int plotWidth, int plotHeight)
 {
     runCommand(this, [&] {
-        if (plot::ResizePlot(plot_, plotWidth, plotHeight))
+        // drawn at the screen's pixel ratio: sharp on a high-density screen
+        if (plot::ResizePlot(plot_, plotWidth, plotHeight, graf0_->devicePixelRatioF()))
             redrawPlot();
     });
 }
@@ -267,12 +347,21 @@ void Tvstup::redrawPlot()
 void Tvstup::Button4Click()
 {
     runCommand(this, [this] {
-        runStartCommand(*this, stored_, runs_);
+        try {
+            runStartCommand(*this, stored_, runs_);
+        } catch (const InputError& e) {
+            collectingSummary_ = false;
+            showBadField(e.what());
+            throw;
+        }
+        completedInput_ = stored_;
         if (extras_.errorEstimate->isChecked()) {
             // stored_ holds the step the run finally used
             writeStepErrorEstimate(estimateStepError(stored_, stored_.dt, *runs_.completed),
                                    [this](const std::string& line) { appendLine(line); });
         }
+        collectingSummary_ = false;  // the estimate belongs to the run's summary too
+        updateModifiedMark();
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);
@@ -301,6 +390,7 @@ void Tvstup::plotCurrentSelection(const RunResults& results)
 {
     plot::plotSelection(plot_, results, plotPages_.yChoice->itemIndex(),
                         plotPages_.xChoice->itemIndex());
+    showSavedRun();
     redrawPlot();
 }
 
@@ -320,8 +410,10 @@ void Tvstup::RadioGroup2Click()
 void Tvstup::Button1Click()
 {
     runCommand(this, [this] {
-        if (runs_.completed)
+        if (runs_.completed) {
             plot::plotRelativeSurface(plot_, *runs_.completed);
+            hideSavedRun(plot_);
+        }
         redrawPlot();
     });
 }
@@ -329,8 +421,10 @@ void Tvstup::Button1Click()
 void Tvstup::Button3Click()
 {
     runCommand(this, [this] {
-        if (runs_.completed)
+        if (runs_.completed) {
             plot::plotPressuresOverTime(plot_, *runs_.completed);
+            hideSavedRun(plot_);
+        }
         redrawPlot();
     });
 }
@@ -338,8 +432,10 @@ void Tvstup::Button3Click()
 void Tvstup::Button10Click()
 {
     runCommand(this, [this] {
-        if (runs_.completed)
+        if (runs_.completed) {
             plot::plotPressuresOverTravel(plot_, *runs_.completed);
+            hideSavedRun(plot_);
+        }
         redrawPlot();
     });
 }
@@ -412,17 +508,22 @@ void Tvstup::Graf0DblClick(int, int)
 
 void Tvstup::UnitConversionClick()
 {
-    runCommand(this, [this] { showToolWindow(tools_.unitConversion); });
+    runCommand(this, [this] { showToolWindow(tools_.unitConversion, this); });
 }
 
 void Tvstup::AreaClick()
 {
-    runCommand(this, [this] { showToolWindow(tools_.area); });
+    runCommand(this, [this] { showToolWindow(tools_.area, this); });
 }
 
 void Tvstup::BurnRateClick()
 {
-    runCommand(this, [this] { showToolWindow(tools_.burningRate); });
+    runCommand(this, [this] { showToolWindow(tools_.burningRate, this); });
+}
+
+void Tvstup::StudyClick()
+{
+    runCommand(this, [this] { showToolWindow(tools_.study, this); });
 }
 
 void Tvstup::AboutClick()

@@ -1,18 +1,25 @@
 #pragma once
 #include "core/BallisticInput.h"
+#include "core/InputFields.h"
 #include "core/StartCommand.h"
 #include "plot/PlotState.h"
 #include "ui/ExtrasPage.h"
 #include "ui/FieldRegistry.h"
 #include "ui/PlotPages.h"
 
+#include "report/ReportTable.h"
+
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
 class QHBoxLayout;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 
 namespace kalvex::ui {
 
@@ -34,7 +41,11 @@ public:
         QWidget* unitConversion = nullptr;  // modeless
         QWidget* area = nullptr;            // modeless
         QWidget* burningRate = nullptr;     // modeless
+        QWidget* study = nullptr;           // modeless
     };
+
+    // The window's caption; after a Load or Save the report's name stands before it.
+    static const QString kCaption;
 
     explicit Tvstup(QWidget* parent = nullptr);
     ~Tvstup() override;
@@ -42,6 +53,15 @@ public:
     void setToolWindows(const ToolWindows& windows);
 
     const BallisticInput& storedInput() const { return stored_; }
+    // The input set of the last completed run: what Save writes beside its results.
+    const BallisticInput& completedInput() const { return completedInput_; }
+    // Reads the fields through the Start command's reader and rules into a copy, with the
+    // same messages (InputError); the stored input set does not change.
+    BallisticInput inputCopy() const;
+    // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...).
+    void setParameterField(const InputField& field, double shownValue);
+    // Loads a report as Load does, without the dialog (the recent-files menu).
+    void loadReportFile(const QString& path);
     const RunResults* completedRun() const { return runs_.completed.get(); }
     const plot::PlotState& plotState() const { return plot_; }
     int currentGrainType() const { return grainType_; }
@@ -72,6 +92,13 @@ private slots:
     void AreaClick();
     void BurnRateClick();
     void AboutClick();
+    void StudyClick();
+    void ExportSeriesClick();
+    void ExportPlotClick();
+    void ExportLargerPlotClick();
+    void CopySummaryClick();
+    void SavedRunClick();
+    void RemoveSavedRunClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -84,12 +111,30 @@ private:
     QWidget* buildInputPages();
     QWidget* buildCommandColumn();
     void buildMenu();
+    void buildDataMenu(QMenu* menu);
+    void buildShortcuts();
     void connectHandlers();
+    void watchInputs();
     // Re-plots slot 0 from the radio choices (the end of a run and the radio clicks).
     void plotCurrentSelection(const RunResults& results);
     void redrawPlot();
     void saveReport();
     void loadReport();
+    void loadFrom(const QString& path);
+    void showLoadedReport(const QString& path);
+    // The title names the report last loaded or saved and marks inputs that differ from
+    // those of the last completed run.
+    void updateModifiedMark();
+    bool inputsDifferFromCompletedRun() const;
+    void rememberRecentReport(const QString& path);
+    void fillRecentMenu();
+    // Switches to the page of the field a failed read or rule is about, focuses it and
+    // selects its text; the message is shown as it is.
+    void showBadField(const std::string& message);
+    void showSavedRun();
+    void exportPlot(double pixelRatio);
+    QString saveTarget(const QString& caption, const QString& name, const QString& filter,
+                       const QString& extension);
 
     // What the Start command needs from the window.
     std::string fieldText(std::string_view control) const override;
@@ -102,11 +147,17 @@ private:
     void runCompleted(const RunResults& results) override;
 
     BallisticInput stored_;
+    BallisticInput completedInput_;  // of the run in runs_.completed
     RunStore runs_;
+    QString lastSummary_;      // the summary block of the last completed run
+    bool collectingSummary_ = false;
+    std::optional<report::ReportTable> savedRun_;  // the overlay read from a report
+    QString reportPath_;       // the report last loaded or saved; empty before the first
     plot::PlotState plot_;
     int grainType_ = 2;
     QString openFolder_;    // where Load's dialog starts
     QString lastSavePath_;  // proposed by the next Save
+    QString reportFolder_;  // where the last report was loaded or saved: Save starts there
 
     FieldRegistry fields_;
     QLineEdit* weaponName_ = nullptr;  // Edit33
@@ -121,6 +172,9 @@ private:
     QPushButton* startButton_ = nullptr;  // Button4
     PlotPages plotPages_;                 // PageControl2
     ResultsArea* results_ = nullptr;
+    QSplitter* resultsAndPlot_ = nullptr;  // Memo1 and Graf0 share added width
+    QMenu* recentMenu_ = nullptr;
+    QAction* removeSavedRun_ = nullptr;
     QPlainTextEdit* memo_ = nullptr;  // Memo1
     PlotView* graf0_ = nullptr;
     RubberBandOverlay* overlay_ = nullptr;

@@ -1,19 +1,26 @@
-// Save and Load: the report file of the stored input set and the last completed run.
+// Save and Load: the report file of the last completed run; the report named in the title;
+// the recent reports; the field a failed read or rule is about.
 #include "ui/Vstup1.h"
 
 #include "core/Errors.h"
+#include "core/InputSet.h"
 #include "core/NumberFormat.h"
+#include "core/RuleField.h"
 #include "report/Report.h"
 #include "report/ReportFile.h"
+#include "ui/ButtonPages.h"
 #include "ui/Command.h"
+#include "ui/LocalPath.h"
 #include "ui/GrainPage.h"
 #include "ui/Prompts.h"
 #include "ui/RadioGroup.h"
+#include "ui/RecentFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <climits>
 #include <optional>
@@ -25,6 +32,8 @@ const QString kReportFilter = QStringLiteral("Text files (*.txt)");
 const QString kReportExtension = QStringLiteral("txt");
 const QString kFirstReportName = QStringLiteral("Output.txt");
 const QString kNotLoaded = QStringLiteral("Soubor nenačten");
+const QString kUnreadValues =
+    QStringLiteral("These values could not be read and keep their previous value:");
 
 [[noreturn]] void endWithMessage(QWidget* parent, const QString& text)
 {
@@ -32,26 +41,38 @@ const QString kNotLoaded = QStringLiteral("Soubor nenačten");
     throw RunAbandoned();
 }
 
-// The interval of the report's time table from Edit49.
-int outputInterval(const std::string& text, QWidget* parent)
+const char* const kIntervalTooSmall = "Step in Time Progress less than 1";
+
+// The interval of the report's time table from Edit49; InputError with the message to show.
+int outputInterval(const std::string& text)
 {
     const long every = parseIntField(text);
     if (every < 1)
-        endWithMessage(parent, QStringLiteral("Step in Time Progress less than 1"));
+        throw InputError(kIntervalTooSmall);
     // an interval beyond the largest step count lists the first and the last entry only
     return every > INT_MAX ? INT_MAX : static_cast<int>(every);
 }
 
-std::string localPath(const QString& path)
+bool sameInputs(const BallisticInput& a, const BallisticInput& b)
 {
-    return QFile::encodeName(path).toStdString();
+    for (const InputField& field : kInputFields)
+        if (a.*field.quantity != b.*field.quantity)
+            return false;
+    return a.grainType == b.grainType && a.heatTransfer == b.heatTransfer;
 }
 
 }  // namespace
 
 void Tvstup::Button5Click()
 {
-    runCommand(this, [this] { saveReport(); });
+    runCommand(this, [this] {
+        try {
+            saveReport();
+        } catch (const InputError& e) {
+            showBadField(e.what());
+            throw;
+        }
+    });
 }
 
 void Tvstup::Button6Click()
@@ -61,13 +82,13 @@ void Tvstup::Button6Click()
 
 void Tvstup::saveReport()
 {
-    const int every = outputInterval(fields_.text("Edit49"), this);
+    const int every = outputInterval(fields_.text("Edit49"));
     if (!runs_.completed)
         return;  // Save is enabled only after a completed run
     SaveFileRequest request;
     request.caption = QStringLiteral("Save");
-    request.proposedPath =
-        lastSavePath_.isEmpty() ? QDir::current().filePath(kFirstReportName) : lastSavePath_;
+    const QString name = lastSavePath_.isEmpty() ? kFirstReportName : QFileInfo(lastSavePath_).fileName();
+    request.proposedPath = QDir(reportFolder_).filePath(name);
     request.filter = kReportFilter;
     request.defaultExtension = kReportExtension;
     const QString path = prompts().saveFileName(this, request);
@@ -75,10 +96,14 @@ void Tvstup::saveReport()
         return;
     lastSavePath_ = path;
 
-    // written beside the target and renamed over it only when complete, so a failed write
-    // (SaveError, naming the file and the reason) never destroys an existing report
-    report::saveReportFile(localPath(path), weaponName_->text().toStdString(), stored_,
+    // The inputs of the run whose results are written, not the fields' texts of a refused
+    // Start, a Load or edits since. Written beside the target and renamed over it only when
+    // complete, so a failed write (SaveError, naming the file and the reason) never destroys
+    // an existing report.
+    report::saveReportFile(localPath(path), weaponName_->text().toStdString(), completedInput_,
                            *runs_.completed, every);
+    reportFolder_ = QFileInfo(path).absolutePath();
+    showLoadedReport(path);
 }
 
 void Tvstup::loadReport()
@@ -90,11 +115,21 @@ void Tvstup::loadReport()
     if (path.isEmpty())
         return;
     openFolder_ = QFileInfo(path).absolutePath();
+    loadFrom(path);
+}
 
-    // A file that cannot be opened or ends before its last input value changes nothing.
+void Tvstup::loadReportFile(const QString& path)
+{
+    runCommand(this, [&] { loadFrom(path); });
+}
+
+void Tvstup::loadFrom(const QString& path)
+{
+    // A file that cannot be opened, ends before its last input value or has not one value
+    // that can be read (it is no report) changes nothing.
     const std::optional<report::LoadedReport> loaded =
         report::loadReportFile(localPath(path), stored_);
-    if (!loaded)
+    if (!loaded || loaded->nothingRead())
         endWithMessage(this, kNotLoaded);
 
     stored_ = loaded->input;
@@ -103,6 +138,117 @@ void Tvstup::loadReport()
     weaponName_->setText(QString::fromStdString(loaded->weaponName));
     grainPage_->selector()->setItemIndex(stored_.grainType - 1);
     RadioGroup1Click();
+    reportFolder_ = QFileInfo(path).absolutePath();
+    showLoadedReport(path);
+
+    // A value kept from before (say a 7-perforated grain type beside a tube's sizes) would
+    // otherwise go unnoticed into the next run.
+    if (!loaded->unreadable.empty()) {
+        QString message = kUnreadValues;
+        for (const report::UnreadableValue& value : loaded->unreadable)
+            message += QStringLiteral("\n") + QString::fromStdString(report::valueLineName(value.value));
+        prompts().showMessage(this, message);
+    }
+}
+
+// --- Title and recent reports ----------------------------------------------------------
+
+void Tvstup::showLoadedReport(const QString& path)
+{
+    reportPath_ = path;
+    setWindowFilePath(path);
+    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*] \u2013 ") + kCaption);
+    rememberRecentReport(path);
+    updateModifiedMark();
+}
+
+bool Tvstup::inputsDifferFromCompletedRun() const
+{
+    if (!runs_.completed)
+        return true;
+    try {
+        BallisticInput now = completedInput_;
+        readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), now);
+        return !sameInputs(now, completedInput_);
+    } catch (const InputError&) {
+        return true;
+    }
+}
+
+void Tvstup::updateModifiedMark()
+{
+    if (!reportPath_.isEmpty())
+        setWindowModified(inputsDifferFromCompletedRun());
+}
+
+void Tvstup::rememberRecentReport(const QString& path)
+{
+    addRecentFile(QFileInfo(path).absoluteFilePath());
+}
+
+void Tvstup::fillRecentMenu()
+{
+    recentMenu_->clear();
+    const QStringList paths = recentFiles();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        item->setToolTip(path);
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] { loadReportFile(path); });
+    }
+    if (paths.isEmpty())
+        recentMenu_->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+// --- The field at fault ----------------------------------------------------------------
+
+void Tvstup::showBadField(const std::string& message)
+{
+    QLineEdit* bad = nullptr;
+    if (const InputField* field = fieldOfRuleMessage(message)) {
+        bad = fields_.field(field->control);
+    } else {
+        // a text that is not a number: the first field, in reading order, that does not parse
+        const char separator = decimalSeparator();
+        for (const InputField& field : kInputFields) {
+            try {
+                parseFloatField(fields_.text(field.control), separator);
+            } catch (const InputError&) {
+                bad = fields_.field(field.control);
+                break;
+            }
+        }
+        if (!bad) {
+            try {
+                outputInterval(fields_.text("Edit49"));
+            } catch (const InputError&) {
+                bad = fields_.field("Edit49");
+            }
+        }
+    }
+    if (!bad)
+        return;
+    for (int page = 0; page < inputPages_->pageCount(); ++page)
+        if (inputPages_->page(page)->isAncestorOf(bad))
+            inputPages_->setCurrentIndex(page);
+    bad->setFocus(Qt::OtherFocusReason);
+    bad->selectAll();
+}
+
+// --- The input set for others ----------------------------------------------------------
+
+BallisticInput Tvstup::inputCopy() const
+{
+    BallisticInput copy = stored_;
+    readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), copy);
+    validateBallisticInput(copy);
+    return copy;
+}
+
+void Tvstup::setParameterField(const InputField& field, double shownValue)
+{
+    fields_.setText(field.control, formatGeneral(shownValue, decimalSeparator()));
 }
 
 }  // namespace kalvex::ui

@@ -45,12 +45,18 @@ char Tvstup::decimalSeparator() const
 
 void Tvstup::appendLine(const std::string& line)
 {
-    results_->appendLine(QString::fromUtf8(line));
+    const QString text = QString::fromUtf8(line);
+    results_->appendLine(text);
+    if (collectingSummary_)
+        lastSummary_.append(text).append(QLatin1Char('\n'));
 }
 
 void Tvstup::runCompleted(const RunResults& results)
 {
     plotCurrentSelection(results);
+    // the lines that follow until the command ends are this run's summary
+    lastSummary_.clear();
+    collectingSummary_ = true;
 }
 
 }  // namespace kalvex::ui

@@ -3,6 +3,7 @@
 #include "ui/Command.h"
 #include "ui/PictureLabel.h"
 #include "ui/Pictures.h"
+#include "ui/WindowFont.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -24,7 +25,7 @@ QPushButton* commandButton(const QString& caption, const QString& name, QWidget*
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    QFont font("Arial");
+    QFont font(kWindowFontFamily);
     font.setBold(true);
     font.setPointSize(10);
     button->setFont(font);
@@ -43,8 +44,8 @@ Tzakladni::Tzakladni(QWidget* parent) : QDialog(parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
 
-    Image1 = pictureLabel(titlePicture(), "Image1", kPictureSize, this);
-    Image1->move(kMargin, kMargin);
+    image1_ = pictureLabel(titlePicture(), "Image1", kPictureSize, this);
+    image1_->move(kMargin, kMargin);
 
     auto* title = new QLabel(this);
     title->setObjectName("Label1");
@@ -56,19 +57,19 @@ Tzakladni::Tzakladni(QWidget* parent) : QDialog(parent)
     title->setGeometry(kMargin + kPictureSize.width() + 24, kMargin, 290, kPictureSize.height());
     title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName("Panel1");
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel1_ = new QFrame(this);
+    panel1_->setObjectName("Panel1");
+    panel1_->setFrameStyle(QFrame::Panel | QFrame::Raised);
     const int panelWidth = 2 * kButtonSize.width() + 3 * kPanelPadding;
     const int panelHeight = kButtonSize.height() + 2 * kPanelPadding;
-    Panel1->setGeometry(kMargin, kClientHeight - kMargin - panelHeight, panelWidth, panelHeight);
-    Button1 = commandButton("START", "Button1", Panel1);
-    Button1->move(kPanelPadding, kPanelPadding);
-    Button2 = commandButton("CLOSE", "Button2", Panel1);
-    Button2->move(2 * kPanelPadding + kButtonSize.width(), kPanelPadding);
+    panel1_->setGeometry(kMargin, kClientHeight - kMargin - panelHeight, panelWidth, panelHeight);
+    button1_ = commandButton("START", "Button1", panel1_);
+    button1_->move(kPanelPadding, kPanelPadding);
+    button2_ = commandButton("CLOSE", "Button2", panel1_);
+    button2_->move(2 * kPanelPadding + kButtonSize.width(), kPanelPadding);
 
-    connect(Button1, &QPushButton::clicked, this, &Tzakladni::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Tzakladni::Button2Click);
+    connect(button1_, &QPushButton::clicked, this, &Tzakladni::Button1Click);
+    connect(button2_, &QPushButton::clicked, this, &Tzakladni::Button2Click);
 }
 
 void Tzakladni::setMainWindow(QDialog* vstup)

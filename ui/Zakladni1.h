@@ -17,21 +17,21 @@ public:
     // The working window that START shows; not owned.
     void setMainWindow(QDialog* vstup);
 
-    QLabel* Image1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QPushButton* Button1 = nullptr;  // "START"
-    QPushButton* Button2 = nullptr;  // "CLOSE"
-
-    void Button1Click();
-    void Button2Click();
-
 protected:
     // Every way of closing the start window (CLOSE, the close box, Escape) ends the program,
     // also when tool windows are still open beside it.
     void done(int result) override;
 
+private slots:
+    void Button1Click();
+    void Button2Click();
+
 private:
     QDialog* vstup_ = nullptr;
+    QLabel* image1_ = nullptr;        // Image1
+    QFrame* panel1_ = nullptr;        // Panel1
+    QPushButton* button1_ = nullptr;  // Button1, "START"
+    QPushButton* button2_ = nullptr;  // Button2, "CLOSE"
 };
 
 }  // namespace kalvex::ui

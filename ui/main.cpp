@@ -7,7 +7,9 @@
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
 #include "ui/Rate1.h"
+#include "ui/Studie1.h"
 #include "ui/Vstup1.h"
+#include "ui/WindowFont.h"
 #include "ui/Zakladni1.h"
 
 #include <QApplication>
@@ -31,7 +33,9 @@ int runWindows()
     Tprevody prevody(&vstup);
     Tarea area(&vstup);
     Trate rate(&vstup);
-    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate});
+    Tstudie studie(&vstup);
+    studie.setMainWindow(&vstup);
+    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &studie});
     zakladni.setMainWindow(&vstup);
     zakladni.show();
     return QApplication::exec();
@@ -88,6 +92,9 @@ int main(int argc, char** argv)
     // take the user's separator from QLocale.
     std::setlocale(LC_NUMERIC, "C");
     app.setQuitOnLastWindowClosed(false);  // only the start window ends the program
+    QApplication::setOrganizationName(QStringLiteral("Kalvex"));  // where QSettings keeps the recent reports
+    QApplication::setApplicationName(QStringLiteral("Kalvex"));
+    kalvex::ui::useWindowFontFamily();
     try {
         return runWindows();
     } catch (const std::exception& e) {

@@ -92,3 +92,26 @@ TEST(AxisTicks, GridFollowsTheSizeOfTheSurface)
     EXPECT_EQ(xAxisTicks(*exact).back().pixel, 235);
     EXPECT_EQ(yAxisTicks(*exact).back().pixel, 20);
 }
+
+// A maximised plot spans 0 to 10.5 over 1865 px: with the span's no decimals two ticks 0.28
+// apart would read alike ("0 0 1 1 1 2 ..."); one decimal more tells every two apart. At the
+// design size the same ranges keep whole numbers.
+TEST(AxisTicks, NeighboursThatWouldReadAlikeGetDecimalsUntilTheyDiffer)
+{
+    auto wide = newPlot(1920, 226);
+    wide->xMax = 10.5;
+    wide->xDecimals = 0;
+    const std::vector<AxisTick> ticks = xAxisTicks(*wide);
+    for (std::size_t i = 1; i < ticks.size(); ++i)
+        EXPECT_NE(ticks[i].label, ticks[i - 1].label) << i;
+    EXPECT_EQ(ticks[1].label, "0.3");
+
+    auto design = newPlot();
+    design->xMax = 10.5;
+    design->xDecimals = 0;
+    expectTicks(xAxisTicks(*design), {{35, "0"}, {85, "3"}, {135, "5"}, {185, "8"}});
+    // a span of no real size cannot be told apart: the labels keep the span's decimals
+    design->yMax = 1.05e-20;
+    design->yDecimals = 5;
+    EXPECT_EQ(yAxisTicks(*design)[1].label, "0");
+}

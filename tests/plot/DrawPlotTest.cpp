@@ -175,7 +175,7 @@ TEST(DrawPlot, BlackLiesOverBlueOverRed)
     EXPECT_TRUE(isWhite(pixel(*plot, 120, 105)));
 }
 
-TEST(DrawPlot, CurvesGoBeyondTheFrameToTheEdgeOfTheSurface)
+TEST(DrawPlot, CurvesStopAtTheFrameAfterAZoom)
 {
     auto plot = newPlot();
     const double xs[] = {0, 2};
@@ -183,8 +183,10 @@ TEST(DrawPlot, CurvesGoBeyondTheFrameToTheEdgeOfTheSurface)
     SetSeries(*plot, xs, ys, 0, 1, 1, 0);
     plot->xMax = 1.05;  // as after a zoom to the left half
     DrawPlot(*plot);
-    EXPECT_TRUE(isRed(pixel(*plot, 240, 105)));
-    EXPECT_TRUE(isRed(pixel(*plot, 246, 105)));
+    // the right frame line stands at column 227: the curve reaches it and stops there
+    EXPECT_TRUE(isRed(pixel(*plot, 226, 105)));
+    EXPECT_FALSE(isRed(pixel(*plot, 229, 105)));
+    EXPECT_TRUE(isWhite(pixel(*plot, 240, 105)));
 }
 
 TEST(DrawPlot, DeepZoomStillDrawsTheCurveThroughTheRightPixels)
@@ -210,4 +212,25 @@ TEST(DrawPlot, AnActiveSlotWithNothingCopiedDrawsNothingVisible)
     for (int y = 0; y < plot->surface.height(); ++y)
         for (int x = 0; x < plot->surface.width(); ++x)
             ASSERT_FALSE(isRed(pixel(*plot, x, y))) << x << "," << y;
+}
+
+// On a high-density screen the surface has twice the pixels; every position stays the same in
+// logical pixels, so the frame's corner and a curve lie at twice their coordinates.
+TEST(DrawPlot, DrawsAtTheScreensPixelRatioWithLogicalPositions)
+{
+    auto plot = std::make_unique<PlotState>();
+    InitPlot(*plot, kDesignWidth, kDesignHeight, 2);
+    EXPECT_EQ(plot->surface.size(), QSize(2 * kDesignWidth, 2 * kDesignHeight));
+    EXPECT_EQ(plotWidth(*plot), kDesignWidth);
+    EXPECT_EQ(ValueToPixelX(*plot, 0), 35);
+    setFlatCurve(*plot, 0);
+    EXPECT_TRUE(isRed(pixel(*plot, 2 * 120, 2 * 105)));
+    EXPECT_TRUE(isWhite(pixel(*plot, 2 * 120, 2 * 105 - 6)));
+    // the left frame line, one logical pixel wide: two pixels of the surface
+    EXPECT_TRUE(isDark(pixel(*plot, 2 * 35, 2 * 100)));
+    EXPECT_TRUE(isDark(pixel(*plot, 2 * 35 + 1, 2 * 100)) || isDark(pixel(*plot, 2 * 35 - 1, 2 * 100)));
+    // an exported image at three times the pixels has the same picture
+    const QImage large = renderPlotImage(*plot, 3);
+    EXPECT_EQ(large.size(), QSize(3 * kDesignWidth, 3 * kDesignHeight));
+    EXPECT_TRUE(isRed(QColor(large.pixel(3 * 120, 3 * 105))));
 }

@@ -25,18 +25,18 @@ TEST(DecimalComma, ToolWindowsReadAndWriteTheUsersSeparator)
 
     Trate rate;
     showAndWait(rate);
-    EXPECT_EQ(rate.Edit1->text(), "0,000575");
-    EXPECT_EQ(rate.Edit2->text(), "0,923");
-    click(rate.Button1);
-    EXPECT_EQ(rate.Label1->text(), "1,66597E-9");
+    EXPECT_EQ(child<QLineEdit>(rate, "Edit1")->text(), "0,000575");
+    EXPECT_EQ(child<QLineEdit>(rate, "Edit2")->text(), "0,923");
+    click(child<QPushButton>(rate, "Button1"));
+    EXPECT_EQ(child<QLabel>(rate, "Label1")->text(), "1,66597E-9");
 
     Tarea area;
     showAndWait(area);
-    typeInto(area.Edit1, "1");
-    typeInto(area.Edit2, "7,82");
-    typeInto(area.Edit3, "7,62");
-    click(area.Button1);
-    EXPECT_EQ(area.Label1->text(), "4,682E-5");
+    typeInto(child<QLineEdit>(area, "Edit1"), "1");
+    typeInto(child<QLineEdit>(area, "Edit2"), "7,82");
+    typeInto(child<QLineEdit>(area, "Edit3"), "7,62");
+    click(child<QPushButton>(area, "Button1"));
+    EXPECT_EQ(child<QLabel>(area, "Label1")->text(), "4,682E-5");
 
     Tprevody units;
     showAndWait(units);

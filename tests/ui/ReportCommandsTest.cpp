@@ -17,45 +17,6 @@
 using namespace kalvex;
 using namespace kalvex::test;
 
-namespace {
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-struct SavedRun : WindowUnderTest {
-    SavedRun()
-    {
-        enterCase(*window, loadCase("rifle_tube"));
-        field(*window, "Edit33")->setText("Rifle 7.62 mm");
-        click(button(*window, "Button4"));
-    }
-    ui::Tvstup& w() { return *window; }
-    QString save(const QString& path)
-    {
-        prompts.saveAnswer = path;
-        click(button(*window, "Button5"));
-        return path;
-    }
-    void load(const QString& path)
-    {
-        prompts.openAnswer = path;
-        click(button(*window, "Button6"));
-    }
-    QTemporaryDir folder;
-};
-
-}  // namespace
-
 TEST(SaveCommand, IntervalMustBeAWholeNumberOfAtLeastOne)
 {
     const std::pair<const char*, const char*> cases[] = {

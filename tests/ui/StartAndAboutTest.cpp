@@ -63,21 +63,21 @@ TEST(StartWindow, HasItsCaptionSizeAndButtons)
     EXPECT_EQ(start.windowTitle(), "Interior Ballistics");
     EXPECT_EQ(start.size(), QSize(601, 208));
     EXPECT_FALSE(start.isModal());
-    EXPECT_EQ(start.Button1->text(), "START");
-    EXPECT_EQ(start.Button2->text(), "CLOSE");
-    for (QPushButton* b : {start.Button1, start.Button2}) {
+    EXPECT_EQ(child<QPushButton>(start, "Button1")->text(), "START");
+    EXPECT_EQ(child<QPushButton>(start, "Button2")->text(), "CLOSE");
+    for (QPushButton* b : {child<QPushButton>(start, "Button1"), child<QPushButton>(start, "Button2")}) {
         EXPECT_EQ(b->size(), QSize(129, 42));
         EXPECT_TRUE(b->font().bold());
         EXPECT_EQ(b->font().family(), "Arial");
-        EXPECT_EQ(b->parentWidget(), start.Panel1);
+        EXPECT_EQ(b->parentWidget(), child<QFrame>(start, "Panel1"));
     }
-    EXPECT_LT(start.Button1->x(), start.Button2->x());
-    ASSERT_FALSE(start.Image1->pixmap().isNull());
-    EXPECT_EQ(start.Image1->pixmap().size(), QSize(265, 105));
-    EXPECT_EQ(start.Image1->pos(), QPoint(8, 8));
+    EXPECT_LT(child<QPushButton>(start, "Button1")->x(), child<QPushButton>(start, "Button2")->x());
+    ASSERT_FALSE(child<QLabel>(start, "Image1")->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>(start, "Image1")->pixmap().size(), QSize(265, 105));
+    EXPECT_EQ(child<QLabel>(start, "Image1")->pos(), QPoint(8, 8));
     // The panel sits at the bottom left.
-    EXPECT_LT(start.Panel1->x(), 20);
-    EXPECT_GT(start.Panel1->geometry().bottom(), 190);
+    EXPECT_LT(child<QFrame>(start, "Panel1")->x(), 20);
+    EXPECT_GT(child<QFrame>(start, "Panel1")->geometry().bottom(), 190);
 }
 
 TEST(StartWindow, StartShowsTheMainWindowModallyAsOftenAsPressed)
@@ -89,7 +89,7 @@ TEST(StartWindow, StartShowsTheMainWindowModallyAsOftenAsPressed)
 
     for (int press = 1; press <= 2; ++press) {
         closeNextModal(stub);
-        click(start.Button1);  // returns when the main window is closed
+        click(child<QPushButton>(start, "Button1"));  // returns when the main window is closed
         EXPECT_EQ(stub.shownModally, press);
         // Modal for the whole application: the start window takes no input meanwhile.
         EXPECT_EQ(stub.modalityWhileShown, Qt::ApplicationModal);
@@ -102,7 +102,7 @@ TEST(StartWindow, StartWithoutAMainWindowDoesNothing)
 {
     Tzakladni start;
     showAndWait(start);
-    click(start.Button1);
+    click(child<QPushButton>(start, "Button1"));
     EXPECT_TRUE(start.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -113,7 +113,7 @@ TEST(StartWindow, EveryWayOfClosingItEndsTheProgram)
         const char* how;
         std::function<void(Tzakladni&)> close;
     } ways[] = {
-        {"CLOSE button", [](Tzakladni& w) { click(w.Button2); }},
+        {"CLOSE button", [](Tzakladni& w) { click(child<QPushButton>(w, "Button2")); }},
         {"close box", [](Tzakladni& w) { w.close(); }},
         {"Escape key", [](Tzakladni& w) { QTest::keyClick(&w, Qt::Key_Escape); }},
     };
@@ -132,16 +132,16 @@ TEST(AboutWindow, ShowsTitleVersionDatePictureAndNotice)
 {
     Toprogramu about;
     EXPECT_EQ(about.windowTitle(), "About");
-    EXPECT_EQ(about.Label3->text(), "Kalvex - Interior Ballistics: Stanag 4367");
-    EXPECT_TRUE(about.Label3->font().bold());
-    EXPECT_EQ(about.Label3->font().family(), "Arial");
-    EXPECT_EQ(about.Label8->text(), "Version:  1.0");
-    EXPECT_EQ(about.Label1->text(), "Date:      2. 6. 2010");
-    ASSERT_FALSE(about.Image1->pixmap().isNull());
-    EXPECT_EQ(about.Image1->pixmap().size(), QSize(265, 105));
-    EXPECT_TRUE(about.Memo1->isReadOnly());
-    EXPECT_EQ(about.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_TRUE(about.Memo1->toPlainText().contains("without warranty"));
+    EXPECT_EQ(child<QLabel>(about, "Label3")->text(), "Kalvex - Interior Ballistics: Stanag 4367");
+    EXPECT_TRUE(child<QLabel>(about, "Label3")->font().bold());
+    EXPECT_EQ(child<QLabel>(about, "Label3")->font().family(), "Arial");
+    EXPECT_EQ(child<QLabel>(about, "Label8")->text(), "Version:  1.0");
+    EXPECT_EQ(child<QLabel>(about, "Label1")->text(), "Date:      2. 6. 2010");
+    ASSERT_FALSE(child<QLabel>(about, "Image1")->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>(about, "Image1")->pixmap().size(), QSize(265, 105));
+    EXPECT_TRUE(child<QPlainTextEdit>(about, "Memo1")->isReadOnly());
+    EXPECT_EQ(child<QPlainTextEdit>(about, "Memo1")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_TRUE(child<QPlainTextEdit>(about, "Memo1")->toPlainText().contains("without warranty"));
     // No commands: nothing to press.
     EXPECT_TRUE(about.findChildren<QPushButton*>().isEmpty());
 }
@@ -150,12 +150,12 @@ TEST(AboutWindow, VersionAndDateStandBesideThePicture)
 {
     Toprogramu about;
     showAndWait(about);
-    const QRect picture(about.Image1->mapTo(&about, QPoint()), about.Image1->size());
-    for (QLabel* label : {about.Label8, about.Label1}) {
+    const QRect picture(child<QLabel>(about, "Image1")->mapTo(&about, QPoint()), child<QLabel>(about, "Image1")->size());
+    for (QLabel* label : {child<QLabel>(about, "Label8"), child<QLabel>(about, "Label1")}) {
         const QPoint at = label->mapTo(&about, QPoint());
         EXPECT_GT(at.x(), picture.right());
         EXPECT_GE(at.y(), picture.top());
         EXPECT_LE(at.y(), picture.bottom());
     }
-    EXPECT_LT(about.Label8->mapTo(&about, QPoint()).y(), about.Label1->mapTo(&about, QPoint()).y());
+    EXPECT_LT(child<QLabel>(about, "Label8")->mapTo(&about, QPoint()).y(), child<QLabel>(about, "Label1")->mapTo(&about, QPoint()).y());
 }

@@ -5,7 +5,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Rate1.h"
 #include "ui/ToolWindow.h"
-#include "ui/UnitConversion.h"
+#include "core/UnitConversion.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <vector>
 
+using namespace kalvex;
 using namespace kalvex::ui;
 using namespace kalvex::ui::test_support;
 
@@ -217,11 +218,11 @@ TEST(AreaWindow, ComputesTheAreaOfTheProjectileBase)
         RecordingPrompts prompts;
         Tarea window;
         showAndWait(window);
-        typeInto(window.Edit1, c.ratio);
-        typeInto(window.Edit2, c.grooves);
-        typeInto(window.Edit3, c.lands);
-        click(window.Button1);
-        EXPECT_EQ(window.Label1->text(), c.expected);
+        typeInto(child<QLineEdit>(window, "Edit1"), c.ratio);
+        typeInto(child<QLineEdit>(window, "Edit2"), c.grooves);
+        typeInto(child<QLineEdit>(window, "Edit3"), c.lands);
+        click(child<QPushButton>(window, "Button1"));
+        EXPECT_EQ(child<QLabel>(window, "Label1")->text(), c.expected);
         EXPECT_TRUE(prompts.messages.isEmpty());
     }
 }
@@ -230,12 +231,12 @@ TEST(AreaWindow, StartValuesGiveZero)
 {
     Tarea window;
     showAndWait(window);
-    EXPECT_EQ(window.Edit1->text(), "0");
-    EXPECT_EQ(window.Edit2->text(), "0");
-    EXPECT_EQ(window.Edit3->text(), "0");
-    window.Label1->setText("stale");
-    click(window.Button1);
-    EXPECT_EQ(window.Label1->text(), "0");
+    EXPECT_EQ(child<QLineEdit>(window, "Edit1")->text(), "0");
+    EXPECT_EQ(child<QLineEdit>(window, "Edit2")->text(), "0");
+    EXPECT_EQ(child<QLineEdit>(window, "Edit3")->text(), "0");
+    child<QLabel>(window, "Label1")->setText("stale");
+    click(child<QPushButton>(window, "Button1"));
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "0");
 }
 
 TEST(AreaWindow, RatioOfMinusOneShowsAMessageAndKeepsTheResult)
@@ -243,20 +244,20 @@ TEST(AreaWindow, RatioOfMinusOneShowsAMessageAndKeepsTheResult)
     RecordingPrompts prompts;
     Tarea window;
     showAndWait(window);
-    typeInto(window.Edit1, "1");
-    typeInto(window.Edit2, "7.82");
-    typeInto(window.Edit3, "7.62");
-    click(window.Button1);
-    ASSERT_EQ(window.Label1->text(), "4.682E-5");
+    typeInto(child<QLineEdit>(window, "Edit1"), "1");
+    typeInto(child<QLineEdit>(window, "Edit2"), "7.82");
+    typeInto(child<QLineEdit>(window, "Edit3"), "7.62");
+    click(child<QPushButton>(window, "Button1"));
+    ASSERT_EQ(child<QLabel>(window, "Label1")->text(), "4.682E-5");
 
-    typeInto(window.Edit1, "-1");
-    click(window.Button1);
-    EXPECT_EQ(window.Label1->text(), "4.682E-5");
+    typeInto(child<QLineEdit>(window, "Edit1"), "-1");
+    click(child<QPushButton>(window, "Button1"));
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "4.682E-5");
 
-    typeInto(window.Edit1, "1");
-    typeInto(window.Edit3, "abc");
-    click(window.Button1);
-    EXPECT_EQ(window.Label1->text(), "4.682E-5");
+    typeInto(child<QLineEdit>(window, "Edit1"), "1");
+    typeInto(child<QLineEdit>(window, "Edit3"), "abc");
+    click(child<QPushButton>(window, "Button1"));
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "4.682E-5");
 
     EXPECT_EQ(prompts.messages, QStringList({"Groove to Land Width Ratio must not be -1.",
                                              "'abc' is not a valid floating point value"}));
@@ -267,8 +268,8 @@ TEST(AreaWindow, HasItsCaptionAndSize)
     Tarea window;
     EXPECT_EQ(window.windowTitle(), "Area of Base Of Projectile");
     EXPECT_EQ(window.size(), QSize(249, 169));
-    EXPECT_EQ(window.Button1->text(), "Compute");
-    EXPECT_EQ(window.Label1->text(), "0");
+    EXPECT_EQ(child<QPushButton>(window, "Button1")->text(), "Compute");
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "0");
 }
 
 TEST(RateWindow, StartsWithTheValuesOfATypicalPropellant)
@@ -276,10 +277,10 @@ TEST(RateWindow, StartsWithTheValuesOfATypicalPropellant)
     Trate window;
     EXPECT_EQ(window.windowTitle(), "Burning Rate Coefficient Unit");
     EXPECT_EQ(window.size(), QSize(295, 145));
-    EXPECT_EQ(window.Edit1->text(), "0.000575");
-    EXPECT_EQ(window.Edit2->text(), "0.923");
-    EXPECT_EQ(window.Label1->text(), "0");
-    EXPECT_EQ(window.Button1->text(), "Convert to m/s/Pa");
+    EXPECT_EQ(child<QLineEdit>(window, "Edit1")->text(), "0.000575");
+    EXPECT_EQ(child<QLineEdit>(window, "Edit2")->text(), "0.923");
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "0");
+    EXPECT_EQ(child<QPushButton>(window, "Button1")->text(), "Convert to m/s/Pa");
 }
 
 TEST(RateWindow, ConvertsTheCoefficientToPascals)
@@ -300,11 +301,11 @@ TEST(RateWindow, ConvertsTheCoefficientToPascals)
         Trate window;
         showAndWait(window);
         if (c.beta)
-            typeInto(window.Edit1, c.beta);
+            typeInto(child<QLineEdit>(window, "Edit1"), c.beta);
         if (c.alpha)
-            typeInto(window.Edit2, c.alpha);
-        click(window.Button1);
-        EXPECT_EQ(window.Label1->text(), c.expected);
+            typeInto(child<QLineEdit>(window, "Edit2"), c.alpha);
+        click(child<QPushButton>(window, "Button1"));
+        EXPECT_EQ(child<QLabel>(window, "Label1")->text(), c.expected);
         EXPECT_TRUE(prompts.messages.isEmpty());
     }
 }
@@ -314,11 +315,11 @@ TEST(RateWindow, TextThatIsNoNumberKeepsTheResult)
     RecordingPrompts prompts;
     Trate window;
     showAndWait(window);
-    click(window.Button1);
-    ASSERT_EQ(window.Label1->text(), "1.66597E-9");
-    typeInto(window.Edit2, "0.9x");
-    click(window.Button1);
-    EXPECT_EQ(window.Label1->text(), "1.66597E-9");
+    click(child<QPushButton>(window, "Button1"));
+    ASSERT_EQ(child<QLabel>(window, "Label1")->text(), "1.66597E-9");
+    typeInto(child<QLineEdit>(window, "Edit2"), "0.9x");
+    click(child<QPushButton>(window, "Button1"));
+    EXPECT_EQ(child<QLabel>(window, "Label1")->text(), "1.66597E-9");
     EXPECT_EQ(prompts.messages, QStringList({"'0.9x' is not a valid floating point value"}));
 }
 
@@ -328,7 +329,7 @@ TEST(ToolWindow, ReopeningKeepsTheTextsAndBringsTheWindowToTheFront)
     Trate rate;
     showToolWindow(&area);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
-    typeInto(area.Edit2, "7.82");
+    typeInto(child<QLineEdit>(area, "Edit2"), "7.82");
     area.close();
     EXPECT_FALSE(area.isVisible());
 
@@ -337,7 +338,7 @@ TEST(ToolWindow, ReopeningKeepsTheTextsAndBringsTheWindowToTheFront)
     showToolWindow(&area);
     EXPECT_TRUE(area.isVisible());
     EXPECT_TRUE(QTest::qWaitForWindowActive(&area));
-    EXPECT_EQ(area.Edit2->text(), "7.82");
+    EXPECT_EQ(child<QLineEdit>(area, "Edit2")->text(), "7.82");
 
     showToolWindow(&rate);  // already open: comes to the front again
     EXPECT_TRUE(QTest::qWaitForWindowActive(&rate));
@@ -363,10 +364,10 @@ QString computeBesideModalMainWindow(QDialog& mainWindow, Tarea& area)
     QTimer::singleShot(0, [&] {
         showToolWindow(&area);
         (void)QTest::qWaitForWindowExposed(&area);
-        area.Edit1->setText("0");
-        area.Edit3->setText("7.62");
-        clickThroughWindowSystem(area.Button1);
-        result = area.Label1->text();
+        child<QLineEdit>(area, "Edit1")->setText("0");
+        child<QLineEdit>(area, "Edit3")->setText("7.62");
+        clickThroughWindowSystem(child<QPushButton>(area, "Button1"));
+        result = child<QLabel>(area, "Label1")->text();
         area.close();
         mainWindow.reject();
     });

@@ -3,6 +3,8 @@
 // closes the window, so no test can hang on it.
 #include <QApplication>
 #include <QDialog>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <clocale>
@@ -39,6 +41,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    // the recent reports of the tests go to a folder of their own, not the user's settings
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QApplication::setOrganizationName(QStringLiteral("KalvexTests"));
     closeStrayModals(app);
     return RUN_ALL_TESTS();
 }

@@ -45,6 +45,19 @@ Widget* require(const ui::Tvstup& window, const char* name)
 
 }  // namespace
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + path.toStdString());
+}
+
 InputCase loadCase(const QString& name)
 {
     // "key=value" lines; '#' starts a comment line
@@ -136,6 +149,26 @@ WindowUnderTest::~WindowUnderTest()
 {
     window.reset();
     ui::setPrompts(nullptr);
+}
+
+SavedRun::SavedRun()
+{
+    enterCase(*window, loadCase("rifle_tube"));
+    field(*window, "Edit33")->setText("Rifle 7.62 mm");
+    click(button(*window, "Button4"));
+}
+
+QString SavedRun::save(const QString& path)
+{
+    prompts.saveAnswer = path;
+    click(button(*window, "Button5"));
+    return path;
+}
+
+void SavedRun::load(const QString& path)
+{
+    prompts.openAnswer = path;
+    click(button(*window, "Button6"));
 }
 
 }  // namespace kalvex::test

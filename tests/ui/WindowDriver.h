@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <map>
 #include <ostream>
@@ -43,12 +44,14 @@ public:
         saveRequests.push_back(request);
         return saveAnswer;
     }
+    int imageWidth(QWidget*, int, int) override { return imageWidthAnswer; }
 
     std::vector<QString> messages;
     std::vector<ui::OpenFileRequest> openRequests;
     std::vector<ui::SaveFileRequest> saveRequests;
     QString openAnswer;  // empty: the user cancels
     QString saveAnswer;
+    int imageWidthAnswer = 0;  // 0: the user cancels
 };
 
 // An input case: the field texts as typed and the options.
@@ -63,6 +66,9 @@ struct InputCase {
 InputCase loadCase(const QString& name);    // tests/data/<name>.case.txt
 QString expectedMemo(const QString& name);  // tests/data/<name>.memo.txt, as Memo1 shows it
 QString testDataPath(const QString& relative);
+// The bytes of a file (empty when it cannot be read), and a file made of given bytes.
+QByteArray bytesOf(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
 
 QLineEdit* field(const ui::Tvstup& window, const char* name);
 QAbstractButton* button(const ui::Tvstup& window, const char* name);
@@ -80,6 +86,15 @@ struct WindowUnderTest {
     ~WindowUnderTest();
     RecordingPrompts prompts;
     std::unique_ptr<ui::Tvstup> window;
+};
+
+// The main window after a completed run of the rifle case, with a folder for its files.
+struct SavedRun : WindowUnderTest {
+    SavedRun();
+    ui::Tvstup& w() { return *window; }
+    QString save(const QString& path);  // Save, answering the dialog with `path`
+    void load(const QString& path);     // Load, answering the dialog with `path`
+    QTemporaryDir folder;
 };
 
 }  // namespace kalvex::test

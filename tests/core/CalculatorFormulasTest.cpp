@@ -1,5 +1,5 @@
 #include "core/Errors.h"
-#include "ui/CalculatorFormulas.h"
+#include "core/CalculatorFormulas.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include <numbers>
 
 using namespace kalvex;
-using namespace kalvex::ui;
 
 TEST(ProjectileBaseArea, WeighsGrooveAndLandCirclesByTheirShareOfTheCircumference)
 {

@@ -1,9 +1,9 @@
-#include "ui/UnitConversion.h"
+#include "core/UnitConversion.h"
 
 #include <cmath>
 #include <stdexcept>
 
-namespace kalvex::ui {
+namespace kalvex {
 
 double roundHalfUp(double y, int decimals)
 {
@@ -56,4 +56,4 @@ double convertUnits(const UnitConversion& conversion, double x)
     return roundHalfUp(conversion.factor * x, conversion.decimals);
 }
 
-}  // namespace kalvex::ui
+}  // namespace kalvex

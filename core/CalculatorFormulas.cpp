@@ -1,17 +1,15 @@
-#include "ui/CalculatorFormulas.h"
+#include "core/CalculatorFormulas.h"
 
 #include "core/Errors.h"
 #include "core/NumberFormat.h"
+#include "core/Units.h"
 
 #include <cmath>
 
-namespace kalvex::ui {
+namespace kalvex {
 
 namespace {
 constexpr double kQuarterPi = 0.7853981635;  // pi/4 to ten decimals, as the area has always used
-constexpr double kMetresPerMm = 0.001;
-constexpr double kPascalsPerMPa = 1000000;
-constexpr double kMPaPerPascal = 0.000001;
 constexpr int kAreaDecimals = 8;
 constexpr int kRateDecimals = 14;
 }  // namespace
@@ -21,16 +19,16 @@ double projectileBaseArea(double ratio, double grooveDiameterMm, double landDiam
     if (ratio == -1)
         throw InputError("Groove to Land Width Ratio must not be -1.");
     const double r = ratio;
-    const double dg = grooveDiameterMm * kMetresPerMm;
-    const double dl = landDiameterMm * kMetresPerMm;
+    const double dg = grooveDiameterMm * kMillimetreToMetre;
+    const double dl = landDiameterMm * kMillimetreToMetre;
     const double s = r * dg * dg / (r + 1) + dl * dl / (r + 1);
     return RoundDecimals(kQuarterPi * s, kAreaDecimals);
 }
 
 double pascalBurningRateCoefficient(double betaMPa, double alpha)
 {
-    const double betaPa = (kPascalsPerMPa / std::pow(kPascalsPerMPa, alpha)) * betaMPa * kMPaPerPascal;
+    const double betaPa = (kMegapascalToPascal / std::pow(kMegapascalToPascal, alpha)) * betaMPa * kPascalToMegapascal;
     return RoundDecimals(betaPa, kRateDecimals);
 }
 
-}  // namespace kalvex::ui
+}  // namespace kalvex

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace kalvex::ui {
+namespace kalvex {
 
 // Area of the projectile base in m^2 from the groove-to-land width ratio r and the groove and
 // land diameters in mm: grooves take r/(r+1) of the circumference and lands 1/(r+1), so the
@@ -13,4 +13,4 @@ double projectileBaseArea(double ratio, double grooveDiameterMm, double landDiam
 // beta_MPa p^alpha with p in MPa. Rounded to 14 decimals (about six significant digits).
 double pascalBurningRateCoefficient(double betaMPa, double alpha);
 
-}  // namespace kalvex::ui
+}  // namespace kalvex

@@ -1,7 +1,7 @@
 #pragma once
 #include <array>
 
-namespace kalvex::ui {
+namespace kalvex {
 
 // Rounds y to the nearest multiple of 10^-decimals. A value exactly halfway goes to the upper
 // multiple (towards plus infinity, also for negative numbers), unlike RoundDecimals, which
@@ -28,4 +28,4 @@ const UnitConversion& conversionOfButton(int button);
 // factor × x, rounded half up to the conversion's decimals.
 double convertUnits(const UnitConversion& conversion, double x);
 
-}  // namespace kalvex::ui
+}  // namespace kalvex

@@ -1,5 +1,5 @@
 #include "core/NumberFormat.h"
-#include "ui/UnitConversion.h"
+#include "core/UnitConversion.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 using namespace kalvex;
-using namespace kalvex::ui;
 
 TEST(RoundHalfUp, RoundsToTheNearestMultipleWithHalvesTowardPlusInfinity)
 {

@@ -1,0 +1,119 @@
+#include "plot/StudyPlots.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace kalvex::plot {
+
+namespace {
+
+constexpr double kTopWidening = 1.05;  // as Autoscale: 5 % above the tallest bar
+
+void deactivateAll(PlotState& plot)
+{
+    for (PlotSeries& slot : plot.series)
+        slot.active = 0;
+}
+
+// Fills a slot without rescaling: the histogram's outline repeats x values, which the
+// autoscale walk would stop at, so its ranges are set from the bars themselves.
+void fillSlot(PlotSeries& slot, const std::vector<double>& x, const std::vector<double>& y)
+{
+    slot.xValues.fill(0);
+    slot.yValues.fill(0);
+    const std::size_t n = std::min<std::size_t>(x.size(), kSlotCapacity);
+    std::copy_n(x.begin(), n, slot.xValues.begin());
+    std::copy_n(y.begin(), n, slot.yValues.begin());
+    slot.active = 1;
+}
+
+}  // namespace
+
+void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves)
+{
+    deactivateAll(plot);
+    for (std::size_t c = 0; c < curves.size() && c < plot.series.size(); ++c) {
+        std::vector<std::pair<double, double>> points;
+        for (std::size_t i = 0; i < curves[c].x.size() && i < curves[c].y.size(); ++i)
+            if (!std::isnan(curves[c].x[i]) && !std::isnan(curves[c].y[i]))
+                points.emplace_back(curves[c].x[i], curves[c].y[i]);
+        std::sort(points.begin(), points.end());
+        if (points.empty())
+            continue;
+        std::vector<double> x, y;
+        for (const auto& [px, py] : points) {
+            x.push_back(px);
+            y.push_back(py);
+        }
+        const int last = static_cast<int>(x.size()) - 1;
+        const int step = std::max(1, last / (kSlotCapacity - 1) + 1);
+        SetSeries(plot, x.data(), y.data(), 0, last, step, static_cast<int>(c));
+    }
+    Autoscale(plot);
+    DrawPlot(plot);
+}
+
+std::vector<int> histogramCounts(const std::vector<double>& values, int bins, double low, double high)
+{
+    std::vector<int> counts(static_cast<std::size_t>(std::max(bins, 1)), 0);
+    const double width = (high - low) / static_cast<double>(counts.size());
+    for (double v : values) {
+        if (std::isnan(v))
+            continue;
+        std::size_t bin = width > 0 ? static_cast<std::size_t>((v - low) / width) : 0;
+        counts[std::min(bin, counts.size() - 1)] += 1;
+    }
+    return counts;
+}
+
+void plotHistogram(PlotState& plot, const std::vector<double>& values, int bins, std::optional<double> limit)
+{
+    deactivateAll(plot);
+    std::vector<double> finite;
+    std::copy_if(values.begin(), values.end(), std::back_inserter(finite), [](double v) { return !std::isnan(v); });
+    if (finite.empty()) {
+        Autoscale(plot);
+        DrawPlot(plot);
+        return;
+    }
+    const auto [lowIt, highIt] = std::minmax_element(finite.begin(), finite.end());
+    double low = *lowIt, high = *highIt;
+    if (high == low) {  // every sample alike: one bar of a small width around it
+        const double half = low != 0 ? std::fabs(low) * 0.001 : 0.5;
+        low -= half;
+        high += half;
+    }
+    const std::vector<int> counts = histogramCounts(finite, bins, low, high);
+    const double width = (high - low) / static_cast<double>(counts.size());
+    // each edge computed once, so the outline's x never steps back by a rounding and the
+    // drawing walk (x rising or equal) goes over every bar
+    std::vector<double> edges;
+    for (std::size_t b = 0; b <= counts.size(); ++b)
+        edges.push_back(b == counts.size() ? high : low + width * static_cast<double>(b));
+    std::vector<double> x{low}, y{0};
+    for (std::size_t b = 0; b < counts.size(); ++b) {
+        x.insert(x.end(), {edges[b], edges[b + 1]});
+        y.insert(y.end(), {double(counts[b]), double(counts[b])});
+    }
+    x.push_back(high);
+    y.push_back(0);
+    fillSlot(plot.series[0], x, y);
+    const int tallest = *std::max_element(counts.begin(), counts.end());
+    double xMin = low, xMax = high;
+    if (limit) {
+        fillSlot(plot.series[1], {*limit, *limit}, {0, tallest * kTopWidening});
+        xMin = std::min(xMin, *limit);
+        xMax = std::max(xMax, *limit);
+    }
+    const double margin = (xMax - xMin) * 0.02;
+    plot.xMin = xMin - margin;
+    plot.xMax = xMax + margin;
+    plot.yMin = 0;
+    plot.yMax = tallest * kTopWidening;
+    plot.xDecimals = DecimalsForSpan(plot.xMax - plot.xMin, plot.xDecimals);
+    plot.yDecimals = DecimalsForSpan(plot.yMax - plot.yMin, plot.yDecimals);
+    DrawPlot(plot);
+}
+
+}  // namespace kalvex::plot

@@ -1,0 +1,162 @@
+// The Study window driven through its widgets on the main window's inputs: its rows against
+// kalvex-study on the study file it saves, Cancel, and "Use This Value".
+#include "WidgetDriving.h"
+#include "WindowDriver.h"
+
+#include "core/NumberFormat.h"
+#include "plot/PlotState.h"
+#include "ui/StudyRunner.h"
+#include "ui/StudyTableModel.h"
+#include "ui/Studie1.h"
+#include "ui/Vstup1.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace kalvex;
+using namespace kalvex::test;
+using kalvex::ui::test_support::child;
+
+namespace {
+
+constexpr int kStudyWaitMs = 120000;  // a generous bound on a few dozen runs of the rifle
+
+void choose(QComboBox* box, const char* name)
+{
+    box->setCurrentIndex(box->findData(QString::fromUtf8(name)));
+}
+
+struct StudyWindow : WindowUnderTest {
+    StudyWindow() : study(window.get())
+    {
+        enterCase(*window, loadCase("rifle_tube"));
+        study.setMainWindow(window.get());
+        study.show();
+    }
+    void sweepC(double from, double to, int count)
+    {
+        child<QComboBox>(study, "ComboBox1")->setCurrentIndex(0);
+        choose(child<QComboBox>(study, "Sweep1Parameter"), "C");
+        child<QLineEdit>(study, "Sweep1From")->setText(QString::number(from));
+        child<QLineEdit>(study, "Sweep1To")->setText(QString::number(to));
+        child<QLineEdit>(study, "Sweep1Count")->setText(QString::number(count));
+    }
+    bool runToTheEnd()
+    {
+        QSignalSpy finished(&study.runner(), &ui::StudyRunner::finished);
+        click(child<QPushButton>(study, "Button1"));
+        return finished.wait(kStudyWaitMs);
+    }
+    ui::Tstudie study;
+    QTemporaryDir folder;
+};
+
+}  // namespace
+
+TEST(StudyWindow, AFiveRowSweepGivesTheRowsOfKalvexStudyOnTheSavedStudy)
+{
+    StudyWindow ui;
+    ui.sweepC(0.0026, 0.0031, 5);
+    ASSERT_TRUE(ui.runToTheEnd());
+    EXPECT_EQ(ui.study.table().rowCount(), 5);
+    EXPECT_EQ(ui.study.plotState().series[0].active, 1);  // vMuzzle over C
+
+    const QString studyFile = ui.folder.filePath("sweep.json");
+    ui.prompts.saveAnswer = studyFile;
+    click(child<QPushButton>(ui.study, "Button5"));
+    const QString windowCsv = ui.folder.filePath("window.csv");
+    ui.prompts.saveAnswer = windowCsv;
+    click(child<QPushButton>(ui.study, "Button4"));
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    EXPECT_TRUE(bytesOf(studyFile).contains("\"inputs\""));
+
+    const QString cliCsv = ui.folder.filePath("cli.csv");
+    QProcess cli;
+    cli.start(QStringLiteral(KALVEX_STUDY_PROGRAM), {studyFile, QStringLiteral("-o"), cliCsv, QStringLiteral("--quiet")});
+    ASSERT_TRUE(cli.waitForFinished(kStudyWaitMs));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_EQ(bytesOf(windowCsv), bytesOf(cliCsv));
+    EXPECT_EQ(bytesOf(windowCsv).count('\n'), 6);
+}
+
+TEST(StudyWindow, CancelKeepsTheFinishedRows)
+{
+    StudyWindow ui;
+    constexpr int kRows = 400;
+    ui.sweepC(0.0026, 0.0031, kRows);
+    QSignalSpy finished(&ui.study.runner(), &ui::StudyRunner::finished);
+    click(child<QPushButton>(ui.study, "Button1"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.study.table().rowCount() >= 2; }, kStudyWaitMs));
+    click(child<QPushButton>(ui.study, "Button2"));
+    ASSERT_TRUE(finished.count() > 0 || finished.wait(kStudyWaitMs));
+    const int kept = ui.study.table().rowCount();
+    EXPECT_GE(kept, 2);
+    EXPECT_LT(kept, kRows);
+    const std::vector<double> runs = ui.study.table().column(0);
+    for (int i = 0; i < kept; ++i)
+        EXPECT_EQ(runs[static_cast<std::size_t>(i)], i + 1);  // the finished rows, none missing
+    EXPECT_EQ(child<QLabel>(ui.study, "Label1")->text(),
+              QStringLiteral("Stopped: %1 of %2 runs finished").arg(kept).arg(kRows));
+    EXPECT_TRUE(child<QPushButton>(ui.study, "Button4")->isEnabled());  // they can be exported
+}
+
+TEST(StudyWindow, UseThisValueWritesTheSolvedChargeIntoItsField)
+{
+    StudyWindow ui;
+    child<QComboBox>(ui.study, "ComboBox1")->setCurrentIndex(1);
+    choose(child<QComboBox>(ui.study, "SolveParameter"), "C");
+    child<QLineEdit>(ui.study, "SolveLower")->setText("0.0026");
+    child<QLineEdit>(ui.study, "SolveUpper")->setText("0.0031");
+    choose(child<QComboBox>(ui.study, "SolveOutput"), "vMuzzle");
+    child<QLineEdit>(ui.study, "SolveTarget")->setText("830");
+    EXPECT_FALSE(child<QPushButton>(ui.study, "Button3")->isEnabled());
+    ASSERT_TRUE(ui.runToTheEnd());
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    ASSERT_TRUE(ui.study.runner().solveResult().has_value());
+    const double solved = ui.study.runner().solveResult()->value;
+    EXPECT_GT(solved, 0.0026);
+    EXPECT_LT(solved, 0.0031);
+    click(child<QPushButton>(ui.study, "Button3"));
+    EXPECT_EQ(field(*ui.window, "Edit19")->text().toStdString(), formatGeneral(solved, '.'));
+    // the stored input set of the main window was never touched by the study
+    EXPECT_EQ(ui.window->completedRun(), nullptr);
+}
+
+TEST(StudyWindow, ReadsTheMainWindowsFieldsWithTheStartCommandsMessagesIntoACopy)
+{
+    StudyWindow ui;
+    ui.sweepC(0.0026, 0.0031, 2);
+    field(*ui.window, "Edit2")->setText("0");
+    click(child<QPushButton>(ui.study, "Button1"));
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "Mass of Projectile mp less than or equal to 0 kg");
+    EXPECT_FALSE(ui.study.runner().running());
+    field(*ui.window, "Edit2")->setText("0.0095");
+    ASSERT_TRUE(ui.runToTheEnd());
+    EXPECT_EQ(ui.study.table().rowCount(), 2);
+    EXPECT_EQ(ui.window->storedInput().mp, 0);  // the main window's stored set is untouched
+}
+
+// A study file with lists the pages show only as ranges (propellants, charges) runs as the
+// file says: the window's rows are the example's, which kalvex-study wrote.
+TEST(StudyWindow, AnOpenedStudyRunsItsListsAsKalvexStudyDoes)
+{
+    StudyWindow ui;
+    const QString example = testDataPath("../../examples/studies/howitzer-155mm-propellants-sweep");
+    ui.prompts.openAnswer = example + ".json";
+    click(child<QPushButton>(ui.study, "Button6"));
+    ASSERT_TRUE(ui.runToTheEnd());
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    ui.prompts.saveAnswer = ui.folder.filePath("window.csv");
+    click(child<QPushButton>(ui.study, "Button4"));
+    EXPECT_EQ(bytesOf(ui.prompts.saveAnswer), bytesOf(example + ".csv"));
+}

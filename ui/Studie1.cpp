@@ -1,0 +1,336 @@
+// The Study window: its pages and commands, the study they describe, and the run with its
+// progress.
+#include "ui/Studie1.h"
+
+#include "core/Errors.h"
+#include "core/InputFields.h"
+#include "study/Outputs.h"
+#include "study/Parameters.h"
+#include "study/StudyCsv.h"
+#include "study/StudyJson.h"
+#include "ui/Command.h"
+#include "ui/LocalPath.h"
+#include "ui/PlotView.h"
+#include "ui/StudyRunner.h"
+#include "ui/StudyTableModel.h"
+#include "ui/Vstup1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <filesystem>
+
+namespace kalvex::ui {
+namespace {
+
+constexpr QSize kWindowSize{1060, 660};
+constexpr int kSettingsWidth = 400;
+constexpr int kSettleRounds = 4;
+
+QPushButton* commandButton(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+Tstudie::Tstudie(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("studie"));
+    setWindowTitle(QStringLiteral("Study"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    plot::InitPlot(plot_, PlotView::kDesignWidth, PlotView::kDesignHeight);
+    runner_ = new StudyRunner(this);
+    model_ = new StudyTableModel(this);
+    buildLayout();
+    connectHandlers();
+    resize(kWindowSize);
+}
+
+Tstudie::~Tstudie() = default;
+
+void Tstudie::setMainWindow(Tvstup* vstup)
+{
+    vstup_ = vstup;
+}
+
+void Tstudie::buildLayout()
+{
+    auto* settings = new QWidget(this);
+    settings->setFixedWidth(kSettingsWidth);
+    auto* settingsColumn = new QVBoxLayout(settings);
+    settingsColumn->setContentsMargins(0, 0, 0, 0);
+
+    kind_ = new QComboBox(settings);
+    kind_->setObjectName(QStringLiteral("ComboBox1"));
+    kind_->addItems({QStringLiteral("Sweep of one or two parameters"), QStringLiteral("Solve for a target"),
+                     QStringLiteral("Fit to measured firings"), QStringLiteral("Tolerance analysis")});
+    pages_ = buildStudyPages(settings);
+    kindPages_ = new QStackedWidget(settings);
+    for (QWidget* page : {pages_.sweep, pages_.solve, pages_.fit, pages_.tolerancePage})
+        kindPages_->addWidget(page);
+
+    base_ = new QLabel(QStringLiteral("Base: the main window's inputs, read at each Run"), settings);
+    base_->setObjectName(QStringLiteral("Label3"));
+    base_->setWordWrap(true);
+    useMainInputs_ = commandButton("Button7", "Use &Main Window's Inputs", settings);
+
+    run_ = commandButton("Button1", "&Run", settings);
+    cancel_ = commandButton("Button2", "&Cancel", settings);
+    cancel_->setEnabled(false);
+    useValue_ = commandButton("Button3", "&Use This Value", settings);
+    useValue_->setEnabled(false);
+    exportCsv_ = commandButton("Button4", "&Export CSV...", settings);
+    exportCsv_->setEnabled(false);
+    save_ = commandButton("Button5", "&Save Study...", settings);
+    open_ = commandButton("Button6", "&Open Study...", settings);
+    auto* commands = new QGridLayout;
+    commands->addWidget(run_, 0, 0);
+    commands->addWidget(cancel_, 0, 1);
+    commands->addWidget(useValue_, 0, 2);
+    commands->addWidget(open_, 1, 0);
+    commands->addWidget(save_, 1, 1);
+    commands->addWidget(exportCsv_, 1, 2);
+
+    progress_ = new QProgressBar(settings);
+    progress_->setObjectName(QStringLiteral("ProgressBar1"));
+    progress_->setValue(0);
+    status_ = new QLabel(settings);
+    status_->setObjectName(QStringLiteral("Label1"));
+    summary_ = new QLabel(settings);
+    summary_->setObjectName(QStringLiteral("Label2"));
+    summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    settingsColumn->addWidget(new QLabel(QStringLiteral("Kind of study:"), settings));
+    settingsColumn->addWidget(kind_);
+    settingsColumn->addWidget(kindPages_, 1);
+    settingsColumn->addWidget(base_);
+    settingsColumn->addWidget(useMainInputs_);
+    settingsColumn->addLayout(commands);
+    settingsColumn->addWidget(progress_);
+    settingsColumn->addWidget(status_);
+    settingsColumn->addWidget(summary_);
+
+    auto* results = new QSplitter(Qt::Vertical, this);
+    grid_ = new QTableView(results);
+    grid_->setObjectName(QStringLiteral("Grid1"));
+    grid_->setModel(model_);
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grid_->verticalHeader()->hide();  // the run number is the first column
+    grid_->setWordWrap(false);
+    auto* plotArea = new QWidget(results);
+    auto* plotColumn = new QVBoxLayout(plotArea);
+    plotColumn->setContentsMargins(0, 0, 0, 0);
+    plotChoice_ = new QComboBox(plotArea);
+    plotChoice_->setObjectName(QStringLiteral("ComboBox2"));
+    for (const study::OutputInfo& o : study::kOutputInfo)
+        plotChoice_->addItem(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(o.caption.data(), o.caption.size()),
+                                                           QString::fromUtf8(o.unit.data(), o.unit.size())),
+                             QString::fromUtf8(o.name.data(), o.name.size()));
+    graf_ = new PlotView(plot_, plotArea);
+    graf_->setObjectName(QStringLiteral("Graf1"));
+    auto* choiceRow = new QHBoxLayout;
+    choiceRow->addWidget(new QLabel(QStringLiteral("Plot:"), plotArea));
+    choiceRow->addWidget(plotChoice_, 1);
+    plotColumn->addLayout(choiceRow);
+    plotColumn->addWidget(graf_, 1);
+    results->addWidget(grid_);
+    results->addWidget(plotArea);
+
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(settings);
+    row->addWidget(results, 1);
+}
+
+void Tstudie::connectHandlers()
+{
+    connect(kind_, &QComboBox::currentIndexChanged, this, &Tstudie::KindChange);
+    connect(run_, &QPushButton::clicked, this, &Tstudie::Button1Click);
+    connect(cancel_, &QPushButton::clicked, this, &Tstudie::Button2Click);
+    connect(useValue_, &QPushButton::clicked, this, &Tstudie::Button3Click);
+    connect(exportCsv_, &QPushButton::clicked, this, &Tstudie::Button4Click);
+    connect(save_, &QPushButton::clicked, this, &Tstudie::Button5Click);
+    connect(open_, &QPushButton::clicked, this, &Tstudie::Button6Click);
+    connect(useMainInputs_, &QPushButton::clicked, this, &Tstudie::Button7Click);
+    connect(plotChoice_, &QComboBox::currentIndexChanged, this, &Tstudie::PlotChoiceChange);
+    connect(runner_, &StudyRunner::progressed, this, &Tstudie::RunnerProgress);
+    connect(runner_, &StudyRunner::finished, this, &Tstudie::RunnerFinished);
+    connect(graf_, &PlotView::resized, this, &Tstudie::PlotResize);
+}
+
+void Tstudie::showEvent(QShowEvent* event)
+{
+    static constexpr const char* kProposedProperty = "kalvexProposed";
+    if (!property(kProposedProperty).toBool() && vstup_) {
+        setProperty(kProposedProperty, true);
+        // ranges around the main window's values, when they can be read
+        try {
+            proposeAround(pages_, vstup_->inputCopy());
+        } catch (const std::exception&) {
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void Tstudie::KindChange(int kind)
+{
+    kindPages_->setCurrentIndex(kind);
+}
+
+void Tstudie::PlotResize(int width, int height)
+{
+    runCommand(this, [&] {
+        if (plot::ResizePlot(plot_, width, height, graf_->devicePixelRatioF()))
+            graf_->update();
+    });
+}
+
+// --- The study of the pages ------------------------------------------------------------
+
+BallisticInput Tstudie::baseInput()
+{
+    if (opened_)
+        return study::baseInput(*opened_);
+    if (!vstup_)
+        throw InputError("There is no main window to take the inputs from.");
+    return vstup_->inputCopy();  // the Start command's reader and rules, into a copy
+}
+
+study::Study Tstudie::currentStudy()
+{
+    study::Study s = readStudyPages(pages_, static_cast<study::StudyKind>(kind_->currentIndex()));
+    s.base = baseInput();
+    s.heatTransfer = s.base.heatTransfer;
+    keepWhatThePagesCannotShow(s);
+    // A value in its field's unit and back can move by its last bit; after a round trip
+    // through the file's text it stays, so the saved file runs what the window ran.
+    const std::filesystem::path folder = localPath(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_);
+    std::string text = study::studyToJsonText(s);
+    for (int round = 0; round < kSettleRounds; ++round) {
+        std::string again = study::studyToJsonText(study::studyFromJsonText(text, folder));
+        if (again == text)
+            break;
+        text = std::move(again);
+    }
+    return study::studyFromJsonText(text, folder);
+}
+
+void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const
+{
+    if (!opened_)
+        return;
+    s.propellant = opened_->propellant;
+    // a base report stays the file's base, so the study reads it as kalvex-study does; named
+    // by its whole path, so that a study saved into another folder still finds it
+    if (!opened_->basePath.empty())
+        s.basePath = std::filesystem::absolute(std::filesystem::path(localPath(studyFolder_)) / opened_->basePath)
+                         .lexically_normal()
+                         .string();
+    if (opened_->kind != s.kind)
+        return;
+    s.description = opened_->description;
+    for (std::size_t i = 0; i < s.sweep.size() && i < opened_->sweep.size(); ++i) {
+        const study::SweepAxis& axis = opened_->sweep[i];
+        const bool listed = !axis.values.empty() || !axis.propellants.empty();
+        if (listed && (axis.parameter == study::kPropellantParameter || axis.parameter == s.sweep[i].parameter))
+            s.sweep[i] = axis;
+    }
+}
+
+// --- Run, Cancel, progress -------------------------------------------------------------
+
+void Tstudie::setRunning(bool running)
+{
+    run_->setEnabled(!running);
+    cancel_->setEnabled(running);
+    open_->setEnabled(!running);
+    kind_->setEnabled(!running);
+    if (running) {
+        useValue_->setEnabled(false);
+        exportCsv_->setEnabled(false);
+    }
+}
+
+void Tstudie::Button1Click()
+{
+    runCommand(this, [this] {
+        if (runner_->running())
+            return;
+        const study::Study s = currentStudy();
+        runner_->start(s);
+        ran_ = s;
+        rows_.clear();
+        usable_.clear();
+        summary_->clear();
+        if (s.kind == study::StudyKind::sweep || s.kind == study::StudyKind::tolerance)
+            model_->reset(study::csvColumns(runner_->varied()));
+        else
+            model_->reset({});
+        const char* shown = s.kind == study::StudyKind::tolerance && s.tolerance.limit
+                                ? s.tolerance.limit->output.c_str()
+                                : (s.kind == study::StudyKind::tolerance ? "P0Max" : "vMuzzle");
+        plotChoice_->setCurrentIndex(std::max(0, plotChoice_->findData(QString::fromUtf8(shown))));
+        setRunning(true);
+        RunnerProgress();
+    });
+}
+
+void Tstudie::Button2Click()
+{
+    runner_->cancel();
+}
+
+
+void Tstudie::RunnerProgress()
+{
+    const std::vector<study::RowResult> rows = runner_->takeRows();
+    showRows(rows);
+    const std::size_t total = runner_->total();
+    const std::size_t done = runner_->done();
+    const double elapsed = runner_->elapsedSeconds();
+    if (total > 0) {
+        progress_->setRange(0, static_cast<int>(total));
+        progress_->setValue(static_cast<int>(done));
+        const double left = done > 0 ? elapsed / static_cast<double>(done) * static_cast<double>(total - done) : 0;
+        status_->setText(done > 0 && done < total
+                             ? QStringLiteral("%1 of %2 runs, about %3 s left").arg(done).arg(total).arg(std::ceil(left))
+                             : QStringLiteral("%1 of %2 runs").arg(done).arg(total));
+    } else if (runner_->running()) {
+        progress_->setRange(0, 0);  // a solve or fit: runs one after the other, count unknown
+        status_->setText(QStringLiteral("Running, %1 s").arg(std::floor(elapsed)));
+    }
+    if (!rows.empty())
+        replot();
+}
+
+void Tstudie::showRows(const std::vector<study::RowResult>& rows)
+{
+    for (const study::RowResult& row : rows) {
+        std::vector<double> numbers{static_cast<double>(row.index + 1)};
+        numbers.insert(numbers.end(), row.varied.begin(), row.varied.end());
+        numbers.insert(numbers.end(), row.outputs.values.begin(), row.outputs.values.end());
+        model_->appendRow(std::move(numbers), row.outputs.message);
+        rows_.push_back(row);
+    }
+}
+
+
+}  // namespace kalvex::ui

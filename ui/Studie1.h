@@ -1,0 +1,109 @@
+#pragma once
+#include "core/BallisticInput.h"
+#include "plot/PlotState.h"
+#include "study/Study.h"
+#include "ui/StudyPages.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+
+namespace kalvex::study {
+struct RowResult;
+}
+
+namespace kalvex::ui {
+
+class PlotView;
+class StudyRunner;
+class StudyTableModel;
+class Tvstup;
+
+// "Study": many runs from the main window's inputs — a sweep of one or two parameters, the
+// value that reaches a target, a fit to measured firings, a tolerance analysis. Modeless, one
+// instance. The runs go on in the background; the rows fill a table and a plot as they come.
+class Tstudie : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tstudie(QWidget* parent = nullptr);
+    ~Tstudie() override;
+
+    // The main window whose inputs are the base and whose field "Use This Value" fills.
+    void setMainWindow(Tvstup* vstup);
+    StudyRunner& runner() const { return *runner_; }
+    const StudyTableModel& table() const { return *model_; }
+    const plot::PlotState& plotState() const { return plot_; }
+
+private slots:
+    void KindChange(int kind);
+    void Button1Click();  // Run
+    void Button2Click();  // Cancel
+    void Button3Click();  // Use This Value
+    void Button4Click();  // Export CSV
+    void Button5Click();  // Save Study
+    void Button6Click();  // Open Study
+    void Button7Click();  // Use Main Window's Inputs
+    void PlotChoiceChange();
+    void RunnerProgress();
+    void RunnerFinished();
+    void PlotResize(int width, int height);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+    // The study as the pages describe it on the base; settled through the study file's
+    // text, so the window runs exactly what Save writes and kalvex-study reads.
+    study::Study currentStudy();
+    BallisticInput baseInput();
+    void keepWhatThePagesCannotShow(study::Study& s) const;
+    void showRows(const std::vector<study::RowResult>& rows);
+    void showSolveResult();
+    void showFitResult();
+    void replot();
+    void setRunning(bool running);
+
+    Tvstup* vstup_ = nullptr;
+    // An opened study file: its base, and what the pages show only in part (a sweep's list of
+    // values or of propellants, the description), kept while the pages name the same things.
+    std::optional<study::Study> opened_;
+    QString studyFolder_;
+    StudyRunner* runner_ = nullptr;
+    StudyTableModel* model_ = nullptr;
+    std::vector<study::RowResult> rows_;  // of the last sweep or tolerance run, for the CSV
+    study::Study ran_;                     // the study of the last run
+    std::vector<std::pair<std::string, double>> usable_;  // solved or fitted values
+    plot::PlotState plot_;
+
+    QComboBox* kind_ = nullptr;           // ComboBox1
+    QStackedWidget* kindPages_ = nullptr;
+    StudyPages pages_;
+    QLabel* base_ = nullptr;              // Label3
+    QPushButton* run_ = nullptr;          // Button1
+    QPushButton* cancel_ = nullptr;       // Button2
+    QPushButton* useValue_ = nullptr;     // Button3
+    QPushButton* exportCsv_ = nullptr;    // Button4
+    QPushButton* save_ = nullptr;         // Button5
+    QPushButton* open_ = nullptr;         // Button6
+    QPushButton* useMainInputs_ = nullptr;  // Button7
+    QProgressBar* progress_ = nullptr;    // ProgressBar1
+    QLabel* status_ = nullptr;            // Label1
+    QLabel* summary_ = nullptr;           // Label2
+    QTableView* grid_ = nullptr;          // Grid1
+    QComboBox* plotChoice_ = nullptr;     // ComboBox2
+    PlotView* graf_ = nullptr;            // Graf1
+};
+
+}  // namespace kalvex::ui
