@@ -5,7 +5,6 @@
 #include "batch/BatchOptions.h"
 #include "core/BallisticInput.h"
 #include "core/StartCommand.h"
-
 #include "report/Report.h"
 
 #include <ostream>
