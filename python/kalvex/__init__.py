@@ -52,10 +52,10 @@ def run_many(inputs, threads=None, heat_transfer=True):
     return Table(columns, units)
 
 
-def study(study, threads=None):
+def study(spec, threads=None):
     """Runs a study -- a dict with the keys of a study file, or the path of one -- and returns
     a StudyResult with the same rows and results as kalvex-study."""
-    return _run_study(study, threads)
+    return _run_study(spec, threads)
 
 
 def propellants():
@@ -74,7 +74,7 @@ def _with_propellant(inputs, name):
     """A copy with the seven propellant values of the library row `name`; its run's memo
     begins with the line that names the propellant and its source, as kalvex-batch
     --propellant writes it. ValueError when the library has no such row."""
-    rows, problems = propellant_library()
+    rows, _ = propellant_library()
     for row in rows:
         if row["name"] == name:
             return _core.with_propellant(inputs, row)
