@@ -2,6 +2,7 @@
 // study as kalvex-study writes them in its JSON. The work runs in C++ with the GIL released.
 #include "core/Solver.h"
 #include "python/Bindings.h"
+#include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"
 #include "python/RunMany.h"
 #include "python/ScriptInput.h"
@@ -68,23 +69,6 @@ int threadCount(std::optional<int> threads)
     return threads.value_or(0);
 }
 
-// Ctrl+C in the interpreter stops a long study between rows: the executor asks after each
-// block it delivers.
-struct InterruptWatch {
-    std::atomic<bool> cancel{false};
-    void check()
-    {
-        const py::gil_scoped_acquire locked;
-        if (PyErr_CheckSignals() != 0)
-            cancel = true;
-    }
-    void raiseIfInterrupted() const
-    {
-        if (cancel)
-            throw py::error_already_set();
-    }
-};
-
 OutputColumns runStudyRows(const study::Study& plan, std::size_t first, std::size_t last, int threads)
 {
     const study::RowSet rows(plan);
@@ -97,7 +81,7 @@ OutputColumns runStudyRows(const study::Study& plan, std::size_t first, std::siz
         study::ExecutorOptions options;
         options.threads = threads;
         options.cancel = &watch.cancel;
-        options.progress = [&watch](std::size_t) { watch.check(); };
+        options.progress = [&watch](std::size_t) { watch.keepGoing(); };  // after each delivered block
         study::runRows(rows, first, last, options, [&table](const study::RowResult& row) { table.add(row); });
     }
     watch.raiseIfInterrupted();
@@ -148,10 +132,12 @@ void bindStudy(py::module_& m)
             for (const ScriptInput& input : inputs)
                 records.push_back(toBallisticInput(input, heatTransfer));
             std::vector<study::RunOutputs> outputs;
+            InterruptWatch watch;
             {
                 const py::gil_scoped_release unlocked;
-                outputs = runMany(records, threadsToUse);
+                outputs = runMany(records, threadsToUse, [&watch] { return watch.keepGoing(); });
             }
+            watch.raiseIfInterrupted();
             OutputColumns table;
             table.reserve(outputs.size());
             for (std::size_t i = 0; i < outputs.size(); ++i)

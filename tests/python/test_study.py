@@ -1,6 +1,9 @@
 """run_many against a loop of run, and studies against kalvex-study."""
 
+import _thread
 import math
+import threading
+import time
 
 import numpy
 import pytest
@@ -60,3 +63,15 @@ def test_to_pandas_keeps_every_column(rifle):
     pandas = pytest.importorskip("pandas")
     frame = kalvex.run_many([rifle]).to_pandas()
     assert isinstance(frame, pandas.DataFrame) and frame["message"][0] == ""
+
+
+@pytest.mark.parametrize("call", ["run_many", "study"])
+def test_ctrl_c_stops_long_work_within_a_run(call, rifle):
+    work = {"run_many": lambda: kalvex.run_many([rifle] * 20000, threads=2),
+            "study": lambda: kalvex.study({"kind": "tolerance", "inputs": rifle.to_dict(), "tolerance": {
+                "parameters": [{"parameter": "C", "sigma": 1e-5}], "samples": 20000}}, threads=2)}[call]
+    started = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        threading.Timer(0.2, _thread.interrupt_main).start()
+        work()
+    assert time.monotonic() - started < 20  # all of it takes a minute or more
