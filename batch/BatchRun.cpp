@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <iostream>
+#include <utility>
 
 namespace kalvex::batch {
 
@@ -39,27 +40,23 @@ Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
 
 }  // namespace
 
+report::LoadedReport loadReportInput(const std::string& path)
+{
+    auto loaded = report::loadReportForRun(path);
+    if (!loaded)
+        throw InputError(path + ": Soubor nenačten (not a readable report with all 43 input values)");
+    return std::move(*loaded);
+}
+
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err)
 {
-    const BallisticInput freshProgram;  // the stored set of a program just started
-    auto loaded = report::loadReportFile(options.inputPath, freshProgram);
-    if (!loaded) {
-        throw InputError(options.inputPath +
-                         ": Soubor nenačten (not a readable report with all 43 input values)");
-    }
-    // A program just started has no earlier values to keep: a value that cannot be read
-    // refuses the file rather than running a default in its place.
-    if (!loaded->unreadable.empty()) {
-        const report::UnreadableValue& first = loaded->unreadable.front();
-        throw InputError(options.inputPath + ":" + std::to_string(first.line) + ": " +
-                         report::unreadableMessage(first));
-    }
+    report::LoadedReport loaded = loadReportInput(options.inputPath);
     if (options.propellant) {
         const Propellant propellant = chosenPropellant(options, err);
-        applyPropellant(propellant, loaded->input);
+        applyPropellant(propellant, loaded.input);
         memo << propellantUsedLine(propellant) << '\n';
     }
-    ReportRun run{loaded->weaponName, asShownInFields(loaded->input), {}};
+    ReportRun run{loaded.weaponName, asShownInFields(loaded.input), {}};
     run.input.heatTransfer = options.heatTransfer;
     run.runs.scratch = std::make_unique_for_overwrite<RunResults>();
     const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };

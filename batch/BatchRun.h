@@ -5,10 +5,17 @@
 #include "batch/BatchOptions.h"
 #include "core/BallisticInput.h"
 #include "core/StartCommand.h"
+#include "report/Report.h"
 
 #include <ostream>
+#include <string>
 
 namespace kalvex::batch {
+
+// The input values of a report as kalvex-batch reads them, before they pass through the
+// fields (asShownInFields). Throws InputError with the message to show when the file is no
+// complete report or holds a value that cannot be read.
+report::LoadedReport loadReportInput(const std::string& path);
 
 // A report's input values after the Start command ran them.
 struct ReportRun {

@@ -1,6 +1,7 @@
 // Studies on every core: a 1000-sample tolerance study of the rifle example on one and on two
 // threads, measured one after the other in the same run so that their ratio is fair, and the
 // peak memory of a 100 000-run study, measured on the kalvex-study program as a child process.
+#include "CpuTime.h"
 #include "study/Executor.h"
 #include "study/StudyJson.h"
 
@@ -29,13 +30,7 @@ Study rifleTolerance(long long samples)
                              kExamples);
 }
 
-double processCpuSeconds()
-{
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+using kalvex::bench::processCpuSeconds;
 
 struct Rate {
     double perSecond;     // runs per second of wall-clock time

@@ -67,6 +67,13 @@ inline constexpr std::array<InputField, 42> kInputFields = {{
     {"Edit15", "dt", "Computation Step", "ms", &BallisticInput::dt, kMillisecondToSecond, kSecondToMillisecond},
 }};
 
+// Stores a value given in its field's unit, converted as Start converts the field's number
+// (x 1 is exact for the SI fields).
+inline void storeShownValue(BallisticInput& input, const InputField& field, double shown)
+{
+    input.*field.quantity = shown * field.toStored;
+}
+
 // The field of a parameter name ("C", "beta", ...); nullptr when there is none.
 constexpr const InputField* findInputField(std::string_view name)
 {

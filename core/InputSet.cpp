@@ -79,13 +79,16 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     }
 }
 
+double shownFieldValue(const BallisticInput& input, const InputField& field)
+{
+    return parseFloatField(formatGeneral(input.*field.quantity * field.toShown));
+}
+
 BallisticInput asShownInFields(const BallisticInput& input)
 {
     BallisticInput shown = input;
-    for (const InputField& field : kInputFields) {
-        const std::string text = formatGeneral(input.*field.quantity * field.toShown);
-        shown.*field.quantity = parseFloatField(text) * field.toStored;
-    }
+    for (const InputField& field : kInputFields)
+        storeShownValue(shown, field, shownFieldValue(input, field));
     return shown;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/BallisticInput.h"
 #include "core/FieldSource.h"
+#include "core/InputFields.h"
 
 namespace kalvex {
 
@@ -14,6 +15,9 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
 // to the 15 significant digits of its field, in the field's unit. A report loaded into the
 // window runs with these values, so every other way of running a report does the same.
 BallisticInput asShownInFields(const BallisticInput& input);
+
+// One value of asShownInFields in the field's unit: the number the field's text reads as.
+double shownFieldValue(const BallisticInput& input, const InputField& field);
 
 // Checks the plausibility rules in their fixed order; throws InputError with the message
 // of the first rule that does not hold. Changes nothing.

@@ -10,6 +10,12 @@ foreach(program kalvex kalvex-batch kalvex-study)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# Resolve every symbol at start and keep the relocations read-only, as Debian builds its programs.
+foreach(binary kalvex kalvex-batch kalvex-study kalvex_python)
+  if(TARGET ${binary})
+    target_link_options(${binary} PRIVATE -Wl,-z,relro,-z,now)
+  endif()
+endforeach()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${KALVEX_SHARE_DIR}
   FILES_MATCHING PATTERN "*.txt" PATTERN "*.json" PATTERN "*.csv"
@@ -74,8 +80,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-numpy, python3-distributed")
+# The Python module is built for Debian's python3 (its extension carries the 3.11 ABI tag).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, python3 (>= 3.11~), python3 (<< 3.12), python3-numpy")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-distributed")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

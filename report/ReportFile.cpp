@@ -1,5 +1,6 @@
 #include "report/ReportFile.h"
 
+#include "core/Errors.h"
 #include "report/SafeSave.h"
 
 #include <filesystem>
@@ -25,6 +26,17 @@ std::optional<LoadedReport> loadReportFile(const std::string& path, const Ballis
     if (!file)
         return std::nullopt;
     return readReport(file, current);
+}
+
+std::optional<LoadedReport> loadReportForRun(const std::string& path)
+{
+    const BallisticInput freshProgram;  // the stored set of a program just started
+    auto loaded = loadReportFile(path, freshProgram);
+    if (loaded && !loaded->unreadable.empty()) {
+        const UnreadableValue& first = loaded->unreadable.front();
+        throw InputError(path + ":" + std::to_string(first.line) + ": " + unreadableMessage(first));
+    }
+    return loaded;
 }
 
 }  // namespace kalvex::report

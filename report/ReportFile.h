@@ -21,4 +21,10 @@ void saveReportFile(const std::string& path, const std::string& weaponName,
 // ends before its 43rd value.
 std::optional<LoadedReport> loadReportFile(const std::string& path, const BallisticInput& current);
 
+// A report's input values for a program that has no earlier values to keep (kalvex-batch, a
+// study's base, a script): nothing when the file is no complete report, and InputError
+// "PATH:LINE: 'TEXT' is not a valid floating point value" for the first value that cannot be
+// read, rather than a default run in its place.
+std::optional<LoadedReport> loadReportForRun(const std::string& path);
+
 }  // namespace kalvex::report

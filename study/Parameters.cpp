@@ -47,7 +47,8 @@ void setParameterValue(BallisticInput& input, const Parameter& parameter, double
         input.*(parameter.field->quantity) = value * parameter.field->toStored;
         return;
     }
-    if (value != std::floor(value) || !isGrainType(static_cast<long>(value)))
+    // Compared as a double first: a huge value would not fit the integer it is cast to.
+    if (value != std::floor(value) || value < kFirstGrainType || value > kLastGrainType)
         throw StudyError("grainType must be a whole number from 1 to 7");
     input.grainType = static_cast<int>(value);
 }

@@ -1,5 +1,6 @@
 #include "study/StudyJson.h"
 
+#include "core/Errors.h"
 #include "core/InputSet.h"
 #include "report/ReportFile.h"
 #include "study/Parameters.h"
@@ -247,8 +248,12 @@ json inputsTo(const BallisticInput& input)
 
 BallisticInput readBaseReport(const std::filesystem::path& path)
 {
-    const BallisticInput freshProgram;  // the stored set of a program just started
-    const auto loaded = report::loadReportFile(path.string(), freshProgram);
+    std::optional<report::LoadedReport> loaded;
+    try {
+        loaded = report::loadReportForRun(path.string());
+    } catch (const InputError& e) {
+        throw StudyError(std::string("base: ") + e.what());  // a value that cannot be read
+    }
     if (!loaded)
         throw StudyError("base: " + path.string() + ": not a readable report with all 43 input values");
     // As the window and kalvex-batch run a loaded report: the values its fields show.

@@ -17,6 +17,13 @@ example="$work/prefix/share/kalvex/rifle-7.62mm.txt"
 cmp "$work/installed.txt" "$work/built.txt"
 cmp "$work/installed.memo" "$work/built.memo"
 "$installed" --version | grep -q '^kalvex-batch '
+if [ -d "$build/python/kalvex" ]; then
+  # the installed Python package gives the same summary as the installed program
+  PYTHONPATH="$work/prefix/lib/python3/dist-packages" /usr/bin/python3 -c \
+    "import kalvex, sys; sys.stdout.write(kalvex.run(kalvex.load_report(sys.argv[1])).memo)" "$example" >"$work/python.memo"
+  "$installed" "$example" >"$work/batch.memo"
+  cmp "$work/python.memo" "$work/batch.memo"
+fi
 
 (cd "$build" && cpack -G DEB -B "$work/package" >/dev/null)
 deb=$(ls "$work"/package/kalvex_*.deb)

@@ -1,0 +1,50 @@
+#pragma once
+// An input set as a script sees it: every parameter in the unit its window field shows,
+// exactly as given, so that a run from a script reads the numbers the way Start reads the
+// fields' texts. Parameters are named as in the study file (study/Parameters.h).
+#include "core/BallisticInput.h"
+#include "core/InputFields.h"
+#include "core/PropellantLibrary.h"
+
+#include <array>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalvex::python {
+
+struct ScriptInput {
+    std::string weaponName;                           // UTF-8
+    int grainType = 0;                                // 1 to 7
+    std::array<double, kInputFields.size()> shown{};  // in kInputFields order, field units
+    std::string propellantLine;  // " Propellant M30: <source>" while its seven values are unchanged
+};
+
+// A name that is no parameter; the message lists the parameters.
+class UnknownParameter : public std::runtime_error {
+public:
+    explicit UnknownParameter(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The parameter names, in the order of the study file's parameters.
+std::vector<std::string> parameterNames();
+
+// The value of a parameter in its unit (the grain type as a number); UnknownParameter.
+double parameter(const ScriptInput& input, std::string_view name);
+
+// The input set of a report, read as kalvex-batch reads it (InputError as it gives).
+ScriptInput loadScriptInput(const std::string& path);
+
+// Sets one parameter in its unit: InputError quoting `typed` for a value that is not finite
+// or not finite once converted to the stored unit; StudyError for a grain type other than
+// a whole number 1..7; UnknownParameter for a name that is none.
+void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed);
+
+// The seven values of a library propellant, and the line that names it before a run's memo.
+void applyPropellant(ScriptInput& input, const Propellant& propellant);
+
+// The record a run starts from: each value times its field's factor, as Start converts.
+BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer);
+
+}  // namespace kalvex::python

@@ -1,0 +1,36 @@
+#pragma once
+// One run started from a script: the Start sequence on an input record, with what the
+// window's text area would receive.
+#include "core/BallisticInput.h"
+#include "core/RunResults.h"
+#include "core/StartSequence.h"
+#include "python/ResultsPool.h"
+#include "study/Outputs.h"
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace kalvex::python {
+
+// A run that ended before the muzzle; the message is the one the window shows.
+class RunStoppedError : public std::runtime_error {
+public:
+    explicit RunStoppedError(const std::string& message) : std::runtime_error(message) {}
+};
+
+struct ScriptRun {
+    BallisticInput input;                  // as run: the step is the one the run ended with
+    StartOutcome outcome;
+    std::shared_ptr<RunResults> results;   // a completed run
+    std::string memo;                      // restart notes and summary, one "\n" per line
+    study::RunOutputs outputs;             // the run's row of a study
+};
+
+// Validates and runs `input` (InputError with the rule's message, RunStoppedError when the
+// run stops early), writes the summary as the window shows it by default and computes the
+// outputs a study gives for the same input. A propellant line, when given, comes first, as
+// kalvex-batch --propellant writes it.
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine = {});
+
+}  // namespace kalvex::python
