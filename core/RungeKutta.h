@@ -11,7 +11,8 @@ namespace kalvex {
 // exactly the operations of a step taken alone, in the same order, and gets the same bits.
 // `rhs(Y, dYdt, active)` evaluates the derivatives of the lanes in the bit mask `active` at
 // their stage states (it may correct Y in place, which touches only the stage copies) and
-// returns the mask of those whose state has a meaning; a lane that fails keeps its y and
+// returns the mask of those whose state has a meaning, having written every derivative of
+// those; a lane that fails keeps its y and
 // drops out of the step. Returns the mask of the lanes that completed the step.
 // The stage weights are summed as (2 k2 + k1 + 2 k3 + k4) / 6, the order the results have
 // always been computed in.
@@ -21,7 +22,7 @@ unsigned rungeKutta4Lanes(std::array<std::array<double, N>, L>& y, const std::ar
 {
     using Lanes = std::array<std::array<double, N>, L>;
     Lanes Y = y;
-    Lanes d{};
+    Lanes d;  // every derivative of a lane that rhs keeps is written before it is read
     Lanes k1, k2, k3, k4;
     const auto each = [](unsigned mask, auto&& f) {
         for (std::size_t l = 0; l < L; ++l)

@@ -109,8 +109,11 @@ bool entryIsFinite(const Entry& e, const StateVector& y)
     const __m128d largest = _mm_set1_pd(std::numeric_limits<double>::max());
     const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
     __m128d finite = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-    const auto test = [&](double a, double b) {
-        finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(_mm_set_pd(b, a), magnitude), largest));
+    // Two loads of one value each: the entry was just stored value by value, and a load of
+    // two at once would wait until those stores have left for the cache.
+    const auto test = [&](const double& a, const double& b) {
+        const __m128d pair = _mm_loadh_pd(_mm_load_sd(&a), &b);
+        finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(pair, magnitude), largest));
     };
     for (std::size_t s = 0; s + 1 < e.size(); s += 2)
         test(e[s], e[s + 1]);
@@ -274,11 +277,10 @@ RunEnd faultedRun(RunLane& lane)
 // The rest of a step after the RK4 stages: clamps, bore resistance and friction work,
 // recording, end tests. True when the run ends, with its end in `end` (a flag and an end
 // rather than an optional, which the compiler would assemble in memory on every step).
-bool finishStep(RunLane& lane, RunEnd& end)
+bool finishStep(RunLane& lane, StateVector& y, RunEnd& end)
 {
     const BallisticInput& in = *lane.input;
     RunResults& results = *lane.results;
-    StateVector& y = lane.y;
     ModelState& m = lane.m;
     BoreLoad& load = lane.load;
     const double h = in.dt;
@@ -411,16 +413,12 @@ void forcesPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const
     });
 }
 
-// One step of every lane in `active`; returns the lanes whose run ended.
+// One step of every lane in `active`, whose states are y and steps h; returns the lanes whose
+// run ended.
 template <std::size_t L>
-unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, unsigned active, std::array<RunEnd, L>& ends)
+unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std::array<StateVector, L>& y,
+                  const std::array<double, L>& h, unsigned active, std::array<RunEnd, L>& ends)
 {
-    std::array<StateVector, L> y{};
-    std::array<double, L> h{};
-    forEachLane<L>(active, [&](std::size_t l) {
-        y[l] = lanes[l].y;
-        h[l] = lanes[l].input->dt;
-    });
     // The model phase by phase across the lanes, each lane as evaluateModel runs it.
     // Inlined into the stages: the derivatives then stay in registers instead of a round trip
     // through memory between the model and the stage sums.
@@ -438,10 +436,9 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, unsi
     forEachLane<L>(ended, [&](std::size_t l) { ends[l] = faultedRun(lanes[l]); });
     forEachLane<L>(stepped, [&](std::size_t l) {
         RunLane& lane = lanes[l];
-        lane.y = y[l];
         if constexpr (L > 1)
             prefetchAhead(*lane.results, lane.i + 1);
-        if (RunEnd end; finishStep(lane, end)) {
+        if (RunEnd end; finishStep(lane, y[l], end)) {
             ends[l] = endRun(lane, end, lane.last);
             ended |= 1u << l;
         }
@@ -456,11 +453,23 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
 {
     // The lanes as locals while the steps go on: the compiler then knows that the writes of
     // the results do not change them, and keeps them in registers.
+    // The states stay in one array for the whole loop: copied to and from the lanes on every
+    // step, each copy would read two values at once that the step had just stored one by one.
     std::array<RunLane, L> local = lanes;
     const LanePairs<L> pairs = pairLanes<L>(local, active);
+    std::array<StateVector, L> y{};
+    std::array<double, L> h{};
+    for (std::size_t l = 0; l < L; ++l) {
+        if (active >> l & 1u) {
+            y[l] = local[l].y;
+            h[l] = local[l].input->dt;
+        }
+    }
     unsigned ended = 0;
     while (ended == 0)
-        ended = stepOnce<L>(local, pairs, active, ends);
+        ended = stepOnce<L>(local, pairs, y, h, active, ends);
+    for (std::size_t l = 0; l < L; ++l)
+        local[l].y = y[l];
     lanes = local;
     return ended;
 }
