@@ -12,8 +12,8 @@ namespace kalvex {
 // `rhs(Y, dYdt, active)` evaluates the derivatives of the lanes in the bit mask `active` at
 // their stage states (it may correct Y in place, which touches only the stage copies) and
 // returns the mask of those whose state has a meaning, having written every derivative of
-// those; a lane that fails keeps its y and
-// drops out of the step. Returns the mask of the lanes that completed the step.
+// those; a lane that fails keeps its y and drops out of the step. Returns the mask of the
+// lanes that completed the step.
 // The stage weights are summed as (2 k2 + k1 + 2 k3 + k4) / 6, the order the results have
 // always been computed in.
 template <std::size_t N, std::size_t L, class Rhs>
