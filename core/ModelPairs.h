@@ -21,7 +21,15 @@ struct PairConstants {
     __m128d igniterCv, T0, igniterForceByT0I;
     __m128d cair, gammaAir, patm, fr, Ctot, threeMp, lagrangeDivisor, mp, lambda, h0, heatTransfer;
     __m128d T0wKelvin, f, wallHeatCapacity, Dw, initialGrainVolume, negRecoilAreaPerMass, recoilBrakePressure;
+    __m128d D, L, P;  // grain sizes
+    int grainType;    // of both runs; 0 when they differ or the shape has no paired surface
 };
+
+// Shapes whose surface is a polynomial of the burned thickness: spherical, slab, cylinder, tube.
+inline bool pairedSurfaceShape(int type)
+{
+    return type >= 1 && type <= 4;
+}
 
 inline __m128d pairOf(double a, double b) { return _mm_set_pd(b, a); }
 inline double lowOf(__m128d v) { return _mm_cvtsd_f64(v); }
@@ -73,6 +81,10 @@ inline PairConstants pairConstants(const BallisticInput& ia, const RunConstants&
     k.initialGrainVolume = p(ca.grain.initialGrainVolume, cb.grain.initialGrainVolume);
     k.negRecoilAreaPerMass = p(-ca.recoilAreaPerMass, -cb.recoilAreaPerMass);
     k.recoilBrakePressure = p(ca.recoilBrakePressure, cb.recoilBrakePressure);
+    k.D = p(ia.D, ib.D);
+    k.L = p(ia.L, ib.L);
+    k.P = p(ia.P, ib.P);
+    k.grainType = ia.grainType == ib.grainType && pairedSurfaceShape(ia.grainType) ? ia.grainType : 0;
     return k;
 }
 
@@ -94,6 +106,30 @@ inline __m128d select(__m128d mask, __m128d ifTrue, __m128d ifFalse)
     return _mm_or_pd(_mm_and_pd(mask, ifTrue), _mm_andnot_pd(mask, ifFalse));
 }
 }  // namespace pairs
+
+// The surfaces of two grains of the shape k.grainType (pairedSurfaceShape) after the burned
+// thicknesses e, as grainSurface forms them.
+inline __m128d grainSurfacePair(const PairConstants& k, __m128d e)
+{
+    using namespace pairs;
+    const __m128d twoE = mul(num(2), e);
+    const __m128d De = sub(k.D, twoE);
+    const __m128d Le = sub(k.L, twoE);
+    switch (k.grainType) {
+    case 1:
+        return mul(mul(num(kPi), De), De);
+    case 2: {
+        const __m128d Pe = sub(k.P, twoE);
+        return mul(num(2), add(add(mul(De, Le), mul(De, Pe)), mul(Le, Pe)));
+    }
+    case 3:
+        return mul(num(kPi), add(mul(De, Le), mul(mul(num(0.5), De), De)));
+    default: {
+        const __m128d u = add(k.P, twoE);
+        return mul(num(kPi), sub(add(add(mul(De, Le), mul(u, Le)), mul(mul(num(0.5), De), De)), mul(mul(num(0.5), u), u)));
+    }
+    }
+}
 
 // Phase 2 for runs a and b; returns each run's fault (ModelFault::none when it has none).
 // A run with a fault gets the values of its other fields too, which the step never reads.

@@ -11,20 +11,26 @@
 
 namespace kalvex {
 
-// Phase 1: the bounds of the stage state and the surface of one grain; once the surface is
-// gone the rest of the charge counts as burned.
-inline void modelSurface(const BallisticInput& in, const RunConstants& c, StateVector& y, ModelState& m)
+// The surface `S` of one grain at the burned thickness of the (clamped) stage state, taken
+// while the charge burns; once the surface is gone the rest of the charge counts as burned.
+inline void takeSurface(StateVector& y, ModelState& m, double S)
 {
-    clampState(y);
     m.S = 0;
     if (y[kBurnedFraction] < 1) {
         m.eS = y[kBurnedThickness];
-        m.S = grainSurface(in, c.grain, y[kBurnedThickness]);
+        m.S = S;
     }
     if (!(m.S > 0)) {
         m.S = 0;
         y[kBurnedFraction] = 1;
     }
+}
+
+// Phase 1: the bounds of the stage state and the surface of one grain.
+inline void modelSurface(const BallisticInput& in, const RunConstants& c, StateVector& y, ModelState& m)
+{
+    clampState(y);
+    takeSurface(y, m, y[kBurnedFraction] < 1 ? grainSurface(in, c.grain, y[kBurnedThickness]) : 0);
 }
 
 // Phase 2: free volume, heated wall, gas properties, kinetic energies, and from the energy

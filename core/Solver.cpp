@@ -359,6 +359,28 @@ LanePairs<L> pairLanes(const std::array<RunLane, L>& lanes, unsigned active)
     return pairs;
 }
 
+// Phase 1 of the lanes in `live`; the two grains of a pair whose shape allows it in one go.
+template <std::size_t L>
+void surfacePhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std::array<StateVector, L>& Y,
+                  unsigned live)
+{
+    unsigned single = live;
+    for (std::size_t p = 0; p < pairs.count; ++p) {
+        const PairConstants& k = pairs.constants[p];
+        if (!(pairs.paired >> p & 1u) || k.grainType == 0 || (live >> (2 * p) & 3u) != 3u)
+            continue;
+        StateVector& ya = Y[2 * p];
+        StateVector& yb = Y[2 * p + 1];
+        clampState(ya);
+        clampState(yb);
+        const __m128d S = grainSurfacePair(k, pairOf(ya[kBurnedThickness], yb[kBurnedThickness]));
+        takeSurface(ya, lanes[2 * p].m, lowOf(S));
+        takeSurface(yb, lanes[2 * p + 1].m, highOf(S));
+        single &= ~(3u << (2 * p));
+    }
+    forEachLane<L>(single, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
+}
+
 // Phases 2 and 4 of the lanes in `live`, paired where both lanes of a pair run.
 template <std::size_t L>
 unsigned gasPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const std::array<StateVector, L>& Y,
@@ -424,7 +446,7 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std:
     // through memory between the model and the stage sums.
     const auto derivatives = [&lanes, &pairs](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
                                               unsigned live) __attribute__((always_inline)) {
-        forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
+        surfacePhase<L>(lanes, pairs, Y, live);
         const unsigned ok = gasPhase<L>(lanes, pairs, Y, live);
         forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate(*lanes[l].input, lanes[l].c, lanes[l].m); });
         forcesPhase<L>(lanes, pairs, Y, d, ok);
