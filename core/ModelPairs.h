@@ -21,14 +21,16 @@ struct PairConstants {
     __m128d igniterCv, T0, igniterForceByT0I;
     __m128d cair, gammaAir, patm, fr, Ctot, threeMp, lagrangeDivisor, mp, lambda, h0, heatTransfer;
     __m128d T0wKelvin, f, wallHeatCapacity, Dw, initialGrainVolume, negRecoilAreaPerMass, recoilBrakePressure;
-    __m128d D, L, P;  // grain sizes
-    int grainType;    // of both runs; 0 when they differ or the shape has no paired surface
+    __m128d D, L, P;   // grain sizes
+    __m128d halfWeb;   // multi-perforated grains burn as a whole up to this burned thickness
+    int grainType;     // of both runs; 0 when they differ or the shape has no paired surface
 };
 
-// Shapes whose surface is a polynomial of the burned thickness: spherical, slab, cylinder, tube.
+// Shapes whose surface is a polynomial of the burned thickness: spherical, slab, cylinder and
+// tube grains, and multi-perforated ones while they burn as a whole.
 inline bool pairedSurfaceShape(int type)
 {
-    return type >= 1 && type <= 4;
+    return (type >= 1 && type <= 4) || type == 6 || type == 7;
 }
 
 inline __m128d pairOf(double a, double b) { return _mm_set_pd(b, a); }
@@ -84,6 +86,7 @@ inline PairConstants pairConstants(const BallisticInput& ia, const RunConstants&
     k.D = p(ia.D, ib.D);
     k.L = p(ia.L, ib.L);
     k.P = p(ia.P, ib.P);
+    k.halfWeb = p(0.5 * ca.grain.web, 0.5 * cb.grain.web);
     k.grainType = ia.grainType == ib.grainType && pairedSurfaceShape(ia.grainType) ? ia.grainType : 0;
     return k;
 }
@@ -107,14 +110,30 @@ inline __m128d select(__m128d mask, __m128d ifTrue, __m128d ifFalse)
 }
 }  // namespace pairs
 
-// The surfaces of two grains of the shape k.grainType (pairedSurfaceShape) after the burned
-// thicknesses e, as grainSurface forms them.
+// True when both grains of the shape k.grainType have a paired surface at the burned
+// thicknesses e: multi-perforated ones only while both burn as a whole.
+inline bool pairedSurfaceAt(const PairConstants& k, __m128d e)
+{
+    if (k.grainType != 6 && k.grainType != 7)
+        return k.grainType != 0;
+    return _mm_movemask_pd(_mm_cmple_pd(e, k.halfWeb)) == 3;
+}
+
+// The surfaces of two grains of the shape k.grainType after the burned thicknesses e, as
+// grainSurface forms them (pairedSurfaceAt must hold).
 inline __m128d grainSurfacePair(const PairConstants& k, __m128d e)
 {
     using namespace pairs;
     const __m128d twoE = mul(num(2), e);
     const __m128d De = sub(k.D, twoE);
     const __m128d Le = sub(k.L, twoE);
+    if (k.grainType == 6 || k.grainType == 7) {
+        const double holes = k.grainType == 6 ? 7 : 19;       // perforations
+        const double widening = k.grainType == 6 ? 12 : 36;   // of the summed perimeters per e
+        const __m128d u = add(k.P, twoE);
+        return add(mul(mul(num(kPi), Le), add(add(k.D, mul(num(holes), k.P)), mul(num(widening), e))),
+                   mul(num(kPiOver2), sub(mul(De, De), mul(mul(num(holes), u), u))));
+    }
     switch (k.grainType) {
     case 1:
         return mul(mul(num(kPi), De), De);

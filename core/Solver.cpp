@@ -371,9 +371,12 @@ void surfacePhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std:
             continue;
         StateVector& ya = Y[2 * p];
         StateVector& yb = Y[2 * p + 1];
+        const __m128d e = pairOf(ya[kBurnedThickness], yb[kBurnedThickness]);
+        if (!pairedSurfaceAt(k, e))
+            continue;
         clampState(ya);
         clampState(yb);
-        const __m128d S = grainSurfacePair(k, pairOf(ya[kBurnedThickness], yb[kBurnedThickness]));
+        const __m128d S = grainSurfacePair(k, e);
         takeSurface(ya, lanes[2 * p].m, lowOf(S));
         takeSurface(yb, lanes[2 * p + 1].m, highOf(S));
         single &= ~(3u << (2 * p));
