@@ -83,9 +83,23 @@ private:
     std::map<std::string, std::map<std::string, double>> figures_;
 };
 
-// Runs the registered benchmarks and prints the comparisons after them.
-inline int runComparing(int argc, char** argv, std::vector<Comparison> comparisons)
+// Runs the registered benchmarks and prints the comparisons after them. Unless the command
+// line says otherwise, each benchmark is repeated `repetitions` times with the repetitions of
+// all of them interleaved at random, and the medians are compared: the load of a shared
+// machine then weighs on both sides of a ratio alike.
+inline int runComparing(int argc, char** argv, std::vector<Comparison> comparisons, int repetitions = 1)
 {
+    std::vector<std::string> extra;
+    if (repetitions > 1) {
+        extra.push_back("--benchmark_repetitions=" + std::to_string(repetitions));
+        extra.push_back("--benchmark_enable_random_interleaving=true");
+    }
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.begin() + 1, extra.size(), nullptr);
+    for (std::size_t i = 0; i < extra.size(); ++i)
+        args[1 + i] = extra[i].data();  // options given later on the command line win
+    argc = static_cast<int>(args.size());
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

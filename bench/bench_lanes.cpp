@@ -112,5 +112,6 @@ int main(int argc, char** argv)
         {{"study in one thread per run-step over single runs (cpu)", "StudyInOneThread", "SingleRunsOneAfterTheOther",
           "cpu", false, 0.65},
          {"study on every core, wall time over single runs", "StudyOnEveryCore", "SingleRunsOneAfterTheOther", "real",
-          false, 0}});
+          false, 0}},
+        5);
 }

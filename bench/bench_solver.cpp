@@ -212,5 +212,6 @@ int main(int argc, char** argv)
     return kalvex::bench::runComparing(
         argc, argv,
         {{"single run ns/step over its pow/sqrt/acos floor", "SevenPerforatedHowitzer40000Steps",
-          "TranscendentalFloorOfTheHowitzerRun", "ns/step", false, 2.1}});
+          "TranscendentalFloorOfTheHowitzerRun", "ns/step", false, 2.1}},
+        5);
 }
