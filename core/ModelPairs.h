@@ -23,6 +23,7 @@ struct PairConstants {
     __m128d T0wKelvin, f, wallHeatCapacity, Dw, initialGrainVolume, negRecoilAreaPerMass, recoilBrakePressure;
     __m128d D, L, P;   // grain sizes
     __m128d halfWeb;   // multi-perforated grains burn as a whole up to this burned thickness
+    __m128d initialGrainSurface, xm;  // for the entry recorded after a step and its end tests
     int grainType;     // of both runs; 0 when they differ or the shape has no paired surface
 };
 
@@ -87,6 +88,8 @@ inline PairConstants pairConstants(const BallisticInput& ia, const RunConstants&
     k.L = p(ia.L, ib.L);
     k.P = p(ia.P, ib.P);
     k.halfWeb = p(0.5 * ca.grain.web, 0.5 * cb.grain.web);
+    k.initialGrainSurface = p(ca.grain.initialGrainSurface, cb.grain.initialGrainSurface);
+    k.xm = p(ia.xm, ib.xm);
     k.grainType = ia.grainType == ib.grainType && pairedSurfaceShape(ia.grainType) ? ia.grainType : 0;
     return k;
 }

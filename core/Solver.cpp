@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -241,17 +242,66 @@ const char* runEndMessage(RunEnd end)
 
 namespace {
 
-// Write-prefetches the cache lines of every series a few lines ahead of the entry being
-// written: interleaved lanes write 23 series each, more streams than the processor's
-// prefetchers follow, and each new line would otherwise be fetched when it is first written.
-void prefetchAhead(const RunResults& r, int k)
+// Entries of one run held back and written to its results a cache line of each series at a
+// time. Written entry by entry, four interleaved runs touch 92 pages on every step, more than
+// the processor keeps address translations for, and each line of the results is first read
+// in to be changed. A full line goes out in one piece, past the caches: it is not read in,
+// and the run does not read it back.
+struct EntryBlock {
+    static constexpr int kEntries = 8;  // a 64-byte line of doubles
+    alignas(64) double v[kSeriesCount][kEntries];
+    int from = -1;  // the first entry held; -1 when none is
+    int last = -1;  // the last entry held, still readable here after its line went out
+    int phase = 0;  // entry k lies in line (k + phase) / kEntries of every series
+
+    double& at(std::size_t s, int k) { return v[s][(k + phase) % kEntries]; }
+};
+
+// The lines of every series of r lie alike: their length is a whole number of lines.
+static_assert(sizeof(ResultSeries) % 64 == 0);
+
+void startBlock(EntryBlock& block, const RunResults& r)
 {
-    constexpr int kEntriesPerLine = 8;   // 64-byte lines of doubles
-    constexpr int kLinesAhead = 4;
-    if (k % kEntriesPerLine != 0 || k + kLinesAhead * kEntriesPerLine >= kResultCapacity)
+    block.from = -1;
+    block.last = -1;
+    block.phase = static_cast<int>(reinterpret_cast<std::uintptr_t>(r.series[0].data()) % 64 / sizeof(double));
+}
+
+// Entry k of series `id`, held or already written. The previous entry is read from the block:
+// the results would give it only back from memory.
+double entryValue(const RunResults& r, EntryBlock* block, SeriesId id, int k)
+{
+    if (block != nullptr && ((block->from >= 0 && k >= block->from) || k == block->last))
+        return block->at(static_cast<std::size_t>(id), k);
+    return r[id][static_cast<std::size_t>(k)];
+}
+
+// Writes the entries held up to `last` into the results.
+void flushEntries(EntryBlock& block, RunResults& r, int last)
+{
+    if (block.from < 0)
         return;
-    for (const ResultSeries& s : r.series)
-        __builtin_prefetch(&s[static_cast<std::size_t>(k + kLinesAhead * kEntriesPerLine)], 1, 3);
+    const std::size_t from = static_cast<std::size_t>(block.from);
+    if (last - block.from + 1 == EntryBlock::kEntries) {
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            for (int j = 0; j < EntryBlock::kEntries; j += 2)
+                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)], _mm_load_pd(&block.v[s][j]));
+    } else {
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            for (int k = block.from; k <= last; ++k)
+                r.series[s][static_cast<std::size_t>(k)] = block.at(s, k);
+    }
+    block.from = -1;
+}
+
+// After entry k has been held: the line is full, or the run's last entry is held.
+void entryHeld(EntryBlock& block, RunResults& r, int k)
+{
+    if (block.from < 0)
+        block.from = k;
+    block.last = k;
+    if ((k + block.phase) % EntryBlock::kEntries == EntryBlock::kEntries - 1)
+        flushEntries(block, r, k);
 }
 
 // What a run leaves when it ends in step `endStep`: the step count at the muzzle, and a zero
@@ -274,37 +324,173 @@ RunEnd faultedRun(RunLane& lane)
     return endRun(lane, faultEnd(lane.fault), atIgnition ? 0 : lane.i + 1);
 }
 
-// The rest of a step after the RK4 stages: clamps, bore resistance and friction work,
-// recording, end tests. True when the run ends, with its end in `end` (a flag and an end
-// rather than an optional, which the compiler would assemble in memory on every step).
-bool finishStep(RunLane& lane, StateVector& y, RunEnd& end)
+// The state after the RK4 stages made final: clamps, bore resistance and friction work, and
+// at rest a uniform gas.
+void settleStep(RunLane& lane, StateVector& y, EntryBlock* block)
 {
     const BallisticInput& in = *lane.input;
-    RunResults& results = *lane.results;
     ModelState& m = lane.m;
     BoreLoad& load = lane.load;
+    clampAfterStep(y, m);
+    load.pr = resistancePressure(in, y[kTravel], load.pr);
+    load.Efr = load.Efr + in.A * in.fr * load.pr *
+                              (y[kTravel] - entryValue(*lane.results, block, SeriesId::travel, lane.i));
+    if (y[kVelocity] == 0) {
+        m.Pb = m.Pm;  // at rest the gas is uniform
+        m.P0 = m.Pm;
+    }
+}
+
+// The rest of a step after the RK4 stages: settling, recording, end tests. True when the run
+// ends, with its end in `end` (a flag and an end rather than an optional, which the compiler
+// would assemble in memory on every step).
+// With a block, the entry is held in it.
+bool finishStep(RunLane& lane, StateVector& y, EntryBlock* block, RunEnd& end)
+{
+    const BallisticInput& in = *lane.input;
     const double h = in.dt;
     const int i = lane.i;
     double t = i * h;
     t = t + 0.5 * h;  // the stage times, summed as the stages advance
     t = t + 0.5 * h;
-    clampAfterStep(y, m);
-    load.pr = resistancePressure(in, y[kTravel], load.pr);
-    load.Efr = load.Efr + in.A * in.fr * load.pr * (y[kTravel] - results[SeriesId::travel][static_cast<std::size_t>(i)]);
-    if (y[kVelocity] == 0) {
-        m.Pb = m.Pm;  // at rest the gas is uniform
-        m.P0 = m.Pm;
-    }
+    settleStep(lane, y, block);
     const int k = i + 1;
-    const Entry entry = stepEntry(in, lane.c, y, m, load, t);
-    writeEntry(results, k, entry);
+    const Entry entry = stepEntry(in, lane.c, y, lane.m, lane.load, t);
+    if (block != nullptr) {
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            block->at(s, k) = entry[s];
+        entryHeld(*block, *lane.results, k);
+    } else {
+        writeEntry(*lane.results, k, entry);
+    }
     lane.last = k;
     lane.i = k;
-    const std::optional<RunEnd> ended = stepEnd(in, lane.c, y, m, load, entry, k);
+    const std::optional<RunEnd> ended = stepEnd(in, lane.c, y, lane.m, lane.load, entry, k);
     if (!ended)
         return false;
     end = *ended;
     return true;
+}
+
+// The entries after a step of the two runs of a pair, each half as stepEntry forms it.
+struct EntryPair {
+    __m128d v[kSeriesCount];
+};
+
+EntryPair stepEntryPair(const PairConstants& k, const RunLane& a, const RunLane& b, const StateVector& ya,
+                        const StateVector& yb)
+{
+    using namespace pairs;
+    const ModelState& ma = a.m;
+    const ModelState& mb = b.m;
+    const auto state = [&](std::size_t j) { return pairOf(ya[j], yb[j]); };
+    const auto model = [&](double ModelState::*f) { return pairOf(ma.*f, mb.*f); };
+    const auto set = [](EntryPair& e, SeriesId id, __m128d v) { e.v[static_cast<std::size_t>(id)] = v; };
+    const __m128d h = pairOf(a.input->dt, b.input->dt);
+    const __m128d halfH = mul(num(0.5), h);
+    __m128d t = mul(pairOf(a.i, b.i), h);
+    t = add(t, halfH);  // the stage times, summed as the stages advance
+    t = add(t, halfH);
+    const __m128d toMpa = num(kPascalToMegapascal);
+    const __m128d toMm = num(kMetreToMillimetre);
+    const __m128d pr = pairOf(a.load.pr, b.load.pr);
+    const __m128d Pb = model(&ModelState::Pb);
+    const __m128d Pg = model(&ModelState::Pg);
+    const __m128d vp = state(kVelocity);
+    const __m128d acceleration =
+        mul(div(mul(sub(sub(Pb, mul(k.fr, pr)), Pg), k.A), k.mp), num(kPerStandardGravity));
+    EntryPair e;
+    set(e, SeriesId::time, mul(t, num(kSecondToMillisecond)));
+    set(e, SeriesId::travel, state(kTravel));
+    set(e, SeriesId::velocity, vp);
+    set(e, SeriesId::burnedFraction, state(kBurnedFraction));
+    set(e, SeriesId::meanPressure, mul(model(&ModelState::Pm), toMpa));
+    set(e, SeriesId::meanTemperature, model(&ModelState::Tm));
+    set(e, SeriesId::gasPressureAhead, mul(Pg, toMpa));
+    set(e, SeriesId::basePressure, mul(Pb, toMpa));
+    set(e, SeriesId::breechPressure, mul(model(&ModelState::P0), toMpa));
+    set(e, SeriesId::wallTemperature, select(k.heatTransfer, model(&ModelState::Tc), k.T0wKelvin));
+    set(e, SeriesId::recoilVelocity, state(kRecoilVelocity));
+    set(e, SeriesId::resistancePressure, mul(pr, toMpa));
+    set(e, SeriesId::energyTranslation, model(&ModelState::Ekin));
+    set(e, SeriesId::energyRotation, model(&ModelState::Erot));
+    set(e, SeriesId::energyChargeMotion, model(&ModelState::Eprop));
+    set(e, SeriesId::energyFriction, pairOf(a.load.Efr, b.load.Efr));
+    set(e, SeriesId::energyRecoil, model(&ModelState::Erec));
+    set(e, SeriesId::energyAirResistance, model(&ModelState::Eair));
+    set(e, SeriesId::energyHeatLoss, model(&ModelState::Q));
+    set(e, SeriesId::relativeSurface, div(model(&ModelState::S), k.initialGrainSurface));
+    set(e, SeriesId::burningRate, mul(model(&ModelState::r), toMm));
+    set(e, SeriesId::burnedThickness, mul(model(&ModelState::eS), toMm));
+    set(e, SeriesId::acceleration, _mm_and_pd(_mm_cmpgt_pd(vp, _mm_setzero_pd()), acceleration));
+    return e;
+}
+
+// Bit h set for the run of the pair whose entry e or state y may end it: a superset of the
+// end tests of stepEnd, taken for both runs at once, so that the steps that go on (nearly all)
+// need no test of their own.
+int mayEndPair(const PairConstants& k, const EntryPair& e, const StateVector& ya, const StateVector& yb)
+{
+    const __m128d largest = _mm_set1_pd(std::numeric_limits<double>::max());
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
+    const __m128d zero = _mm_setzero_pd();
+    __m128d finite = _mm_castsi128_pd(_mm_set1_epi64x(-1));
+    const auto test = [&](__m128d v) { finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(v, magnitude), largest)); };
+    for (const __m128d& v : e.v)
+        test(v);
+    for (std::size_t j = 0; j < ya.size(); ++j)
+        test(pairOf(ya[j], yb[j]));
+    const auto value = [&e](SeriesId id) { return e.v[static_cast<std::size_t>(id)]; };
+    const __m128d velocity = value(SeriesId::velocity);
+    const __m128d atRestBurnt =
+        _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(velocity, zero), _mm_cmpeq_pd(value(SeriesId::recoilVelocity), zero)),
+                   _mm_cmpge_pd(value(SeriesId::burnedFraction), _mm_set1_pd(1)));
+    __m128d may = _mm_andnot_pd(finite, _mm_castsi128_pd(_mm_set1_epi64x(-1)));
+    may = _mm_or_pd(may, _mm_cmpgt_pd(value(SeriesId::meanPressure), _mm_set1_pd(kPressureLimit)));
+    may = _mm_or_pd(may, _mm_cmpgt_pd(velocity, _mm_set1_pd(kVelocityLimit)));
+    may = _mm_or_pd(may, _mm_cmple_pd(value(SeriesId::meanTemperature), zero));
+    may = _mm_or_pd(may, _mm_cmple_pd(value(SeriesId::wallTemperature), zero));
+    may = _mm_or_pd(may, _mm_cmplt_pd(value(SeriesId::breechPressure), zero));
+    may = _mm_or_pd(may, _mm_cmpge_pd(value(SeriesId::travel), k.xm));
+    may = _mm_or_pd(may, atRestBurnt);
+    return _mm_movemask_pd(may);
+}
+
+// The rest of a step for both runs of a pair, as finishStep takes it for each: the entries
+// formed, written and screened two at a time. Returns bit h for the run that ends, with its
+// end in end[h].
+unsigned finishStepPair(const PairConstants& k, const std::array<RunLane*, 2>& lane,
+                        const std::array<StateVector*, 2>& y, const std::array<EntryBlock*, 2>& block,
+                        std::array<RunEnd, 2>& end)
+{
+    settleStep(*lane[0], *y[0], block[0]);
+    settleStep(*lane[1], *y[1], block[1]);
+    const EntryPair e = stepEntryPair(k, *lane[0], *lane[1], *y[0], *y[1]);
+    const int ka = lane[0]->i + 1;
+    const int kb = lane[1]->i + 1;
+    for (std::size_t s = 0; s < kSeriesCount; ++s) {
+        _mm_store_sd(&block[0]->at(s, ka), e.v[s]);
+        _mm_storeh_pd(&block[1]->at(s, kb), e.v[s]);
+    }
+    entryHeld(*block[0], *lane[0]->results, ka);
+    entryHeld(*block[1], *lane[1]->results, kb);
+    int may = mayEndPair(k, e, *y[0], *y[1]);
+    unsigned ended = 0;
+    for (std::size_t h = 0; h < 2; ++h) {
+        RunLane& l = *lane[h];
+        l.i = l.i + 1;
+        l.last = l.i;
+        if (!(may >> h & 1) && l.i < kLastEntry)
+            continue;
+        Entry entry;
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            entry[s] = h == 0 ? lowOf(e.v[s]) : highOf(e.v[s]);
+        if (const std::optional<RunEnd> ended1 = stepEnd(*l.input, l.c, *y[h], l.m, l.load, entry, l.i)) {
+            end[h] = *ended1;
+            ended |= 1u << h;
+        }
+    }
+    return ended;
 }
 
 template <std::size_t L>
@@ -438,11 +624,24 @@ void forcesPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const
     });
 }
 
+// The entry blocks of interleaved lanes; a run alone writes its entries as it goes.
+template <std::size_t L>
+using LaneBlocks = std::array<EntryBlock, L == 1 ? 0 : L>;
+
+template <std::size_t L>
+EntryBlock* blockOf(LaneBlocks<L>& blocks, std::size_t l)
+{
+    if constexpr (L == 1)
+        return nullptr;
+    else
+        return &blocks[l];
+}
+
 // One step of every lane in `active`, whose states are y and steps h; returns the lanes whose
 // run ended.
 template <std::size_t L>
 unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std::array<StateVector, L>& y,
-                  const std::array<double, L>& h, unsigned active, std::array<RunEnd, L>& ends)
+                  const std::array<double, L>& h, LaneBlocks<L>& blocks, unsigned active, std::array<RunEnd, L>& ends)
 {
     // The model phase by phase across the lanes, each lane as evaluateModel runs it.
     // Inlined into the stages: the derivatives then stay in registers instead of a round trip
@@ -459,11 +658,26 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std:
 
     unsigned ended = active & ~stepped;
     forEachLane<L>(ended, [&](std::size_t l) { ends[l] = faultedRun(lanes[l]); });
-    forEachLane<L>(stepped, [&](std::size_t l) {
+    unsigned single = stepped;
+    for (std::size_t p = 0; p < pairs.count; ++p) {
+        if (!(pairs.paired >> p & 1u) || (stepped >> (2 * p) & 3u) != 3u)
+            continue;
+        RunLane& a = lanes[2 * p];
+        RunLane& b = lanes[2 * p + 1];
+        std::array<RunEnd, 2> end{};
+        const unsigned pairEnded = finishStepPair(pairs.constants[p], {&a, &b}, {&y[2 * p], &y[2 * p + 1]},
+                                                  {blockOf<L>(blocks, 2 * p), blockOf<L>(blocks, 2 * p + 1)}, end);
+        for (std::size_t h = 0; h < 2; ++h) {
+            if (pairEnded >> h & 1u) {
+                ends[2 * p + h] = endRun(lanes[2 * p + h], end[h], lanes[2 * p + h].last);
+                ended |= 1u << (2 * p + h);
+            }
+        }
+        single &= ~(3u << (2 * p));
+    }
+    forEachLane<L>(single, [&](std::size_t l) {
         RunLane& lane = lanes[l];
-        if constexpr (L > 1)
-            prefetchAhead(*lane.results, lane.i + 1);
-        if (RunEnd end; finishStep(lane, y[l], end)) {
+        if (RunEnd end; finishStep(lane, y[l], blockOf<L>(blocks, l), end)) {
             ends[l] = endRun(lane, end, lane.last);
             ended |= 1u << l;
         }
@@ -490,11 +704,20 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
             h[l] = local[l].input->dt;
         }
     }
+    LaneBlocks<L> blocks;
+    for (std::size_t l = 0; l < L; ++l)
+        if (EntryBlock* block = blockOf<L>(blocks, l); block != nullptr && (active >> l & 1u))
+            startBlock(*block, *local[l].results);
     unsigned ended = 0;
     while (ended == 0)
-        ended = stepOnce<L>(local, pairs, y, h, active, ends);
-    for (std::size_t l = 0; l < L; ++l)
+        ended = stepOnce<L>(local, pairs, y, h, blocks, active, ends);
+    for (std::size_t l = 0; l < L; ++l) {
         local[l].y = y[l];
+        if (active >> l & 1u)
+            if (EntryBlock* block = blockOf<L>(blocks, l))
+                flushEntries(*block, *local[l].results, local[l].last);
+    }
+    _mm_sfence();  // the lines written past the caches are in place before the results are handed on
     lanes = local;
     return ended;
 }
