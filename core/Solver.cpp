@@ -276,7 +276,9 @@ double entryValue(const RunResults& r, EntryBlock* block, SeriesId id, int k)
     return r[id][static_cast<std::size_t>(k)];
 }
 
-// Writes the entries held up to `last` into the results.
+// Writes the entries held up to `last` into the results. The values are read one at a time:
+// the last entry was just stored value by value, and a load of two at once would wait until
+// those stores have left for the cache.
 void flushEntries(EntryBlock& block, RunResults& r, int last)
 {
     if (block.from < 0)
@@ -285,7 +287,8 @@ void flushEntries(EntryBlock& block, RunResults& r, int last)
     if (last - block.from + 1 == EntryBlock::kEntries) {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int j = 0; j < EntryBlock::kEntries; j += 2)
-                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)], _mm_load_pd(&block.v[s][j]));
+                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)],
+                              _mm_loadh_pd(_mm_load_sd(&block.v[s][j]), &block.v[s][j + 1]));
     } else {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int k = block.from; k <= last; ++k)
