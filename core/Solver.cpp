@@ -276,9 +276,7 @@ double entryValue(const RunResults& r, EntryBlock* block, SeriesId id, int k)
     return r[id][static_cast<std::size_t>(k)];
 }
 
-// Writes the entries held up to `last` into the results. The values are read one at a time:
-// the last entry was just stored value by value, and a load of two at once would wait until
-// those stores have left for the cache.
+// Writes the entries held up to `last` into the results.
 void flushEntries(EntryBlock& block, RunResults& r, int last)
 {
     if (block.from < 0)
@@ -287,8 +285,7 @@ void flushEntries(EntryBlock& block, RunResults& r, int last)
     if (last - block.from + 1 == EntryBlock::kEntries) {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int j = 0; j < EntryBlock::kEntries; j += 2)
-                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)],
-                              _mm_loadh_pd(_mm_load_sd(&block.v[s][j]), &block.v[s][j + 1]));
+                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)], _mm_load_pd(&block.v[s][j]));
     } else {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int k = block.from; k <= last; ++k)
@@ -441,7 +438,8 @@ int mayEndPair(const PairConstants& k, const EntryPair& e, const StateVector& ya
     const auto test = [&](__m128d v) { finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(v, magnitude), largest)); };
     for (const __m128d& v : e.v)
         test(v);
-    for (std::size_t j = 0; j < ya.size(); ++j)
+    // The rest of the state is in the entry as it stands.
+    for (const std::size_t j : {kBurnedThickness, kAirWork, kHeatLoss})
         test(pairOf(ya[j], yb[j]));
     const auto value = [&e](SeriesId id) { return e.v[static_cast<std::size_t>(id)]; };
     const __m128d velocity = value(SeriesId::velocity);
