@@ -728,7 +728,10 @@ template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<Run
 template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&);
 template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&);
 
-RunEnd runSolver(const BallisticInput& in, RunResults& results)
+// Flattened: the single run gets its stages inlined wherever it is linked. In a program that
+// also runs lanes, or in the Python module, the model's functions have several callers and
+// would otherwise stay calls in the single run's loop.
+[[gnu::flatten]] RunEnd runSolver(const BallisticInput& in, RunResults& results)
 {
     std::array<RunLane, 1> lane;
     startLane(lane[0], in, results);
