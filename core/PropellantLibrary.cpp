@@ -119,7 +119,7 @@ std::string userPropellantPath()
 {
     namespace fs = std::filesystem;
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    // The base directory specification says a relative path there is to be ignored.
+    // XDG_DATA_HOME holds an absolute path or nothing: a relative one is ignored, as desktops do.
     fs::path base = xdg != nullptr && fs::path(xdg).is_absolute() ? fs::path(xdg) : fs::path();
     if (base.empty()) {
         const char* home = std::getenv("HOME");

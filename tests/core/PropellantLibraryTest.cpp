@@ -121,7 +121,7 @@ TEST(PropellantLibrary, TheUserFileFollowsXdgDataHome)
     const std::string restore = saved != nullptr ? saved : "";
     ::setenv("XDG_DATA_HOME", "/data/me", 1);
     EXPECT_EQ(userPropellantPath(), "/data/me/kalvex/propellants.json");
-    ::setenv("XDG_DATA_HOME", "relative", 1);  // ignored, as the specification asks
+    ::setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: ignored
     EXPECT_EQ(userPropellantPath(),
               std::string(std::getenv("HOME")) + "/.local/share/kalvex/propellants.json");
     if (saved != nullptr)
