@@ -124,14 +124,6 @@ bool entryIsFinite(const Entry& e, const StateVector& y)
     return _mm_movemask_pd(finite) == 3;
 }
 
-// Clamps after a step; a grain whose surface is gone leaves no unburned mass.
-void clampAfterStep(StateVector& y, const ModelState& m)
-{
-    clampState(y);
-    if (m.S == 0)
-        y[kBurnedFraction] = 1;
-}
-
 // After burnout, with projectile and barrel at rest, the gas can only trade heat with the
 // wall: its temperature stays below the hotter of the two, and so its pressure stays below
 // what that temperature gives. If even that pressure cannot push the projectile or the
@@ -331,10 +323,7 @@ void settleStep(RunLane& lane, StateVector& y, EntryBlock* block)
     const BallisticInput& in = *lane.input;
     ModelState& m = lane.m;
     BoreLoad& load = lane.load;
-    clampAfterStep(y, m);
-    load.pr = resistancePressure(in, y[kTravel], load.pr);
-    load.Efr = load.Efr + in.A * in.fr * load.pr *
-                              (y[kTravel] - entryValue(*lane.results, block, SeriesId::travel, lane.i));
+    settleAfterStep(in, m, entryValue(*lane.results, block, SeriesId::travel, lane.i), y, load);
     if (y[kVelocity] == 0) {
         m.Pb = m.Pm;  // at rest the gas is uniform
         m.P0 = m.Pm;
