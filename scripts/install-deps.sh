@@ -11,7 +11,7 @@ packages=(
   fonts-liberation2
   xvfb xauth xfonts-base xdotool imagemagick
   locales
-  nlohmann-json3-dev libcli11-dev libboost-dev libgsl-dev libtbb-dev
+  nlohmann-json3-dev libcli11-dev libboost-dev libgsl-dev
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
   help2man dpkg-dev lintian file
 )

@@ -99,8 +99,15 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
         recordPropellantValues(varied_);
 }
 
+RowSet::RowSet(std::vector<BallisticInput> inputs) : listed_(std::move(inputs)), size_(listed_.size()) {}
+
 void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& values) const
 {
+    if (!listed_.empty()) {
+        input = listed_[i];
+        values.clear();
+        return;
+    }
     input = base_;
     values.resize(varied_.size());
     if (kind_ == StudyKind::sweep) {

@@ -18,6 +18,8 @@ class RowSet {
 public:
     // StudyError for a solve or fit study, or one that does not validate.
     explicit RowSet(const Study& study);
+    // Rows that are the given input sets, nothing varied: a list of runs such as a script's.
+    explicit RowSet(std::vector<BallisticInput> inputs);
 
     std::size_t size() const { return size_; }
     // The varied parameters, in the order of the values that row() gives; in a study with
@@ -31,7 +33,8 @@ private:
     // Fills the values of the recorded propellant columns from the row's input set.
     void recordValues(const BallisticInput& input, std::vector<double>& values) const;
 
-    StudyKind kind_;
+    StudyKind kind_ = StudyKind::sweep;
+    std::vector<BallisticInput> listed_;             // a list of runs: row i is listed_[i]
     BallisticInput base_;
     std::vector<Parameter> varied_;
     std::vector<std::vector<double>> axes_;          // sweep: each axis's values
