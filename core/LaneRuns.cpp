@@ -21,7 +21,7 @@ namespace {
 
 template <std::size_t L>
 void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, const SequenceDone& done,
-              const SequenceRejected& rejected)
+              const SequenceRejected& rejected, LaneInstructions use)
 {
     std::array<std::optional<StartSequence>, L> sequences;
     std::array<RunLane, L> lanes;
@@ -56,7 +56,7 @@ void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, 
     unsigned active = 0;
     fillIdle(active);
     while (active != 0) {
-        const unsigned ended = stepLanes<L>(lanes, active, ends);
+        const unsigned ended = stepLanes<L>(lanes, active, ends, use);
         if (ended == 0)
             continue;
         for (std::size_t l = 0; l < L; ++l) {
@@ -78,14 +78,14 @@ void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, 
 }  // namespace
 
 void runSequencesInLanes(int lanes, const SequenceSource& next, LaneBuffers& buffers, const SequenceDone& done,
-                         const SequenceRejected& rejected)
+                         const SequenceRejected& rejected, LaneInstructions use)
 {
     const std::span<RunResults* const> b = buffers.take(lanes);
     switch (lanes) {
-    case 1: return runLanes<1>(next, b, done, rejected);
-    case 2: return runLanes<2>(next, b, done, rejected);
-    case 3: return runLanes<3>(next, b, done, rejected);
-    case 4: return runLanes<4>(next, b, done, rejected);
+    case 1: return runLanes<1>(next, b, done, rejected, use);
+    case 2: return runLanes<2>(next, b, done, rejected, use);
+    case 3: return runLanes<3>(next, b, done, rejected, use);
+    case 4: return runLanes<4>(next, b, done, rejected, use);
     default: throw std::invalid_argument("lanes must be 1 to 4");
     }
 }

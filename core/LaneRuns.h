@@ -4,6 +4,7 @@
 // sequence gives the results it gives alone, bit for bit.
 #include "core/BallisticInput.h"
 #include "core/Errors.h"
+#include "core/RunLanes.h"
 #include "core/RunResults.h"
 #include "core/StartSequence.h"
 
@@ -38,6 +39,6 @@ private:
 // (1 to kMaxLanes) until it gives no more and every lane has ended, calling `done` or
 // `rejected` for each sequence in the order they end.
 void runSequencesInLanes(int lanes, const SequenceSource& next, LaneBuffers& buffers, const SequenceDone& done,
-                         const SequenceRejected& rejected);
+                         const SequenceRejected& rejected, LaneInstructions use = LaneInstructions::best);
 
 }  // namespace kalvex

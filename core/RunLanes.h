@@ -33,15 +33,20 @@ struct RunLane {
 // Both must outlive the run.
 void startLane(RunLane& lane, const BallisticInput& input, RunResults& results);
 
+// The vector instructions interleaved lanes may use: SSE2, which every x86-64 has, or the
+// best the processor has (AVX for four lanes). Both give the same bits.
+enum class LaneInstructions { best, sse2 };
+
 // Steps the lanes of the bit mask `active` (bit l for lanes[l]) together until at least one
 // run ends. Returns the mask of the lanes whose run ended in that step, with each end in
 // `ends`; the results of an ended run are complete as runSolver leaves them.
 template <std::size_t L>
-unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends);
+unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends,
+                   LaneInstructions use = LaneInstructions::best);
 
-extern template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&);
-extern template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&);
-extern template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&);
-extern template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&);
+extern template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&, LaneInstructions);
+extern template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&, LaneInstructions);
+extern template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&, LaneInstructions);
+extern template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&, LaneInstructions);
 
 }  // namespace kalvex

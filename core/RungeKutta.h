@@ -15,12 +15,12 @@ namespace kalvex {
 // those; a lane that fails keeps its y and drops out of the step. Returns the mask of the
 // lanes that completed the step.
 // The stage weights are summed as (2 k2 + k1 + 2 k3 + k4) / 6, the order the results have
-// always been computed in.
-template <std::size_t N, std::size_t L, class Rhs>
-unsigned rungeKutta4Lanes(std::array<std::array<double, N>, L>& y, const std::array<double, L>& h,
-                          unsigned active, Rhs&& rhs)
+// always been computed in. The number type T is double, or a pack of several runs' numbers
+// (Packs.h) whose operations round each run's element as double does.
+template <std::size_t N, std::size_t L, class T, class Rhs>
+unsigned rungeKutta4Lanes(std::array<std::array<T, N>, L>& y, const std::array<T, L>& h, unsigned active, Rhs&& rhs)
 {
-    using Lanes = std::array<std::array<double, N>, L>;
+    using Lanes = std::array<std::array<T, N>, L>;
     Lanes Y = y;
     Lanes d;  // every derivative of a lane that rhs keeps is written before it is read
     Lanes k1, k2, k3, k4;

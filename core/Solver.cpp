@@ -1,7 +1,7 @@
 #include "core/Solver.h"
 
 #include "core/Model.h"
-#include "core/ModelPairs.h"
+#include "core/ModelPacks.h"
 #include "core/ModelPhases.h"
 #include "core/RunLanes.h"
 #include "core/RungeKutta.h"
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace kalvex {
 
@@ -361,126 +362,74 @@ bool finishStep(RunLane& lane, StateVector& y, EntryBlock* block, RunEnd& end)
     return true;
 }
 
-// The entries after a step of the two runs of a pair, each half as stepEntry forms it.
-struct EntryPair {
-    __m128d v[kSeriesCount];
+// The entries after a step of the runs of a pack, each element as stepEntry forms it.
+template <class V>
+struct EntryPack {
+    V v[kSeriesCount];
 };
 
-EntryPair stepEntryPair(const PairConstants& k, const RunLane& a, const RunLane& b, const StateVector& ya,
-                        const StateVector& yb)
+template <class V>
+EntryPack<V> stepEntryPack(const PackConstants<V>& k, const StatePack<V>& y, const ModelPack<V>& m,
+                           const LoadPack<V>& load, V steps)
 {
-    using namespace pairs;
-    const ModelState& ma = a.m;
-    const ModelState& mb = b.m;
-    const auto state = [&](std::size_t j) { return pairOf(ya[j], yb[j]); };
-    const auto model = [&](double ModelState::*f) { return pairOf(ma.*f, mb.*f); };
-    const auto set = [](EntryPair& e, SeriesId id, __m128d v) { e.v[static_cast<std::size_t>(id)] = v; };
-    const __m128d h = pairOf(a.input->dt, b.input->dt);
-    const __m128d halfH = mul(num(0.5), h);
-    __m128d t = mul(pairOf(a.i, b.i), h);
-    t = add(t, halfH);  // the stage times, summed as the stages advance
-    t = add(t, halfH);
-    const __m128d toMpa = num(kPascalToMegapascal);
-    const __m128d toMm = num(kMetreToMillimetre);
-    const __m128d pr = pairOf(a.load.pr, b.load.pr);
-    const __m128d Pb = model(&ModelState::Pb);
-    const __m128d Pg = model(&ModelState::Pg);
-    const __m128d vp = state(kVelocity);
-    const __m128d acceleration =
-        mul(div(mul(sub(sub(Pb, mul(k.fr, pr)), Pg), k.A), k.mp), num(kPerStandardGravity));
-    EntryPair e;
-    set(e, SeriesId::time, mul(t, num(kSecondToMillisecond)));
-    set(e, SeriesId::travel, state(kTravel));
+    const auto num = packs::num<V>;
+    const auto set = [](EntryPack<V>& e, SeriesId id, V v) { e.v[static_cast<std::size_t>(id)] = v; };
+    const V halfH = num(0.5) * k.dt;
+    V t = steps * k.dt;
+    t = t + halfH;  // the stage times, summed as the stages advance
+    t = t + halfH;
+    const V toMpa = num(kPascalToMegapascal);
+    const V toMm = num(kMetreToMillimetre);
+    const V vp = y[kVelocity];
+    const V acceleration = ((((m.Pb - k.fr * load.pr) - m.Pg) * k.A) / k.mp) * num(kPerStandardGravity);
+    EntryPack<V> e;
+    set(e, SeriesId::time, t * num(kSecondToMillisecond));
+    set(e, SeriesId::travel, y[kTravel]);
     set(e, SeriesId::velocity, vp);
-    set(e, SeriesId::burnedFraction, state(kBurnedFraction));
-    set(e, SeriesId::meanPressure, mul(model(&ModelState::Pm), toMpa));
-    set(e, SeriesId::meanTemperature, model(&ModelState::Tm));
-    set(e, SeriesId::gasPressureAhead, mul(Pg, toMpa));
-    set(e, SeriesId::basePressure, mul(Pb, toMpa));
-    set(e, SeriesId::breechPressure, mul(model(&ModelState::P0), toMpa));
-    set(e, SeriesId::wallTemperature, select(k.heatTransfer, model(&ModelState::Tc), k.T0wKelvin));
-    set(e, SeriesId::recoilVelocity, state(kRecoilVelocity));
-    set(e, SeriesId::resistancePressure, mul(pr, toMpa));
-    set(e, SeriesId::energyTranslation, model(&ModelState::Ekin));
-    set(e, SeriesId::energyRotation, model(&ModelState::Erot));
-    set(e, SeriesId::energyChargeMotion, model(&ModelState::Eprop));
-    set(e, SeriesId::energyFriction, pairOf(a.load.Efr, b.load.Efr));
-    set(e, SeriesId::energyRecoil, model(&ModelState::Erec));
-    set(e, SeriesId::energyAirResistance, model(&ModelState::Eair));
-    set(e, SeriesId::energyHeatLoss, model(&ModelState::Q));
-    set(e, SeriesId::relativeSurface, div(model(&ModelState::S), k.initialGrainSurface));
-    set(e, SeriesId::burningRate, mul(model(&ModelState::r), toMm));
-    set(e, SeriesId::burnedThickness, mul(model(&ModelState::eS), toMm));
-    set(e, SeriesId::acceleration, _mm_and_pd(_mm_cmpgt_pd(vp, _mm_setzero_pd()), acceleration));
+    set(e, SeriesId::burnedFraction, y[kBurnedFraction]);
+    set(e, SeriesId::meanPressure, m.Pm * toMpa);
+    set(e, SeriesId::meanTemperature, m.Tm);
+    set(e, SeriesId::gasPressureAhead, m.Pg * toMpa);
+    set(e, SeriesId::basePressure, m.Pb * toMpa);
+    set(e, SeriesId::breechPressure, m.P0 * toMpa);
+    set(e, SeriesId::wallTemperature, packs::select<V>(k.heatTransfer, m.Tc, k.T0wKelvin));
+    set(e, SeriesId::recoilVelocity, y[kRecoilVelocity]);
+    set(e, SeriesId::resistancePressure, load.pr * toMpa);
+    set(e, SeriesId::energyTranslation, m.Ekin);
+    set(e, SeriesId::energyRotation, m.Erot);
+    set(e, SeriesId::energyChargeMotion, m.Eprop);
+    set(e, SeriesId::energyFriction, load.Efr);
+    set(e, SeriesId::energyRecoil, m.Erec);
+    set(e, SeriesId::energyAirResistance, m.Eair);
+    set(e, SeriesId::energyHeatLoss, m.Q);
+    set(e, SeriesId::relativeSurface, m.S / k.initialGrainSurface);
+    set(e, SeriesId::burningRate, m.r * toMm);
+    set(e, SeriesId::burnedThickness, m.eS * toMm);
+    set(e, SeriesId::acceleration, packs::select<V>(vp > 0, acceleration, num(0)));
     return e;
 }
 
-// Bit h set for the run of the pair whose entry e or state y may end it: a superset of the
-// end tests of stepEnd, taken for both runs at once, so that the steps that go on (nearly all)
+// Bit r set for the run of the pack whose entry e or state y may end it: a superset of the
+// end tests of stepEnd, taken for all runs at once, so that the steps that go on (nearly all)
 // need no test of their own.
-int mayEndPair(const PairConstants& k, const EntryPair& e, const StateVector& ya, const StateVector& yb)
+template <class V>
+unsigned mayEndPack(const PackConstants<V>& k, const EntryPack<V>& e, const StatePack<V>& y)
 {
-    const __m128d largest = _mm_set1_pd(std::numeric_limits<double>::max());
-    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
-    const __m128d zero = _mm_setzero_pd();
-    __m128d finite = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-    const auto test = [&](__m128d v) { finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(v, magnitude), largest)); };
-    for (const __m128d& v : e.v)
-        test(v);
+    PackMask<V> finite = packs::isFinite<V>(e.v[0]);
+    for (const V& v : e.v)
+        finite &= packs::isFinite<V>(v);
     // The rest of the state is in the entry as it stands.
     for (const std::size_t j : {kBurnedThickness, kAirWork, kHeatLoss})
-        test(pairOf(ya[j], yb[j]));
+        finite &= packs::isFinite<V>(y[j]);
     const auto value = [&e](SeriesId id) { return e.v[static_cast<std::size_t>(id)]; };
-    const __m128d velocity = value(SeriesId::velocity);
-    const __m128d atRestBurnt =
-        _mm_and_pd(_mm_and_pd(_mm_cmpeq_pd(velocity, zero), _mm_cmpeq_pd(value(SeriesId::recoilVelocity), zero)),
-                   _mm_cmpge_pd(value(SeriesId::burnedFraction), _mm_set1_pd(1)));
-    __m128d may = _mm_andnot_pd(finite, _mm_castsi128_pd(_mm_set1_epi64x(-1)));
-    may = _mm_or_pd(may, _mm_cmpgt_pd(value(SeriesId::meanPressure), _mm_set1_pd(kPressureLimit)));
-    may = _mm_or_pd(may, _mm_cmpgt_pd(velocity, _mm_set1_pd(kVelocityLimit)));
-    may = _mm_or_pd(may, _mm_cmple_pd(value(SeriesId::meanTemperature), zero));
-    may = _mm_or_pd(may, _mm_cmple_pd(value(SeriesId::wallTemperature), zero));
-    may = _mm_or_pd(may, _mm_cmplt_pd(value(SeriesId::breechPressure), zero));
-    may = _mm_or_pd(may, _mm_cmpge_pd(value(SeriesId::travel), k.xm));
-    may = _mm_or_pd(may, atRestBurnt);
-    return _mm_movemask_pd(may);
-}
-
-// The rest of a step for both runs of a pair, as finishStep takes it for each: the entries
-// formed, written and screened two at a time. Returns bit h for the run that ends, with its
-// end in end[h].
-unsigned finishStepPair(const PairConstants& k, const std::array<RunLane*, 2>& lane,
-                        const std::array<StateVector*, 2>& y, const std::array<EntryBlock*, 2>& block,
-                        std::array<RunEnd, 2>& end)
-{
-    settleStep(*lane[0], *y[0], block[0]);
-    settleStep(*lane[1], *y[1], block[1]);
-    const EntryPair e = stepEntryPair(k, *lane[0], *lane[1], *y[0], *y[1]);
-    const int ka = lane[0]->i + 1;
-    const int kb = lane[1]->i + 1;
-    for (std::size_t s = 0; s < kSeriesCount; ++s) {
-        _mm_store_sd(&block[0]->at(s, ka), e.v[s]);
-        _mm_storeh_pd(&block[1]->at(s, kb), e.v[s]);
-    }
-    entryHeld(*block[0], *lane[0]->results, ka);
-    entryHeld(*block[1], *lane[1]->results, kb);
-    int may = mayEndPair(k, e, *y[0], *y[1]);
-    unsigned ended = 0;
-    for (std::size_t h = 0; h < 2; ++h) {
-        RunLane& l = *lane[h];
-        l.i = l.i + 1;
-        l.last = l.i;
-        if (!(may >> h & 1) && l.i < kLastEntry)
-            continue;
-        Entry entry;
-        for (std::size_t s = 0; s < kSeriesCount; ++s)
-            entry[s] = h == 0 ? lowOf(e.v[s]) : highOf(e.v[s]);
-        if (const std::optional<RunEnd> ended1 = stepEnd(*l.input, l.c, *y[h], l.m, l.load, entry, l.i)) {
-            end[h] = *ended1;
-            ended |= 1u << h;
-        }
-    }
-    return ended;
+    const V velocity = value(SeriesId::velocity);
+    const PackMask<V> atRestBurnt =
+        (velocity == 0) & (value(SeriesId::recoilVelocity) == 0) & (value(SeriesId::burnedFraction) >= 1);
+    const PackMask<V> may = ~finite | (value(SeriesId::meanPressure) > kPressureLimit) |
+                            (velocity > kVelocityLimit) | (value(SeriesId::meanTemperature) <= 0) |
+                            (value(SeriesId::wallTemperature) <= 0) | (value(SeriesId::breechPressure) < 0) |
+                            (value(SeriesId::travel) >= k.xm) | atRestBurnt;
+    return packs::bits<V>(may);
 }
 
 template <std::size_t L>
@@ -511,109 +460,6 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
 
 namespace {
 
-// Lanes 2p and 2p + 1 form pair p; a pair whose two lanes run computes phases 2 and 4 in
-// the halves of SSE2 registers (ModelPairs.h).
-template <std::size_t L>
-struct LanePairs {
-    static constexpr std::size_t count = L / 2;
-    std::array<PairConstants, count> constants;
-    unsigned paired = 0;  // bit p: pair p runs both its lanes
-};
-
-template <std::size_t L>
-LanePairs<L> pairLanes(const std::array<RunLane, L>& lanes, unsigned active)
-{
-    LanePairs<L> pairs;
-    for (std::size_t p = 0; p < pairs.count; ++p) {
-        if ((active >> (2 * p) & 3u) != 3u)
-            continue;
-        const RunLane& a = lanes[2 * p];
-        const RunLane& b = lanes[2 * p + 1];
-        pairs.constants[p] = pairConstants(*a.input, a.c, *b.input, b.c);
-        pairs.paired |= 1u << p;
-    }
-    return pairs;
-}
-
-// Phase 1 of the lanes in `live`; the two grains of a pair whose shape allows it in one go.
-template <std::size_t L>
-void surfacePhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std::array<StateVector, L>& Y,
-                  unsigned live)
-{
-    unsigned single = live;
-    for (std::size_t p = 0; p < pairs.count; ++p) {
-        const PairConstants& k = pairs.constants[p];
-        if (!(pairs.paired >> p & 1u) || k.grainType == 0 || (live >> (2 * p) & 3u) != 3u)
-            continue;
-        StateVector& ya = Y[2 * p];
-        StateVector& yb = Y[2 * p + 1];
-        const __m128d e = pairOf(ya[kBurnedThickness], yb[kBurnedThickness]);
-        if (!pairedSurfaceAt(k, e))
-            continue;
-        clampState(ya);
-        clampState(yb);
-        const __m128d S = grainSurfacePair(k, e);
-        takeSurface(ya, lanes[2 * p].m, lowOf(S));
-        takeSurface(yb, lanes[2 * p + 1].m, highOf(S));
-        single &= ~(3u << (2 * p));
-    }
-    forEachLane<L>(single, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
-}
-
-// Phases 2 and 4 of the lanes in `live`, paired where both lanes of a pair run.
-template <std::size_t L>
-unsigned gasPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const std::array<StateVector, L>& Y,
-                  unsigned live)
-{
-    unsigned ok = 0;
-    unsigned single = live;
-    for (std::size_t p = 0; p < pairs.count; ++p) {
-        if (!(pairs.paired >> p & 1u) || !(live >> (2 * p) & 3u))
-            continue;
-        RunLane& a = lanes[2 * p];
-        RunLane& b = lanes[2 * p + 1];
-        const auto faults = modelGasPair(pairs.constants[p], {&a.load, &b.load}, {&Y[2 * p], &Y[2 * p + 1]}, {&a.m, &b.m});
-        for (std::size_t h = 0; h < 2; ++h) {
-            const std::size_t l = 2 * p + h;
-            if (!(live >> l & 1u))
-                continue;
-            lanes[l].fault = faults[h];
-            if (faults[h] == ModelFault::none)
-                ok |= 1u << l;
-        }
-        single &= ~(3u << (2 * p));
-    }
-    forEachLane<L>(single, [&](std::size_t l) {
-        RunLane& lane = lanes[l];
-        lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
-        if (lane.fault == ModelFault::none)
-            ok |= 1u << l;
-    });
-    return ok;
-}
-
-template <std::size_t L>
-void forcesPhase(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, const std::array<StateVector, L>& Y,
-                 std::array<StateVector, L>& d, unsigned ok)
-{
-    unsigned single = ok;
-    for (std::size_t p = 0; p < pairs.count; ++p) {
-        // Both halves must be valid: a lane that faulted keeps the state the step never reads,
-        // but its derivatives would be written over nothing that matters either.
-        if (!(pairs.paired >> p & 1u) || (ok >> (2 * p) & 3u) != 3u)
-            continue;
-        RunLane& a = lanes[2 * p];
-        RunLane& b = lanes[2 * p + 1];
-        modelForcesPair(pairs.constants[p], {&a.load, &b.load}, {&Y[2 * p], &Y[2 * p + 1]}, {&a.m, &b.m},
-                        {&d[2 * p], &d[2 * p + 1]});
-        single &= ~(3u << (2 * p));
-    }
-    forEachLane<L>(single, [&](std::size_t l) {
-        RunLane& lane = lanes[l];
-        modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
-    });
-}
-
 // The entry blocks of interleaved lanes; a run alone writes its entries as it goes.
 template <std::size_t L>
 using LaneBlocks = std::array<EntryBlock, L == 1 ? 0 : L>;
@@ -627,45 +473,37 @@ EntryBlock* blockOf(LaneBlocks<L>& blocks, std::size_t l)
         return &blocks[l];
 }
 
-// One step of every lane in `active`, whose states are y and steps h; returns the lanes whose
-// run ended.
+// One step of every lane in `active`, whose states are y and steps h, each run on its own
+// but phase by phase across the lanes; returns the lanes whose run ended.
 template <std::size_t L>
-unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std::array<StateVector, L>& y,
-                  const std::array<double, L>& h, LaneBlocks<L>& blocks, unsigned active, std::array<RunEnd, L>& ends)
+unsigned stepOnce(std::array<RunLane, L>& lanes, std::array<StateVector, L>& y, const std::array<double, L>& h,
+                  LaneBlocks<L>& blocks, unsigned active, std::array<RunEnd, L>& ends)
 {
     // The model phase by phase across the lanes, each lane as evaluateModel runs it.
     // Inlined into the stages: the derivatives then stay in registers instead of a round trip
     // through memory between the model and the stage sums.
-    const auto derivatives = [&lanes, &pairs](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
-                                              unsigned live) __attribute__((always_inline)) {
-        surfacePhase<L>(lanes, pairs, Y, live);
-        const unsigned ok = gasPhase<L>(lanes, pairs, Y, live);
+    const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
+                                      unsigned live) __attribute__((always_inline)) {
+        forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
+        unsigned ok = 0;
+        forEachLane<L>(live, [&](std::size_t l) {
+            RunLane& lane = lanes[l];
+            lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
+            if (lane.fault == ModelFault::none)
+                ok |= 1u << l;
+        });
         forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate(*lanes[l].input, lanes[l].c, lanes[l].m); });
-        forcesPhase<L>(lanes, pairs, Y, d, ok);
+        forEachLane<L>(ok, [&](std::size_t l) {
+            RunLane& lane = lanes[l];
+            modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
+        });
         return ok;
     };
     const unsigned stepped = rungeKutta4Lanes(y, h, active, derivatives);
 
     unsigned ended = active & ~stepped;
     forEachLane<L>(ended, [&](std::size_t l) { ends[l] = faultedRun(lanes[l]); });
-    unsigned single = stepped;
-    for (std::size_t p = 0; p < pairs.count; ++p) {
-        if (!(pairs.paired >> p & 1u) || (stepped >> (2 * p) & 3u) != 3u)
-            continue;
-        RunLane& a = lanes[2 * p];
-        RunLane& b = lanes[2 * p + 1];
-        std::array<RunEnd, 2> end{};
-        const unsigned pairEnded = finishStepPair(pairs.constants[p], {&a, &b}, {&y[2 * p], &y[2 * p + 1]},
-                                                  {blockOf<L>(blocks, 2 * p), blockOf<L>(blocks, 2 * p + 1)}, end);
-        for (std::size_t h = 0; h < 2; ++h) {
-            if (pairEnded >> h & 1u) {
-                ends[2 * p + h] = endRun(lanes[2 * p + h], end[h], lanes[2 * p + h].last);
-                ended |= 1u << (2 * p + h);
-            }
-        }
-        single &= ~(3u << (2 * p));
-    }
-    forEachLane<L>(single, [&](std::size_t l) {
+    forEachLane<L>(stepped, [&](std::size_t l) {
         RunLane& lane = lanes[l];
         if (RunEnd end; finishStep(lane, y[l], blockOf<L>(blocks, l), end)) {
             ends[l] = endRun(lane, end, lane.last);
@@ -675,17 +513,16 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, const LanePairs<L>& pairs, std:
     return ended;
 }
 
-}  // namespace
-
+// Steps until a run ends, each lane on its own (the single run, and lanes that do not fill
+// a pack).
 template <std::size_t L>
-unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
+unsigned stepLanesAlone(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends)
 {
     // The lanes as locals while the steps go on: the compiler then knows that the writes of
     // the results do not change them, and keeps them in registers.
     // The states stay in one array for the whole loop: copied to and from the lanes on every
     // step, each copy would read two values at once that the step had just stored one by one.
     std::array<RunLane, L> local = lanes;
-    const LanePairs<L> pairs = pairLanes<L>(local, active);
     std::array<StateVector, L> y{};
     std::array<double, L> h{};
     for (std::size_t l = 0; l < L; ++l) {
@@ -700,7 +537,7 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
             startBlock(*block, *local[l].results);
     unsigned ended = 0;
     while (ended == 0)
-        ended = stepOnce<L>(local, pairs, y, h, blocks, active, ends);
+        ended = stepOnce<L>(local, y, h, blocks, active, ends);
     for (std::size_t l = 0; l < L; ++l) {
         local[l].y = y[l];
         if (active >> l & 1u)
@@ -712,10 +549,235 @@ unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<Ru
     return ended;
 }
 
-template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&);
-template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&);
-template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&);
-template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&);
+// The runs of full lanes held in packs, one pack per quantity (run r in element r), while
+// their steps go on; the lanes themselves are brought up to date when a run may end.
+template <class V>
+struct PackedRuns {
+    static constexpr std::size_t W = kPackWidth<V>;
+    PackConstants<V> k;
+    StatePack<V> y;
+    ModelPack<V> m;
+    LoadPack<V> load;
+    V steps;  // the steps taken, lane.i of each run
+};
+
+template <class V>
+PackedRuns<V> packRuns(const std::array<RunLane, kPackWidth<V>>& lanes)
+{
+    PackedRuns<V> p;
+    PerRun<V, const BallisticInput> inputs;
+    PerRun<V, const RunConstants> constants;
+    for (std::size_t r = 0; r < p.W; ++r) {
+        inputs[r] = lanes[r].input;
+        constants[r] = &lanes[r].c;
+    }
+    p.k = packConstants<V>(inputs, constants);
+    const auto runs = [&](auto&& value) { return packs::gather<V>([&](std::size_t r) { return value(lanes[r]); }); };
+    for (std::size_t j = 0; j < kStateSize; ++j)
+        p.y[j] = runs([j](const RunLane& l) { return l.y[j]; });
+    for (const auto& [scalar, packed] : kModelPackFields<V>)
+        p.m.*packed = runs([scalar](const RunLane& l) { return l.m.*scalar; });
+    p.load.pr = runs([](const RunLane& l) { return l.load.pr; });
+    p.load.Efr = runs([](const RunLane& l) { return l.load.Efr; });
+    p.steps = runs([](const RunLane& l) { return static_cast<double>(l.i); });
+    return p;
+}
+
+// Run r of the packs back into its lane (the step counts the lane keeps itself).
+template <class V>
+void unpackRun(const PackedRuns<V>& p, std::size_t r, RunLane& lane)
+{
+    for (std::size_t j = 0; j < kStateSize; ++j)
+        lane.y[j] = p.y[j][r];
+    for (const auto& [scalar, packed] : kModelPackFields<V>)
+        lane.m.*scalar = (p.m.*packed)[r];
+    lane.load.pr = p.load.pr[r];
+    lane.load.Efr = p.load.Efr[r];
+}
+
+// The RK4 stages for all runs of the pack; false (the packs unchanged but for the model's
+// fields) when a stage of any run has no meaningful state.
+template <class V>
+bool rungeKutta4Pack(PackedRuns<V>& p)
+{
+    std::array<StatePack<V>, 1> y{p.y};
+    const unsigned stepped =
+        rungeKutta4Lanes(y, std::array<V, 1>{p.k.dt}, 1u, [&p](auto& Y, auto& d, unsigned) __attribute__((always_inline)) {
+            modelSurfacePack<V>(p.k, Y[0], p.m);
+            if (modelGasPack<V>(p.k, p.load, Y[0], p.m) != 0)
+                return 0u;
+            modelBurningRatePack<V>(p.k, p.m);
+            modelForcesPack<V>(p.k, p.load, Y[0], p.m, d[0]);
+            return 1u;
+        });
+    if (stepped == 0)
+        return false;
+    p.y = y[0];
+    return true;
+}
+
+// settleStep for all runs of the pack: clamps, bore resistance and friction work (each run's
+// resistance as resistancePressure gives it), and at rest a uniform gas.
+template <class V>
+void settlePack(PackedRuns<V>& p, V previousTravel)
+{
+    clampPack<V>(p.y);
+    p.y[kBurnedFraction] = packs::select<V>(p.m.S == 0, packs::num<V>(1), p.y[kBurnedFraction]);
+    const V x = p.y[kTravel];
+    p.load.pr = packs::gather<V>([&](std::size_t r) { return resistancePressure(*p.k.in[r], x[r], p.load.pr[r]); });
+    p.load.Efr = p.load.Efr + (p.k.Afr * p.load.pr) * (x - previousTravel);
+    const PackMask<V> atRest = p.y[kVelocity] == 0;
+    p.m.Pb = packs::select<V>(atRest, p.m.Pm, p.m.Pb);
+    p.m.P0 = packs::select<V>(atRest, p.m.Pm, p.m.P0);
+}
+
+// The step of the packed runs taken again lane by lane, from the state `p` holds (at the
+// step's start): a stage of some run found no meaningful state, and that run ends as it
+// would alone. Not inlined: it is rare, and the packed step stays small.
+template <class V>
+[[gnu::noinline]] unsigned stepAlone(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes,
+                                     LaneBlocks<kPackWidth<V>>& blocks, std::array<RunEnd, kPackWidth<V>>& ends)
+{
+    constexpr std::size_t W = kPackWidth<V>;
+    std::array<StateVector, W> y;
+    std::array<double, W> h;
+    for (std::size_t r = 0; r < W; ++r) {
+        unpackRun<V>(p, r, lanes[r]);
+        y[r] = lanes[r].y;
+        h[r] = lanes[r].input->dt;
+    }
+    const unsigned ended = stepOnce<W>(lanes, y, h, blocks, (1u << W) - 1, ends);
+    for (std::size_t r = 0; r < W; ++r)
+        lanes[r].y = y[r];
+    p = packRuns<V>(lanes);
+    return ended;
+}
+
+// One step of all runs of the pack, as finishStep takes it for each after the stages.
+// Returns the lanes whose run ended, with their ends; a step in which a stage of any run
+// finds no meaningful state is taken again lane by lane, which ends that run as alone.
+template <class V>
+unsigned stepPack(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes, LaneBlocks<kPackWidth<V>>& blocks,
+                  std::array<RunEnd, kPackWidth<V>>& ends)
+{
+    constexpr std::size_t W = kPackWidth<V>;
+    const V previousTravel = p.y[kTravel];
+    const V Pg = p.m.Pg;  // the fields an evaluation keeps from the one before
+    const V eS = p.m.eS;
+    if (!rungeKutta4Pack<V>(p)) {
+        p.m.Pg = Pg;
+        p.m.eS = eS;
+        return stepAlone<V>(p, lanes, blocks, ends);
+    }
+    settlePack<V>(p, previousTravel);
+    const EntryPack<V> e = stepEntryPack<V>(p.k, p.y, p.m, p.load, p.steps);
+    p.steps = p.steps + packs::num<V>(1);
+    for (std::size_t r = 0; r < W; ++r) {
+        const int entry = lanes[r].i + 1;
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            blocks[r].at(s, entry) = e.v[s][r];
+        entryHeld(blocks[r], *lanes[r].results, entry);
+        lanes[r].i = entry;
+        lanes[r].last = entry;
+    }
+    const unsigned may = mayEndPack<V>(p.k, e, p.y) | packs::bits<V>(p.steps >= kLastEntry);
+    if (may == 0)
+        return 0;
+    unsigned ended = 0;
+    for (std::size_t r = 0; r < W; ++r) {
+        if (!(may >> r & 1u))
+            continue;
+        RunLane& lane = lanes[r];
+        unpackRun<V>(p, r, lane);
+        Entry entry;
+        for (std::size_t s = 0; s < kSeriesCount; ++s)
+            entry[s] = e.v[s][r];
+        if (const std::optional<RunEnd> end = stepEnd(*lane.input, lane.c, lane.y, lane.m, lane.load, entry, lane.i)) {
+            ends[r] = endRun(lane, *end, lane.last);
+            ended |= 1u << r;
+        }
+    }
+    return ended;
+}
+
+// Steps until a run ends, the runs of all lanes in one pack V.
+template <class V>
+[[gnu::always_inline]] inline unsigned stepLanesPacked(std::array<RunLane, kPackWidth<V>>& lanes,
+                                                       std::array<RunEnd, kPackWidth<V>>& ends)
+{
+    constexpr std::size_t W = kPackWidth<V>;
+    std::array<RunLane, W> local = lanes;
+    PackedRuns<V> p = packRuns<V>(local);
+    LaneBlocks<W> blocks;
+    for (std::size_t r = 0; r < W; ++r)
+        startBlock(blocks[r], *local[r].results);
+    unsigned ended = 0;
+    while (ended == 0)
+        ended = stepPack<V>(p, local, blocks, ends);
+    for (std::size_t r = 0; r < W; ++r) {
+        unpackRun<V>(p, r, local[r]);
+        flushEntries(blocks[r], *local[r].results, local[r].last);
+    }
+    _mm_sfence();  // the lines written past the caches are in place before the results are handed on
+    lanes = local;
+    return ended;
+}
+
+// Four runs in the quarters of AVX registers: the same operations as in two SSE2 halves, each
+// rounded alike, with half the instructions. The whole step is compiled for AVX here,
+// everything it calls inlined into it (flatten), so that no code outside this function uses
+// AVX and a processor without it never comes here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"  // no pack crosses a call out of this function
+[[gnu::target("avx"), gnu::flatten]] unsigned stepFourLanesAvx(std::array<RunLane, 4>& lanes,
+                                                                std::array<RunEnd, 4>& ends)
+{
+    return stepLanesPacked<Pack4>(lanes, ends);
+}
+#pragma GCC diagnostic pop
+
+// The same without AVX: each operation on four runs is two SSE2 operations on two.
+[[gnu::flatten]] unsigned stepFourLanesSse2(std::array<RunLane, 4>& lanes, std::array<RunEnd, 4>& ends)
+{
+    return stepLanesPacked<Pack4>(lanes, ends);
+}
+
+[[gnu::flatten]] unsigned stepTwoLanes(std::array<RunLane, 2>& lanes, std::array<RunEnd, 2>& ends)
+{
+    return stepLanesPacked<Pack2>(lanes, ends);
+}
+
+bool processorHasAvx()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool has = __builtin_cpu_supports("avx");
+    return has;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+template <std::size_t L>
+unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends, LaneInstructions use)
+{
+    constexpr unsigned all = (1u << L) - 1;
+    if constexpr (L == 4) {
+        if (active == all)
+            return use == LaneInstructions::best && processorHasAvx() ? stepFourLanesAvx(lanes, ends)
+                                                                      : stepFourLanesSse2(lanes, ends);
+    } else if constexpr (L == 2) {
+        if (active == all)
+            return stepTwoLanes(lanes, ends);
+    }
+    return stepLanesAlone<L>(lanes, active, ends);
+}
+
+template unsigned stepLanes<1>(std::array<RunLane, 1>&, unsigned, std::array<RunEnd, 1>&, LaneInstructions);
+template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<RunEnd, 2>&, LaneInstructions);
+template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&, LaneInstructions);
+template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&, LaneInstructions);
 
 // Flattened: the single run gets its stages inlined wherever it is linked. In a program that
 // also runs lanes, or in the Python module, the model's functions have several callers and

@@ -44,7 +44,8 @@ TEST(SeriesHash, ThePlainRunKeepsEveryBitOfEverySeries)
 }
 
 // The same runs through interleaved lanes, 1 to 4 at a time, in one list with a run that
-// needs a doubled step and one that breaks a rule: each lane's results keep every bit.
+// needs a doubled step and one that breaks a rule: each lane's results keep every bit, with
+// the processor's best vector instructions and with SSE2 alone.
 TEST(SeriesHash, EveryLaneOfTheInterleavedRunKeepsEveryBitOfEverySeries)
 {
     const std::vector<HashCase> cases = seriesHashCases();
@@ -67,7 +68,10 @@ TEST(SeriesHash, EveryLaneOfTheInterleavedRunKeepsEveryBitOfEverySeries)
     expected.insert(expected.begin() + 10, 0);
 
     LaneBuffers buffers;
-    for (int lanes = 1; lanes <= kMaxLanes; ++lanes) {
+    const std::vector<std::pair<int, LaneInstructions>> variants = {
+        {1, LaneInstructions::best}, {2, LaneInstructions::best}, {3, LaneInstructions::best},
+        {4, LaneInstructions::best}, {4, LaneInstructions::sse2}};
+    for (const auto& [lanes, use] : variants) {
         std::vector<std::uint64_t> hashes(inputs.size(), 1);
         std::size_t taken = 0;
         const SequenceSource next = [&](BallisticInput& input, std::size_t& id, bool) {
@@ -83,8 +87,10 @@ TEST(SeriesHash, EveryLaneOfTheInterleavedRunKeepsEveryBitOfEverySeries)
             [&](std::size_t i, const InputError& e) {
                 EXPECT_STREQ(e.what(), "Mass of Propellant C less than or equal to 0 kg");
                 hashes[i] = 0;
-            });
+            },
+            use);
         for (std::size_t i = 0; i < inputs.size(); ++i)
-            EXPECT_EQ(hashes[i], expected[i]) << lanes << " lanes, run " << i;
+            EXPECT_EQ(hashes[i], expected[i]) << lanes << " lanes, " << (use == LaneInstructions::sse2 ? "SSE2" : "best")
+                                              << ", run " << i;
     }
 }

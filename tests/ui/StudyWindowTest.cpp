@@ -91,7 +91,7 @@ TEST(StudyWindow, AFiveRowSweepGivesTheRowsOfKalvexStudyOnTheSavedStudy)
 TEST(StudyWindow, CancelKeepsTheFinishedRows)
 {
     StudyWindow ui;
-    constexpr int kRows = 400;
+    constexpr int kRows = 5000;  // far more than run before Cancel takes effect
     ui.sweepC(0.0026, 0.0031, kRows);
     QSignalSpy finished(&ui.study.runner(), &ui::StudyRunner::finished);
     click(child<QPushButton>(ui.study, "Button1"));
