@@ -1,7 +1,8 @@
 // A study's cost per run-step against single runs of the same rows: 200 tolerance samples of
 // the rifle example, run one after the other on the plain path, then through 1 to 4
-// interleaved lanes, and by the study engine in one thread and on every core. Each figure is the time per run-step;
-// the ratios are taken in the same run.
+// interleaved lanes (four also with SSE2 alone, as on a processor without AVX), and by the
+// study engine in one thread and on every core. Each figure is the time per run-step; the
+// ratios are taken in the same run.
 #include "BenchRatios.h"
 
 #include "core/LaneRuns.h"
@@ -53,8 +54,8 @@ void SingleRunsOneAfterTheOther(benchmark::State& state)
     perRunStep(state, steps);
 }
 
-// The same rows through the lanes directly, 1 to 4 of them, in this thread.
-void InterleavedLanes(benchmark::State& state)
+// The same rows through the lanes directly, in this thread.
+void lanes(benchmark::State& state, int count, LaneInstructions use)
 {
     const RowSet rows = rifleRows();
     std::vector<BallisticInput> inputs(rows.size());
@@ -67,7 +68,7 @@ void InterleavedLanes(benchmark::State& state)
         steps = 0;
         std::size_t next = 0;
         runSequencesInLanes(
-            static_cast<int>(state.range(0)),
+            count,
             [&](BallisticInput& input, std::size_t& id, bool) {
                 if (next == inputs.size())
                     return false;
@@ -76,10 +77,13 @@ void InterleavedLanes(benchmark::State& state)
                 return true;
             },
             buffers, [&](std::size_t, const StartOutcome&, RunResults& r) { steps += r.stepCount; },
-            [](std::size_t, const InputError&) {});
+            [](std::size_t, const InputError&) {}, use);
     }
     perRunStep(state, steps);
 }
+
+void InterleavedLanes(benchmark::State& state) { lanes(state, static_cast<int>(state.range(0)), LaneInstructions::best); }
+void FourLanesWithSse2Alone(benchmark::State& state) { lanes(state, 4, LaneInstructions::sse2); }
 
 void study(benchmark::State& state, int threads)
 {
@@ -102,6 +106,7 @@ void StudyOnEveryCore(benchmark::State& state) { study(state, 0); }
 // Process CPU time: the study's rows run on worker threads.
 BENCHMARK(SingleRunsOneAfterTheOther)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(InterleavedLanes)->DenseRange(1, kMaxLanes)->Unit(benchmark::kMillisecond);
+BENCHMARK(FourLanesWithSse2Alone)->Unit(benchmark::kMillisecond);
 BENCHMARK(StudyInOneThread)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(StudyOnEveryCore)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
@@ -111,6 +116,8 @@ int main(int argc, char** argv)
         argc, argv,
         {{"study in one thread per run-step over single runs (cpu)", "StudyInOneThread", "SingleRunsOneAfterTheOther",
           "cpu", false, 0.65},
+         {"four lanes with SSE2 alone over single runs (cpu)", "FourLanesWithSse2Alone", "SingleRunsOneAfterTheOther",
+          "cpu", false, 0},
          {"study on every core, wall time over single runs", "StudyOnEveryCore", "SingleRunsOneAfterTheOther", "real",
           false, 0}},
         5);

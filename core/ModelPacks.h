@@ -86,8 +86,7 @@ PackConstants<V> packConstants(const PerRun<V, const BallisticInput>& in, const 
     k.mp = p([](I i, C) { return i.mp; });
     k.lambda = p([](I, C c) { return c.lambda; });
     k.h0 = p([](I i, C) { return i.h0; });
-    for (std::size_t r = 0; r < kPackWidth<V>; ++r)
-        k.heatTransfer[r] = in[r]->heatTransfer ? -1 : 0;
+    k.heatTransfer = p([](I i, C) { return i.heatTransfer ? 1.0 : 0.0; }) != 0;
     k.T0wKelvin = p([](I, C c) { return c.T0wKelvin; });
     k.f = p([](I i, C) { return i.f; });
     k.wallHeatCapacity = p([](I, C c) { return c.wallHeatCapacity; });

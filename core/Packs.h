@@ -1,20 +1,58 @@
 #pragma once
-// Packs: the same number for two or four independent runs in the halves or quarters of one
-// vector register, so that interleaved runs share each instruction, the divisions above all.
-// Every operation here is an IEEE operation taken element by element (no contraction to FMA,
-// no reciprocal estimates), so each element is rounded exactly as the scalar operation of a
-// run alone would round it. Two-run packs are SSE2, which every x86-64 has; four-run packs
-// are AVX and are used only where the processor has it (stepLanes checks).
+// Packs: the same number for two or four independent runs side by side in vector registers,
+// so that interleaved runs share each instruction, the divisions above all. Every operation
+// here is an IEEE operation taken element by element (no contraction to FMA, no reciprocal
+// estimates), so each element is rounded exactly as the scalar operation of a run alone
+// would round it.
+//  - Pack2: two runs in an SSE2 register, which every x86-64 has.
+//  - Pack4: four runs in an AVX register, used only where the processor has AVX
+//    (stepLanes checks).
+//  - Pack2x2: four runs in two SSE2 registers. (Without AVX the compiler would take the
+//    comparisons and selections of a Pack4 element by element, with branches.)
 #include <emmintrin.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace kalvex {
 
 using Pack2 = double __attribute__((vector_size(16)));
 using Pack4 = double __attribute__((vector_size(32)));
+using Mask2 = decltype(Pack2{} < Pack2{});  // all bits set in the elements where it holds
+
+struct Mask2x2 {
+    Mask2 lo, hi;
+    std::int64_t operator[](std::size_t i) const { return i < 2 ? lo[i] : hi[i - 2]; }
+};
+
+struct Pack2x2 {
+    Pack2 lo, hi;  // runs 0 and 1, runs 2 and 3
+    double operator[](std::size_t i) const { return i < 2 ? lo[i] : hi[i - 2]; }
+};
+
+// Each operation of Pack2x2 is the operation of Pack2 on both halves.
+#define KALVEX_PACK2X2_OPERATOR(op, Result)                                                       \
+    inline Result operator op(Pack2x2 a, Pack2x2 b) { return {a.lo op b.lo, a.hi op b.hi}; }    \
+    inline Result operator op(Pack2x2 a, double b) { return {a.lo op b, a.hi op b}; }           \
+    inline Result operator op(double a, Pack2x2 b) { return {a op b.lo, a op b.hi}; }
+KALVEX_PACK2X2_OPERATOR(+, Pack2x2)
+KALVEX_PACK2X2_OPERATOR(-, Pack2x2)
+KALVEX_PACK2X2_OPERATOR(*, Pack2x2)
+KALVEX_PACK2X2_OPERATOR(/, Pack2x2)
+KALVEX_PACK2X2_OPERATOR(<, Mask2x2)
+KALVEX_PACK2X2_OPERATOR(>, Mask2x2)
+KALVEX_PACK2X2_OPERATOR(<=, Mask2x2)
+KALVEX_PACK2X2_OPERATOR(>=, Mask2x2)
+KALVEX_PACK2X2_OPERATOR(==, Mask2x2)
+KALVEX_PACK2X2_OPERATOR(!=, Mask2x2)
+#undef KALVEX_PACK2X2_OPERATOR
+inline Mask2x2 operator&(Mask2x2 a, Mask2x2 b) { return {a.lo & b.lo, a.hi & b.hi}; }
+inline Mask2x2 operator|(Mask2x2 a, Mask2x2 b) { return {a.lo | b.lo, a.hi | b.hi}; }
+inline Mask2x2 operator~(Mask2x2 a) { return {~a.lo, ~a.hi}; }
+inline Mask2x2& operator&=(Mask2x2& a, Mask2x2 b) { return a = a & b; }
 
 // The number of runs a pack holds.
 template <class V>
@@ -26,13 +64,16 @@ using PackMask = decltype(V{} < V{});
 
 namespace packs {
 
-// Element i is f(i). Built in registers: elements stored one by one and read back as a
-// pack would wait for the stores.
+// Element i is f(i), built in registers: elements stored one by one and read back as a pack
+// would wait for the stores.
 template <class V, class F>
 [[gnu::always_inline]] inline V gather(F&& f)
 {
-    return [&]<std::size_t... I>(std::index_sequence<I...>) { return V{f(I)...}; }(
-        std::make_index_sequence<kPackWidth<V>>{});
+    if constexpr (std::is_same_v<V, Pack2x2>)
+        return {Pack2{f(0), f(1)}, Pack2{f(2), f(3)}};
+    else
+        return [&]<std::size_t... I>(std::index_sequence<I...>) { return V{f(I)...}; }(
+            std::make_index_sequence<kPackWidth<V>>{});
 }
 
 template <class V>
@@ -41,31 +82,32 @@ template <class V>
     return gather<V>([value](std::size_t) { return value; });
 }
 
-// Element i of `ifTrue` where the mask holds, of `ifFalse` elsewhere.
+// Element i of `ifTrue` where the mask holds, of `ifFalse` elsewhere. SSE2 has no blend:
+// the bits are picked with and, and-not and or.
 template <class V>
 [[gnu::always_inline]] inline V select(PackMask<V> mask, V ifTrue, V ifFalse)
 {
-    return mask ? ifTrue : ifFalse;
+    if constexpr (std::is_same_v<V, Pack2x2>) {
+        return {select<Pack2>(mask.lo, ifTrue.lo, ifFalse.lo), select<Pack2>(mask.hi, ifTrue.hi, ifFalse.hi)};
+    } else if constexpr (std::is_same_v<V, Pack2>) {
+        const Mask2 picked = (std::bit_cast<Mask2>(ifTrue) & mask) | (std::bit_cast<Mask2>(ifFalse) & ~mask);
+        return std::bit_cast<Pack2>(picked);
+    } else {
+        return mask ? ifTrue : ifFalse;  // AVX blends
+    }
 }
 
 // Bit i set where the mask holds, taken two elements at a time.
 template <class V>
 [[gnu::always_inline]] inline unsigned bits(PackMask<V> mask)
 {
-    if constexpr (kPackWidth<V> == 2) {
-        return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(mask)));
-    } else {
-        const auto low = __builtin_shufflevector(mask, mask, 0, 1);
-        const auto high = __builtin_shufflevector(mask, mask, 2, 3);
-        return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(low)) |
-                                     _mm_movemask_pd(reinterpret_cast<__m128d>(high)) << 2);
-    }
-}
-
-template <class V>
-[[gnu::always_inline]] inline PackMask<V> isNaN(V v)
-{
-    return v != v;
+    const auto pair = [](Mask2 m) { return static_cast<unsigned>(_mm_movemask_pd(std::bit_cast<__m128d>(m))); };
+    if constexpr (std::is_same_v<V, Pack2x2>)
+        return pair(mask.lo) | pair(mask.hi) << 2;
+    else if constexpr (std::is_same_v<V, Pack2>)
+        return pair(mask);
+    else
+        return pair(__builtin_shufflevector(mask, mask, 0, 1)) | pair(__builtin_shufflevector(mask, mask, 2, 3)) << 2;
 }
 
 // Where v is finite: v - v is 0 for every finite v and NaN for an infinity and for NaN.
@@ -87,13 +129,17 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline V sqrt(V v)
 {
-    V r;
-    for (std::size_t i = 0; i < kPackWidth<V>; i += 2) {
-        const __m128d two = _mm_sqrt_pd(_mm_set_pd(v[i + 1], v[i]));
-        r[i] = _mm_cvtsd_f64(two);
-        r[i + 1] = _mm_cvtsd_f64(_mm_unpackhi_pd(two, two));
+    const auto pair = [](double a, double b) { return std::bit_cast<Pack2>(_mm_sqrt_pd(_mm_set_pd(b, a))); };
+    if constexpr (std::is_same_v<V, Pack2x2>) {
+        return {std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.lo))),
+                std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.hi)))};
+    } else if constexpr (std::is_same_v<V, Pack2>) {
+        return std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v)));
+    } else {
+        const Pack2 lo = pair(v[0], v[1]);
+        const Pack2 hi = pair(v[2], v[3]);
+        return V{lo[0], lo[1], hi[0], hi[1]};
     }
-    return r;
 }
 
 }  // namespace packs

@@ -739,7 +739,7 @@ template <class V>
 // The same without AVX: each operation on four runs is two SSE2 operations on two.
 [[gnu::flatten]] unsigned stepFourLanesSse2(std::array<RunLane, 4>& lanes, std::array<RunEnd, 4>& ends)
 {
-    return stepLanesPacked<Pack4>(lanes, ends);
+    return stepLanesPacked<Pack2x2>(lanes, ends);
 }
 
 [[gnu::flatten]] unsigned stepTwoLanes(std::array<RunLane, 2>& lanes, std::array<RunEnd, 2>& ends)
