@@ -1,6 +1,9 @@
 // Every bit of every series of 84 runs against the hashes committed before the solver was
-// made faster (see SeriesHashes.h), for the single run and for every lane of interleaved runs.
+// made faster (see SeriesHashes.h), for the single run and for every lane of interleaved runs,
+// with the processor's best vector instructions and with SSE2 alone; and runs that end early
+// end in lanes as alone.
 #include "CaseInput.h"
+#include "EarlyEndCases.h"
 #include "SeriesHashes.h"
 
 #include "core/LaneRuns.h"
@@ -9,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <memory>
 
@@ -43,9 +48,46 @@ TEST(SeriesHash, ThePlainRunKeepsEveryBitOfEverySeries)
     EXPECT_EQ(reachedMuzzle, static_cast<int>(cases.size()));
 }
 
-// The same runs through interleaved lanes, 1 to 4 at a time, in one list with a run that
-// needs a doubled step and one that breaks a rule: each lane's results keep every bit, with
-// the processor's best vector instructions and with SSE2 alone.
+namespace {
+
+using RunHash = std::function<std::uint64_t(const RunResults&, const StartOutcome&)>;
+
+// The hash of each input's Start sequence run through `lanes` interleaved lanes; 0 for an
+// input that breaks a rule.
+std::vector<std::uint64_t> laneHashes(const std::vector<BallisticInput>& inputs, int lanes, LaneInstructions use,
+                                      const RunHash& hash)
+{
+    std::vector<std::uint64_t> hashes(inputs.size(), 1);
+    std::size_t taken = 0;
+    LaneBuffers buffers;
+    runSequencesInLanes(
+        lanes,
+        [&](BallisticInput& input, std::size_t& id, bool) {
+            if (taken == inputs.size())
+                return false;
+            id = taken;
+            input = inputs[taken++];
+            return true;
+        },
+        buffers, [&](std::size_t i, const StartOutcome& outcome, RunResults& r) { hashes[i] = hash(r, outcome); },
+        [&](std::size_t i, const InputError&) { hashes[i] = 0; }, use);
+    return hashes;
+}
+
+// Every way of running lanes: 1 to 4 of them with the best instructions, four with SSE2 alone.
+const std::vector<std::pair<int, LaneInstructions>> kLaneVariants = {
+    {1, LaneInstructions::best}, {2, LaneInstructions::best}, {3, LaneInstructions::best},
+    {4, LaneInstructions::best}, {4, LaneInstructions::sse2}};
+
+std::string variantName(int lanes, LaneInstructions use)
+{
+    return std::to_string(lanes) + (use == LaneInstructions::sse2 ? " lanes, SSE2" : " lanes");
+}
+
+}  // namespace
+
+// The same runs through interleaved lanes, in one list with a run that needs a doubled step
+// and one that breaks a rule: each lane's results keep every bit.
 TEST(SeriesHash, EveryLaneOfTheInterleavedRunKeepsEveryBitOfEverySeries)
 {
     const std::vector<HashCase> cases = seriesHashCases();
@@ -67,30 +109,36 @@ TEST(SeriesHash, EveryLaneOfTheInterleavedRunKeepsEveryBitOfEverySeries)
     inputs.insert(inputs.begin() + 10, broken);
     expected.insert(expected.begin() + 10, 0);
 
-    LaneBuffers buffers;
-    const std::vector<std::pair<int, LaneInstructions>> variants = {
-        {1, LaneInstructions::best}, {2, LaneInstructions::best}, {3, LaneInstructions::best},
-        {4, LaneInstructions::best}, {4, LaneInstructions::sse2}};
-    for (const auto& [lanes, use] : variants) {
-        std::vector<std::uint64_t> hashes(inputs.size(), 1);
-        std::size_t taken = 0;
-        const SequenceSource next = [&](BallisticInput& input, std::size_t& id, bool) {
-            if (taken == inputs.size())
-                return false;
-            id = taken;
-            input = inputs[taken++];
-            return true;
-        };
-        runSequencesInLanes(
-            lanes, next, buffers,
-            [&](std::size_t i, const StartOutcome& outcome, RunResults& r) { hashes[i] = seriesHash(r, outcome); },
-            [&](std::size_t i, const InputError& e) {
-                EXPECT_STREQ(e.what(), "Mass of Propellant C less than or equal to 0 kg");
-                hashes[i] = 0;
-            },
-            use);
+    for (const auto& [lanes, use] : kLaneVariants) {
+        const std::vector<std::uint64_t> hashes = laneHashes(inputs, lanes, use, seriesHash);
         for (std::size_t i = 0; i < inputs.size(); ++i)
-            EXPECT_EQ(hashes[i], expected[i]) << lanes << " lanes, " << (use == LaneInstructions::sse2 ? "SSE2" : "best")
-                                              << ", run " << i;
+            EXPECT_EQ(hashes[i], expected[i]) << variantName(lanes, use) << ", run " << i;
+    }
+}
+
+// Runs that end early, each way, among runs that go on: in a lane each ends in the step and
+// with the entries it has alone, whether a stage faults (the lanes' step is then taken again
+// run by run) or an entry breaks a limit.
+TEST(SeriesHash, RunsThatEndEarlyEndAsAloneInEveryLane)
+{
+    std::vector<BallisticInput> inputs;
+    for (const EarlyEndCase& c : earlyEndCases()) {
+        inputs.push_back(inputFromCase(c.caseName));
+        c.change(inputs.back());
+        inputs.push_back(inputFromCase(c.caseName));
+    }
+    // Up to the step in which the run ended: its last entry, or after a fault the zero entry
+    // after the last.
+    const RunHash wholeRun = [](const RunResults& r, const StartOutcome& outcome) {
+        return seriesHashUpTo(r, outcome, std::min(r.endStep, kResultCapacity - 1));
+    };
+    std::vector<std::uint64_t> expected;
+    auto alone = std::make_unique<RunResults>();
+    for (const BallisticInput& in : inputs)
+        expected.push_back(wholeRun(*alone, runStartSequence(in, *alone, [](const std::string&) {})));
+    for (const auto& [lanes, use] : kLaneVariants) {
+        const std::vector<std::uint64_t> hashes = laneHashes(inputs, lanes, use, wholeRun);
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            EXPECT_EQ(hashes[i], expected[i]) << variantName(lanes, use) << ", run " << i;
     }
 }

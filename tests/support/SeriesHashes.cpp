@@ -78,6 +78,11 @@ std::vector<HashCase> seriesHashCases()
 
 std::uint64_t seriesHash(const RunResults& r, const StartOutcome& outcome)
 {
+    return seriesHashUpTo(r, outcome, r.stepCount);
+}
+
+std::uint64_t seriesHashUpTo(const RunResults& r, const StartOutcome& outcome, int last)
+{
     Fnv1a f;
     const int end = static_cast<int>(outcome.end);
     f.add(&end, sizeof end);
@@ -85,7 +90,7 @@ std::uint64_t seriesHash(const RunResults& r, const StartOutcome& outcome)
     f.add(&outcome.restarts, sizeof outcome.restarts);
     f.add(&r.stepCount, sizeof r.stepCount);
     for (const ResultSeries& s : r.series)
-        f.add(s.data(), sizeof(double) * static_cast<std::size_t>(r.stepCount + 1));
+        f.add(s.data(), sizeof(double) * static_cast<std::size_t>(last + 1));
     return f.h;
 }
 

@@ -27,6 +27,9 @@ std::vector<HashCase> seriesHashCases();
 // FNV-1a over the end, the step, the restarts, N, and the bits of entries 0..N of every series.
 std::uint64_t seriesHash(const RunResults& results, const StartOutcome& outcome);
 
+// The same over entries 0..last, for runs that end before the muzzle.
+std::uint64_t seriesHashUpTo(const RunResults& results, const StartOutcome& outcome, int last);
+
 // The committed hashes, by case name.
 std::map<std::string, std::uint64_t> committedSeriesHashes();
 
