@@ -38,14 +38,9 @@ inline RunEnd faultedRun(RunLane& lane)
 // at rest a uniform gas.
 inline void settleStep(RunLane& lane, StateVector& y, EntryBlock* block)
 {
-    const BallisticInput& in = *lane.input;
-    ModelState& m = lane.m;
-    BoreLoad& load = lane.load;
-    settleAfterStep(in, m, entryValue(*lane.results, block, SeriesId::travel, lane.i), y, load);
-    if (y[kVelocity] == 0) {
-        m.Pb = m.Pm;  // at rest the gas is uniform
-        m.P0 = m.Pm;
-    }
+    const double previousTravel = entryValue(*lane.results, block, SeriesId::travel, lane.i);
+    settleAfterStep<double>(lane.k, lane.m, previousTravel, y, lane.load);
+    uniformAtRest<double>(y, lane.m);
 }
 
 // The rest of a step after the RK4 stages: settling, recording, end tests. True when the run
@@ -55,14 +50,10 @@ inline void settleStep(RunLane& lane, StateVector& y, EntryBlock* block)
 inline bool finishStep(RunLane& lane, StateVector& y, EntryBlock* block, RunEnd& end)
 {
     const BallisticInput& in = *lane.input;
-    const double h = in.dt;
     const int i = lane.i;
-    double t = i * h;
-    t = t + 0.5 * h;  // the stage times, summed as the stages advance
-    t = t + 0.5 * h;
     settleStep(lane, y, block);
     const int k = i + 1;
-    const Entry entry = stepEntry(in, lane.c, y, lane.m, lane.load, t);
+    const Entry entry = stepEntry<double>(lane.k, y, lane.m, lane.load, i);
     if (block != nullptr) {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             block->at(s, k) = entry[s];
@@ -112,18 +103,18 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, std::array<StateVector, L>& y, 
     // through memory between the model and the stage sums.
     const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
                                       unsigned live) __attribute__((always_inline)) {
-        forEachLane<L>(live, [&](std::size_t l) { modelSurface(*lanes[l].input, lanes[l].c, Y[l], lanes[l].m); });
+        forEachLane<L>(live, [&](std::size_t l) { modelSurface<double>(lanes[l].k, Y[l], lanes[l].m); });
         unsigned ok = 0;
         forEachLane<L>(live, [&](std::size_t l) {
             RunLane& lane = lanes[l];
-            lane.fault = modelGas(*lane.input, lane.c, lane.load, Y[l], lane.m);
+            lane.fault = modelGas<double>(lane.k, lane.load, Y[l], lane.m).first();
             if (lane.fault == ModelFault::none)
                 ok |= 1u << l;
         });
-        forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate(*lanes[l].input, lanes[l].c, lanes[l].m); });
+        forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate<double>(lanes[l].k, lanes[l].m); });
         forEachLane<L>(ok, [&](std::size_t l) {
             RunLane& lane = lanes[l];
-            modelForces(*lane.input, lane.c, lane.load, Y[l], lane.m, d[l]);
+            modelForces<double>(lane.k, lane.load, Y[l], lane.m, d[l]);
         });
         return ok;
     };

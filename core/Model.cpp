@@ -39,25 +39,13 @@ RunConstants prepareRunConstants(const BallisticInput& in)
 
 void clampState(StateVector& y)
 {
-    if (y[kVelocity] < 0)
-        y[kVelocity] = 0;  // the projectile does not move back into the chamber
-    if (y[kTravel] < 0)
-        y[kTravel] = 0;
-    if (y[kBurnedFraction] > 1)
-        y[kBurnedFraction] = 1;
-    if (y[kRecoilVelocity] > 0)
-        y[kRecoilVelocity] = 0;  // the recoil brake does not push the barrel forward
+    clampStateOf<double>(y);
 }
 
 ModelFault evaluateModel(const BallisticInput& in, const RunConstants& c, const BoreLoad& load,
                          StateVector& y, ModelState& m, StateVector& dydt)
 {
-    modelSurface(in, c, y, m);
-    if (const ModelFault fault = modelGas(in, c, load, y, m); fault != ModelFault::none)
-        return fault;
-    modelBurningRate(in, c, m);
-    modelForces(in, c, load, y, m, dydt);
-    return ModelFault::none;
+    return evaluateModelOf(modelNumbers(in, c), load, y, m, dydt);
 }
 
 double resistancePressure(const BallisticInput& in, double x, double previous)

@@ -103,17 +103,4 @@ void clampState(StateVector& y);
 // and (xm, pxm); exactly at xe the previous value is kept.
 double resistancePressure(const BallisticInput& input, double x, double previous);
 
-// The state after a step's RK4 stages made final: the clamps (a grain whose surface is gone
-// leaves no unburned mass), then the bore resistance at the new travel and the friction work
-// done over the step from `previousTravel`.
-inline void settleAfterStep(const BallisticInput& in, const ModelState& m, double previousTravel,
-                            StateVector& y, BoreLoad& load)
-{
-    clampState(y);
-    if (m.S == 0)
-        y[kBurnedFraction] = 1;
-    load.pr = resistancePressure(in, y[kTravel], load.pr);
-    load.Efr = load.Efr + in.A * in.fr * load.pr * (y[kTravel] - previousTravel);
-}
-
 }  // namespace kalvex

@@ -4,6 +4,7 @@
 // Internal to the solver (Solver.cpp).
 #include "core/LaneSteps.h"
 #include "core/ModelPacks.h"
+#include "core/ModelPhases.h"
 #include "core/Packs.h"
 #include "core/RungeKutta.h"
 #include "core/StepRecords.h"
@@ -16,66 +17,19 @@
 
 namespace kalvex::steps {
 
-// The entries after a step of the runs of a pack, each element as stepEntry forms it.
-template <class V>
-struct EntryPack {
-    V v[kSeriesCount];
-};
-
-template <class V>
-EntryPack<V> stepEntryPack(const PackConstants<V>& k, const StatePack<V>& y, const ModelPack<V>& m,
-                           const LoadPack<V>& load, V steps)
-{
-    const auto num = packs::num<V>;
-    const auto set = [](EntryPack<V>& e, SeriesId id, V v) { e.v[static_cast<std::size_t>(id)] = v; };
-    const V halfH = num(0.5) * k.dt;
-    V t = steps * k.dt;
-    t = t + halfH;  // the stage times, summed as the stages advance
-    t = t + halfH;
-    const V toMpa = num(kPascalToMegapascal);
-    const V toMm = num(kMetreToMillimetre);
-    const V vp = y[kVelocity];
-    const V acceleration = ((((m.Pb - k.fr * load.pr) - m.Pg) * k.A) / k.mp) * num(kPerStandardGravity);
-    EntryPack<V> e;
-    set(e, SeriesId::time, t * num(kSecondToMillisecond));
-    set(e, SeriesId::travel, y[kTravel]);
-    set(e, SeriesId::velocity, vp);
-    set(e, SeriesId::burnedFraction, y[kBurnedFraction]);
-    set(e, SeriesId::meanPressure, m.Pm * toMpa);
-    set(e, SeriesId::meanTemperature, m.Tm);
-    set(e, SeriesId::gasPressureAhead, m.Pg * toMpa);
-    set(e, SeriesId::basePressure, m.Pb * toMpa);
-    set(e, SeriesId::breechPressure, m.P0 * toMpa);
-    set(e, SeriesId::wallTemperature, packs::select<V>(k.heatTransfer, m.Tc, k.T0wKelvin));
-    set(e, SeriesId::recoilVelocity, y[kRecoilVelocity]);
-    set(e, SeriesId::resistancePressure, load.pr * toMpa);
-    set(e, SeriesId::energyTranslation, m.Ekin);
-    set(e, SeriesId::energyRotation, m.Erot);
-    set(e, SeriesId::energyChargeMotion, m.Eprop);
-    set(e, SeriesId::energyFriction, load.Efr);
-    set(e, SeriesId::energyRecoil, m.Erec);
-    set(e, SeriesId::energyAirResistance, m.Eair);
-    set(e, SeriesId::energyHeatLoss, m.Q);
-    set(e, SeriesId::relativeSurface, m.S / k.initialGrainSurface);
-    set(e, SeriesId::burningRate, m.r * toMm);
-    set(e, SeriesId::burnedThickness, m.eS * toMm);
-    set(e, SeriesId::acceleration, packs::select<V>(vp > 0, acceleration, num(0)));
-    return e;
-}
-
 // Bit r set for the run of the pack whose entry e or state y may end it: a superset of the
 // end tests of stepEnd, taken for all runs at once, so that the steps that go on (nearly all)
 // need no test of their own.
 template <class V>
-unsigned mayEndPack(const PackConstants<V>& k, const EntryPack<V>& e, const StatePack<V>& y)
+unsigned mayEndPack(const ModelNumbers<V>& k, const EntryOf<V>& e, const StatePack<V>& y)
 {
-    PackMask<V> finite = packs::isFinite<V>(e.v[0]);
-    for (const V& v : e.v)
+    PackMask<V> finite = packs::isFinite<V>(e[0]);
+    for (const V& v : e)
         finite &= packs::isFinite<V>(v);
     // The rest of the state is in the entry as it stands.
     for (const std::size_t j : {kBurnedThickness, kAirWork, kHeatLoss})
         finite &= packs::isFinite<V>(y[j]);
-    const auto value = [&e](SeriesId id) { return e.v[static_cast<std::size_t>(id)]; };
+    const auto value = [&e](SeriesId id) { return e[static_cast<std::size_t>(id)]; };
     const V velocity = value(SeriesId::velocity);
     const PackMask<V> atRestBurnt =
         (velocity == 0) & (value(SeriesId::recoilVelocity) == 0) & (value(SeriesId::burnedFraction) >= 1);
@@ -91,7 +45,7 @@ unsigned mayEndPack(const PackConstants<V>& k, const EntryPack<V>& e, const Stat
 template <class V>
 struct PackedRuns {
     static constexpr std::size_t W = kPackWidth<V>;
-    PackConstants<V> k;
+    ModelNumbers<V> k;
     StatePack<V> y;
     ModelPack<V> m;
     LoadPack<V> load;
@@ -108,7 +62,7 @@ PackedRuns<V> packRuns(const std::array<RunLane, kPackWidth<V>>& lanes)
         inputs[r] = lanes[r].input;
         constants[r] = &lanes[r].c;
     }
-    p.k = packConstants<V>(inputs, constants);
+    p.k = modelNumbers<V>(inputs, constants);
     const auto runs = [&](auto&& value) { return packs::gather<V>([&](std::size_t r) { return value(lanes[r]); }); };
     for (std::size_t j = 0; j < kStateSize; ++j)
         p.y[j] = runs([j](const RunLane& l) { return l.y[j]; });
@@ -140,32 +94,17 @@ bool rungeKutta4Pack(PackedRuns<V>& p)
     std::array<StatePack<V>, 1> y{p.y};
     const unsigned stepped =
         rungeKutta4Lanes(y, std::array<V, 1>{p.k.dt}, 1u, [&p](auto& Y, auto& d, unsigned) __attribute__((always_inline)) {
-            modelSurfacePack<V>(p.k, Y[0], p.m);
-            if (modelGasPack<V>(p.k, p.load, Y[0], p.m) != 0)
+            modelSurface<V>(p.k, Y[0], p.m);
+            if (modelGas<V>(p.k, p.load, Y[0], p.m).any())
                 return 0u;
-            modelBurningRatePack<V>(p.k, p.m);
-            modelForcesPack<V>(p.k, p.load, Y[0], p.m, d[0]);
+            modelBurningRate<V>(p.k, p.m);
+            modelForces<V>(p.k, p.load, Y[0], p.m, d[0]);
             return 1u;
         });
     if (stepped == 0)
         return false;
     p.y = y[0];
     return true;
-}
-
-// settleStep for all runs of the pack: clamps, bore resistance and friction work (each run's
-// resistance as resistancePressure gives it), and at rest a uniform gas.
-template <class V>
-void settlePack(PackedRuns<V>& p, V previousTravel)
-{
-    clampPack<V>(p.y);
-    p.y[kBurnedFraction] = packs::select<V>(p.m.S == 0, packs::num<V>(1), p.y[kBurnedFraction]);
-    const V x = p.y[kTravel];
-    p.load.pr = packs::gather<V>([&](std::size_t r) { return resistancePressure(*p.k.in[r], x[r], p.load.pr[r]); });
-    p.load.Efr = p.load.Efr + (p.k.Afr * p.load.pr) * (x - previousTravel);
-    const PackMask<V> atRest = p.y[kVelocity] == 0;
-    p.m.Pb = packs::select<V>(atRest, p.m.Pm, p.m.Pb);
-    p.m.P0 = packs::select<V>(atRest, p.m.Pm, p.m.P0);
 }
 
 // One step of the lanes taken again each on its own, from the state they hold: a stage of
@@ -207,13 +146,14 @@ unsigned stepPack(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes, L
         p = packRuns<V>(lanes);
         return ended;
     }
-    settlePack<V>(p, previousTravel);
-    const EntryPack<V> e = stepEntryPack<V>(p.k, p.y, p.m, p.load, p.steps);
+    settleAfterStep<V>(p.k, p.m, previousTravel, p.y, p.load);
+    uniformAtRest<V>(p.y, p.m);
+    const EntryOf<V> e = stepEntry<V>(p.k, p.y, p.m, p.load, p.steps);
     p.steps = p.steps + packs::num<V>(1);
     for (std::size_t r = 0; r < W; ++r) {
         const int entry = lanes[r].i + 1;
         for (std::size_t s = 0; s < kSeriesCount; ++s)
-            blocks[r].at(s, entry) = e.v[s][r];
+            blocks[r].at(s, entry) = e[s][r];
         entryHeld(blocks[r], *lanes[r].results, entry);
         lanes[r].i = entry;
         lanes[r].last = entry;
@@ -229,7 +169,7 @@ unsigned stepPack(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes, L
         unpackRun<V>(p, r, lane);
         Entry entry;
         for (std::size_t s = 0; s < kSeriesCount; ++s)
-            entry[s] = e.v[s][r];
+            entry[s] = e[s][r];
         if (const std::optional<RunEnd> end = stepEnd(*lane.input, lane.c, lane.y, lane.m, lane.load, entry, lane.i)) {
             ends[r] = endRun(lane, *end, lane.last);
             ended |= 1u << r;
@@ -260,6 +200,5 @@ template <class V>
     lanes = local;
     return ended;
 }
-
 
 }  // namespace kalvex::steps

@@ -4,6 +4,7 @@
 // here is an IEEE operation taken element by element (no contraction to FMA, no reciprocal
 // estimates), so each element is rounded exactly as the scalar operation of a run alone
 // would round it.
+// The model's code is written once for packs and for a double, the number of one run alone.
 //  - Pack2: two runs in an SSE2 register, which every x86-64 has.
 //  - Pack4: four runs in an AVX register, used only where the processor has AVX
 //    (stepLanes checks).
@@ -12,6 +13,7 @@
 #include <emmintrin.h>
 
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -54,15 +56,35 @@ inline Mask2x2 operator|(Mask2x2 a, Mask2x2 b) { return {a.lo | b.lo, a.hi | b.h
 inline Mask2x2 operator~(Mask2x2 a) { return {~a.lo, ~a.hi}; }
 inline Mask2x2& operator&=(Mask2x2& a, Mask2x2 b) { return a = a & b; }
 
-// The number of runs a pack holds.
+// The number of runs a pack holds; a double is the number of one run.
 template <class V>
 inline constexpr std::size_t kPackWidth = sizeof(V) / sizeof(double);
 
-// A comparison's answer: all bits set in the elements where it holds.
+// A comparison's answer: all bits set in the elements where it holds (a bool for one run).
 template <class V>
 using PackMask = decltype(V{} < V{});
 
 namespace packs {
+
+// Element i: the number of run i.
+template <class V>
+[[gnu::always_inline]] inline double at(const V& v, std::size_t i)
+{
+    if constexpr (std::is_same_v<V, double>)
+        return v;
+    else
+        return v[i];
+}
+
+// Where the mask does not hold.
+template <class V>
+[[gnu::always_inline]] inline PackMask<V> isNot(PackMask<V> mask)
+{
+    if constexpr (std::is_same_v<V, double>)
+        return !mask;
+    else
+        return ~mask;
+}
 
 // Element i is f(i), built in registers: elements stored one by one and read back as a pack
 // would wait for the stores.
@@ -102,7 +124,9 @@ template <class V>
 [[gnu::always_inline]] inline unsigned bits(PackMask<V> mask)
 {
     const auto pair = [](Mask2 m) { return static_cast<unsigned>(_mm_movemask_pd(std::bit_cast<__m128d>(m))); };
-    if constexpr (std::is_same_v<V, Pack2x2>)
+    if constexpr (std::is_same_v<V, double>)
+        return mask ? 1u : 0u;
+    else if constexpr (std::is_same_v<V, Pack2x2>)
         return pair(mask.lo) | pair(mask.hi) << 2;
     else if constexpr (std::is_same_v<V, Pack2>)
         return pair(mask);
@@ -122,7 +146,7 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline unsigned faultBits(V v)
 {
-    return bits<V>(~(v > 0) & (v == v));
+    return bits<V>(isNot<V>(v > 0) & (v == v));
 }
 
 // The square root of every element, two at a time as SSE2 takes it.
@@ -130,7 +154,9 @@ template <class V>
 [[gnu::always_inline]] inline V sqrt(V v)
 {
     const auto pair = [](double a, double b) { return std::bit_cast<Pack2>(_mm_sqrt_pd(_mm_set_pd(b, a))); };
-    if constexpr (std::is_same_v<V, Pack2x2>) {
+    if constexpr (std::is_same_v<V, double>) {
+        return std::sqrt(v);
+    } else if constexpr (std::is_same_v<V, Pack2x2>) {
         return {std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.lo))),
                 std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.hi)))};
     } else if constexpr (std::is_same_v<V, Pack2>) {

@@ -6,6 +6,7 @@
 // the end tests of a step exist once.
 #include "core/BallisticInput.h"
 #include "core/Model.h"
+#include "core/ModelNumbers.h"
 #include "core/RunResults.h"
 #include "core/Solver.h"
 
@@ -21,6 +22,7 @@ struct RunLane {
     const BallisticInput* input = nullptr;
     RunResults* results = nullptr;
     RunConstants c;
+    ModelNumbers<double> k;  // of input and c
     StateVector y{};
     ModelState m;
     BoreLoad load;

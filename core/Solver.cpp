@@ -59,6 +59,7 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
     lane.input = &in;
     lane.results = &results;
     lane.c = prepareRunConstants(in);
+    lane.k = modelNumbers(in, lane.c);
     results.grain = lane.c.grain;
     lane.y = StateVector{};
     lane.m = ModelState{};

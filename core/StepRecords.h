@@ -4,6 +4,8 @@
 // Internal to the solver (Solver.cpp).
 #include "core/BallisticInput.h"
 #include "core/Model.h"
+#include "core/ModelNumbers.h"
+#include "core/Packs.h"
 #include "core/RunResults.h"
 #include "core/Solver.h"
 #include "core/Units.h"
@@ -52,45 +54,49 @@ inline void recordIgnition(const BallisticInput& in, const RunConstants& c, RunR
     at(r, SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetreToMillimetre;
 }
 
-// One entry of every series.
-using Entry = std::array<double, kSeriesCount>;
+// One entry of every series, of one run (V = double) or of the runs of a pack.
+template <class V>
+using EntryOf = std::array<V, kSeriesCount>;
+using Entry = EntryOf<double>;
 
-inline double& at(Entry& e, SeriesId id)
+// The entry after step number `steps`: the auxiliaries are those of the last stage evaluation.
+template <class V, class State, class Model, class Load>
+EntryOf<V> stepEntry(const ModelNumbers<V>& k, const State& y, const Model& m, const Load& load, V steps)
 {
-    return e[static_cast<std::size_t>(id)];
-}
-
-// The entry after a step: the auxiliaries are those of the last stage evaluation.
-inline Entry stepEntry(const BallisticInput& in, const RunConstants& c, const StateVector& y, const ModelState& m,
-                const BoreLoad& load, double t)
-{
-    Entry e;
-    at(e, SeriesId::time) = t * kSecondToMillisecond;
-    at(e, SeriesId::travel) = y[kTravel];
-    at(e, SeriesId::velocity) = y[kVelocity];
-    at(e, SeriesId::burnedFraction) = y[kBurnedFraction];
-    at(e, SeriesId::meanPressure) = m.Pm * kPascalToMegapascal;
-    at(e, SeriesId::meanTemperature) = m.Tm;
-    at(e, SeriesId::gasPressureAhead) = m.Pg * kPascalToMegapascal;
-    at(e, SeriesId::basePressure) = m.Pb * kPascalToMegapascal;
-    at(e, SeriesId::breechPressure) = m.P0 * kPascalToMegapascal;
-    at(e, SeriesId::wallTemperature) = in.heatTransfer ? m.Tc : c.T0wKelvin;
-    at(e, SeriesId::recoilVelocity) = y[kRecoilVelocity];
-    at(e, SeriesId::resistancePressure) = load.pr * kPascalToMegapascal;
-    at(e, SeriesId::energyTranslation) = m.Ekin;
-    at(e, SeriesId::energyRotation) = m.Erot;
-    at(e, SeriesId::energyChargeMotion) = m.Eprop;
-    at(e, SeriesId::energyFriction) = load.Efr;
-    at(e, SeriesId::energyRecoil) = m.Erec;
-    at(e, SeriesId::energyAirResistance) = m.Eair;
-    at(e, SeriesId::energyHeatLoss) = m.Q;
-    at(e, SeriesId::relativeSurface) = m.S / c.grain.initialGrainSurface;
-    at(e, SeriesId::burningRate) = m.r * kMetreToMillimetre;
-    at(e, SeriesId::burnedThickness) = m.eS * kMetreToMillimetre;
-    at(e, SeriesId::acceleration) =
-        y[kVelocity] > 0
-            ? (m.Pb - in.fr * load.pr - m.Pg) * in.A / in.mp * kPerStandardGravity
-            : 0;
+    const auto num = packs::num<V>;
+    const V halfH = num(0.5) * k.dt;
+    V t = steps * k.dt;
+    t = t + halfH;  // the stage times, summed as the stages advance
+    t = t + halfH;
+    const V toMpa = num(kPascalToMegapascal);
+    const V toMm = num(kMetreToMillimetre);
+    const V vp = y[kVelocity];
+    const V acceleration = ((((m.Pb - k.fr * load.pr) - m.Pg) * k.A) / k.mp) * num(kPerStandardGravity);
+    EntryOf<V> e;
+    const auto set = [&e](SeriesId id, V v) { e[static_cast<std::size_t>(id)] = v; };
+    set(SeriesId::time, t * num(kSecondToMillisecond));
+    set(SeriesId::travel, y[kTravel]);
+    set(SeriesId::velocity, vp);
+    set(SeriesId::burnedFraction, y[kBurnedFraction]);
+    set(SeriesId::meanPressure, m.Pm * toMpa);
+    set(SeriesId::meanTemperature, m.Tm);
+    set(SeriesId::gasPressureAhead, m.Pg * toMpa);
+    set(SeriesId::basePressure, m.Pb * toMpa);
+    set(SeriesId::breechPressure, m.P0 * toMpa);
+    set(SeriesId::wallTemperature, packs::select<V>(k.heatTransfer, m.Tc, k.T0wKelvin));
+    set(SeriesId::recoilVelocity, y[kRecoilVelocity]);
+    set(SeriesId::resistancePressure, load.pr * toMpa);
+    set(SeriesId::energyTranslation, m.Ekin);
+    set(SeriesId::energyRotation, m.Erot);
+    set(SeriesId::energyChargeMotion, m.Eprop);
+    set(SeriesId::energyFriction, load.Efr);
+    set(SeriesId::energyRecoil, m.Erec);
+    set(SeriesId::energyAirResistance, m.Eair);
+    set(SeriesId::energyHeatLoss, m.Q);
+    set(SeriesId::relativeSurface, m.S / k.initialGrainSurface);
+    set(SeriesId::burningRate, m.r * toMm);
+    set(SeriesId::burnedThickness, m.eS * toMm);
+    set(SeriesId::acceleration, packs::select<V>(vp > 0, acceleration, num(0)));
     return e;
 }
 

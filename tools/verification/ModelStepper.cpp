@@ -1,5 +1,6 @@
 #include "tools/verification/ModelStepper.h"
 
+#include "core/ModelPhases.h"
 #include "core/RungeKutta.h"
 
 namespace kalvex::verification {
@@ -11,16 +12,15 @@ ModelStepper::ModelStepper(const BallisticInput& in)
 
 bool ModelStepper::step(double h)
 {
-    auto rhs = [&](StateVector& Y, StateVector& dYdt) {
-        return evaluateModel(input, constants, load, Y, m, dYdt) == ModelFault::none;
-    };
+    const ModelNumbers<double> k = modelNumbers(input, constants);
+    auto rhs = [&](StateVector& Y, StateVector& dYdt) { return evaluateModelOf(k, load, Y, m, dYdt) == ModelFault::none; };
     const double x0 = y[kTravel];
     if (!rungeKutta4Step(y, h, rhs))
         return false;
     t += h;
-    settleAfterStep(input, m, x0, y, load);
+    settleAfterStep<double>(k, m, x0, y, load);
     StateVector unused{};
-    return evaluateModel(input, constants, load, y, m, unused) == ModelFault::none;
+    return evaluateModelOf(k, load, y, m, unused) == ModelFault::none;
 }
 
 }  // namespace kalvex::verification
