@@ -76,15 +76,12 @@ namespace {
 // Four runs in the quarters of AVX registers: the same operations as in two SSE2 halves, each
 // rounded alike, with half the instructions. The whole step is compiled for AVX here,
 // everything it calls inlined into it (flatten), so that no code outside this function uses
-// AVX and a processor without it never comes here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"  // no pack crosses a call out of this function
+// AVX and a processor without it never comes here; no pack crosses a call out of it.
 [[gnu::target("avx"), gnu::flatten]] unsigned stepFourLanesAvx(std::array<RunLane, 4>& lanes,
                                                                 std::array<RunEnd, 4>& ends)
 {
     return stepLanesPacked<Pack4>(lanes, ends);
 }
-#pragma GCC diagnostic pop
 
 // The same without AVX: each operation on four runs is two SSE2 operations on two.
 [[gnu::flatten]] unsigned stepFourLanesSse2(std::array<RunLane, 4>& lanes, std::array<RunEnd, 4>& ends)
@@ -97,11 +94,11 @@ namespace {
     return stepLanesPacked<Pack2>(lanes, ends);
 }
 
+// AVX in the processor and enabled by the operating system.
 bool processorHasAvx()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    static const bool has = __builtin_cpu_supports("avx");
-    return has;
+    return __builtin_cpu_supports("avx");
 #else
     return false;
 #endif
