@@ -4,12 +4,13 @@
 // here is an IEEE operation taken element by element (no contraction to FMA, no reciprocal
 // estimates), so each element is rounded exactly as the scalar operation of a run alone
 // would round it.
-// The model's code is written once for packs and for a double, the number of one run alone.
 //  - Pack2: two runs in an SSE2 register, which every x86-64 has.
 //  - Pack4: four runs in an AVX register, used only where the processor has AVX
 //    (stepLanes checks).
 //  - Pack2x2: four runs in two SSE2 registers. (Without AVX the compiler would take the
 //    comparisons and selections of a Pack4 element by element, with branches.)
+// The model's code is written once, for packs and for a double, the number of one run alone;
+// the helpers below serve both.
 #include <emmintrin.h>
 
 #include <bit>
