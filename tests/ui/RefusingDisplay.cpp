@@ -100,7 +100,8 @@ void RefusingDisplay::answer(int client) const
     if (::poll(&greeting, 1, kGreetingWaitMs) <= 0 || ::read(client, request, sizeof request) <= 0)
         return;
     const std::vector<unsigned char> reply = failedSetup(kReason, request[0] == 'B');
-    (void)::write(client, reply.data(), reply.size());
+    if (::write(client, reply.data(), reply.size()) < 0)
+        return;  // the client has gone: there is no one to refuse
 }
 
 }  // namespace kalvex::test
