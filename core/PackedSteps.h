@@ -19,7 +19,8 @@ namespace kalvex::steps {
 
 // Bit r set for the run of the pack whose entry e or state y may end it: a superset of the
 // end tests of stepEnd, taken for all runs at once, so that the steps that go on (nearly all)
-// need no test of their own.
+// need no test of their own. stepEnd stays the one place that decides; a new end test there
+// needs its screen here, and its case in EarlyEndCases.h shows a missing one in every lane.
 template <class V>
 unsigned mayEndPack(const ModelNumbers<V>& k, const EntryOf<V>& e, const StatePack<V>& y)
 {
