@@ -4,7 +4,6 @@
 #include "python/Bindings.h"
 #include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"
-#include "python/RunMany.h"
 #include "python/ScriptInput.h"
 #include "study/Executor.h"
 #include "study/ResultsJson.h"
@@ -19,6 +18,7 @@
 
 #include <atomic>
 #include <optional>
+#include <utility>
 
 namespace py = pybind11;
 
@@ -69,9 +69,10 @@ int threadCount(std::optional<int> threads)
     return threads.value_or(0);
 }
 
-OutputColumns runStudyRows(const study::Study& plan, std::size_t first, std::size_t last, int threads)
+// Rows [first, last) of a study or of a list of runs, gathered into columns with the GIL
+// released; Ctrl+C stops starting new runs and raises KeyboardInterrupt.
+OutputColumns runRowsToColumns(const study::RowSet& rows, std::size_t first, std::size_t last, int threads)
 {
-    const study::RowSet rows(plan);
     last = std::min(last, rows.size());
     OutputColumns table(rows.varied());
     InterruptWatch watch;
@@ -131,18 +132,9 @@ void bindStudy(py::module_& m)
             records.reserve(inputs.size());
             for (const ScriptInput& input : inputs)
                 records.push_back(toBallisticInput(input, heatTransfer));
-            std::vector<study::RunOutputs> outputs;
-            InterruptWatch watch;
-            {
-                const py::gil_scoped_release unlocked;
-                outputs = runMany(records, threadsToUse, [&watch] { return watch.keepGoing(); });
-            }
-            watch.raiseIfInterrupted();
-            OutputColumns table;
-            table.reserve(outputs.size());
-            for (std::size_t i = 0; i < outputs.size(); ++i)
-                table.add(i, {}, outputs[i]);
-            return tableParts(table, false);
+            // The study engine's executor runs the list, with the threads and lanes of a study.
+            const study::RowSet rows(std::move(records));
+            return tableParts(runRowsToColumns(rows, 0, rows.size(), threadsToUse), false);
         },
         py::arg("inputs"), py::arg("heat_transfer") = true, py::arg("threads") = py::none());
 
@@ -165,7 +157,8 @@ void bindStudy(py::module_& m)
         [](const std::string& text, const std::string& folder, const py::tuple& library, std::size_t first, std::size_t last,
            std::optional<int> threads) {
             const int threadsToUse = threadCount(threads);
-            return tableParts(runStudyRows(studyOf(text, folder, library), first, last, threadsToUse), true);
+            const study::RowSet rows(studyOf(text, folder, library));
+            return tableParts(runRowsToColumns(rows, first, last, threadsToUse), true);
         },
         py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("first"), py::arg("last"), py::arg("threads") = py::none(),
         "Rows [first, last) of a sweep or tolerance study: (columns, units)");
