@@ -68,12 +68,7 @@ public:
         md << "\n*Tolerance.* " << c.tolerance << "\n\n";
     }
 
-    void figure(const std::string& name, const Figure& f)
-    {
-        const std::string file = std::string(kFigureFolder) + "/" + name + ".png";
-        savePng(folder_ + "/" + file, drawFigure(f));
-        md << "![" << f.title.toStdString() << "](" << file << ")\n\n";
-    }
+    void figure(const std::string& name, const Figure& f) { image(name, drawFigure(f), f.title.toStdString()); }
 
     void image(const std::string& name, const QImage& picture, const std::string& title)
     {
