@@ -4,15 +4,14 @@
 // study engine in one thread and on every core. Each figure is the time per run-step; the
 // ratios are taken in the same run.
 #include "BenchRatios.h"
+#include "RifleTolerance.h"
 
 #include "core/LaneRuns.h"
 #include "core/RunLanes.h"
 #include "study/Executor.h"
-#include "study/StudyJson.h"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,14 +20,7 @@ namespace {
 using namespace kalvex;
 using namespace kalvex::study;
 
-RowSet rifleRows()
-{
-    return RowSet(studyFromJsonText(R"({"kind": "tolerance", "base": "rifle-7.62mm.txt", "tolerance": {
-        "parameters": [{"parameter": "C", "sigma": 0.00002}, {"parameter": "beta", "sigma": 1e-10},
-                       {"parameter": "mp", "distribution": "uniform", "halfWidth": 0.00005}],
-        "samples": 200, "seed": 1}})",
-                                    std::filesystem::path(KALVEX_EXAMPLES_DIR)));
-}
+RowSet rifleRows() { return RowSet(bench::rifleTolerance(200)); }
 
 void perRunStep(benchmark::State& state, double steps)
 {
@@ -39,11 +31,7 @@ void perRunStep(benchmark::State& state, double steps)
 
 void SingleRunsOneAfterTheOther(benchmark::State& state)
 {
-    const RowSet rows = rifleRows();
-    std::vector<BallisticInput> inputs(rows.size());
-    std::vector<double> varied;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows.row(i, inputs[i], varied);
+    const std::vector<BallisticInput> inputs = bench::rowInputs(rifleRows());
     auto buffer = std::make_unique_for_overwrite<RunResults>();
     double steps = 0;
     for (auto _ : state) {
@@ -57,11 +45,7 @@ void SingleRunsOneAfterTheOther(benchmark::State& state)
 // The same rows through the lanes directly, in this thread.
 void lanes(benchmark::State& state, int count, LaneInstructions use)
 {
-    const RowSet rows = rifleRows();
-    std::vector<BallisticInput> inputs(rows.size());
-    std::vector<double> varied;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        rows.row(i, inputs[i], varied);
+    const std::vector<BallisticInput> inputs = bench::rowInputs(rifleRows());
     LaneBuffers buffers;
     double steps = 0;
     for (auto _ : state) {

@@ -2,6 +2,7 @@
 // threads, measured in turns in the same run so that their ratio is fair, and the
 // peak memory of a 100 000-run study, measured on the kalvex-study program as a child process.
 #include "CpuTime.h"
+#include "RifleTolerance.h"
 #include "study/Executor.h"
 #include "study/StudyJson.h"
 
@@ -21,18 +22,8 @@ namespace {
 
 using namespace kalvex::study;
 
-const std::filesystem::path kExamples = KALVEX_EXAMPLES_DIR;
-
-Study rifleTolerance(long long samples)
-{
-    return studyFromJsonText(R"({"kind": "tolerance", "base": "rifle-7.62mm.txt", "tolerance": {
-        "parameters": [{"parameter": "C", "sigma": 0.00002}, {"parameter": "beta", "sigma": 1e-10},
-                       {"parameter": "mp", "distribution": "uniform", "halfWidth": 0.00005}],
-        "samples": )" + std::to_string(samples) + R"(, "seed": 1}})",
-                             kExamples);
-}
-
 using kalvex::bench::processCpuSeconds;
+using kalvex::bench::rifleTolerance;
 
 struct Rate {
     double perSecond;     // runs per second of wall-clock time
