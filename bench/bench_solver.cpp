@@ -8,6 +8,7 @@
 #include "core/GrainGeometry.h"
 #include "core/RunResults.h"
 #include "core/Solver.h"
+#include "core/Units.h"
 
 #include <benchmark/benchmark.h>
 
@@ -146,8 +147,9 @@ std::vector<StepCalls> recordedCalls(const BallisticInput& in)
     std::vector<StepCalls> calls;
     for (int k = 1; k <= r->stepCount; ++k) {
         const auto at = [&](kalvex::SeriesId id, int entry) { return (*r)[id][static_cast<std::size_t>(entry)]; };
-        calls.push_back({at(kalvex::SeriesId::meanPressure, k) * 1e6, at(kalvex::SeriesId::velocity, k),
-                         at(kalvex::SeriesId::burnedThickness, k) * 1e-3,
+        calls.push_back({at(kalvex::SeriesId::meanPressure, k) * kalvex::kMegapascalToPascal,
+                         at(kalvex::SeriesId::velocity, k),
+                         at(kalvex::SeriesId::burnedThickness, k) * kalvex::kMillimetreToMetre,
                          at(kalvex::SeriesId::burnedFraction, k - 1) < 1});
     }
     return calls;
