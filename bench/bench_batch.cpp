@@ -2,6 +2,7 @@
 // rifle example (time and peak memory) and a run of ten steps (the fixed cost of a run).
 // Each iteration starts the program and waits for it; the figures are the child's.
 #include "BenchRatios.h"
+#include "CpuTime.h"
 
 #include <benchmark/benchmark.h>
 
@@ -52,8 +53,7 @@ ChildFigures runProgram(const std::vector<std::string>& args)
     wait4(pid, &status, 0, &usage);
     f.realMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     posix_spawn_file_actions_destroy(&actions);
-    f.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-3;
+    f.cpuMs = kalvex::bench::cpuSeconds(usage) * 1e3;
     f.peakKb = usage.ru_maxrss;
     f.minorFaults = usage.ru_minflt;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
