@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-
 class LineWriter {
 public:
     explicit LineWriter(std::ostream& out) : out_(out) {}

@@ -49,7 +49,6 @@ bool isHex(int c)
 
 int lower(int c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
-
 // Appends the characters that are `accept`ed, one by one; returns how many.
 template <typename Accept>
 int takeWhile(CharSource& in, std::string& token, Accept accept)
