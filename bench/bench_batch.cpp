@@ -2,18 +2,13 @@
 // rifle example (time and peak memory) and a run of ten steps (the fixed cost of a run).
 // Each iteration starts the program and waits for it; the figures are the child's.
 #include "BenchRatios.h"
-#include "CpuTime.h"
+#include "ChildProcess.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstdio>
 #include <fstream>
@@ -21,45 +16,10 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-struct ChildFigures {
-    double cpuMs = 0;    // user + system time
-    double realMs = 0;   // from start to exit
-    long peakKb = 0;     // peak resident set
-    long minorFaults = 0;
-};
-
-ChildFigures runProgram(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    ChildFigures f;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return f;
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    f.realMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    f.cpuMs = kalvex::bench::cpuSeconds(usage) * 1e3;
-    f.peakKb = usage.ru_maxrss;
-    f.minorFaults = usage.ru_minflt;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        f.peakKb = -1;
-    return f;
-}
+using kalvex::bench::ChildFigures;
+using kalvex::bench::runProgram;
 
 // The rifle example with a step so long that the projectile leaves the muzzle after ten steps.
 std::string tenStepInput()
@@ -83,7 +43,7 @@ void measure(benchmark::State& state, const std::vector<std::string>& args)
     long peak = 0;
     for (auto _ : state) {
         const ChildFigures f = runProgram(args);
-        if (f.peakKb < 0) {
+        if (!f.succeeded) {
             state.SkipWithError("kalvex-batch failed");
             break;
         }

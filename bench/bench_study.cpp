@@ -1,6 +1,7 @@
 // Studies on every core: a 1000-sample tolerance study of the rifle example on one and on two
 // threads, measured in turns in the same run so that their ratio is fair, and the
 // peak memory of a 100 000-run study, measured on the kalvex-study program as a child process.
+#include "ChildProcess.h"
 #include "CpuTime.h"
 #include "RifleTolerance.h"
 #include "study/Executor.h"
@@ -14,8 +15,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -84,20 +83,14 @@ void BM_PeakMemory100000Runs(benchmark::State& state)
     std::filesystem::create_directories(folder);
     saveStudyFile(folder / "study.json", study);
     for (auto _ : state) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const std::string json = (folder / "study.json").string(), csv = (folder / "rows.csv").string();
-            ::execl(KALVEX_STUDY_PROGRAM, "kalvex-study", json.c_str(), "-o", csv.c_str(), "--quiet", "--threads",
-                    "2", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        const kalvex::bench::ChildFigures child =
+            kalvex::bench::runProgram({KALVEX_STUDY_PROGRAM, (folder / "study.json").string(), "-o",
+                                       (folder / "rows.csv").string(), "--quiet", "--threads", "2"});
+        if (!child.succeeded) {
             state.SkipWithError("kalvex-study failed");
-        rusage usage{};
-        ::getrusage(RUSAGE_CHILDREN, &usage);
-        state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+            break;  // no table to measure
+        }
+        state.counters["peak_MB"] = static_cast<double>(child.peakKb) / 1024.0;  // ru_maxrss is in KiB
         state.counters["csv_MB"] =
             static_cast<double>(std::filesystem::file_size(folder / "rows.csv")) / (1024.0 * 1024.0);
     }
