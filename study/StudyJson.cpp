@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/InputSet.h"
 #include "report/ReportFile.h"
+#include "report/SafeSave.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
@@ -439,7 +440,7 @@ void saveStudyFile(const std::filesystem::path& path, const Study& study)
 {
     const std::string text = studyToJsonText(study);
     try {
-        report::saveFileSafely(path.string(), [&](std::ostream& out) { out << text; });
+        report::saveBytesSafely(path.string(), text);
     } catch (const std::exception& e) {
         throw StudyError(e.what());
     }
