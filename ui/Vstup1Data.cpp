@@ -27,12 +27,6 @@
 namespace kalvex::ui {
 namespace {
 
-[[noreturn]] void endWithMessage(QWidget* parent, const QString& text)
-{
-    prompts().showMessage(parent, text);
-    throw RunAbandoned();
-}
-
 void savePng(const QImage& image, const QString& path)
 {
     QByteArray png;
@@ -61,7 +55,7 @@ void Tvstup::ExportSeriesClick()
 {
     runCommand(this, [this] {
         if (!runs_.completed)
-            endWithMessage(this, QStringLiteral("There is no completed run to export."));
+            endCommandWithMessage(this, QStringLiteral("There is no completed run to export."));
         const QString path = saveTarget(QStringLiteral("Export Series"), QStringLiteral("Series.csv"),
                                         QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
         if (path.isEmpty())
@@ -121,7 +115,7 @@ void Tvstup::SavedRunClick()
         if (in)
             table = report::readReportTable(in);
         if (!table)
-            endWithMessage(this, QStringLiteral("Soubor nenačten"));
+            endCommandWithMessage(this, kNotLoaded);
         savedRun_ = std::move(table);
         removeSavedRun_->setEnabled(true);
         showSavedRun();
