@@ -3,6 +3,7 @@
 #include "ui/Vstup1.h"
 
 #include "core/Errors.h"
+#include "plot/ImageBytes.h"
 #include "plot/SeriesSelection.h"
 #include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QBuffer>
 
 #include <cmath>
 #include <fstream>
@@ -29,10 +29,8 @@ namespace {
 
 void savePng(const QImage& image, const QString& path)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    const QByteArray png = plot::encodeImage(image, "PNG");
+    if (png.isEmpty())
         throw InputError("The plot could not be encoded as PNG.");
     // replaces the target only when the whole image was written
     report::saveBytesSafely(localPath(path), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
