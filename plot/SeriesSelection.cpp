@@ -132,4 +132,10 @@ void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vect
     SetSeries(plot, keptX.data(), keptY.data(), 0, last, seriesStep(last), kOverlaySlot);
 }
 
+void hideSavedRun(PlotState& plot)
+{
+    if (plot.series[kOverlaySlot].active)
+        ClearSeries(plot, kOverlaySlot);
+}
+
 }  // namespace kalvex::plot

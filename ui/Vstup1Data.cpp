@@ -141,8 +141,7 @@ void Tvstup::showSavedRun()
         plot::plotSavedRun(plot_, savedRun_->column(x), savedRun_->column(y));
         return;
     }
-    if (plot_.series[plot::kOverlaySlot].active)
-        plot::ClearSeries(plot_, plot::kOverlaySlot);
+    plot::hideSavedRun(plot_);
 }
 
 }  // namespace kalvex::ui
