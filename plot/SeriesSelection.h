@@ -14,6 +14,8 @@ extern const std::array<SeriesId, kYChoiceCount> kYAxisSeries;
 inline constexpr int kDefaultYChoice = 5;  // mean pressure
 // The x choices of the "Axis X" page: 0 time, 1 projectile travel.
 extern const std::array<const char*, 2> kXAxisCaptions;
+// The series of an x choice.
+SeriesId xAxisSeries(int xChoice);
 
 // Decimation step that keeps a curve at no more than about 2000 points.
 int seriesStep(int stepCount);

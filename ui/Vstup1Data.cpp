@@ -136,7 +136,7 @@ void Tvstup::showSavedRun()
     // A report's table holds eleven of the quantities: the saved run is drawn only when both
     // chosen axes are among them.
     const SeriesId y = plot::kYAxisSeries[static_cast<std::size_t>(plotPages_.yChoice->itemIndex())];
-    const SeriesId x = plotPages_.xChoice->itemIndex() == 1 ? SeriesId::travel : SeriesId::time;
+    const SeriesId x = plot::xAxisSeries(plotPages_.xChoice->itemIndex());
     if (savedRun_ && report::ReportTable::holds(y)) {
         plot::plotSavedRun(plot_, savedRun_->column(x), savedRun_->column(y));
         return;
