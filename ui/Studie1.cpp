@@ -216,7 +216,7 @@ study::Study Tstudie::currentStudy()
     keepWhatThePagesCannotShow(s);
     // A value in its field's unit and back can move by its last bit; after a round trip
     // through the file's text it stays, so the saved file runs what the window ran.
-    const std::filesystem::path folder = localPath(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_);
+    const std::filesystem::path folder = localPath(filesFolder());
     std::string text = study::studyToJsonText(s);
     for (int round = 0; round < kSettleRounds; ++round) {
         std::string again = study::studyToJsonText(study::studyFromJsonText(text, folder));
@@ -225,6 +225,11 @@ study::Study Tstudie::currentStudy()
         text = std::move(again);
     }
     return study::studyFromJsonText(text, folder);
+}
+
+QString Tstudie::filesFolder() const
+{
+    return studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_;
 }
 
 void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const
