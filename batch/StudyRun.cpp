@@ -46,6 +46,7 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
     const auto [first, last] = shardRows(rows.size(), options.shardIndex, options.shardCount);
     const bool tolerance = study.kind == StudyKind::tolerance;
     ToleranceAccumulator statistics(study.tolerance.limit);
+    ToleranceSummary summary;  // tolerance: the statistics of the rows delivered, made once
     ProgressBar bar(streams.err, last - first, streams.errIsTerminal && !options.quiet);
     std::size_t delivered = 0;
 
@@ -63,14 +64,19 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
             executor.cancel = &cancel;
             executor.progress = [&](std::size_t done) { bar.update(done); };
             delivered = runRows(rows, first, last, executor, [&](const RowResult& row) {
-                writeCsvRow(csv, row);
-                json << (row.index == first ? "\n" : ",\n") << rowJson(row);
+                // A table without a file goes to a stream that drops it: its row text is not made.
+                if (options.csvPath || csvFallback)
+                    writeCsvRow(csv, row);
+                if (options.jsonPath)
+                    json << (row.index == first ? "\n" : ",\n") << rowJson(row);
                 if (tolerance)
                     statistics.add(row);
             });
             json << "\n]";
-            if (tolerance)
-                json << ",\n\"summary\": " << toleranceSummaryJson(statistics.summary());
+            if (tolerance) {
+                summary = statistics.summary();
+                json << ",\n\"summary\": " << toleranceSummaryJson(summary);
+            }
             json << "\n}\n";
         });
     });
@@ -80,7 +86,7 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
         if (options.shardCount > 1)
             streams.out << "Shard " << options.shardIndex << " of " << options.shardCount << ": rows " << first + 1
                         << " to " << last << "\n";
-        writeToleranceTable(streams.out, statistics.summary());
+        writeToleranceTable(streams.out, summary);
     }
     if (cancelled)
         streams.err << "Stopped: " << delivered << " of " << last - first << " runs finished and written\n";

@@ -1,6 +1,7 @@
 #include "batch/StudyTables.h"
 
 #include "study/Parameters.h"
+#include "study/StudyCsv.h"
 
 #include <charconv>
 #include <cmath>
@@ -34,25 +35,20 @@ std::string left(std::string_view text, std::size_t width)
     return std::string(text) + std::string(width > text.size() ? width - text.size() : 1, ' ');
 }
 
-std::string nameWithUnit(std::string_view name, std::string_view unit)
-{
-    return std::string(name) + " [" + std::string(unit) + "]";
-}
-
 }  // namespace
 
 void writeParameterList(std::ostream& out)
 {
     for (const Parameter& p : allParameters())
-        out << left(nameWithUnit(p.name, p.unit), 20) << p.caption << '\n';
-    out << left(nameWithUnit(kPropellantAxis.name, kPropellantAxis.unit), 20) << kPropellantAxis.caption
+        out << left(columnName(p.name, p.unit), 20) << p.caption << '\n';
+    out << left(columnName(kPropellantAxis.name, kPropellantAxis.unit), 20) << kPropellantAxis.caption
         << '\n';
 }
 
 void writeOutputList(std::ostream& out)
 {
     for (const OutputInfo& info : kOutputInfo)
-        out << left(nameWithUnit(info.name, info.unit), 20) << info.caption << '\n';
+        out << left(columnName(info.name, info.unit), 20) << info.caption << '\n';
     out << left("message [-]", 20) << "Why a run did not reach the muzzle; empty when it did" << '\n';
 }
 
@@ -64,7 +60,7 @@ void writeToleranceTable(std::ostream& out, const ToleranceSummary& summary)
     out << '\n';
     for (const OutputInfo& info : kOutputInfo) {
         const OutputStatistics& s = summary.outputs[static_cast<std::size_t>(info.id)];
-        out << left(nameWithUnit(info.name, info.unit), 20) << cell(s.mean) << cell(s.standardDeviation)
+        out << left(columnName(info.name, info.unit), 20) << cell(s.mean) << cell(s.standardDeviation)
             << cell(s.minimum) << cell(s.p1) << cell(s.p5) << cell(s.p50) << cell(s.p95) << cell(s.p99)
             << cell(s.maximum) << '\n';
     }
@@ -86,11 +82,11 @@ void writeSolveTable(std::ostream& out, const Study& study, const SolveResult& r
 {
     const Parameter parameter = findParameter(study.solve.parameter);
     const OutputInfo& target = outputInfo(findOutput(study.solve.output));
-    out << "Solved " << nameWithUnit(parameter.name, parameter.unit) << " = " << num(result.value)
+    out << "Solved " << columnName(parameter.name, parameter.unit) << " = " << num(result.value)
         << "  for " << target.name << " = " << num(study.solve.target) << " " << target.unit << " (" << result.iterations
         << " runs)\n";
     for (const OutputInfo& info : kOutputInfo)
-        out << "  " << left(nameWithUnit(info.name, info.unit), 20) << cell(result.outputs[info.id]) << '\n';
+        out << "  " << left(columnName(info.name, info.unit), 20) << cell(result.outputs[info.id]) << '\n';
     for (const ConstraintCheck& c : result.constraints) {
         out << "Constraint " << c.constraint.output;
         if (c.constraint.min)
@@ -105,7 +101,7 @@ void writeFitTable(std::ostream& out, const Study& study, const FitResult& resul
 {
     for (std::size_t k = 0; k < result.values.size(); ++k) {
         const Parameter parameter = findParameter(study.fit.parameters[k]);
-        out << "Fitted " << nameWithUnit(parameter.name, parameter.unit) << " = " << num(result.values[k])
+        out << "Fitted " << columnName(parameter.name, parameter.unit) << " = " << num(result.values[k])
             << "  (standard error " << num(result.standardErrors[k]) << ")\n";
     }
     out << "firing  measured v [m/s]  model v [m/s]  residual [m/s]  measured p [MPa]  model p [MPa]\n";

@@ -34,30 +34,20 @@ inline RunEnd faultedRun(RunLane& lane)
     return endRun(lane, faultEnd(lane.fault), atIgnition ? 0 : lane.i + 1);
 }
 
-// The state after the RK4 stages made final: clamps, bore resistance and friction work, and
-// at rest a uniform gas.
-inline void settleStep(RunLane& lane, StateVector& y, EntryBlock* block)
-{
-    const double previousTravel = entryValue(*lane.results, block, SeriesId::travel, lane.i);
-    settleAfterStep<double>(lane.k, lane.m, previousTravel, y, lane.load);
-    uniformAtRest<double>(y, lane.m);
-}
-
-// The rest of a step after the RK4 stages: settling, recording, end tests. True when the run
-// ends, with its end in `end` (a flag and an end rather than an optional, which the compiler
-// would assemble in memory on every step).
-// With a block, the entry is held in it.
-inline bool finishStep(RunLane& lane, StateVector& y, EntryBlock* block, RunEnd& end)
+// The rest of a step after the RK4 stages: settling (the friction work over the step from
+// `previousTravel`, the travel before it), recording, end tests. True when the run ends, with
+// its end in `end` (a flag and an end rather than an optional, which the compiler would
+// assemble in memory on every step). With a block, the entry is held in it.
+inline bool finishStep(RunLane& lane, StateVector& y, double previousTravel, EntryBlock* block, RunEnd& end)
 {
     const BallisticInput& in = *lane.input;
     const int i = lane.i;
-    settleStep(lane, y, block);
+    settleAfterStep<double>(lane.k, lane.m, previousTravel, y, lane.load);
+    uniformAtRest<double>(y, lane.m);
     const int k = i + 1;
     const Entry entry = stepEntry<double>(lane.k, y, lane.m, lane.load, i);
     if (block != nullptr) {
-        for (std::size_t s = 0; s < kSeriesCount; ++s)
-            block->at(s, k) = entry[s];
-        entryHeld(*block, *lane.results, k);
+        holdEntry(*block, *lane.results, k, [&entry](std::size_t s) { return entry[s]; });
     } else {
         writeEntry(*lane.results, k, entry);
     }
@@ -118,13 +108,15 @@ unsigned stepOnce(std::array<RunLane, L>& lanes, std::array<StateVector, L>& y, 
         });
         return ok;
     };
+    std::array<double, L> previousTravel{};
+    forEachLane<L>(active, [&](std::size_t l) { previousTravel[l] = y[l][kTravel]; });
     const unsigned stepped = rungeKutta4Lanes(y, h, active, derivatives);
 
     unsigned ended = active & ~stepped;
     forEachLane<L>(ended, [&](std::size_t l) { ends[l] = faultedRun(lanes[l]); });
     forEachLane<L>(stepped, [&](std::size_t l) {
         RunLane& lane = lanes[l];
-        if (RunEnd end; finishStep(lane, y[l], blockOf<L>(blocks, l), end)) {
+        if (RunEnd end; finishStep(lane, y[l], previousTravel[l], blockOf<L>(blocks, l), end)) {
             ends[l] = endRun(lane, end, lane.last);
             ended |= 1u << l;
         }

@@ -153,9 +153,7 @@ unsigned stepPack(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes, L
     p.steps = p.steps + packs::num<V>(1);
     for (std::size_t r = 0; r < W; ++r) {
         const int entry = lanes[r].i + 1;
-        for (std::size_t s = 0; s < kSeriesCount; ++s)
-            blocks[r].at(s, entry) = e[s][r];
-        entryHeld(blocks[r], *lanes[r].results, entry);
+        holdEntry(blocks[r], *lanes[r].results, entry, [&e, r](std::size_t s) { return e[s][r]; });
         lanes[r].i = entry;
         lanes[r].last = entry;
     }

@@ -11,6 +11,16 @@ using namespace steps;
 
 namespace {
 
+// AVX in the processor and enabled by the operating system.
+bool processorHasAvx()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx");
+#else
+    return false;
+#endif
+}
+
 // Code that ran before the solver in the same thread (the window's drawing, a wide memset in
 // the C library) may leave the upper halves of the vector registers in use. The step loop is
 // compiled for SSE; on x86 processors with AVX, every SSE instruction then pays a state
@@ -19,7 +29,7 @@ namespace {
 void clearUpperVectorState()
 {
 #if defined(__x86_64__) || defined(__i386__)
-    if (__builtin_cpu_supports("avx"))
+    if (processorHasAvx())
         asm volatile("vzeroupper");
 #endif
 }
@@ -92,16 +102,6 @@ namespace {
 [[gnu::flatten]] unsigned stepTwoLanes(std::array<RunLane, 2>& lanes, std::array<RunEnd, 2>& ends)
 {
     return stepLanesPacked<Pack2>(lanes, ends);
-}
-
-// AVX in the processor and enabled by the operating system.
-bool processorHasAvx()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx");
-#else
-    return false;
-#endif
 }
 
 }  // namespace

@@ -203,7 +203,6 @@ struct EntryBlock {
     static constexpr int kEntries = 8;  // a 64-byte line of doubles
     alignas(64) double v[kSeriesCount][kEntries];
     int from = -1;  // the first entry held; -1 when none is
-    int last = -1;  // the last entry held, still readable here after its line went out
     int phase = 0;  // entry k lies in line (k + phase) / kEntries of every series
 
     double& at(std::size_t s, int k) { return v[s][(k + phase) % kEntries]; }
@@ -215,17 +214,7 @@ static_assert(sizeof(ResultSeries) % 64 == 0);
 inline void startBlock(EntryBlock& block, const RunResults& r)
 {
     block.from = -1;
-    block.last = -1;
     block.phase = static_cast<int>(reinterpret_cast<std::uintptr_t>(r.series[0].data()) % 64 / sizeof(double));
-}
-
-// Entry k of series `id`, held or already written. The previous entry is read from the block:
-// the results would give it only back from memory.
-inline double entryValue(const RunResults& r, EntryBlock* block, SeriesId id, int k)
-{
-    if (block != nullptr && ((block->from >= 0 && k >= block->from) || k == block->last))
-        return block->at(static_cast<std::size_t>(id), k);
-    return r[id][static_cast<std::size_t>(k)];
 }
 
 // Writes the entries held up to `last` into the results.
@@ -246,15 +235,17 @@ inline void flushEntries(EntryBlock& block, RunResults& r, int last)
     block.from = -1;
 }
 
-// After entry k has been held: the line is full, or the run's last entry is held.
-inline void entryHeld(EntryBlock& block, RunResults& r, int k)
+// Holds entry k of every series, value(s) for series s, and writes the line out when it is
+// full.
+template <class Value>
+void holdEntry(EntryBlock& block, RunResults& r, int k, Value&& value)
 {
+    for (std::size_t s = 0; s < kSeriesCount; ++s)
+        block.at(s, k) = value(s);
     if (block.from < 0)
         block.from = k;
-    block.last = k;
     if ((k + block.phase) % EntryBlock::kEntries == EntryBlock::kEntries - 1)
         flushEntries(block, r, k);
 }
-
 
 }  // namespace kalvex::steps

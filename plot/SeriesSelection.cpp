@@ -40,16 +40,11 @@ int firstPlottedRow(const RunResults& results, int xChoice)
     return xChoice == kTravelChoice ? firstMovingRow(results) : 0;
 }
 
-SeriesId xSeries(int xChoice)
-{
-    return xChoice == kTravelChoice ? SeriesId::travel : SeriesId::time;
-}
-
 void plotPressures(PlotState& plot, const RunResults& results, int xChoice)
 {
     const int first = firstPlottedRow(results, xChoice);
     const int step = seriesStep(results.stepCount);
-    const double* x = rows(results, xSeries(xChoice));
+    const double* x = rows(results, xAxisSeries(xChoice));
     // The third curve is the pressure on the projectile base.
     constexpr int kPressureCurves = 3;  // slots 0, 1 and 2
     const SeriesId curves[kPressureCurves] = {SeriesId::meanPressure, SeriesId::breechPressure,
@@ -59,6 +54,11 @@ void plotPressures(PlotState& plot, const RunResults& results, int xChoice)
 }
 
 }  // namespace
+
+SeriesId xAxisSeries(int xChoice)
+{
+    return xChoice == kTravelChoice ? SeriesId::travel : SeriesId::time;
+}
 
 int seriesStep(int stepCount)
 {
@@ -77,7 +77,7 @@ int firstMovingRow(const RunResults& results)
 void plotSelection(PlotState& plot, const RunResults& results, int yChoice, int xChoice)
 {
     const SeriesId y = kYAxisSeries.at(static_cast<std::size_t>(yChoice));
-    SetSeries(plot, rows(results, xSeries(xChoice)), rows(results, y),
+    SetSeries(plot, rows(results, xAxisSeries(xChoice)), rows(results, y),
               firstPlottedRow(results, xChoice), results.stepCount,
               seriesStep(results.stepCount), 0);
 }
@@ -130,6 +130,12 @@ void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vect
     }
     const int last = static_cast<int>(keptX.size()) - 1;
     SetSeries(plot, keptX.data(), keptY.data(), 0, last, seriesStep(last), kOverlaySlot);
+}
+
+void hideSavedRun(PlotState& plot)
+{
+    if (plot.series[kOverlaySlot].active)
+        ClearSeries(plot, kOverlaySlot);
 }
 
 }  // namespace kalvex::plot

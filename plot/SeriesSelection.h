@@ -14,6 +14,8 @@ extern const std::array<SeriesId, kYChoiceCount> kYAxisSeries;
 inline constexpr int kDefaultYChoice = 5;  // mean pressure
 // The x choices of the "Axis X" page: 0 time, 1 projectile travel.
 extern const std::array<const char*, 2> kXAxisCaptions;
+// The series of an x choice.
+SeriesId xAxisSeries(int xChoice);
 
 // Decimation step that keeps a curve at no more than about 2000 points.
 int seriesStep(int stepCount);
@@ -38,5 +40,9 @@ void clearOverlays(PlotState& plot);
 // decimals and repeat at small steps; thinned like a run to at most about 2000 points.
 // Empty columns deactivate the slot. Rescales and redraws.
 void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vector<double>& y);
+// Takes the saved run off the plot (rescaled and redrawn) when it is drawn; else nothing.
+// The special plots (S/Sg, the pressures) show other quantities than the radio choices the
+// saved run follows: it steps aside until the next choice.
+void hideSavedRun(PlotState& plot);
 
 }  // namespace kalvex::plot

@@ -33,6 +33,7 @@ void fillSlot(PlotSeries& slot, const std::vector<double>& x, const std::vector<
 void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves)
 {
     deactivateAll(plot);
+    bool drawn = false;
     for (std::size_t c = 0; c < curves.size() && c < plot.series.size(); ++c) {
         std::vector<std::pair<double, double>> points;
         for (std::size_t i = 0; i < curves[c].x.size() && i < curves[c].y.size(); ++i)
@@ -49,9 +50,12 @@ void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves)
         const int last = static_cast<int>(x.size()) - 1;
         const int step = std::max(1, last / (kSlotCapacity - 1) + 1);
         SetSeries(plot, x.data(), y.data(), 0, last, step, static_cast<int>(c));
+        drawn = true;
     }
-    Autoscale(plot);
-    DrawPlot(plot);
+    if (!drawn) {  // SetSeries rescales and draws; with no curve set, the empty plot is drawn here
+        Autoscale(plot);
+        DrawPlot(plot);
+    }
 }
 
 std::vector<int> histogramCounts(const std::vector<double>& values, int bins, double low, double high)

@@ -44,14 +44,6 @@ struct FitProblem {
     }
 };
 
-std::size_t residualCount(const FitSpec& fit)
-{
-    std::size_t n = 0;
-    for (const Firing& f : fit.firings)
-        n += f.pressure ? 2 : 1;
-    return n;
-}
-
 int residuals(const gsl_vector* u, void* data, gsl_vector* r)
 {
     auto& problem = *static_cast<FitProblem*>(data);

@@ -34,12 +34,12 @@ const OutputInfo& outputInfo(OutputId id)
 
 OutputId findOutput(std::string_view name)
 {
-    std::string known;
-    for (const OutputInfo& info : kOutputInfo) {
+    for (const OutputInfo& info : kOutputInfo)
         if (info.name == name)
             return info.id;
+    std::string known;
+    for (const OutputInfo& info : kOutputInfo)
         known += (known.empty() ? "" : ", ") + std::string(info.name);
-    }
     throw StudyError("Unknown output \"" + std::string(name) + "\"; the outputs are " + known);
 }
 

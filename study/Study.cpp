@@ -21,6 +21,14 @@ const char* studyKindName(StudyKind kind)
     return "";
 }
 
+std::size_t residualCount(const FitSpec& fit)
+{
+    std::size_t n = 0;
+    for (const Firing& firing : fit.firings)
+        n += firing.pressure ? 2 : 1;
+    return n;
+}
+
 bool usesPropellants(const Study& study)
 {
     if (!study.propellant.empty())
@@ -91,13 +99,10 @@ void validateFit(const FitSpec& fit)
         throw StudyError("fit.start: give one starting value per parameter");
     if (!outputInfo(findOutput(fit.pressureOutput)).solvable)
         throw StudyError("fit.pressureOutput: " + fit.pressureOutput + " cannot be fitted");
-    std::size_t residuals = 0;
-    for (const Firing& firing : fit.firings) {
+    for (const Firing& firing : fit.firings)
         for (const auto& [name, value] : firing.inputs)
             findParameter(name);
-        residuals += firing.pressure ? 2 : 1;
-    }
-    if (residuals < fit.parameters.size())
+    if (residualCount(fit) < fit.parameters.size())
         throw StudyError("fit.firings: at least as many measurements as fitted parameters are needed");
 }
 

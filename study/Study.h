@@ -6,6 +6,7 @@
 #include "core/BallisticInput.h"
 #include "core/PropellantLibrary.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,6 +63,9 @@ struct FitSpec {
     double pressureWeight = 1;            // residual weight of 1 MPa relative to 1 m/s
     std::vector<Firing> firings;
 };
+
+// The measurements of a fit: a velocity per firing, and a pressure where one was measured.
+std::size_t residualCount(const FitSpec& fit);
 
 enum class Distribution { normal, uniform };
 

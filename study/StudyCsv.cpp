@@ -9,13 +9,18 @@
 
 namespace kalvex::study {
 
+std::string columnName(std::string_view name, std::string_view unit)
+{
+    return std::string(name) + " [" + std::string(unit) + "]";
+}
+
 std::vector<std::string> csvColumns(const std::vector<Parameter>& varied)
 {
     std::vector<std::string> columns{"run [-]"};
     for (const Parameter& p : varied)
-        columns.push_back(std::string(p.name) + " [" + std::string(p.unit) + "]");
+        columns.push_back(columnName(p.name, p.unit));
     for (const OutputInfo& info : kOutputInfo)
-        columns.push_back(std::string(info.name) + " [" + std::string(info.unit) + "]");
+        columns.push_back(columnName(info.name, info.unit));
     columns.push_back("message [-]");
     return columns;
 }

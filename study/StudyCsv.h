@@ -8,9 +8,13 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kalvex::study {
+
+// A column's heading, `name [unit]`, as the table and the command's printed lists write it.
+std::string columnName(std::string_view name, std::string_view unit);
 
 std::vector<std::string> csvColumns(const std::vector<Parameter>& varied);
 void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied);

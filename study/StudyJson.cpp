@@ -3,11 +3,14 @@
 #include "core/Errors.h"
 #include "core/InputSet.h"
 #include "report/ReportFile.h"
+#include "report/SafeSave.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
+#include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 namespace kalvex::study {
@@ -43,6 +46,14 @@ T optionalNumber(const json& object, const char* key, T fallback, const std::str
     if (!object.contains(key))
         return fallback;
     return static_cast<T>(number(object.at(key), where + "." + key));
+}
+
+// A number the study may leave out (a constraint's bound, a measured pressure).
+std::optional<double> maybeNumber(const json& object, const char* key, const std::string& where)
+{
+    if (!object.contains(key))
+        return std::nullopt;
+    return number(object.at(key), where + "." + key);
 }
 
 StudyKind kindOf(const std::string& name)
@@ -153,10 +164,8 @@ SolveSpec solveFrom(const json& j)
         for (const json& c : j.at("constraints")) {
             Constraint constraint;
             constraint.output = text(member(c, "output", "solve.constraints"), "solve.constraints.output");
-            if (c.contains("min"))
-                constraint.min = number(c.at("min"), "solve.constraints.min");
-            if (c.contains("max"))
-                constraint.max = number(c.at("max"), "solve.constraints.max");
+            constraint.min = maybeNumber(c, "min", "solve.constraints");
+            constraint.max = maybeNumber(c, "max", "solve.constraints");
             s.constraints.push_back(constraint);
         }
     }
@@ -185,8 +194,7 @@ FitSpec fitFrom(const json& j)
         if (row.contains("inputs"))
             firing.inputs = valuesFrom(row.at("inputs"), "fit.firings.inputs");
         firing.velocity = number(member(row, "velocity", "fit.firings"), "fit.firings.velocity");
-        if (row.contains("pressure"))
-            firing.pressure = number(row.at("pressure"), "fit.firings.pressure");
+        firing.pressure = maybeNumber(row, "pressure", "fit.firings");
         f.firings.push_back(firing);
     }
     return f;
@@ -203,18 +211,15 @@ ToleranceSpec toleranceFrom(const json& j)
         tp.parameter = text(member(p, "parameter", "tolerance.parameters"), "tolerance.parameters.parameter");
         const std::string where = "tolerance.parameters (" + tp.parameter + ")";
         const std::string distribution = p.contains("distribution") ? text(p.at("distribution"), where) : "normal";
-        if (distribution == "normal") {
-            tp.spread = number(member(p, "sigma", where), where + ".sigma");
-            if (tp.spread < 0)
-                throw StudyError(where + ".sigma must not be negative");
-        } else if (distribution == "uniform") {
+        if (distribution == "uniform")
             tp.distribution = Distribution::uniform;
-            tp.spread = number(member(p, "halfWidth", where), where + ".halfWidth");
-            if (tp.spread < 0)
-                throw StudyError(where + ".halfWidth must not be negative");
-        } else {
+        else if (distribution != "normal")
             throw StudyError(where + ".distribution must be \"normal\" or \"uniform\"");
-        }
+        // A normal spread is given as its sigma, a uniform one as its half-width.
+        const char* spreadKey = tp.distribution == Distribution::normal ? "sigma" : "halfWidth";
+        tp.spread = number(member(p, spreadKey, where), where + "." + spreadKey);
+        if (tp.spread < 0)
+            throw StudyError(where + "." + spreadKey + " must not be negative");
         t.parameters.push_back(tp);
     }
     const double samples = number(member(j, "samples", "tolerance"), "tolerance.samples");
@@ -435,7 +440,7 @@ void saveStudyFile(const std::filesystem::path& path, const Study& study)
 {
     const std::string text = studyToJsonText(study);
     try {
-        report::saveFileSafely(path.string(), [&](std::ostream& out) { out << text; });
+        report::saveBytesSafely(path.string(), text);
     } catch (const std::exception& e) {
         throw StudyError(e.what());
     }

@@ -65,7 +65,11 @@ std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n)
     return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
 }
 
-ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit) : limit_(std::move(limit)) {}
+ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit) : limit_(std::move(limit))
+{
+    if (limit_)
+        limitOutput_ = findOutput(limit_->output);
+}
 
 void ToleranceAccumulator::add(const RowResult& row)
 {
@@ -80,7 +84,7 @@ void ToleranceAccumulator::add(const RowResult& row)
     }
     for (std::size_t c = 0; c < columns_.size(); ++c)
         columns_[c].push_back(out.values[c]);
-    if (limit_ && out[findOutput(limit_->output)] > limit_->value)
+    if (limit_ && out[limitOutput_] > limit_->value)
         ++exceeding_;
 }
 

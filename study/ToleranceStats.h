@@ -45,12 +45,14 @@ std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n);
 // Collects the rows as they stream past: one double per output and sample.
 class ToleranceAccumulator {
 public:
+    // StudyError when the limit names no output.
     explicit ToleranceAccumulator(std::optional<ExceedanceLimit> limit);
     void add(const RowResult& row);
     ToleranceSummary summary() const;
 
 private:
     std::optional<ExceedanceLimit> limit_;
+    OutputId limitOutput_ = OutputId::P0Max;  // the output the limit is compared with, looked up once
     std::array<std::vector<double>, kOutputCount> columns_;
     std::size_t samples_ = 0, exceeding_ = 0, stoppedAtLimit_ = 0;
     std::map<std::string, std::size_t> failures_;

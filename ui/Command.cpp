@@ -22,4 +22,10 @@ void runCommand(QWidget* parent, const std::function<void()>& handler)
     }
 }
 
+void endCommandWithMessage(QWidget* parent, const QString& text)
+{
+    prompts().showMessage(parent, text);
+    throw RunAbandoned();
+}
+
 }  // namespace kalvex::ui

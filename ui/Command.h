@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 
+class QString;
 class QWidget;
 
 namespace kalvex::ui {
@@ -9,5 +10,8 @@ namespace kalvex::ui {
 // the command silently, InputError (and the plot's too-many-points failure) shows its
 // message, any other exception shows its what(). Messages go through prompts().
 void runCommand(QWidget* parent, const std::function<void()>& handler);
+
+// Inside a command: shows `text` through prompts() and ends the command silently.
+[[noreturn]] void endCommandWithMessage(QWidget* parent, const QString& text);
 
 }  // namespace kalvex::ui

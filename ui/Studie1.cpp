@@ -4,7 +4,6 @@
 
 #include "core/Errors.h"
 #include "core/InputFields.h"
-#include "study/Outputs.h"
 #include "study/Parameters.h"
 #include "study/StudyCsv.h"
 #include "study/StudyJson.h"
@@ -139,12 +138,7 @@ void Tstudie::buildLayout()
     auto* plotArea = new QWidget(results);
     auto* plotColumn = new QVBoxLayout(plotArea);
     plotColumn->setContentsMargins(0, 0, 0, 0);
-    plotChoice_ = new QComboBox(plotArea);
-    plotChoice_->setObjectName(QStringLiteral("ComboBox2"));
-    for (const study::OutputInfo& o : study::kOutputInfo)
-        plotChoice_->addItem(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(o.caption.data(), o.caption.size()),
-                                                           QString::fromUtf8(o.unit.data(), o.unit.size())),
-                             QString::fromUtf8(o.name.data(), o.name.size()));
+    plotChoice_ = outputBox(plotArea, false, "ComboBox2");
     graf_ = new PlotView(plot_, plotArea);
     graf_->setObjectName(QStringLiteral("Graf1"));
     auto* choiceRow = new QHBoxLayout;
@@ -222,7 +216,7 @@ study::Study Tstudie::currentStudy()
     keepWhatThePagesCannotShow(s);
     // A value in its field's unit and back can move by its last bit; after a round trip
     // through the file's text it stays, so the saved file runs what the window ran.
-    const std::filesystem::path folder = localPath(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_);
+    const std::filesystem::path folder = localPath(filesFolder());
     std::string text = study::studyToJsonText(s);
     for (int round = 0; round < kSettleRounds; ++round) {
         std::string again = study::studyToJsonText(study::studyFromJsonText(text, folder));
@@ -231,6 +225,11 @@ study::Study Tstudie::currentStudy()
         text = std::move(again);
     }
     return study::studyFromJsonText(text, folder);
+}
+
+QString Tstudie::filesFolder() const
+{
+    return studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_;
 }
 
 void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const

@@ -69,6 +69,9 @@ private:
     study::Study currentStudy();
     BallisticInput baseInput();
     void keepWhatThePagesCannotShow(study::Study& s) const;
+    // Where the study's files are proposed and its relative paths read: the folder of the
+    // study file last opened or saved, else the current folder.
+    QString filesFolder() const;
     void showRows(const std::vector<study::RowResult>& rows);
     void showSolveResult();
     void showFitResult();

@@ -40,8 +40,7 @@ void Tstudie::Button4Click()
             return;
         SaveFileRequest request;
         request.caption = QStringLiteral("Export CSV");
-        request.proposedPath = QDir(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_)
-                                   .filePath(QStringLiteral("%1.csv").arg(study::studyKindName(ran_.kind)));
+        request.proposedPath = QDir(filesFolder()).filePath(QStringLiteral("%1.csv").arg(study::studyKindName(ran_.kind)));
         request.filter = QStringLiteral("CSV files (*.csv)");
         request.defaultExtension = QStringLiteral("csv");
         const QString path = prompts().saveFileName(this, request);
@@ -62,8 +61,7 @@ void Tstudie::Button5Click()
         const study::Study s = currentStudy();
         SaveFileRequest request;
         request.caption = QStringLiteral("Save Study");
-        request.proposedPath = QDir(studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_)
-                                   .filePath(QStringLiteral("%1.json").arg(study::studyKindName(s.kind)));
+        request.proposedPath = QDir(filesFolder()).filePath(QStringLiteral("%1.json").arg(study::studyKindName(s.kind)));
         request.filter = kStudyFilter;
         request.defaultExtension = QStringLiteral("json");
         const QString path = prompts().saveFileName(this, request);

@@ -66,10 +66,9 @@ void Tstudie::showSolveResult()
 {
     const study::SolveResult& r = *runner_->solveResult();
     const study::SolveSpec& spec = ran_.solve;
-    std::vector<std::string> columns{spec.parameter + " [" + unitOf(spec.parameter) + "]"};
-    for (const study::OutputInfo& o : study::kOutputInfo)
-        columns.push_back(std::string(o.name) + " [" + std::string(o.unit) + "]");
-    columns.push_back("message [-]");
+    // the columns of a study's rows for the solved parameter, without the run number
+    std::vector<std::string> columns = study::csvColumns({study::findParameter(spec.parameter)});
+    columns.erase(columns.begin());
     model_->reset(columns);
     std::vector<double> numbers{r.value};
     numbers.insert(numbers.end(), r.outputs.values.begin(), r.outputs.values.end());

@@ -16,12 +16,24 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <string_view>
 
 namespace kalvex::ui {
 namespace {
 
 constexpr int kFiringRows = 6;  // rows of the measured firings' table
 constexpr double kRangeShare = 0.1;  // proposed ranges run 10 % below and above the base
+
+QString qText(std::string_view view)
+{
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+// An item of a parameter or output box: "caption [unit]", with the name as its data.
+void addNamedItem(QComboBox& box, std::string_view caption, std::string_view unit, std::string_view name)
+{
+    box.addItem(QStringLiteral("%1 [%2]").arg(qText(caption), qText(unit)), qText(name));
+}
 
 QComboBox* parameterBox(QWidget* parent, bool continuousOnly, const char* name)
 {
@@ -30,23 +42,7 @@ QComboBox* parameterBox(QWidget* parent, bool continuousOnly, const char* name)
     for (const study::Parameter& p : study::allParameters()) {
         if (continuousOnly && !p.continuous())
             continue;
-        box->addItem(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(p.caption.data(), p.caption.size()),
-                                                   QString::fromUtf8(p.unit.data(), p.unit.size())),
-                     QString::fromUtf8(p.name.data(), p.name.size()));
-    }
-    return box;
-}
-
-QComboBox* outputBox(QWidget* parent, bool solvableOnly, const char* name)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromUtf8(name));
-    for (const study::OutputInfo& o : study::kOutputInfo) {
-        if (solvableOnly && !o.solvable)
-            continue;
-        box->addItem(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(o.caption.data(), o.caption.size()),
-                                                   QString::fromUtf8(o.unit.data(), o.unit.size())),
-                     QString::fromUtf8(o.name.data(), o.name.size()));
+        addNamedItem(*box, p.caption, p.unit, p.name);
     }
     return box;
 }
@@ -240,6 +236,18 @@ void setCell(QTableWidget& table, int row, int column, const QString& text)
 }
 
 }  // namespace
+
+QComboBox* outputBox(QWidget* parent, bool solvableOnly, const char* name)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    for (const study::OutputInfo& o : study::kOutputInfo) {
+        if (solvableOnly && !o.solvable)
+            continue;
+        addNamedItem(*box, o.caption, o.unit, o.name);
+    }
+    return box;
+}
 
 std::string chosenName(const QComboBox& box)
 {

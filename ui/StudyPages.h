@@ -70,6 +70,10 @@ void fillStudyPages(StudyPages& pages, const study::Study& study);
 // A parameter box's parameter name ("C"); the parameters are listed by caption and unit.
 std::string chosenName(const QComboBox& box);
 
+// A box of the study outputs by caption and unit, the output's name ("vMuzzle") as each
+// item's data; only those a solve or fit may aim at when `solvableOnly`.
+QComboBox* outputBox(QWidget* parent, bool solvableOnly, const char* name);
+
 // Sets a parameter's bracket, range or spread around its value in the base input set.
 void proposeAround(StudyPages& pages, const BallisticInput& base);
 

@@ -50,14 +50,6 @@ constexpr int kStartCaptionGrowth = 3;  // points added to the Start caption
 // Small enough for two columns of captioned fields beside the commands and plot choices.
 constexpr double kWindowFontPoints = 7.5;
 
-// The special plots show other quantities than the radio choices: the saved run, which
-// follows the choices, steps aside until the next choice.
-void hideSavedRun(plot::PlotState& plot)
-{
-    if (plot.series[plot::kOverlaySlot].active)
-        plot::ClearSeries(plot, plot::kOverlaySlot);
-}
-
 // The caption carries its mnemonic ("&Load"): the underlined letter with Alt presses it.
 QPushButton* makeCommandButton(const char* name, const char* caption, QWidget* parent)
 {
@@ -412,7 +404,7 @@ void Tvstup::Button1Click()
     runCommand(this, [this] {
         if (runs_.completed) {
             plot::plotRelativeSurface(plot_, *runs_.completed);
-            hideSavedRun(plot_);
+            plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });
@@ -423,7 +415,7 @@ void Tvstup::Button3Click()
     runCommand(this, [this] {
         if (runs_.completed) {
             plot::plotPressuresOverTime(plot_, *runs_.completed);
-            hideSavedRun(plot_);
+            plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });
@@ -434,7 +426,7 @@ void Tvstup::Button10Click()
     runCommand(this, [this] {
         if (runs_.completed) {
             plot::plotPressuresOverTravel(plot_, *runs_.completed);
-            hideSavedRun(plot_);
+            plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });

@@ -105,6 +105,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The message of a file that is no readable report, for Load and for a saved run.
+    static const QString kNotLoaded;
+
     void FormCreate();
     void buildLayout();
     void keepTopRowAtDesignWidths();

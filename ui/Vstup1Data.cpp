@@ -3,6 +3,7 @@
 #include "ui/Vstup1.h"
 
 #include "core/Errors.h"
+#include "plot/ImageBytes.h"
 #include "plot/SeriesSelection.h"
 #include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QBuffer>
 
 #include <cmath>
 #include <fstream>
@@ -27,18 +27,10 @@
 namespace kalvex::ui {
 namespace {
 
-[[noreturn]] void endWithMessage(QWidget* parent, const QString& text)
-{
-    prompts().showMessage(parent, text);
-    throw RunAbandoned();
-}
-
 void savePng(const QImage& image, const QString& path)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    const QByteArray png = plot::encodeImage(image, "PNG");
+    if (png.isEmpty())
         throw InputError("The plot could not be encoded as PNG.");
     // replaces the target only when the whole image was written
     report::saveBytesSafely(localPath(path), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
@@ -61,7 +53,7 @@ void Tvstup::ExportSeriesClick()
 {
     runCommand(this, [this] {
         if (!runs_.completed)
-            endWithMessage(this, QStringLiteral("There is no completed run to export."));
+            endCommandWithMessage(this, QStringLiteral("There is no completed run to export."));
         const QString path = saveTarget(QStringLiteral("Export Series"), QStringLiteral("Series.csv"),
                                         QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
         if (path.isEmpty())
@@ -121,7 +113,7 @@ void Tvstup::SavedRunClick()
         if (in)
             table = report::readReportTable(in);
         if (!table)
-            endWithMessage(this, QStringLiteral("Soubor nenačten"));
+            endCommandWithMessage(this, kNotLoaded);
         savedRun_ = std::move(table);
         removeSavedRun_->setEnabled(true);
         showSavedRun();
@@ -144,13 +136,12 @@ void Tvstup::showSavedRun()
     // A report's table holds eleven of the quantities: the saved run is drawn only when both
     // chosen axes are among them.
     const SeriesId y = plot::kYAxisSeries[static_cast<std::size_t>(plotPages_.yChoice->itemIndex())];
-    const SeriesId x = plotPages_.xChoice->itemIndex() == 1 ? SeriesId::travel : SeriesId::time;
+    const SeriesId x = plot::xAxisSeries(plotPages_.xChoice->itemIndex());
     if (savedRun_ && report::ReportTable::holds(y)) {
         plot::plotSavedRun(plot_, savedRun_->column(x), savedRun_->column(y));
         return;
     }
-    if (plot_.series[plot::kOverlaySlot].active)
-        plot::ClearSeries(plot_, plot::kOverlaySlot);
+    plot::hideSavedRun(plot_);
 }
 
 }  // namespace kalvex::ui

@@ -31,15 +31,8 @@ namespace {
 const QString kReportFilter = QStringLiteral("Text files (*.txt)");
 const QString kReportExtension = QStringLiteral("txt");
 const QString kFirstReportName = QStringLiteral("Output.txt");
-const QString kNotLoaded = QStringLiteral("Soubor nenačten");
 const QString kUnreadValues =
     QStringLiteral("These values could not be read and keep their previous value:");
-
-[[noreturn]] void endWithMessage(QWidget* parent, const QString& text)
-{
-    prompts().showMessage(parent, text);
-    throw RunAbandoned();
-}
 
 const char* const kIntervalTooSmall = "Step in Time Progress less than 1";
 
@@ -62,6 +55,8 @@ bool sameInputs(const BallisticInput& a, const BallisticInput& b)
 }
 
 }  // namespace
+
+const QString Tvstup::kNotLoaded = QStringLiteral("Soubor nenačten");
 
 void Tvstup::Button5Click()
 {
@@ -130,7 +125,7 @@ void Tvstup::loadFrom(const QString& path)
     const std::optional<report::LoadedReport> loaded =
         report::loadReportFile(localPath(path), stored_);
     if (!loaded || loaded->nothingRead())
-        endWithMessage(this, kNotLoaded);
+        endCommandWithMessage(this, kNotLoaded);
 
     stored_ = loaded->input;
     for (const auto& [control, text] : report::fieldTextsFor(stored_, decimalSeparator()))

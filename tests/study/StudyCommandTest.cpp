@@ -57,8 +57,7 @@ protected:
     std::string study(const std::string& kind, const std::string& spec) const
     {
         const std::string base = (test::kExampleDir / "rifle-7.62mm.txt").string();
-        return write(kind + ".json", R"({"kind": ")" + kind + R"(", "base": ")" + base + R"(", ")" + kind +
-                                         R"(": )" + spec + "}");
+        return write(kind + ".json", test::rifleStudyJson(kind, spec, base));
     }
 };
 

@@ -56,21 +56,29 @@ std::map<QString, QString> allFieldTexts(const ui::Tvstup& w)
     return texts;
 }
 
+// The main window with an input case entered, its user library in a folder of the test's own.
+struct PowderPage {
+    explicit PowderPage(const char* inputCase) { enterCase(w, loadCase(QString::fromUtf8(inputCase))); }
+    void press(const char* control) { button(w, control)->click(); }
+
+    const ScopedDataHome home;  // before the window, which must never see the real library
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+};
+
 }  // namespace
 
 TEST(PropellantPage, ChoosingAPropellantFillsExactlyTheSevenFieldsAndNamesItsSource)
 {
-    const ScopedDataHome home;
-    WindowUnderTest ui;
-    ui::Tvstup& w = *ui.window;
-    enterCase(w, loadCase(QStringLiteral("gun155_7perf")));
+    PowderPage page("gun155_7perf");
+    ui::Tvstup& w = page.w;
     const std::map<QString, QString> before = allFieldTexts(w);
     const PropellantLibrary library =
         loadPropellantLibrary(defaultPropellantFiles(QCoreApplication::applicationDirPath().toStdString()));
     const Propellant& m30 = *library.find("M30");
 
     pickRow(QStringLiteral("M30"));
-    w.findChild<QAbstractButton*>(QStringLiteral("PropellantButton"))->click();
+    page.press("PropellantButton");
 
     std::map<QString, QString> expected = before;
     const double values[] = {m30.F, m30.T0, m30.b, m30.gamma, m30.rho, m30.beta, m30.alpha};
@@ -80,20 +88,18 @@ TEST(PropellantPage, ChoosingAPropellantFillsExactlyTheSevenFieldsAndNamesItsSou
     EXPECT_TRUE(memoText(w).endsWith(
         QString::fromStdString(" Propellant M30: " + m30.source + "\n")))
         << memoText(w).toStdString();
-    EXPECT_TRUE(ui.prompts.messages.empty());
+    EXPECT_TRUE(page.ui.prompts.messages.empty());
 
     // Cancelled, the dialog changes nothing.
     answerModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
-    w.findChild<QAbstractButton*>(QStringLiteral("PropellantButton"))->click();
+    page.press("PropellantButton");
     EXPECT_EQ(allFieldTexts(w), expected);
 }
 
 TEST(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
 {
-    const ScopedDataHome home;
-    WindowUnderTest ui;
-    ui::Tvstup& w = *ui.window;
-    enterCase(w, loadCase(QStringLiteral("rifle_tube")));
+    PowderPage page("rifle_tube");
+    ui::Tvstup& w = page.w;
     const std::map<QString, QString> typed = allFieldTexts(w);
 
     answerModal([](QWidget* modal) {
@@ -102,8 +108,8 @@ TEST(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
         dialog->setTextValue(QStringLiteral("Lot 42"));
         dialog->accept();
     });
-    w.findChild<QAbstractButton*>(QStringLiteral("SavePropellantButton"))->click();
-    const fs::path file = home.userLibrary();
+    page.press("SavePropellantButton");
+    const fs::path file = page.home.userLibrary();
     ASSERT_TRUE(fs::exists(file));
     EXPECT_TRUE(memoText(w).endsWith(
         QString::fromStdString(" Propellant Lot 42 saved in " + file.string() + "\n")));
@@ -111,14 +117,14 @@ TEST(PropellantPage, SavedFieldsComeBackAsTheUsersRow)
     for (const char* control : kSeven)
         field(w, control)->setText(QStringLiteral("7"));
     pickRow(QStringLiteral("Lot 42"));
-    w.findChild<QAbstractButton*>(QStringLiteral("PropellantButton"))->click();
+    page.press("PropellantButton");
     for (const char* control : kSeven)  // the same numbers, written as Load writes them
         EXPECT_EQ(field(w, control)->text().toDouble(), typed.at(control).toDouble()) << control;
     EXPECT_TRUE(memoText(w).endsWith(" Propellant Lot 42: user library\n"));
 
     // Values that break an input rule are refused before the name is asked for.
     field(w, "Edit26")->setText(QStringLiteral("0.3"));
-    w.findChild<QAbstractButton*>(QStringLiteral("SavePropellantButton"))->click();
-    ASSERT_EQ(ui.prompts.messages.size(), 1u);
-    EXPECT_EQ(ui.prompts.messages[0], "Burning Rate Exponent for Propellant alpha less than 0.5");
+    page.press("SavePropellantButton");
+    ASSERT_EQ(page.ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(page.ui.prompts.messages[0], "Burning Rate Exponent for Propellant alpha less than 0.5");
 }

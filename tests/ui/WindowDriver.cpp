@@ -1,5 +1,7 @@
 #include "WindowDriver.h"
 
+#include "WidgetDriving.h"
+
 #include "ui/ButtonPages.h"
 #include "ui/GrainPage.h"
 #include "ui/RadioGroup.h"
@@ -24,6 +26,8 @@ QString testDataPath(const QString& relative)
     return QStringLiteral(KALVEX_TEST_DATA "/") + relative;
 }
 
+using ui::test_support::child;
+
 namespace {
 
 QByteArray readData(const QString& relative)
@@ -32,15 +36,6 @@ QByteArray readData(const QString& relative)
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("missing test data " + relative.toStdString());
     return file.readAll();
-}
-
-template <class Widget>
-Widget* require(const ui::Tvstup& window, const char* name)
-{
-    auto* widget = window.findChild<Widget*>(QString::fromUtf8(name));
-    if (!widget)
-        throw std::runtime_error(std::string("no control named ") + name);
-    return widget;
 }
 
 }  // namespace
@@ -92,12 +87,12 @@ QString expectedMemo(const QString& name)
 
 QLineEdit* field(const ui::Tvstup& window, const char* name)
 {
-    return require<QLineEdit>(window, name);
+    return child<QLineEdit>(window, name);
 }
 
 QAbstractButton* button(const ui::Tvstup& window, const char* name)
 {
-    return require<QAbstractButton>(window, name);
+    return child<QAbstractButton>(window, name);
 }
 
 void click(QAbstractButton* target)
@@ -115,7 +110,7 @@ void clickRadio(QRadioButton* radio)
 
 void showInputPage(ui::Tvstup& window, int page)
 {
-    auto* pages = require<ui::ButtonPages>(window, "PageControl1");
+    auto* pages = child<ui::ButtonPages>(window, "PageControl1");
     click(pages->pageButton(page));
 }
 
@@ -126,15 +121,15 @@ void enterCase(ui::Tvstup& window, const InputCase& input)
     showInputPage(window, 2);
     clickRadio(window.grainPage()->selector()->item(input.grainType - 1));
     showInputPage(window, 4);
-    require<QCheckBox>(window, "CheckBox1")->setChecked(input.showEnergy);
-    require<QCheckBox>(window, "CheckBox2")->setChecked(input.showGrains);
-    require<QCheckBox>(window, "CheckBox3")->setChecked(input.heatTransfer);
+    child<QCheckBox>(window, "CheckBox1")->setChecked(input.showEnergy);
+    child<QCheckBox>(window, "CheckBox2")->setChecked(input.showGrains);
+    child<QCheckBox>(window, "CheckBox3")->setChecked(input.heatTransfer);
     showInputPage(window, 0);
 }
 
 QString memoText(const ui::Tvstup& window)
 {
-    return require<QPlainTextEdit>(window, "Memo1")->toPlainText();
+    return child<QPlainTextEdit>(window, "Memo1")->toPlainText();
 }
 
 WindowUnderTest::WindowUnderTest() : window(std::make_unique<ui::Tvstup>())
