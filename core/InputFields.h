@@ -83,4 +83,13 @@ constexpr const InputField* findInputField(std::string_view name)
     return nullptr;
 }
 
+// The field of a member of the input record; nullptr for one no field shows.
+constexpr const InputField* findInputField(double BallisticInput::*member)
+{
+    for (const InputField& field : kInputFields)
+        if (field.quantity == member)
+            return &field;
+    return nullptr;
+}
+
 }  // namespace kalvex

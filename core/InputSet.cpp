@@ -74,7 +74,7 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
         const std::string text = fields.fieldText(field.control);
         const double value = parseFloatField(text, decimalSeparator) * field.toStored;  // x 1 is exact
         if (!std::isfinite(value))  // a typed number that overflows in the stored unit
-            throw InputError("'" + text + "' is not a valid floating point value");
+            throw InputError(notAFloatMessage(text));
         stored.*field.quantity = value;
     }
 }

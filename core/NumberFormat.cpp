@@ -123,7 +123,7 @@ std::string quoted(std::string_view text, const char* what)
 
 double parseFloatField(std::string_view text, char decimalSeparator)
 {
-    const auto fail = [&] { return InputError(quoted(text, "floating point value")); };
+    const auto fail = [&] { return InputError(notAFloatMessage(text)); };
     std::string s(trimBlanks(text));
     if (!s.empty() && s.front() == '+') {
         s.erase(0, 1);  // from_chars takes no plus sign; a typed one still makes a number
@@ -154,8 +154,18 @@ long parseIntField(std::string_view text)
     long value = 0;
     const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
     if (s.empty() || res.ec != std::errc() || res.ptr != s.data() + s.size())
-        throw InputError(quoted(text, "integer value"));
+        throw InputError(notAnIntegerMessage(text));
     return value;
+}
+
+std::string notAFloatMessage(std::string_view text)
+{
+    return quoted(text, "floating point value");
+}
+
+std::string notAnIntegerMessage(std::string_view text)
+{
+    return quoted(text, "integer value");
 }
 
 }  // namespace kalvex

@@ -19,4 +19,9 @@ double parseFloatField(std::string_view text, char decimalSeparator = '.');
 // Parses a whole number; throws InputError with "'<text>' is not a valid integer value".
 long parseIntField(std::string_view text);
 
+// The messages for a text that is not a number, as every reader of numbers gives them:
+// "'<text>' is not a valid floating point value" / "... integer value".
+std::string notAFloatMessage(std::string_view text);
+std::string notAnIntegerMessage(std::string_view text);
+
 }  // namespace kalvex

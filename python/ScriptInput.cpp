@@ -3,6 +3,7 @@
 #include "batch/BatchRun.h"
 #include "core/Errors.h"
 #include "core/InputSet.h"
+#include "core/NumberFormat.h"
 #include "core/PropellantValues.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
@@ -69,7 +70,7 @@ void setParameter(ScriptInput& input, std::string_view name, double value, std::
     // The window's fields refuse such texts; a script gets the same answer instead of a run
     // on numbers that no field could hold.
     if (!std::isfinite(value) || !std::isfinite(value * p.field->toStored))
-        throw InputError(std::string(name) + ": '" + std::string(typed) + "' is not a valid floating point value");
+        throw InputError(std::string(name) + ": " + notAFloatMessage(typed));
     input.shown[fieldIndex(*p.field)] = value;
     if (isPropellantValue(name))
         input.propellantLine.clear();  // the set no longer holds that propellant's values

@@ -3,6 +3,7 @@
 
 #include "core/GrainTypes.h"
 #include "core/InputFields.h"
+#include "core/NumberFormat.h"
 #include "report/Cp1250.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
@@ -63,10 +64,8 @@ std::string readNameLine(CharSource& in)
 // The factor from the stored unit to the unit the value's field shows.
 double shownFactor(double BallisticInput::*member)
 {
-    for (const InputField& field : kInputFields)
-        if (field.quantity == member)
-            return field.toShown;
-    return 1;
+    const InputField* field = findInputField(member);
+    return field != nullptr ? field->toShown : 1;
 }
 
 // What a value that could not be read looks like in the file: the characters the scanner
@@ -149,7 +148,7 @@ std::string valueLineName(std::size_t line)
 
 std::string unreadableMessage(const UnreadableValue& value)
 {
-    return "'" + value.text + "' is not a valid " + (value.integer ? "integer value" : "floating point value");
+    return value.integer ? notAnIntegerMessage(value.text) : notAFloatMessage(value.text);
 }
 
 }  // namespace kalvex::report

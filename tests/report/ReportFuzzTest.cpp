@@ -70,8 +70,7 @@ std::optional<report::LoadedReport> oracleLoad(const std::string& text, const Ba
             if (n == EOF)
                 return std::nullopt;
             // A value must also be finite in the unit its field shows (mm, ms, MPa).
-            const InputField* field = std::find_if(kInputFields.begin(), kInputFields.end(),
-                                                   [&](const InputField& f) { return f.quantity == line.member; });
+            const InputField* field = findInputField(line.member);
             if (n == 1 && std::isfinite(v) && std::isfinite(v * field->toShown))
                 loaded.input.*line.member = v;
             else
