@@ -146,11 +146,10 @@ std::vector<StepCalls> recordedCalls(const BallisticInput& in)
     kalvex::runSolver(in, *r);
     std::vector<StepCalls> calls;
     for (int k = 1; k <= r->stepCount; ++k) {
-        const auto at = [&](kalvex::SeriesId id, int entry) { return (*r)[id][static_cast<std::size_t>(entry)]; };
-        calls.push_back({at(kalvex::SeriesId::meanPressure, k) * kalvex::kMegapascalToPascal,
-                         at(kalvex::SeriesId::velocity, k),
-                         at(kalvex::SeriesId::burnedThickness, k) * kalvex::kMillimetreToMetre,
-                         at(kalvex::SeriesId::burnedFraction, k - 1) < 1});
+        calls.push_back({r->at(kalvex::SeriesId::meanPressure, k) * kalvex::kMegapascalToPascal,
+                         r->at(kalvex::SeriesId::velocity, k),
+                         r->at(kalvex::SeriesId::burnedThickness, k) * kalvex::kMillimetreToMetre,
+                         r->at(kalvex::SeriesId::burnedFraction, k - 1) < 1});
     }
     return calls;
 }

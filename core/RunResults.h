@@ -57,6 +57,9 @@ struct RunResults {
 
     ResultSeries& operator[](SeriesId id) { return series[static_cast<std::size_t>(id)]; }
     const ResultSeries& operator[](SeriesId id) const { return series[static_cast<std::size_t>(id)]; }
+    // Entry k of series id.
+    double& at(SeriesId id, int k) { return (*this)[id][static_cast<std::size_t>(k)]; }
+    double at(SeriesId id, int k) const { return (*this)[id][static_cast<std::size_t>(k)]; }
 };
 
 }  // namespace kalvex

@@ -24,14 +24,9 @@ double EstimatedValue::relative() const
 
 namespace {
 
-double at(const RunResults& r, SeriesId id, int k)
-{
-    return r[id][static_cast<std::size_t>(k)];
-}
-
 EstimatedValue both(const RunResults& coarse, int kCoarse, const RunResults& fine, int kFine, SeriesId id)
 {
-    return {true, at(coarse, id, kCoarse), at(fine, id, kFine)};
+    return {true, coarse.at(id, kCoarse), fine.at(id, kFine)};
 }
 
 bool burnsOutInBarrel(const RunResults& r)

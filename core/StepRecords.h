@@ -23,11 +23,6 @@ inline constexpr int kLastEntry = 40797;            // the step budget: entry 40
 inline constexpr double kPressureLimit = 2000;      // MPa
 inline constexpr double kVelocityLimit = 5000;      // m/s
 
-inline double& at(RunResults& r, SeriesId id, int k)
-{
-    return r[id][static_cast<std::size_t>(k)];
-}
-
 // Zeros in every series at entry k.
 inline void clearEntry(RunResults& r, int k)
 {
@@ -42,16 +37,16 @@ inline void recordIgnition(const BallisticInput& in, const RunConstants& c, RunR
 {
     clearEntry(r, 0);
     const double atmosphereMpa = kAtmosphericPressure * kPascalToMegapascal;
-    at(r, SeriesId::meanPressure, 0) = atmosphereMpa;
-    at(r, SeriesId::meanTemperature, 0) = in.T0I;
-    at(r, SeriesId::gasPressureAhead, 0) = atmosphereMpa;
-    at(r, SeriesId::basePressure, 0) = atmosphereMpa;
-    at(r, SeriesId::breechPressure, 0) = atmosphereMpa;
-    at(r, SeriesId::wallTemperature, 0) = c.T0wKelvin;
-    at(r, SeriesId::resistancePressure, 0) = in.px0 * kPascalToMegapascal;
-    at(r, SeriesId::relativeSurface, 0) = 1;
+    r.at(SeriesId::meanPressure, 0) = atmosphereMpa;
+    r.at(SeriesId::meanTemperature, 0) = in.T0I;
+    r.at(SeriesId::gasPressureAhead, 0) = atmosphereMpa;
+    r.at(SeriesId::basePressure, 0) = atmosphereMpa;
+    r.at(SeriesId::breechPressure, 0) = atmosphereMpa;
+    r.at(SeriesId::wallTemperature, 0) = c.T0wKelvin;
+    r.at(SeriesId::resistancePressure, 0) = in.px0 * kPascalToMegapascal;
+    r.at(SeriesId::relativeSurface, 0) = 1;
     // The rate law at atmospheric pressure, shown without exponent and factors.
-    at(r, SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetreToMillimetre;
+    r.at(SeriesId::burningRate, 0) = in.beta * kAtmosphericPressure * kMetreToMillimetre;
 }
 
 // One entry of every series, of one run (V = double) or of the runs of a pack.

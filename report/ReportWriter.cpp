@@ -112,7 +112,7 @@ void writeInputs(LineWriter& w, const BallisticInput& input)
 // the recorded travel where the row stands for the muzzle itself.
 std::string rowValues(const RunResults& r, int k, double travel, int timeWidth)
 {
-    const auto at = [&](SeriesId id) { return r[id][static_cast<std::size_t>(k)]; };
+    const auto at = [&](SeriesId id) { return r.at(id, k); };
     std::string s = printfFixed(at(SeriesId::time), timeWidth, 3);
     s += "  " + printfFixed(at(SeriesId::burnedFraction), 9, 3);
     s += "  " + printfFixed(travel, 9, 4);

@@ -47,11 +47,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-double at(const RunResults& r, SeriesId id, int k)
-{
-    return r[id][static_cast<std::size_t>(k)];
-}
-
 struct Peak {
     double value;
     double time;
@@ -63,13 +58,13 @@ Peak smoothPeak(const RunResults& r, SeriesId id, int last)
 {
     int k = 0;
     for (int j = 1; j <= last; ++j)
-        if (at(r, id, j) > at(r, id, k))
+        if (r.at(id, j) > r.at(id, k))
             k = j;
-    const double y1 = at(r, id, k), t1 = at(r, SeriesId::time, k);
+    const double y1 = r.at(id, k), t1 = r.at(SeriesId::time, k);
     if (k == 0 || k == last)
         return {y1, t1};
-    const double y0 = at(r, id, k - 1), y2 = at(r, id, k + 1);
-    const double t0 = at(r, SeriesId::time, k - 1), t2 = at(r, SeriesId::time, k + 1);
+    const double y0 = r.at(id, k - 1), y2 = r.at(id, k + 1);
+    const double t0 = r.at(SeriesId::time, k - 1), t2 = r.at(SeriesId::time, k + 1);
     // Vertex of the parabola through the three points (Lagrange form, any spacing).
     const double d0 = (y1 - y0) / (t1 - t0), d1 = (y2 - y1) / (t2 - t1);
     const double curvature = (d1 - d0) / (t2 - t0);  // half the second derivative
@@ -100,13 +95,13 @@ RunOutputs computeRunOutputs(const BallisticInput& input, RunResults& r, const S
     set(OutputId::tP0Max, breech.time);
 
     const bool burnedOut = r.burnoutRow <= N;
-    set(OutputId::tBurnout, burnedOut ? at(r, SeriesId::time, r.burnoutRow) : kNaN);
-    set(OutputId::xBurnout, burnedOut ? at(r, SeriesId::travel, r.burnoutRow) : kNaN);
+    set(OutputId::tBurnout, burnedOut ? r.at(SeriesId::time, r.burnoutRow) : kNaN);
+    set(OutputId::xBurnout, burnedOut ? r.at(SeriesId::travel, r.burnoutRow) : kNaN);
 
     // Entry N is the first past the muzzle; interpolate linearly in travel back to x = xm.
-    const double x0 = at(r, SeriesId::travel, N - 1), x1 = at(r, SeriesId::travel, N);
+    const double x0 = r.at(SeriesId::travel, N - 1), x1 = r.at(SeriesId::travel, N);
     const double w = x1 > x0 ? (input.xm - x0) / (x1 - x0) : 1.0;
-    const auto muzzle = [&](SeriesId id) { return at(r, id, N - 1) + w * (at(r, id, N) - at(r, id, N - 1)); };
+    const auto muzzle = [&](SeriesId id) { return r.at(id, N - 1) + w * (r.at(id, N) - r.at(id, N - 1)); };
     set(OutputId::ZMuzzle, muzzle(SeriesId::burnedFraction));
     set(OutputId::tMuzzle, muzzle(SeriesId::time));
     set(OutputId::vMuzzle, muzzle(SeriesId::velocity));

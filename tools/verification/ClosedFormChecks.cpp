@@ -36,11 +36,6 @@ namespace {
 constexpr double kUnreachable = 1e12;  // Pa or N: a resistance no gas pressure reaches
 constexpr double kSlowTwist = 1e6;     // calibres per turn: the rotation takes ~1e-13 of the energy
 
-double at(const RunResults& r, SeriesId id, int k)
-{
-    return r[id][static_cast<std::size_t>(k)];
-}
-
 std::unique_ptr<RunResults> runToMuzzle(const BallisticInput& in)
 {
     auto results = std::make_unique<RunResults>();
@@ -193,13 +188,13 @@ CheckResult workCheck()
     // Trapezoidal work of the recorded mean pressure over the recorded travel.
     double work = 0;
     for (int k = 0; k < N; ++k) {
-        const double meanPressure = 0.5 * (at(*r, SeriesId::meanPressure, k) + at(*r, SeriesId::meanPressure, k + 1));
+        const double meanPressure = 0.5 * (r->at(SeriesId::meanPressure, k) + r->at(SeriesId::meanPressure, k + 1));
         work += meanPressure * kMegapascalToPascal * in.A *
-                (at(*r, SeriesId::travel, k + 1) - at(*r, SeriesId::travel, k));
+                (r->at(SeriesId::travel, k + 1) - r->at(SeriesId::travel, k));
     }
-    const double v = at(*r, SeriesId::velocity, N);
+    const double v = r->at(SeriesId::velocity, N);
     const double kinetic = 0.5 * in.mp * v * v + (in.C + in.CI) * v * v / 6;
-    const double air = at(*r, SeriesId::energyAirResistance, N);
+    const double air = r->at(SeriesId::energyAirResistance, N);
 
     CheckResult c;
     c.name = "Work of the mean pressure";
@@ -229,8 +224,8 @@ CheckResult adiabaticCheck()
     if (b > N)
         throw std::runtime_error("the loss-free gun must burn out in the barrel");
     const auto invariant = [&](int k) {
-        return at(*r, SeriesId::meanTemperature, k) *
-               std::pow(burntFreeVolume(in, at(*r, SeriesId::travel, k)), in.gamma - 1);
+        return r->at(SeriesId::meanTemperature, k) *
+               std::pow(burntFreeVolume(in, r->at(SeriesId::travel, k)), in.gamma - 1);
     };
     // The row of burnout carries the auxiliaries of the step's last stage, which may still
     // have been burning: the expansion starts with the next row.
@@ -265,12 +260,12 @@ CheckResult pressureGradientCheck()
     const double meanRatio = 1 + charge / (3 * in.mp);
     // The ratios over the pressure above the air ahead, at the peak and their worst row.
     const auto ratio = [&](SeriesId top, int k) {
-        const double base = at(*r, SeriesId::basePressure, k) - at(*r, SeriesId::gasPressureAhead, k);
-        return (at(*r, top, k) - at(*r, SeriesId::gasPressureAhead, k)) / base;
+        const double base = r->at(SeriesId::basePressure, k) - r->at(SeriesId::gasPressureAhead, k);
+        return (r->at(top, k) - r->at(SeriesId::gasPressureAhead, k)) / base;
     };
     double worstBreech = breechRatio, worstMean = meanRatio;
     for (int k = 1; k <= N; ++k) {
-        if (at(*r, SeriesId::velocity, k) == 0)
+        if (r->at(SeriesId::velocity, k) == 0)
             continue;  // at rest the gas is uniform
         if (std::fabs(ratio(SeriesId::breechPressure, k) - breechRatio) > std::fabs(worstBreech - breechRatio))
             worstBreech = ratio(SeriesId::breechPressure, k);

@@ -225,10 +225,9 @@ struct Characteristics {
 
 Characteristics characteristics(const RunResults& r)
 {
-    const auto at = [&](SeriesId id, int k) { return r[id][static_cast<std::size_t>(k)]; };
     const int N = r.stepCount;
-    return {at(SeriesId::meanPressure, r.pmaxRow), at(SeriesId::velocity, N), at(SeriesId::burnedFraction, N),
-            at(SeriesId::time, N)};
+    return {r.at(SeriesId::meanPressure, r.pmaxRow), r.at(SeriesId::velocity, N), r.at(SeriesId::burnedFraction, N),
+            r.at(SeriesId::time, N)};
 }
 
 void writeReferenceCase(Page& p, const std::string& examples)
