@@ -50,17 +50,8 @@ void lanes(benchmark::State& state, int count, LaneInstructions use)
     double steps = 0;
     for (auto _ : state) {
         steps = 0;
-        std::size_t next = 0;
         runSequencesInLanes(
-            count,
-            [&](BallisticInput& input, std::size_t& id, bool) {
-                if (next == inputs.size())
-                    return false;
-                id = next;
-                input = inputs[next++];
-                return true;
-            },
-            buffers, [&](std::size_t, const StartOutcome&, RunResults& r) { steps += r.stepCount; },
+            count, sequencesOf(inputs), buffers, [&](std::size_t, const StartOutcome&, RunResults& r) { steps += r.stepCount; },
             [](std::size_t, const InputError&) {}, use);
     }
     perRunStep(state, steps);

@@ -17,6 +17,17 @@ std::span<RunResults* const> LaneBuffers::take(int lanes)
     return std::span<RunResults* const>(views_).first(static_cast<std::size_t>(lanes));
 }
 
+SequenceSource sequencesOf(const std::vector<BallisticInput>& inputs)
+{
+    return [&inputs, next = std::size_t{0}](BallisticInput& input, std::size_t& id, bool) mutable {
+        if (next == inputs.size())
+            return false;
+        id = next;
+        input = inputs[next++];
+        return true;
+    };
+}
+
 namespace {
 
 template <std::size_t L>

@@ -20,6 +20,10 @@ namespace kalvex {
 // when no lane is running, so the source may block until work comes; false means "nothing
 // now" then, and the lanes ask again when one of them ends. Returns false when there is none.
 using SequenceSource = std::function<bool(BallisticInput& input, std::size_t& id, bool mayWait)>;
+// The input sets of `inputs` (which must outlive the source) in order, each with its index
+// as id.
+SequenceSource sequencesOf(const std::vector<BallisticInput>& inputs);
+
 // A sequence ended; `results` holds its last run until the callback returns.
 using SequenceDone = std::function<void(std::size_t id, const StartOutcome& outcome, RunResults& results)>;
 // An input set broke a rule (the InputError runStartSequence would have thrown).

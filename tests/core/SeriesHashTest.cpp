@@ -58,18 +58,9 @@ std::vector<std::uint64_t> laneHashes(const std::vector<BallisticInput>& inputs,
                                       const RunHash& hash)
 {
     std::vector<std::uint64_t> hashes(inputs.size(), 1);
-    std::size_t taken = 0;
     LaneBuffers buffers;
     runSequencesInLanes(
-        lanes,
-        [&](BallisticInput& input, std::size_t& id, bool) {
-            if (taken == inputs.size())
-                return false;
-            id = taken;
-            input = inputs[taken++];
-            return true;
-        },
-        buffers, [&](std::size_t i, const StartOutcome& outcome, RunResults& r) { hashes[i] = hash(r, outcome); },
+        lanes, sequencesOf(inputs), buffers, [&](std::size_t i, const StartOutcome& outcome, RunResults& r) { hashes[i] = hash(r, outcome); },
         [&](std::size_t i, const InputError&) { hashes[i] = 0; }, use);
     return hashes;
 }
