@@ -12,7 +12,8 @@ packages=(
   xvfb xauth xfonts-base xdotool imagemagick
   locales
   nlohmann-json3-dev libcli11-dev libboost-dev libgsl-dev
-  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed python3-pandas
+  libsundials-dev libnlopt-dev qt6-svg-dev poppler-utils clang
   help2man dpkg-dev lintian file
 )
 
