@@ -1,7 +1,7 @@
 #include "batch/BatchOptions.h"
 
-#include "core/Errors.h"
-#include "core/NumberFormat.h"
+#include "core/results/Errors.h"
+#include "core/format/NumberFormat.h"
 
 namespace kalvex::batch {
 

@@ -1,11 +1,11 @@
 #include "batch/BatchRun.h"
 
 #include "batch/PropellantTable.h"
-#include "core/Errors.h"
-#include "core/InputSet.h"
-#include "core/PropellantLibrary.h"
-#include "core/StartSequence.h"
-#include "core/StepErrorEstimate.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
+#include "core/propellant/PropellantLibrary.h"
+#include "core/input/StartSequence.h"
+#include "core/stepping/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
 

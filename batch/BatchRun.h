@@ -3,8 +3,8 @@
 // write the new report.
 
 #include "batch/BatchOptions.h"
-#include "core/BallisticInput.h"
-#include "core/StartCommand.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/StartCommand.h"
 #include "report/Report.h"
 
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "batch/ProgressBar.h"
 
-#include "core/CFormat.h"
+#include "core/format/CFormat.h"
 
 #include <string>
 

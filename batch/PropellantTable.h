@@ -1,6 +1,6 @@
 #pragma once
 // The propellant library as kalvex-batch --list-propellants prints it.
-#include "core/PropellantLibrary.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <ostream>
 

@@ -6,8 +6,8 @@
 #include "BenchRatios.h"
 #include "RifleTolerance.h"
 
-#include "core/LaneRuns.h"
-#include "core/RunLanes.h"
+#include "core/stepping/LaneRuns.h"
+#include "core/stepping/RunLanes.h"
 #include "study/Executor.h"
 
 #include <benchmark/benchmark.h>

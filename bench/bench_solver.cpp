@@ -4,11 +4,11 @@
 // without, made one after another as the model needs them, each waiting for the one before.
 #include "BenchRatios.h"
 
-#include "core/BallisticInput.h"
-#include "core/GrainGeometry.h"
-#include "core/RunResults.h"
-#include "core/Solver.h"
-#include "core/Units.h"
+#include "core/input/BallisticInput.h"
+#include "core/model/GrainGeometry.h"
+#include "core/results/RunResults.h"
+#include "core/stepping/Solver.h"
+#include "core/format/Units.h"
 
 #include <benchmark/benchmark.h>
 

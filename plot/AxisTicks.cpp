@@ -1,6 +1,6 @@
 #include "plot/AxisTicks.h"
 
-#include "core/NumberFormat.h"
+#include "core/format/NumberFormat.h"
 #include "plot/PlotGeometry.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "plot/MouseZoom.h"
 
-#include "core/NumberFormat.h"
+#include "core/format/NumberFormat.h"
 
 #include <cmath>
 

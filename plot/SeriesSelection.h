@@ -1,5 +1,5 @@
 #pragma once
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 #include "plot/PlotState.h"
 
 #include <array>

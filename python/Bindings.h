@@ -1,6 +1,6 @@
 #pragma once
 // The parts of the extension module kalvex._core, each adding its names to the module.
-#include "core/PropellantLibrary.h"
+#include "core/propellant/PropellantLibrary.h"
 #include "python/ResultsPool.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // Exceptions of the core as Python sees them: a rule, an unreadable value or a study that
 // cannot run is a ValueError with the core's exact message, a run that stops is kalvex.RunStopped, and an
 // unknown parameter an AttributeError that lists the known ones.
-#include "core/Errors.h"
+#include "core/results/Errors.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 #include "python/ScriptRun.h"

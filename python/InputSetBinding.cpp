@@ -1,7 +1,7 @@
 // kalvex.InputSet: one attribute per parameter, named as in the study file and valued in
 // the unit of the window's field. Immutable; with_changes returns a changed copy.
-#include "core/Errors.h"
-#include "core/InputFields.h"
+#include "core/results/Errors.h"
+#include "core/input/InputFields.h"
 #include "study/Parameters.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"

@@ -1,8 +1,8 @@
 // The propellant library from Python: its rows as dicts, and the library a study looks its
 // propellant names up in, rebuilt from such rows so that a worker of a cluster uses the
 // library of the machine that sent the study.
-#include "core/PropellantLibrary.h"
-#include "core/PropellantValues.h"
+#include "core/propellant/PropellantLibrary.h"
+#include "core/propellant/PropellantValues.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 

@@ -3,7 +3,7 @@
 // share its buffer, so the buffer lives as long as the last of them; then it comes back
 // here instead of being freed. A script that runs in a loop thus reuses a few warm
 // buffers rather than zeroing 7.5 MB of fresh memory on every call.
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 
 #include <cstddef>
 #include <memory>

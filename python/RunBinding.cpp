@@ -1,6 +1,6 @@
 // kalvex._core.run: one run, its series as numpy arrays that share the run's buffer, and the
 // text the window would show.
-#include "core/SeriesVocabulary.h"
+#include "core/results/SeriesVocabulary.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 #include "python/ScriptRun.h"

@@ -1,10 +1,10 @@
 #include "python/ScriptInput.h"
 
 #include "batch/BatchRun.h"
-#include "core/Errors.h"
-#include "core/InputSet.h"
-#include "core/NumberFormat.h"
-#include "core/PropellantValues.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
+#include "core/format/NumberFormat.h"
+#include "core/propellant/PropellantValues.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 

@@ -2,9 +2,9 @@
 // An input set as a script sees it: every parameter in the unit its window field shows,
 // exactly as given, so that a run from a script reads the numbers the way Start reads the
 // fields' texts. Parameters are named as in the study file (study/Parameters.h).
-#include "core/BallisticInput.h"
-#include "core/InputFields.h"
-#include "core/PropellantLibrary.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/InputFields.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "python/ScriptRun.h"
 
-#include "core/RunSummary.h"
-#include "core/Solver.h"
+#include "core/results/RunSummary.h"
+#include "core/stepping/Solver.h"
 
 namespace kalvex::python {
 

@@ -1,9 +1,9 @@
 #pragma once
 // One run started from a script: the Start sequence on an input record, with what the
 // window's text area would receive.
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
-#include "core/StartSequence.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
+#include "core/input/StartSequence.h"
 #include "python/ResultsPool.h"
 #include "study/Outputs.h"
 

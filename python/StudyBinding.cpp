@@ -1,6 +1,6 @@
 // kalvex._core.run_many and the studies: rows of runs as numpy columns, the results of a
 // study as kalvex-study writes them in its JSON. The work runs in C++ with the GIL released.
-#include "core/Solver.h"
+#include "core/stepping/Solver.h"
 #include "python/Bindings.h"
 #include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"

@@ -1,7 +1,7 @@
 // The texts that Load writes into the input fields, in the units each field shows.
 
-#include "core/InputFields.h"
-#include "core/NumberFormat.h"
+#include "core/input/InputFields.h"
+#include "core/format/NumberFormat.h"
 #include "report/Report.h"
 
 namespace kalvex::report {

@@ -1,6 +1,6 @@
 #pragma once
 // Saving a propellant into the user's library file.
-#include "core/PropellantLibrary.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
 
 #include <istream>
 #include <optional>

@@ -2,7 +2,7 @@
 // The 43 input value lines of a report, in file order. The writer prints them and the
 // reader finds their values in the same order, one per colon, so both share this table.
 
-#include "core/BallisticInput.h"
+#include "core/input/BallisticInput.h"
 
 #include <array>
 #include <cstddef>

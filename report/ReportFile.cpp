@@ -1,6 +1,6 @@
 #include "report/ReportFile.h"
 
-#include "core/Errors.h"
+#include "core/results/Errors.h"
 #include "report/SafeSave.h"
 
 #include <filesystem>

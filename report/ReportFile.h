@@ -2,8 +2,8 @@
 // Report files on disk: a save that never destroys an existing file when it fails, and a
 // load that refuses what is not a plain file.
 
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
 #include "report/Report.h"
 #include "report/SafeSave.h"
 

@@ -1,9 +1,9 @@
 // Reads the weapon name and the 43 input values of a report back, finding them by counting
 // colons: the labels between the colons are never compared with anything.
 
-#include "core/GrainTypes.h"
-#include "core/InputFields.h"
-#include "core/NumberFormat.h"
+#include "core/model/GrainTypes.h"
+#include "core/input/InputFields.h"
+#include "core/format/NumberFormat.h"
 #include "report/Cp1250.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"

@@ -2,7 +2,7 @@
 // The time table of a saved report, read back so that an earlier run can be drawn beside a
 // new one. The table lists every n-th entry with eleven quantities at the precision of its
 // columns (the time with three decimals), not the 23 series of the run.
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 
 #include <array>
 #include <cstddef>

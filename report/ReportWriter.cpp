@@ -1,9 +1,9 @@
 // The text report of the stored input set and the last completed run.
 
 #include "report/Cp1250.h"
-#include "core/CFormat.h"
-#include "core/EnergyLabels.h"
-#include "core/GrainTypes.h"
+#include "core/format/CFormat.h"
+#include "core/results/EnergyLabels.h"
+#include "core/model/GrainTypes.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 

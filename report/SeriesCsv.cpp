@@ -1,6 +1,6 @@
 #include "report/SeriesCsv.h"
 
-#include "core/SeriesVocabulary.h"
+#include "core/results/SeriesVocabulary.h"
 
 #include <charconv>
 #include <cmath>

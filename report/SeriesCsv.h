@@ -2,7 +2,7 @@
 // The 23 recorded series of one run as CSV: a header `name [unit]` from the series
 // vocabulary, then one line per entry from ignition to the muzzle exit, a point as decimal
 // separator whatever the locale. kalvex-batch --csv and the window's export write the same bytes.
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 
 #include <ostream>
 #include <string>

@@ -2,7 +2,7 @@
 // Runs rows of a study in parallel. Each thread owns one RunResults buffer (about 7.5 MB);
 // finished rows are handed to the sink in row order, so memory stays bounded by a window of
 // rows, whatever the study's size.
-#include "core/LaneRuns.h"
+#include "core/stepping/LaneRuns.h"
 #include "study/Outputs.h"
 #include "study/Rows.h"
 

@@ -1,7 +1,7 @@
 #include "study/Outputs.h"
 
-#include "core/Errors.h"
-#include "core/RunSummary.h"
+#include "core/results/Errors.h"
+#include "core/results/RunSummary.h"
 #include "study/StudyError.h"
 
 #include <cmath>

@@ -6,11 +6,11 @@
 // come from a parabola through the three entries around the largest one, so the outputs
 // change smoothly with a parameter (a root finder or a fit sees a curve, not steps). The
 // printed summary keeps its values at sampled steps, so the two can differ in the last digits.
-#include "core/BallisticInput.h"
-#include "core/Errors.h"
-#include "core/RunResults.h"
-#include "core/Solver.h"
-#include "core/StartSequence.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/Errors.h"
+#include "core/results/RunResults.h"
+#include "core/stepping/Solver.h"
+#include "core/input/StartSequence.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "study/Parameters.h"
 
-#include "core/GrainTypes.h"
+#include "core/model/GrainTypes.h"
 #include "study/StudyError.h"
 
 #include <cmath>

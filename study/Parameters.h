@@ -3,8 +3,8 @@
 // member name and given in the unit the window's field shows, plus the grain type, a whole
 // number that only a sweep can take (its values pick a shape; they have no order to solve,
 // fit or scatter in).
-#include "core/BallisticInput.h"
-#include "core/InputFields.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/InputFields.h"
 
 #include <string>
 #include <string_view>

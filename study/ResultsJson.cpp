@@ -1,6 +1,6 @@
 #include "study/ResultsJson.h"
 
-#include "core/PropellantValues.h"
+#include "core/propellant/PropellantValues.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "study/Rows.h"
 
-#include "core/PropellantValues.h"
+#include "core/propellant/PropellantValues.h"
 #include "study/StudyError.h"
 
 #include <boost/random/mersenne_twister.hpp>

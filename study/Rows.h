@@ -3,7 +3,7 @@
 // its own for any i, so that shards, chunks of a cluster and lanes of a thread can take any
 // range of rows. Row i of a tolerance study draws from its own random stream seeded from
 // (seed, i): the rows are the same for any thread count and any sharding.
-#include "core/BallisticInput.h"
+#include "core/input/BallisticInput.h"
 #include "study/Parameters.h"
 #include "study/Study.h"
 

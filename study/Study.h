@@ -3,8 +3,8 @@
 // The command line reads it from JSON (StudyJson.h), the Study window edits a copy of it,
 // the Python module builds it from a dict. Values are in the parameters' units (Parameters.h),
 // outputs are named by the output table (Outputs.h).
-#include "core/BallisticInput.h"
-#include "core/PropellantLibrary.h"
+#include "core/input/BallisticInput.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "study/StudyJson.h"
 
-#include "core/Errors.h"
-#include "core/InputSet.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
 #include "report/ReportFile.h"
 #include "report/SafeSave.h"
 #include "study/Parameters.h"

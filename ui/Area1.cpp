@@ -1,6 +1,6 @@
 #include "ui/Area1.h"
 
-#include "core/CalculatorFormulas.h"
+#include "core/input/CalculatorFormulas.h"
 #include "ui/CalculatorLayout.h"
 #include "ui/Command.h"
 #include "ui/FieldNumbers.h"

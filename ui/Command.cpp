@@ -1,6 +1,6 @@
 #include "ui/Command.h"
 
-#include "core/Errors.h"
+#include "core/results/Errors.h"
 #include "ui/Prompts.h"
 
 #include <QString>

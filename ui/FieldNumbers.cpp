@@ -1,6 +1,6 @@
 #include "ui/FieldNumbers.h"
 
-#include "core/NumberFormat.h"
+#include "core/format/NumberFormat.h"
 #include "plot/UserLocale.h"
 
 #include <QLineEdit>

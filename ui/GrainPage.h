@@ -1,5 +1,5 @@
 #pragma once
-#include "core/GrainTypes.h"
+#include "core/model/GrainTypes.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "ui/Pictures.h"
 
-#include "core/GrainTypes.h"
+#include "core/model/GrainTypes.h"
 #include "ui/JpegImage.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "ui/Command.h"
 #include "ui/FieldNumbers.h"
-#include "core/UnitConversion.h"
+#include "core/format/UnitConversion.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 // The propellant library as a list to choose from: each row with its seven values and the
 // source they come from.
-#include "core/PropellantLibrary.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <QDialog>
 

@@ -2,8 +2,8 @@
 // progress.
 #include "ui/Studie1.h"
 
-#include "core/Errors.h"
-#include "core/InputFields.h"
+#include "core/results/Errors.h"
+#include "core/input/InputFields.h"
 #include "study/Parameters.h"
 #include "study/StudyCsv.h"
 #include "study/StudyJson.h"

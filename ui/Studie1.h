@@ -1,5 +1,5 @@
 #pragma once
-#include "core/BallisticInput.h"
+#include "core/input/BallisticInput.h"
 #include "plot/PlotState.h"
 #include "study/Study.h"
 #include "ui/StudyPages.h"

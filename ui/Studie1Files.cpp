@@ -2,7 +2,7 @@
 // study file saved and opened.
 #include "ui/Studie1.h"
 
-#include "core/InputFields.h"
+#include "core/input/InputFields.h"
 #include "report/SafeSave.h"
 #include "study/StudyCsv.h"
 #include "study/StudyJson.h"

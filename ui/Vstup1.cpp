@@ -1,8 +1,8 @@
 #include "ui/Vstup1.h"
 
-#include "core/DataFolders.h"
-#include "core/Errors.h"
-#include "core/StepErrorEstimate.h"
+#include "core/propellant/DataFolders.h"
+#include "core/results/Errors.h"
+#include "core/stepping/StepErrorEstimate.h"
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
 #include "ui/ButtonPages.h"

@@ -1,7 +1,7 @@
 #pragma once
-#include "core/BallisticInput.h"
-#include "core/InputFields.h"
-#include "core/StartCommand.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/InputFields.h"
+#include "core/input/StartCommand.h"
 #include "plot/PlotState.h"
 #include "ui/ExtrasPage.h"
 #include "ui/FieldRegistry.h"

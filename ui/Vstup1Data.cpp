@@ -2,7 +2,7 @@
 // clipboard; and a run saved in a report drawn beside the current one.
 #include "ui/Vstup1.h"
 
-#include "core/Errors.h"
+#include "core/results/Errors.h"
 #include "plot/ImageBytes.h"
 #include "plot/SeriesSelection.h"
 #include "report/SafeSave.h"

@@ -2,10 +2,10 @@
 // the recent reports; the field a failed read or rule is about.
 #include "ui/Vstup1.h"
 
-#include "core/Errors.h"
-#include "core/InputSet.h"
-#include "core/NumberFormat.h"
-#include "core/RuleField.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
+#include "core/format/NumberFormat.h"
+#include "core/input/RuleField.h"
 #include "report/Report.h"
 #include "report/ReportFile.h"
 #include "ui/ButtonPages.h"

@@ -3,8 +3,8 @@
 #include "ScopedDataHome.h"
 
 #include "batch/BatchRun.h"
-#include "core/InputFields.h"
-#include "core/PropellantLibrary.h"
+#include "core/input/InputFields.h"
+#include "core/propellant/PropellantLibrary.h"
 #include "report/ReportFile.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 // kalvex-batch end to end through its functions: the examples, restarts, failures.
 
 #include "batch/BatchRun.h"
-#include "core/Errors.h"
-#include "core/InputSet.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 

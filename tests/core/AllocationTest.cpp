@@ -3,10 +3,10 @@
 // buffer than the run writes.
 #include "FakeHost.h"
 
-#include "core/BallisticInput.h"
-#include "core/InputSet.h"
-#include "core/Solver.h"
-#include "core/StartCommand.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/InputSet.h"
+#include "core/stepping/Solver.h"
+#include "core/input/StartCommand.h"
 
 #include <gtest/gtest.h>
 

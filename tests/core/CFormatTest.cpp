@@ -1,6 +1,6 @@
 #include "CommaLocale.h"
 
-#include "core/CFormat.h"
+#include "core/format/CFormat.h"
 
 #include <gtest/gtest.h>
 

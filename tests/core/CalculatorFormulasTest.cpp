@@ -1,5 +1,5 @@
-#include "core/Errors.h"
-#include "core/CalculatorFormulas.h"
+#include "core/results/Errors.h"
+#include "core/input/CalculatorFormulas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "../Tolerance.h"
 
-#include "core/BallisticInput.h"
-#include "core/GrainGeometry.h"
+#include "core/input/BallisticInput.h"
+#include "core/model/GrainGeometry.h"
 
 #include <gtest/gtest.h>
 

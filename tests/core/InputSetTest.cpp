@@ -1,9 +1,9 @@
 #include "CaseInput.h"
 #include "FakeHost.h"
 
-#include "core/BallisticInput.h"
-#include "core/Errors.h"
-#include "core/InputSet.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
 
 #include <gtest/gtest.h>
 

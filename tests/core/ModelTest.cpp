@@ -1,7 +1,7 @@
 #include "../Tolerance.h"
 #include "CaseInput.h"
 
-#include "core/Model.h"
+#include "core/model/Model.h"
 
 #include <gtest/gtest.h>
 

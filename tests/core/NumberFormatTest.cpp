@@ -1,5 +1,5 @@
-#include "core/Errors.h"
-#include "core/NumberFormat.h"
+#include "core/results/Errors.h"
+#include "core/format/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/CFormat.h"
+#include "core/format/CFormat.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>

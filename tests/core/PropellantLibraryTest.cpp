@@ -2,8 +2,8 @@
 
 #include "CaseInput.h"
 
-#include "core/Errors.h"
-#include "core/PropellantLibrary.h"
+#include "core/results/Errors.h"
+#include "core/propellant/PropellantLibrary.h"
 
 #include <gtest/gtest.h>
 

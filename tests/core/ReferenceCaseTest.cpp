@@ -3,8 +3,8 @@
 #include "CommaLocale.h"
 #include "FakeHost.h"
 
-#include "core/BallisticInput.h"
-#include "core/StartCommand.h"
+#include "core/input/BallisticInput.h"
+#include "core/input/StartCommand.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // every Start must end with a summary or with one of the known messages.
 #include "FakeHost.h"
 
-#include "core/Errors.h"
-#include "core/NumberFormat.h"
-#include "core/Solver.h"
-#include "core/StartCommand.h"
+#include "core/results/Errors.h"
+#include "core/format/NumberFormat.h"
+#include "core/stepping/Solver.h"
+#include "core/input/StartCommand.h"
 
 #include <gtest/gtest.h>
 

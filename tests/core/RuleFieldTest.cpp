@@ -1,6 +1,6 @@
 #include "CaseInput.h"
 
-#include "core/RuleField.h"
+#include "core/input/RuleField.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "../Tolerance.h"
 
-#include "core/RunSummary.h"
+#include "core/results/RunSummary.h"
 
 #include <gtest/gtest.h>
 

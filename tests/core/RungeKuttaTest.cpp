@@ -1,4 +1,4 @@
-#include "core/RungeKutta.h"
+#include "core/stepping/RungeKutta.h"
 
 #include <gtest/gtest.h>
 

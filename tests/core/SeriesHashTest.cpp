@@ -6,9 +6,9 @@
 #include "EarlyEndCases.h"
 #include "SeriesHashes.h"
 
-#include "core/LaneRuns.h"
-#include "core/RunLanes.h"
-#include "core/StartSequence.h"
+#include "core/stepping/LaneRuns.h"
+#include "core/stepping/RunLanes.h"
+#include "core/input/StartSequence.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "CaseInput.h"
 #include "EarlyEndCases.h"
 
-#include "core/Solver.h"
+#include "core/stepping/Solver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "CaseInput.h"
 #include "FakeHost.h"
 
-#include "core/Errors.h"
-#include "core/StartCommand.h"
-#include "core/StartSequence.h"
+#include "core/results/Errors.h"
+#include "core/input/StartCommand.h"
+#include "core/input/StartSequence.h"
 
 #include <gtest/gtest.h>
 

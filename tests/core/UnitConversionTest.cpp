@@ -1,5 +1,5 @@
-#include "core/NumberFormat.h"
-#include "core/UnitConversion.h"
+#include "core/format/NumberFormat.h"
+#include "core/format/UnitConversion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "CaseInput.h"
 #include "PlotTestSupport.h"
-#include "core/BallisticInput.h"
-#include "core/RunSummary.h"
-#include "core/Solver.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunSummary.h"
+#include "core/stepping/Solver.h"
 #include "plot/SeriesSelection.h"
 
 #include <gtest/gtest.h>

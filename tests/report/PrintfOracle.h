@@ -3,8 +3,8 @@
 // line: an independent route to the bytes the writer must produce. Valid only while the
 // global C locale is "C" (the test programs never change it outside a scoped guard).
 
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // a known grain type; every other value keeps the one the program held before.
 
 #include "SyntheticRun.h"
-#include "core/InputFields.h"
+#include "core/input/InputFields.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 

@@ -1,5 +1,5 @@
 #include "SyntheticRun.h"
-#include "core/NumberFormat.h"
+#include "core/format/NumberFormat.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 

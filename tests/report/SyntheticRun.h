@@ -2,8 +2,8 @@
 // A hand-made input set and run for the report tests: smooth series with a pressure peak,
 // burnout and muzzle exit at chosen entries, so that every row of a report can be predicted.
 
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
 
 #include <algorithm>
 #include <cmath>

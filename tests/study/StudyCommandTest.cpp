@@ -4,7 +4,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/StudyRun.h"
-#include "core/SeriesVocabulary.h"
+#include "core/results/SeriesVocabulary.h"
 
 #include <clocale>
 #include <fstream>

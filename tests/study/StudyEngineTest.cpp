@@ -2,8 +2,8 @@
 #include "StudyTestSupport.h"
 #include "../Tolerance.h"
 
-#include "core/RunSummary.h"
-#include "core/StartSequence.h"
+#include "core/results/RunSummary.h"
+#include "core/input/StartSequence.h"
 #include "study/Executor.h"
 #include "study/Parameters.h"
 #include "study/Solve.h"

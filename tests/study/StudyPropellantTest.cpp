@@ -1,7 +1,7 @@
 // Studies over library propellants: the rows of single runs, the values each row used.
 #include "StudyTestSupport.h"
 
-#include "core/StartSequence.h"
+#include "core/input/StartSequence.h"
 #include "study/Executor.h"
 #include "study/Parameters.h"
 #include "study/Rows.h"

@@ -2,9 +2,9 @@
 // Input sets of the reference cases and rule messages, shared by the test programs.
 #include "FakeHost.h"
 
-#include "core/BallisticInput.h"
-#include "core/Errors.h"
-#include "core/InputSet.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/Errors.h"
+#include "core/input/InputSet.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Runs that cannot reach the muzzle, one for each way a run ends early: a reference case
 // with a change, the end it must meet and that end's message.
-#include "core/BallisticInput.h"
-#include "core/Solver.h"
+#include "core/input/BallisticInput.h"
+#include "core/stepping/Solver.h"
 
 #include <functional>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 // A Start-command host without a window: field texts in a map, Memo1 as a list of lines.
-#include "core/StartCommand.h"
+#include "core/input/StartCommand.h"
 
 #include <map>
 #include <string>

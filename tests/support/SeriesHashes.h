@@ -5,9 +5,9 @@
 // so each run's 23 series are hashed over entries 0..N and compared with hashes committed
 // before the change. Any solver path (the plain run, each lane of an interleaved one) is
 // checked against the same file.
-#include "core/BallisticInput.h"
-#include "core/RunResults.h"
-#include "core/StartSequence.h"
+#include "core/input/BallisticInput.h"
+#include "core/results/RunResults.h"
+#include "core/input/StartSequence.h"
 
 #include <cstdint>
 #include <map>

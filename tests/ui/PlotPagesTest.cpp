@@ -1,7 +1,7 @@
 // The plot selection pages after a run: the radio choices, the special plots and overlays.
 #include "WindowDriver.h"
 
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 #include "plot/PlotState.h"
 #include "ui/RadioGroup.h"
 #include "ui/Vstup1.h"

@@ -2,7 +2,7 @@
 #include "ScopedDataHome.h"
 #include "WindowDriver.h"
 
-#include "core/PropellantLibrary.h"
+#include "core/propellant/PropellantLibrary.h"
 #include "ui/FieldNumbers.h"
 #include "ui/PropellantDialog.h"
 #include "ui/Vstup1.h"

@@ -1,7 +1,7 @@
 // The Start command driven through the window: fields in, message or summary and plot out.
 #include "WindowDriver.h"
 
-#include "core/RunResults.h"
+#include "core/results/RunResults.h"
 #include "ui/PlotView.h"
 #include "ui/Vstup1.h"
 

@@ -3,7 +3,7 @@
 #include "WidgetDriving.h"
 #include "WindowDriver.h"
 
-#include "core/NumberFormat.h"
+#include "core/format/NumberFormat.h"
 #include "plot/PlotState.h"
 #include "ui/StudyRunner.h"
 #include "ui/StudyTableModel.h"

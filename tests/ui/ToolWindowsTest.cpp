@@ -5,7 +5,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Rate1.h"
 #include "ui/ToolWindow.h"
-#include "core/UnitConversion.h"
+#include "core/format/UnitConversion.h"
 
 #include <QApplication>
 #include <QGroupBox>

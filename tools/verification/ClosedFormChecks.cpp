@@ -1,11 +1,11 @@
 #include "tools/verification/ClosedFormChecks.h"
 
-#include "core/NumberFormat.h"
-#include "core/Pi.h"
-#include "core/RunSummary.h"
-#include "core/Solver.h"
-#include "core/StartSequence.h"
-#include "core/Units.h"
+#include "core/format/NumberFormat.h"
+#include "core/model/Pi.h"
+#include "core/results/RunSummary.h"
+#include "core/stepping/Solver.h"
+#include "core/input/StartSequence.h"
+#include "core/format/Units.h"
 #include "tools/verification/ModelStepper.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // Checks of the model against cases with a known answer: each sets the input so that the
 // model reduces to such a case and compares what the model computes with the closed form.
 // The verification report prints them and the tests require them to pass; both call these.
-#include "core/BallisticInput.h"
+#include "core/input/BallisticInput.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tools/verification/ClosedFormChecks.h"
 
-#include "core/Solver.h"
-#include "core/StartSequence.h"
+#include "core/stepping/Solver.h"
+#include "core/input/StartSequence.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include "tools/verification/ModelStepper.h"
 
-#include "core/ModelPhases.h"
-#include "core/RungeKutta.h"
+#include "core/model/ModelPhases.h"
+#include "core/stepping/RungeKutta.h"
 
 namespace kalvex::verification {
 

@@ -2,7 +2,7 @@
 // The model stepped by RK4 directly, without the solver's end tests, step limit and
 // recording: for states the solver never reaches (a chamber that stays closed after burnout,
 // a barrel hundreds of metres long).
-#include "core/Model.h"
+#include "core/model/Model.h"
 
 namespace kalvex::verification {
 

@@ -1,8 +1,8 @@
 #include "tools/verification/VerificationReport.h"
 
 #include "batch/BatchRun.h"
-#include "core/StepErrorEstimate.h"
-#include "core/Units.h"
+#include "core/stepping/StepErrorEstimate.h"
+#include "core/format/Units.h"
 #include "plot/ImageBytes.h"
 #include "plot/PlotState.h"
 #include "plot/SeriesSelection.h"

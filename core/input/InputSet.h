@@ -1,0 +1,26 @@
+#pragma once
+#include "core/input/BallisticInput.h"
+#include "core/input/FieldSource.h"
+#include "core/input/InputFields.h"
+
+namespace kalvex {
+
+// Parses every input field into `stored`, in the fixed reading order, converting mm and ms
+// (x 0.001) and MPa (x 1000000) to SI units. Each value is stored as soon as it is parsed,
+// so a bad text (InputError) leaves the fields read before it already updated.
+void readBallisticInput(const FieldSource& fields, int grainType, bool heatTransfer,
+                        char decimalSeparator, BallisticInput& stored);
+
+// The input set as Load shows it in the fields and Start reads it back: each value rounded
+// to the 15 significant digits of its field, in the field's unit. A report loaded into the
+// window runs with these values, so every other way of running a report does the same.
+BallisticInput asShownInFields(const BallisticInput& input);
+
+// One value of asShownInFields in the field's unit: the number the field's text reads as.
+double shownFieldValue(const BallisticInput& input, const InputField& field);
+
+// Checks the plausibility rules in their fixed order; throws InputError with the message
+// of the first rule that does not hold. Changes nothing.
+void validateBallisticInput(const BallisticInput& input);
+
+}  // namespace kalvex

@@ -1,0 +1,239 @@
+#include "core/propellant/PropellantLibrary.h"
+
+#include "core/propellant/DataFolders.h"
+#include "core/results/Errors.h"
+#include "core/propellant/PropellantValues.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace kalvex {
+
+namespace {
+
+using nlohmann::json;
+
+// The members of a row, in the order of kPropellantValues.
+constexpr std::array<double Propellant::*, kPropellantValues.size()> kRowValues = {
+    &Propellant::F, &Propellant::T0, &Propellant::b, &Propellant::gamma,
+    &Propellant::rho, &Propellant::beta, &Propellant::alpha};
+
+constexpr const char* kFormat = "kalvex propellant library 1";
+
+std::string rowLabel(const std::string& fileName, std::size_t index, const json& row)
+{
+    std::string label = fileName + ": row " + std::to_string(index + 1);
+    if (row.is_object() && row.contains("name") && row["name"].is_string())
+        label += " (" + row["name"].get<std::string>() + ")";
+    return label;
+}
+
+std::string textOf(const json& row, const char* key)
+{
+    const auto it = row.find(key);
+    return it != row.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+// The row as a propellant, or the reason it is not one.
+std::string parseRow(const json& row, Propellant& out)
+{
+    if (!row.is_object())
+        return "not an object with a name and seven values";
+    out.name = textOf(row, "name");
+    if (out.name.empty())
+        return "name is missing";
+    for (std::size_t i = 0; i < kPropellantValues.size(); ++i) {
+        const PropellantValue& value = kPropellantValues[i];
+        const auto it = row.find(value.name);
+        if (it == row.end() || it->is_null())
+            return std::string(value.name) + " is missing";
+        if (!it->is_number() || !std::isfinite(it->get<double>()))
+            return std::string(value.name) + " is not a number";
+        out.*kRowValues[i] = it->get<double>();
+    }
+    out.family = textOf(row, "family");
+    out.composition = textOf(row, "composition");
+    out.source = textOf(row, "source");
+    out.transcription = textOf(row, "transcription");
+    return propellantRuleProblem(out);
+}
+
+// The array of rows of a library file's text; throws json::exception or InputError.
+json rowsOf(const json& document, const std::string& fileName)
+{
+    if (!document.is_object() || !document.contains("propellants") ||
+        !document["propellants"].is_array()) {
+        throw InputError(fileName + ": not a propellant library (no \"propellants\" list)");
+    }
+    return document["propellants"];
+}
+
+json rowFor(const Propellant& p)
+{
+    json row = json::object();
+    row["name"] = p.name;
+    if (!p.family.empty())
+        row["family"] = p.family;
+    if (!p.composition.empty())
+        row["composition"] = p.composition;
+    for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
+        row[kPropellantValues[i].name] = p.*kRowValues[i];
+    if (!p.source.empty())
+        row["source"] = p.source;
+    if (!p.transcription.empty())
+        row["transcription"] = p.transcription;
+    return row;
+}
+
+void readFile(const std::string& path, bool fromUser, PropellantLibrary& library)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        if (!fromUser)
+            library.problems.push_back(path + ": the shipped propellant library is missing");
+        return;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!std::filesystem::is_regular_file(path, ec) || !file) {
+        library.problems.push_back(path + ": cannot be read");
+        return;
+    }
+    readPropellantRows(file, path, fromUser, library);
+}
+
+}  // namespace
+
+const Propellant* PropellantLibrary::find(const std::string& name) const
+{
+    const auto it = std::find_if(rows.begin(), rows.end(),
+                                 [&](const Propellant& p) { return p.name == name; });
+    return it == rows.end() ? nullptr : &*it;
+}
+
+std::string userPropellantPath()
+{
+    namespace fs = std::filesystem;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // XDG_DATA_HOME holds an absolute path or nothing: a relative one is ignored, as desktops do.
+    fs::path base = xdg != nullptr && fs::path(xdg).is_absolute() ? fs::path(xdg) : fs::path();
+    if (base.empty()) {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home != nullptr ? home : "") / ".local" / "share";
+    }
+    return (base / "kalvex" / "propellants.json").string();
+}
+
+PropellantFiles defaultPropellantFiles(const std::string& programFolder)
+{
+    const std::filesystem::path folder =
+        programFolder.empty() ? shippedFilesFolder() : shippedFilesFolder(programFolder);
+    return {(folder / "propellants.json").string(), userPropellantPath()};
+}
+
+void readPropellantRows(std::istream& text, const std::string& fileName, bool fromUser,
+                        PropellantLibrary& library)
+{
+    json rows;
+    try {
+        rows = rowsOf(json::parse(text), fileName);
+    } catch (const json::exception& e) {
+        library.problems.push_back(fileName + ": not a propellant library (" + e.what() + ")");
+        return;
+    } catch (const InputError& e) {
+        library.problems.push_back(e.what());
+        return;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        Propellant p;
+        p.fromUser = fromUser;
+        const std::string problem = parseRow(rows[i], p);
+        if (!problem.empty()) {
+            library.problems.push_back(rowLabel(fileName, i, rows[i]) + ": " + problem);
+            continue;
+        }
+        // A later row of a name replaces an earlier one: the user's row shows as the user's.
+        std::erase_if(library.rows, [&](const Propellant& q) { return q.name == p.name; });
+        library.rows.push_back(std::move(p));
+    }
+}
+
+PropellantLibrary loadPropellantLibrary(const PropellantFiles& files)
+{
+    PropellantLibrary library;
+    readFile(files.shipped, false, library);
+    readFile(files.user, true, library);
+    return library;
+}
+
+void applyPropellant(const Propellant& propellant, BallisticInput& input)
+{
+    for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
+        input.*kPropellantValues[i].quantity = propellant.*kRowValues[i];
+}
+
+Propellant propellantFromInput(const BallisticInput& input, const std::string& name)
+{
+    Propellant p;
+    p.name = name;
+    p.fromUser = true;
+    for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
+        p.*kRowValues[i] = input.*kPropellantValues[i].quantity;
+    return p;
+}
+
+std::string propellantRuleProblem(const Propellant& propellant)
+{
+    for (std::size_t i = 0; i < kPropellantValues.size(); ++i) {
+        if (!passesRule(kPropellantValues[i], propellant.*kRowValues[i]))
+            return kPropellantValues[i].ruleMessage;
+    }
+    return {};
+}
+
+std::string userLibraryTextWith(const std::string& existingText, const std::string& fileName,
+                                const Propellant& propellant)
+{
+    if (propellant.name.empty())
+        throw InputError("A propellant needs a name");
+    if (const std::string problem = propellantRuleProblem(propellant); !problem.empty())
+        throw InputError(problem);
+    json document = {{"format", kFormat}, {"propellants", json::array()}};
+    if (!existingText.empty()) {
+        try {
+            document = json::parse(existingText);
+            rowsOf(document, fileName);
+        } catch (const json::exception&) {
+            throw InputError(fileName + ": not a propellant library; nothing was saved");
+        } catch (const InputError&) {
+            throw InputError(fileName + ": not a propellant library; nothing was saved");
+        }
+    }
+    json& rows = document["propellants"];
+    const auto same = std::find_if(rows.begin(), rows.end(), [&](const json& row) {
+        return row.is_object() && textOf(row, "name") == propellant.name;
+    });
+    if (same != rows.end())
+        *same = rowFor(propellant);
+    else
+        rows.push_back(rowFor(propellant));
+    return document.dump(2) + "\n";
+}
+
+std::string propellantSourceText(const Propellant& propellant)
+{
+    if (!propellant.source.empty())
+        return propellant.source;
+    return propellant.fromUser ? "user library" : "no source given";
+}
+
+std::string propellantUsedLine(const Propellant& propellant)
+{
+    return " Propellant " + propellant.name + ": " + propellantSourceText(propellant);
+}
+
+}  // namespace kalvex
