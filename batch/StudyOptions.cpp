@@ -29,11 +29,12 @@ void parseShard(const std::string& text, StudyOptions& options)
 StudyOptions parseStudyArguments(const std::vector<std::string>& args)
 {
     StudyOptions options;
-    CLI::App app{"Runs a design study of the interior ballistic model: a sweep, a solve for a target,\n"
-                 "a fit to measured firings or a tolerance analysis, described by a JSON study file\n"
-                 "(docs/study-file.md).",
+    CLI::App app{"Runs a design study of the interior ballistic model: a sweep, a solve for one or two\n"
+                 "targets, a fit to measured firings, a tolerance analysis, an optimisation within limits\n"
+                 "or sensitivity indices, described by a JSON study file (docs/study-file.md).",
                  "kalvex-study"};
-    app.footer("kalvex-study merge SHARD.csv... -o RESULTS.csv joins the CSV files of --shard runs.\n"
+    app.footer("kalvex-study merge SHARD.csv... -o RESULTS.csv [--study STUDY.json] joins the CSV files of\n"
+               "--shard runs (and with --study makes the statistics or indices from them).\n"
                "Exit status: 0 when done, 1 after an error (its message on standard error),\n"
                "130 when stopped by Ctrl+C (the finished rows are written).");
     app.set_help_flag();  // --help is read below, so that the usage text is ours to print
@@ -42,7 +43,8 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     app.add_flag("-h,--help", help, "print this help");
     app.add_flag("--version", version, "print the program's version");
     app.add_option("STUDY", options.studyPath, "the study file (JSON)");
-    app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it)")
+    app.add_option("-o", options.csvPath, "write the rows to this CSV file (sweep: standard output without it; optimize and a "
+                   "two-target solve: the runs of the search)")
         ->option_text("RESULTS.csv");
     app.add_option("--json", options.jsonPath, "write the rows and the results as JSON")->option_text("RESULTS.json");
     app.add_option("--threads", options.threads, "threads to run on (default: every core)")->check(CLI::NonNegativeNumber);
@@ -56,6 +58,11 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     CLI::App* merge = app.add_subcommand("merge", "join shard CSV files into the file one run would write");
     merge->add_option("SHARD", options.shardPaths, "the shard files")->required();
     merge->add_option("-o", options.csvPath, "the merged CSV file")->required();
+    merge->add_option("--study", options.studyForMerge,
+                      "the study the shards ran: print its statistics (tolerance) or indices (sensitivity) "
+                      "from the merged rows")
+        ->option_text("STUDY.json");
+    merge->add_option("--json", options.jsonPath, "write those statistics or indices as JSON")->option_text("RESULTS.json");
     options.usage = app.help();
 
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them last first

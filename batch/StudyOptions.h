@@ -18,6 +18,7 @@ struct StudyOptions {
     bool quiet = false;                     // --quiet: no progress bar, no table
     bool errorEstimate = false;             // --error-estimate: step-size error of the base or solution
     std::vector<std::string> shardPaths;    // merge: the shard files
+    std::optional<std::string> studyForMerge;  // merge --study: the study the shards ran
     std::string usage;                      // the text --help prints
 };
 

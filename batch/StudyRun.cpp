@@ -7,14 +7,20 @@
 #include "core/input/StartSequence.h"
 #include "core/stepping/StepErrorEstimate.h"
 #include "report/ReportFile.h"
+#include "study/DesignResultsJson.h"
+#include "study/Optimize.h"
 #include "study/Parameters.h"
 #include "study/ResultsJson.h"
 #include "study/StudyCsv.h"
 #include "study/StudyError.h"
 #include "study/StudyJson.h"
+#include "study/TwoTargetSolve.h"
 
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
 
 namespace kalvex::batch {
 
@@ -38,19 +44,35 @@ void withOutput(const std::optional<std::string>& path, std::ostream* fallback, 
     }
 }
 
-// Sweep and tolerance: the rows of this shard, streamed to the CSV and the JSON.
+// What a sensitivity study costs, said before it starts: N (k + 2) runs.
+void writeSensitivityCost(std::ostream& out, const Study& study)
+{
+    const SensitivitySpec& spec = study.sensitivity;
+    out << "Sensitivity: " << spec.draws.samples << " base samples x (" << spec.draws.parameters.size()
+        << " parameters + 2) = " << sensitivityRuns(spec) << " runs\n";
+}
+
+// Sweep, tolerance and sensitivity: the rows of this shard, streamed to the CSV and the JSON.
 bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStreams& streams,
                  const std::atomic<bool>& cancel)
 {
     const RowSet rows(study);
     const auto [first, last] = shardRows(rows.size(), options.shardIndex, options.shardCount);
     const bool tolerance = study.kind == StudyKind::tolerance;
+    // The indices need every row: a shard alone only writes its rows.
+    const bool indices = study.kind == StudyKind::sensitivity && options.shardCount == 1;
     ToleranceAccumulator statistics(study.tolerance.limit);
     ToleranceSummary summary;  // tolerance: the statistics of the rows delivered, made once
+    std::optional<SensitivityAccumulator> sensitivity;
+    if (indices)
+        sensitivity.emplace(study);
+    if (study.kind == StudyKind::sensitivity && !options.quiet)
+        writeSensitivityCost(streams.err, study);
     ProgressBar bar(streams.err, last - first, streams.errIsTerminal && !options.quiet);
     std::size_t delivered = 0;
+    std::optional<SensitivitySummary> indexSummary;
 
-    std::ostream* csvFallback = tolerance ? nullptr : &streams.out;
+    std::ostream* csvFallback = study.kind == StudyKind::sweep ? &streams.out : nullptr;
     withOutput(options.csvPath, csvFallback, [&](std::ostream& csv) {
         withOutput(options.jsonPath, nullptr, [&](std::ostream& json) {
             writeCsvHeader(csv, rows.varied());
@@ -71,23 +93,30 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
                     json << (row.index == first ? "\n" : ",\n") << rowJson(row);
                 if (tolerance)
                     statistics.add(row);
+                if (sensitivity)
+                    sensitivity->add(row);
             });
             json << "\n]";
             if (tolerance) {
                 summary = statistics.summary();
                 json << ",\n\"summary\": " << toleranceSummaryJson(summary);
             }
+            if (sensitivity && delivered == last - first) {
+                indexSummary = sensitivity->summary();
+                json << ",\n\"summary\": " << sensitivitySummaryJson(*indexSummary);
+            }
             json << "\n}\n";
         });
     });
     bar.finish();
     const bool cancelled = delivered < last - first;
-    if (tolerance && !options.quiet) {
-        if (options.shardCount > 1)
-            streams.out << "Shard " << options.shardIndex << " of " << options.shardCount << ": rows " << first + 1
-                        << " to " << last << "\n";
+    if ((tolerance || study.kind == StudyKind::sensitivity) && !options.quiet && options.shardCount > 1)
+        streams.out << "Shard " << options.shardIndex << " of " << options.shardCount << ": rows " << first + 1
+                    << " to " << last << "\n";
+    if (tolerance && !options.quiet)
         writeToleranceTable(streams.out, summary);
-    }
+    if (indexSummary && !options.quiet)
+        writeSensitivityTable(streams.out, *indexSummary);
     if (cancelled)
         streams.err << "Stopped: " << delivered << " of " << last - first << " runs finished and written\n";
     return !cancelled;
@@ -116,12 +145,35 @@ BallisticInput withValues(const Study& study, const std::vector<std::string>& na
     return input;
 }
 
+std::vector<std::string> boxNames(const std::vector<BoundedParameter>& box)
+{
+    std::vector<std::string> names;
+    for (const BoundedParameter& p : box)
+        names.push_back(p.parameter);
+    return names;
+}
+
+// The runs of a search, as the rows of a study, to the -o file.
+void writeHistory(const StudyOptions& options, const std::vector<BoundedParameter>& box, const std::vector<RowResult>& history)
+{
+    if (!options.csvPath)
+        return;
+    std::vector<Parameter> varied;
+    for (const BoundedParameter& p : box)
+        varied.push_back(findParameter(p.parameter));
+    withOutput(options.csvPath, nullptr, [&](std::ostream& csv) {
+        writeCsvHeader(csv, varied);
+        for (const RowResult& row : history)
+            writeCsvRow(csv, row);
+    });
+}
+
 int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const std::atomic<bool>& cancel)
 {
     const Study study = loadStudyFile(options.studyPath);
-    if ((study.kind == StudyKind::solve || study.kind == StudyKind::fit) && options.shardCount > 1)
+    if (runsAsWhole(study.kind) && options.shardCount > 1)
         throw StudyError(std::string("a ") + studyKindName(study.kind) + " study runs as a whole and takes no --shard");
-    if (study.kind == StudyKind::sweep || study.kind == StudyKind::tolerance) {
+    if (!runsAsWhole(study.kind)) {
         const bool finished = runRowStudy(study, options, streams, cancel);
         if (finished && options.errorEstimate)
             writeStepError(streams.out, "the base input", baseInput(study));
@@ -130,7 +182,24 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
 
     try {
         std::string json;
-        if (study.kind == StudyKind::solve) {
+        if (study.kind == StudyKind::optimize) {
+            const OptimizeResult result = optimizeStudy(study, &cancel);
+            if (!options.quiet)
+                writeOptimizeTable(streams.out, study, result);
+            if (options.errorEstimate)
+                writeStepError(streams.out, "the optimum", withValues(study, boxNames(study.optimize.parameters), result.values));
+            writeHistory(options, study.optimize.parameters, result.history);
+            json = optimizeResultJson(study, result);
+        } else if (study.kind == StudyKind::solve && study.solve.pair) {
+            const TwoTargetResult result = solveTwoTargets(study, &cancel);
+            const std::vector<BoundedParameter> box(study.solve.pair->parameters.begin(), study.solve.pair->parameters.end());
+            if (!options.quiet)
+                writeTwoTargetTable(streams.out, study, result);
+            if (options.errorEstimate)
+                writeStepError(streams.out, "the solution", withValues(study, boxNames(box), {result.values.begin(), result.values.end()}));
+            writeHistory(options, box, result.history);
+            json = twoTargetResultJson(study, result);
+        } else if (study.kind == StudyKind::solve) {
             const SolveResult result = solveStudy(study, &cancel);
             if (!options.quiet)
                 writeSolveTable(streams.out, study, result);
@@ -154,11 +223,42 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
     return 0;
 }
 
-int mergeShards(const StudyOptions& options)
+// The statistics or indices of merged rows, as the whole study would have given them.
+void summarizeMergedRows(const StudyOptions& options, const StudyStreams& streams, const std::string& merged)
+{
+    const Study study = loadStudyFile(*options.studyForMerge);
+    if (study.kind != StudyKind::tolerance && study.kind != StudyKind::sensitivity)
+        throw StudyError("merge --study: a " + std::string(studyKindName(study.kind)) +
+                         " study has no statistics to make from its rows");
+    const RowSet rows(study);
+    std::istringstream in(merged);
+    std::string json;
+    if (study.kind == StudyKind::tolerance) {
+        ToleranceAccumulator statistics(study.tolerance.limit);
+        readCsvRows(in, rows.varied(), [&](const RowResult& row) { statistics.add(row); });
+        const ToleranceSummary summary = statistics.summary();
+        if (!options.quiet)
+            writeToleranceTable(streams.out, summary);
+        json = toleranceSummaryJson(summary);
+    } else {
+        SensitivityAccumulator indices(study);
+        readCsvRows(in, rows.varied(), [&](const RowResult& row) { indices.add(row); });
+        const SensitivitySummary summary = indices.summary();
+        if (!options.quiet)
+            writeSensitivityTable(streams.out, summary);
+        json = sensitivitySummaryJson(summary);
+    }
+    withOutput(options.jsonPath, nullptr, [&](std::ostream& out) { out << "{\n\"summary\": " << json << "\n}\n"; });
+}
+
+int mergeShards(const StudyOptions& options, const StudyStreams& streams)
 {
     std::vector<std::filesystem::path> shards(options.shardPaths.begin(), options.shardPaths.end());
-    // A refused merge throws before the temporary file replaces the target: no file is left.
-    withOutput(options.csvPath, nullptr, [&](std::ostream& out) { mergeShardFiles(shards, out); });
+    std::ostringstream merged;
+    mergeShardFiles(shards, merged);  // refused: nothing is written
+    withOutput(options.csvPath, nullptr, [&](std::ostream& out) { out << merged.str(); });
+    if (options.studyForMerge)
+        summarizeMergedRows(options, streams, merged.str());
     return 0;
 }
 
@@ -179,7 +279,7 @@ int studyMain(const std::vector<std::string>& args, const StudyStreams& streams,
         case StudyOptions::Action::version: streams.out << "kalvex-study " << KALVEX_VERSION << '\n'; return 0;
         case StudyOptions::Action::listParameters: writeParameterList(streams.out); return 0;
         case StudyOptions::Action::listOutputs: writeOutputList(streams.out); return 0;
-        case StudyOptions::Action::merge: return mergeShards(options);
+        case StudyOptions::Action::merge: return mergeShards(options, streams);
         case StudyOptions::Action::run: return runStudyFile(options, streams, cancel);
         }
     } catch (const std::exception& e) {

@@ -35,6 +35,33 @@ std::string left(std::string_view text, std::size_t width)
     return std::string(text) + std::string(width > text.size() ? width - text.size() : 1, ' ');
 }
 
+void writeOutputs(std::ostream& out, const RunOutputs& outputs)
+{
+    for (const OutputInfo& info : kOutputInfo)
+        out << "  " << left(columnName(info.name, info.unit), 20) << cell(outputs[info.id]) << '\n';
+}
+
+void writeConstraint(std::ostream& out, const ConstraintCheck& c)
+{
+    out << "Constraint " << c.constraint.output;
+    if (c.constraint.min)
+        out << " >= " << num(*c.constraint.min);
+    if (c.constraint.max)
+        out << " <= " << num(*c.constraint.max);
+    out << ": " << num(c.value) << (c.satisfied ? " satisfied" : " VIOLATED");
+}
+
+// "  (at the upper bound)" when the value lies on a bound of its box.
+std::string boundNote(const BoundedParameter& p, double value)
+{
+    const double near = 1e-6 * (p.upper - p.lower);
+    if (std::fabs(value - p.lower) <= near)
+        return "  (at the lower bound)";
+    if (std::fabs(value - p.upper) <= near)
+        return "  (at the upper bound)";
+    return "";
+}
+
 }  // namespace
 
 void writeParameterList(std::ostream& out)
@@ -85,16 +112,76 @@ void writeSolveTable(std::ostream& out, const Study& study, const SolveResult& r
     out << "Solved " << columnName(parameter.name, parameter.unit) << " = " << num(result.value)
         << "  for " << target.name << " = " << num(study.solve.target) << " " << target.unit << " (" << result.iterations
         << " runs)\n";
-    for (const OutputInfo& info : kOutputInfo)
-        out << "  " << left(columnName(info.name, info.unit), 20) << cell(result.outputs[info.id]) << '\n';
+    writeOutputs(out, result.outputs);
     for (const ConstraintCheck& c : result.constraints) {
-        out << "Constraint " << c.constraint.output;
-        if (c.constraint.min)
-            out << " >= " << num(*c.constraint.min);
-        if (c.constraint.max)
-            out << " <= " << num(*c.constraint.max);
-        out << ": " << num(c.value) << (c.satisfied ? " satisfied" : " VIOLATED") << '\n';
+        writeConstraint(out, c);
+        out << '\n';
     }
+}
+
+void writeOptimizeTable(std::ostream& out, const Study& study, const OptimizeResult& result)
+{
+    const OptimizeSpec& spec = study.optimize;
+    const OutputInfo& objective = outputInfo(findOutput(spec.output));
+    out << (spec.goal == Goal::minimize ? "Minimum" : "Maximum") << " of " << objective.name << " = "
+        << num(result.outputs[objective.id]) << " " << objective.unit << " at run " << result.best + 1 << " of "
+        << result.runs() << " (" << result.status << ")\n";
+    for (std::size_t k = 0; k < spec.parameters.size(); ++k) {
+        const Parameter parameter = findParameter(spec.parameters[k].parameter);
+        out << "  " << left(columnName(parameter.name, parameter.unit), 20) << cell(result.values[k])
+            << boundNote(spec.parameters[k], result.values[k]) << '\n';
+    }
+    out << "Outputs there:\n";
+    writeOutputs(out, result.outputs);
+    for (const OptimumConstraint& c : result.constraints) {
+        writeConstraint(out, c.check);
+        out << (c.active ? ", active" : "") << '\n';
+    }
+}
+
+void writeTwoTargetTable(std::ostream& out, const Study& study, const TwoTargetResult& result)
+{
+    const TwoTargetSpec& spec = *study.solve.pair;
+    out << "Solved";
+    for (std::size_t k = 0; k < 2; ++k) {
+        const Parameter parameter = findParameter(spec.parameters[k].parameter);
+        out << (k ? ", " : " ") << columnName(parameter.name, parameter.unit) << " = " << num(result.values[k]);
+    }
+    out << "  for";
+    for (std::size_t k = 0; k < 2; ++k) {
+        const OutputInfo& target = outputInfo(findOutput(spec.targets[k].output));
+        out << (k ? " and " : " ") << target.name << " = " << num(spec.targets[k].target) << " " << target.unit;
+    }
+    out << " (" << result.runs() << " runs)\n";
+    writeOutputs(out, result.outputs);
+    for (const ConstraintCheck& c : result.constraints) {
+        writeConstraint(out, c);
+        out << '\n';
+    }
+}
+
+void writeSensitivityTable(std::ostream& out, const SensitivitySummary& summary)
+{
+    const int percent = static_cast<int>(std::lround(100 * summary.confidence));
+    const std::string heading = " % interval";
+    out << left("output", 20) << left("parameter", 12) << left("          S1  " + std::to_string(percent) + heading, 40)
+        << "          ST  " << percent << heading << '\n';
+    const auto interval = [](const SobolIndex& index) {
+        return cell(index.value) + "  [" + num(index.lower) + ", " + num(index.upper) + "]";
+    };
+    for (const OutputInfo& info : kOutputInfo) {
+        const OutputIndices& o = summary.outputs[static_cast<std::size_t>(info.id)];
+        for (std::size_t k = 0; k < summary.parameters.size(); ++k) {
+            const std::string first = interval(o.parameters[k].first);
+            out << left(k ? "" : columnName(info.name, info.unit), 20) << left(summary.parameters[k], 12) << first
+                << std::string(first.size() < 40 ? 40 - first.size() : 1, ' ') << interval(o.parameters[k].total)
+                << '\n';
+        }
+    }
+    out << summary.samples << " base samples, " << summary.runs << " runs";
+    if (summary.failedRuns)
+        out << ", " << summary.failedRuns << " failed (their base samples left out)";
+    out << "; intervals from " << summary.resamples << " bootstrap resamples\n";
 }
 
 void writeFitTable(std::ostream& out, const Study& study, const FitResult& result)

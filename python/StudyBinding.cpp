@@ -5,13 +5,17 @@
 #include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"
 #include "python/ScriptInput.h"
+#include "study/DesignResultsJson.h"
 #include "study/Executor.h"
+#include "study/Optimize.h"
 #include "study/ResultsJson.h"
 #include "study/Rows.h"
 #include "study/Solve.h"
 #include "study/StudyError.h"
 #include "study/StudyJson.h"
+#include "study/SobolIndices.h"
 #include "study/ToleranceStats.h"
+#include "study/TwoTargetSolve.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -120,6 +124,42 @@ std::string toleranceSummary(const study::Study& plan, const py::dict& columns)
     return study::toleranceSummaryJson(statistics.summary());
 }
 
+// The sensitivity indices of a study's rows gathered in a table (all of them, in any order:
+// the run column places each); a row that did not reach the muzzle leaves its base sample out.
+std::string sensitivitySummary(const study::Study& plan, const py::dict& columns)
+{
+    study::SensitivityAccumulator indices(plan);
+    const auto runs = columns["run"].cast<py::array_t<std::int64_t>>();
+    const auto messages = columns["message"].cast<std::vector<std::string>>();
+    std::array<py::array_t<double>, study::kOutputCount> outputs;
+    for (const study::OutputInfo& info : study::kOutputInfo)
+        outputs[static_cast<std::size_t>(info.id)] =
+            columns[py::str(info.name.data(), info.name.size())].cast<py::array_t<double>>();
+    study::RowResult row;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        row.index = static_cast<std::size_t>(runs.at(static_cast<py::ssize_t>(i))) - 1;
+        row.outputs.message = messages[i];
+        for (std::size_t o = 0; o < outputs.size(); ++o)
+            row.outputs.values[o] = outputs[o].at(static_cast<py::ssize_t>(i));
+        indices.add(row);
+    }
+    return study::sensitivitySummaryJson(indices.summary());
+}
+
+// The result of a study that runs as a whole, as kalvex-study --json gives it.
+std::string wholeStudyJson(const study::Study& plan)
+{
+    switch (plan.kind) {
+    case StudyKind::solve:
+        if (plan.solve.pair)
+            return study::twoTargetResultJson(plan, study::solveTwoTargets(plan));
+        return study::solveResultJson(plan, study::solveStudy(plan));
+    case StudyKind::fit: return study::fitResultJson(plan, study::fitStudy(plan));
+    case StudyKind::optimize: return study::optimizeResultJson(plan, study::optimizeStudy(plan));
+    default: throw study::StudyError("a sweep, tolerance or sensitivity study has rows: run it with study_rows");
+    }
+}
+
 }  // namespace
 
 void bindStudy(py::module_& m)
@@ -150,7 +190,7 @@ void bindStudy(py::module_& m)
         [](const std::string& text, const std::string& folder, const py::tuple& library) {
             return study::RowSet(studyOf(text, folder, library)).size();
         },
-        py::arg("text"), py::arg("folder"), py::arg("library"), "Rows of a sweep or tolerance study");
+        py::arg("text"), py::arg("folder"), py::arg("library"), "Rows of a sweep, tolerance or sensitivity study");
 
     m.def(
         "study_rows",
@@ -161,7 +201,7 @@ void bindStudy(py::module_& m)
             return tableParts(runRowsToColumns(rows, first, last, threadsToUse), true);
         },
         py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("first"), py::arg("last"), py::arg("threads") = py::none(),
-        "Rows [first, last) of a sweep or tolerance study: (columns, units)");
+        "Rows [first, last) of a sweep, tolerance or sensitivity study: (columns, units)");
 
     m.def(
         "tolerance_summary",
@@ -171,17 +211,22 @@ void bindStudy(py::module_& m)
         py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("columns"), "The statistics as kalvex-study --json gives them");
 
     m.def(
+        "sensitivity_summary",
+        [](const std::string& text, const std::string& folder, const py::tuple& library, const py::dict& columns) {
+            return sensitivitySummary(studyOf(text, folder, library), columns);
+        },
+        py::arg("text"), py::arg("folder"), py::arg("library"), py::arg("columns"),
+        "The indices of all the rows of a sensitivity study as kalvex-study --json gives them");
+
+    m.def(
         "solve_or_fit",
         [](const std::string& text, const std::string& folder, const py::tuple& library) {
             const study::Study plan = studyOf(text, folder, library);
             const py::gil_scoped_release unlocked;
-            if (plan.kind == StudyKind::solve)
-                return study::solveResultJson(plan, study::solveStudy(plan));
-            if (plan.kind == StudyKind::fit)
-                return study::fitResultJson(plan, study::fitStudy(plan));
-            throw study::StudyError("a sweep or tolerance study has rows: run it with study_rows");
+            return wholeStudyJson(plan);
         },
-        py::arg("text"), py::arg("folder"), py::arg("library"), "The result of a solve or fit study as kalvex-study --json gives it");
+        py::arg("text"), py::arg("folder"), py::arg("library"),
+        "The result of a solve, fit or optimize study as kalvex-study --json gives it");
 }
 
 }  // namespace kalvex::python

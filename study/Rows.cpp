@@ -91,6 +91,14 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
         }
         seed_ = study.tolerance.seed;
         size_ = static_cast<std::size_t>(study.tolerance.samples);
+    } else if (kind_ == StudyKind::sensitivity) {
+        const SensitivitySpec& spec = study.sensitivity;
+        for (const ToleranceParameter& p : spec.draws.parameters) {
+            varied_.push_back(findParameter(p.parameter));
+            nominal_.push_back(parameterValue(base_, varied_.back()));
+        }
+        design_.emplace(spec.draws.parameters, static_cast<std::size_t>(spec.draws.samples));
+        size_ = design_->size();
     } else {
         throw StudyError(std::string("a ") + studyKindName(kind_) + " study has no rows to run in parallel");
     }
@@ -126,20 +134,33 @@ void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& valu
         recordValues(input, values);
         return;
     }
-    boost::random::mt19937_64 stream(mix(mix(seed_) ^ static_cast<std::uint64_t>(i)));
-    for (std::size_t p = 0; p < tolerances_.size(); ++p) {
-        const double spread = tolerances_[p].spread;
-        double deviation = 0;  // a uniform range of zero width draws nothing (Boost needs min < max)
-        if (tolerances_[p].distribution == Distribution::normal)
-            deviation = boost::random::normal_distribution<double>(0, spread)(stream);
-        else if (spread > 0)
-            deviation = boost::random::uniform_real_distribution<double>(-spread, spread)(stream);
-        values[p] = nominal_[p] + deviation;
+    std::vector<double> deviations(nominal_.size());
+    if (design_) {
+        design_->deviations(i, deviations);
+    } else {
+        boost::random::mt19937_64 stream(mix(mix(seed_) ^ static_cast<std::uint64_t>(i)));
+        for (std::size_t p = 0; p < tolerances_.size(); ++p) {
+            const double spread = tolerances_[p].spread;
+            // a uniform range of zero width draws nothing (Boost needs min < max)
+            if (tolerances_[p].distribution == Distribution::normal)
+                deviations[p] = boost::random::normal_distribution<double>(0, spread)(stream);
+            else if (spread > 0)
+                deviations[p] = boost::random::uniform_real_distribution<double>(-spread, spread)(stream);
+        }
+    }
+    applyDeviations(deviations, input, values);
+    recordValues(input, values);
+}
+
+void RowSet::applyDeviations(const std::vector<double>& deviations, BallisticInput& input,
+                             std::vector<double>& values) const
+{
+    for (std::size_t p = 0; p < deviations.size(); ++p) {
+        values[p] = nominal_[p] + deviations[p];
         // The deviation is added to the stored value, so a zero spread leaves the base's bits.
         double& stored = input.*(varied_[p].field->quantity);
-        stored += deviation * varied_[p].field->toStored;
+        stored += deviations[p] * varied_[p].field->toStored;
     }
-    recordValues(input, values);
 }
 
 void RowSet::recordValues(const BallisticInput& input, std::vector<double>& values) const

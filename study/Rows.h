@@ -1,14 +1,16 @@
 #pragma once
-// The rows of a sweep or tolerance study: row i's input set and varied values, computable on
+// The rows of a sweep, tolerance or sensitivity study: row i's input set and varied values, computable on
 // its own for any i, so that shards, chunks of a cluster and lanes of a thread can take any
 // range of rows. Row i of a tolerance study draws from its own random stream seeded from
 // (seed, i): the rows are the same for any thread count and any sharding.
 #include "core/input/BallisticInput.h"
 #include "study/Parameters.h"
+#include "study/SaltelliDesign.h"
 #include "study/Study.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ namespace kalvex::study {
 
 class RowSet {
 public:
-    // StudyError for a solve or fit study, or one that does not validate.
+    // StudyError for a study that runs as a whole (solve, fit, optimize), or one that does
+    // not validate.
     explicit RowSet(const Study& study);
     // Rows that are the given input sets, nothing varied: a list of runs such as a script's.
     explicit RowSet(std::vector<BallisticInput> inputs);
@@ -32,6 +35,8 @@ public:
 private:
     // Fills the values of the recorded propellant columns from the row's input set.
     void recordValues(const BallisticInput& input, std::vector<double>& values) const;
+    // Adds each drawn deviation to the stored value of its parameter.
+    void applyDeviations(const std::vector<double>& deviations, BallisticInput& input, std::vector<double>& values) const;
 
     StudyKind kind_ = StudyKind::sweep;
     std::vector<BallisticInput> listed_;             // a list of runs: row i is listed_[i]
@@ -42,7 +47,8 @@ private:
     std::size_t set_ = 0;                            // varied_[0, set_) are set by the row;
                                                      // the rest record propellant values
     std::vector<ToleranceParameter> tolerances_;     // tolerance: what is drawn
-    std::vector<double> nominal_;                    // tolerance: base values of the drawn
+    std::vector<double> nominal_;                    // tolerance, sensitivity: base values of the drawn
+    std::optional<SaltelliDesign> design_;           // sensitivity: the Saltelli design
     std::uint64_t seed_ = 0;
     std::size_t size_ = 0;
 };

@@ -38,6 +38,8 @@ void checkCancel(const std::atomic<bool>* cancel)
 SolveResult solveStudy(const Study& study, const std::atomic<bool>* cancel)
 {
     validateStudy(study);
+    if (study.solve.pair)
+        throw StudyError("solve: two parameters for two targets are solved together by solveTwoTargets");
     const SolveSpec& spec = study.solve;
     const Parameter parameter = findParameter(spec.parameter);
     const OutputId output = findOutput(spec.output);

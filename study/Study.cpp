@@ -17,8 +17,20 @@ const char* studyKindName(StudyKind kind)
     case StudyKind::solve: return "solve";
     case StudyKind::fit: return "fit";
     case StudyKind::tolerance: return "tolerance";
+    case StudyKind::optimize: return "optimize";
+    case StudyKind::sensitivity: return "sensitivity";
     }
     return "";
+}
+
+bool runsAsWhole(StudyKind kind)
+{
+    return kind == StudyKind::solve || kind == StudyKind::fit || kind == StudyKind::optimize;
+}
+
+std::size_t sensitivityRuns(const SensitivitySpec& spec)
+{
+    return static_cast<std::size_t>(spec.draws.samples) * (spec.draws.parameters.size() + 2);
 }
 
 std::size_t residualCount(const FitSpec& fit)
@@ -74,8 +86,54 @@ void validateSweep(const Study& study)
         throw StudyError("sweep: the two parameters of a grid must differ");
 }
 
+// Bounds of a parameter moved continuously: a continuous parameter, lower below upper.
+void validateBounds(const BoundedParameter& p, const std::string& key)
+{
+    continuousParameter(p.parameter, key);
+    if (!(p.lower < p.upper))
+        throw StudyError(key + " (" + p.parameter + "): the lower bound must be below the upper bound");
+}
+
+// An output that a solver may aim at or optimise: smooth in the parameters.
+void requireSmooth(const std::string& output, const std::string& key)
+{
+    if (!outputInfo(findOutput(output)).solvable)
+        throw StudyError(key + ": " + output + " is a value at a step and cannot be a target");
+}
+
+void validateConstraints(const std::vector<Constraint>& constraints, const std::string& key)
+{
+    for (const Constraint& c : constraints) {
+        findOutput(c.output);
+        if (!c.min && !c.max)
+            throw StudyError(key + " (" + c.output + "): give \"min\", \"max\" or both");
+    }
+}
+
+void validateTwoTargets(const TwoTargetSpec& pair)
+{
+    for (const BoundedParameter& p : pair.parameters)
+        validateBounds(p, "solve.parameters");
+    if (pair.parameters[0].parameter == pair.parameters[1].parameter)
+        throw StudyError("solve.parameters: the two parameters must differ");
+    for (const OutputTarget& t : pair.targets) {
+        requireSmooth(t.output, "solve.targets");
+        if (t.tolerance < 0)
+            throw StudyError("solve.targets (" + t.output + "): the tolerance must not be negative");
+    }
+    if (pair.targets[0].output == pair.targets[1].output)
+        throw StudyError("solve.targets: the two outputs must differ");
+    if (pair.maxRuns <= 0)
+        throw StudyError("solve.maxRuns must be positive");
+}
+
 void validateSolve(const SolveSpec& solve)
 {
+    if (solve.pair) {
+        validateTwoTargets(*solve.pair);
+        validateConstraints(solve.constraints, "solve.constraints");
+        return;
+    }
     continuousParameter(solve.parameter, "solve.parameter");
     if (!outputInfo(findOutput(solve.output)).solvable)
         throw StudyError("solve.output: " + solve.output + " is a value at a step and cannot be a target");
@@ -87,6 +145,26 @@ void validateSolve(const SolveSpec& solve)
         throw StudyError("solve.maxIterations must be positive");
     for (const Constraint& c : solve.constraints)
         findOutput(c.output);
+}
+
+void validateOptimize(const OptimizeSpec& optimize)
+{
+    if (optimize.parameters.empty() || optimize.parameters.size() > 4)
+        throw StudyError("optimize.parameters: give one to four parameters");
+    for (std::size_t i = 0; i < optimize.parameters.size(); ++i) {
+        validateBounds(optimize.parameters[i], "optimize.parameters");
+        for (std::size_t j = 0; j < i; ++j)
+            if (optimize.parameters[j].parameter == optimize.parameters[i].parameter)
+                throw StudyError("optimize.parameters: " + optimize.parameters[i].parameter + " is named twice");
+    }
+    requireSmooth(optimize.output, "optimize.output");
+    validateConstraints(optimize.constraints, "optimize.constraints");
+    if (!(optimize.constraintTolerance >= 0))
+        throw StudyError("optimize.constraintTolerance must not be negative");
+    if (!(optimize.stepTolerance > 0))
+        throw StudyError("optimize.stepTolerance must be positive");
+    if (optimize.maxRuns <= 0)
+        throw StudyError("optimize.maxRuns must be positive");
 }
 
 void validateFit(const FitSpec& fit)
@@ -106,19 +184,35 @@ void validateFit(const FitSpec& fit)
         throw StudyError("fit.firings: at least as many measurements as fitted parameters are needed");
 }
 
-void validateTolerance(const ToleranceSpec& tolerance)
+void validateTolerance(const ToleranceSpec& tolerance, const std::string& section = "tolerance")
 {
     if (tolerance.parameters.empty())
-        throw StudyError("tolerance.parameters: give at least one parameter");
+        throw StudyError(section + ".parameters: give at least one parameter");
     for (const ToleranceParameter& p : tolerance.parameters) {
-        continuousParameter(p.parameter, "tolerance.parameters");
+        continuousParameter(p.parameter, section + ".parameters");
         if (!(p.spread >= 0))
-            throw StudyError("tolerance.parameters: the spread of " + p.parameter + " must not be negative");
+            throw StudyError(section + ".parameters: the spread of " + p.parameter + " must not be negative");
     }
     if (tolerance.samples <= 0)
-        throw StudyError("tolerance.samples (N) must be positive");
+        throw StudyError(section + ".samples (N) must be positive");
     if (tolerance.limit)
         findOutput(tolerance.limit->output);
+}
+
+void validateSensitivity(const SensitivitySpec& sensitivity)
+{
+    validateTolerance(sensitivity.draws, "sensitivity");
+    if (sensitivity.draws.parameters.size() > kMaxSensitivityParameters)
+        throw StudyError("sensitivity.parameters: at most " + std::to_string(kMaxSensitivityParameters) +
+                         " parameters (the Sobol' sequence has twice as many dimensions)");
+    for (std::size_t i = 0; i < sensitivity.draws.parameters.size(); ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (sensitivity.draws.parameters[j].parameter == sensitivity.draws.parameters[i].parameter)
+                throw StudyError("sensitivity.parameters: " + sensitivity.draws.parameters[i].parameter + " is named twice");
+    if (sensitivity.resamples < 10)
+        throw StudyError("sensitivity.resamples must be at least 10");
+    if (!(sensitivity.confidence > 0 && sensitivity.confidence < 1))
+        throw StudyError("sensitivity.confidence must lie between 0 and 1");
 }
 
 }  // namespace
@@ -130,6 +224,8 @@ void validateStudy(const Study& study)
     case StudyKind::solve: validateSolve(study.solve); break;
     case StudyKind::fit: validateFit(study.fit); break;
     case StudyKind::tolerance: validateTolerance(study.tolerance); break;
+    case StudyKind::optimize: validateOptimize(study.optimize); break;
+    case StudyKind::sensitivity: validateSensitivity(study.sensitivity); break;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/input/BallisticInput.h"
 #include "core/propellant/PropellantLibrary.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,7 +16,7 @@
 
 namespace kalvex::study {
 
-enum class StudyKind { sweep, solve, fit, tolerance };
+enum class StudyKind { sweep, solve, fit, tolerance, optimize, sensitivity };
 
 // One swept parameter: an explicit list of values, or `count` values from `from` to `to`
 // (both included), evenly spaced or, when logarithmic, evenly spaced in the logarithm.
@@ -38,7 +39,32 @@ struct Constraint {
     std::optional<double> max;
 };
 
+// A parameter moved continuously between two bounds, both in its unit.
+struct BoundedParameter {
+    std::string parameter;
+    double lower = 0;
+    double upper = 0;
+};
+
+// An output aimed at: accepted when |output - target| <= tolerance.
+struct OutputTarget {
+    std::string output;
+    double target = 0;     // in the output's unit
+    double tolerance = 0;  // 0: 1e-6 of the target
+};
+
+// Two parameters that make two outputs hit their targets together, e.g. the charge and the
+// grain size for a muzzle velocity at a given peak pressure.
+struct TwoTargetSpec {
+    std::array<BoundedParameter, 2> parameters;
+    std::array<OutputTarget, 2> targets;
+    int maxRuns = 200;
+};
+
 struct SolveSpec {
+    // Set: two parameters for two targets, solved together; the single-parameter keys
+    // below (parameter, bracket, output, target, tolerance, maxIterations) are then unused.
+    std::optional<TwoTargetSpec> pair;
     std::string parameter;
     double lower = 0;  // the bracket, in the parameter's unit
     double upper = 0;
@@ -87,6 +113,31 @@ struct ToleranceSpec {
     std::optional<ExceedanceLimit> limit;
 };
 
+enum class Goal { minimize, maximize };
+
+struct OptimizeSpec {
+    std::vector<BoundedParameter> parameters;  // 1 to 4
+    std::string output = "vMuzzle";            // the objective, a smooth output
+    Goal goal = Goal::maximize;
+    std::vector<Constraint> constraints;
+    // A constraint counts as met within this share of its bound (at least of 1 in its unit).
+    double constraintTolerance = 1e-4;
+    // The search stops when a step moves every parameter by less than this share of its range.
+    double stepTolerance = 1e-7;
+    int maxRuns = 300;
+};
+
+// First-order and total Sobol' indices over the parameters and distributions of a tolerance
+// study: `draws.samples` base samples cost samples * (k + 2) runs; `draws.seed` seeds the
+// bootstrap (the Sobol' sequence itself has no seed).
+inline constexpr std::size_t kMaxSensitivityParameters = 20;
+
+struct SensitivitySpec {
+    ToleranceSpec draws;
+    int resamples = 500;       // bootstrap resamples of the base samples
+    double confidence = 0.95;  // of the bootstrap intervals
+};
+
 struct Study {
     StudyKind kind = StudyKind::sweep;
     std::string description;  // free text, e.g. where the firings come from
@@ -99,9 +150,21 @@ struct Study {
     SolveSpec solve;
     FitSpec fit;
     ToleranceSpec tolerance;
+    OptimizeSpec optimize;
+    SensitivitySpec sensitivity;
 };
 
-const char* studyKindName(StudyKind kind);  // "sweep", "solve", "fit", "tolerance"
+// "sweep", "solve", "fit", "tolerance", "optimize", "sensitivity"
+const char* studyKindName(StudyKind kind);
+inline constexpr std::array kStudyKinds{StudyKind::sweep, StudyKind::solve, StudyKind::fit,
+                                        StudyKind::tolerance, StudyKind::optimize, StudyKind::sensitivity};
+
+// Whether a study runs as a whole on one thread (solve, fit, optimize) rather than as rows
+// that threads, shards and a cluster can share (sweep, tolerance, sensitivity).
+bool runsAsWhole(StudyKind kind);
+
+// Runs of a sensitivity study: samples * (parameters + 2).
+std::size_t sensitivityRuns(const SensitivitySpec& spec);
 
 // Whether the study takes propellant values from the library: a named base propellant or an
 // axis over propellants. Its rows then record the seven propellant values each run used.

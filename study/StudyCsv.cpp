@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
+#include <limits>
+#include <sstream>
 
 namespace kalvex::study {
 
@@ -56,6 +58,68 @@ void writeCsvRow(std::ostream& out, const RowResult& row)
     for (double value : row.outputs.values)
         out << ',' << report::csvNumber(value);
     out << ',' << quoted(row.outputs.message) << '\n';
+}
+
+namespace {
+
+double cellNumber(std::string_view cell, std::size_t run)
+{
+    if (cell.empty())
+        return std::numeric_limits<double>::quiet_NaN();
+    double value = 0;
+    const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+    if (error != std::errc() || end != cell.data() + cell.size())
+        throw StudyError("run " + std::to_string(run) + ": \"" + std::string(cell) + "\" is not a number");
+    return value;
+}
+
+std::string unquoted(std::string_view cell)
+{
+    if (cell.size() < 2 || cell.front() != '"' || cell.back() != '"')
+        return std::string(cell);
+    std::string text;
+    for (std::size_t i = 1; i + 1 < cell.size(); ++i) {
+        text += cell[i];
+        if (cell[i] == '"')
+            ++i;  // a doubled quote stands for one
+    }
+    return text;
+}
+
+}  // namespace
+
+void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const std::function<void(const RowResult&)>& sink)
+{
+    std::ostringstream expected;
+    writeCsvHeader(expected, varied);
+    std::string line;
+    if (!std::getline(in, line) || line + '\n' != expected.str())
+        throw StudyError("the rows' columns are not those of the study");
+    const std::string pressureLimit = runEndMessage(RunEnd::PressureLimit);
+    const std::size_t numbers = 1 + varied.size() + kOutputCount;
+    RowResult row;
+    while (std::getline(in, line)) {
+        std::string_view rest = line;
+        std::vector<double> cells;
+        for (std::size_t c = 0; c < numbers; ++c) {
+            const std::size_t comma = rest.find(',');
+            if (comma == std::string_view::npos)
+                throw StudyError("a row with too few columns: " + line.substr(0, 40));
+            cells.push_back(cellNumber(rest.substr(0, comma), row.index + 2));
+            rest.remove_prefix(comma + 1);
+        }
+        if (!(cells[0] >= 1))
+            throw StudyError("a row without a run number: " + line.substr(0, 40));
+        row.index = static_cast<std::size_t>(cells[0]) - 1;
+        row.varied.assign(cells.begin() + 1, cells.begin() + 1 + static_cast<std::ptrdiff_t>(varied.size()));
+        std::copy(cells.end() - kOutputCount, cells.end(), row.outputs.values.begin());
+        row.outputs.message = unquoted(rest);
+        // A row only keeps its message: a stop at the pressure limit is known by its ending,
+        // which no input rule's message shares; any other failure counts by its message.
+        row.outputs.end = row.outputs.message.ends_with(pressureLimit) ? RunEnd::PressureLimit : RunEnd::MuzzleReached;
+        row.outputs.inputRejected = !row.outputs.message.empty() && row.outputs.end != RunEnd::PressureLimit;
+        sink(row);
+    }
 }
 
 void mergeShardFiles(const std::vector<std::filesystem::path>& shards, std::ostream& out)

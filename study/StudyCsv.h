@@ -6,6 +6,8 @@
 #include "study/Executor.h"
 
 #include <filesystem>
+#include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,6 +21,12 @@ std::string columnName(std::string_view name, std::string_view unit);
 std::vector<std::string> csvColumns(const std::vector<Parameter>& varied);
 void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied);
 void writeCsvRow(std::ostream& out, const RowResult& row);
+
+// Reads back rows that writeCsvRow wrote, under the header of `varied`, and hands each to
+// `sink` as the row the run gave: its outputs (empty cells as NaN) and message; a run that
+// stopped at the pressure limit is known by its message. StudyError when the header is not
+// that of the study or a row cannot be read.
+void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const std::function<void(const RowResult&)>& sink);
 
 // Joins shard files into exactly the file one run would write: the same header in each, run
 // numbers continuing without gap or duplicate from 1. StudyError naming the file otherwise.

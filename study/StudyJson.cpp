@@ -4,6 +4,7 @@
 #include "core/input/InputSet.h"
 #include "report/ReportFile.h"
 #include "report/SafeSave.h"
+#include "study/DesignJson.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
@@ -58,10 +59,10 @@ std::optional<double> maybeNumber(const json& object, const char* key, const std
 
 StudyKind kindOf(const std::string& name)
 {
-    for (StudyKind kind : {StudyKind::sweep, StudyKind::solve, StudyKind::fit, StudyKind::tolerance})
+    for (StudyKind kind : kStudyKinds)
         if (name == studyKindName(kind))
             return kind;
-    throw StudyError("kind: \"" + name + "\" is none of sweep, solve, fit, tolerance");
+    throw StudyError("kind: \"" + name + "\" is none of sweep, solve, fit, tolerance, optimize, sensitivity");
 }
 
 BallisticInput inputsFrom(const json& inputs)
@@ -149,6 +150,11 @@ std::vector<std::pair<std::string, double>> valuesFrom(const json& object, const
 SolveSpec solveFrom(const json& j)
 {
     SolveSpec s;
+    if (isTwoTargetSolve(j)) {
+        s.pair = twoTargetFrom(j);
+        s.constraints = constraintsFrom(j, "solve");
+        return s;
+    }
     s.parameter = text(member(j, "parameter", "solve"), "solve.parameter");
     const json& bracket = member(j, "bracket", "solve");
     if (!bracket.is_array() || bracket.size() != 2)
@@ -200,16 +206,17 @@ FitSpec fitFrom(const json& j)
     return f;
 }
 
-ToleranceSpec toleranceFrom(const json& j)
+// The draws of a tolerance study, or of a sensitivity study (`section` names it).
+ToleranceSpec toleranceFrom(const json& j, const std::string& section = "tolerance")
 {
     ToleranceSpec t;
-    const json& parameters = member(j, "parameters", "tolerance");
+    const json& parameters = member(j, "parameters", section);
     if (!parameters.is_array())
-        throw StudyError("tolerance.parameters must be a list");
+        throw StudyError(section + ".parameters must be a list");
     for (const json& p : parameters) {
         ToleranceParameter tp;
-        tp.parameter = text(member(p, "parameter", "tolerance.parameters"), "tolerance.parameters.parameter");
-        const std::string where = "tolerance.parameters (" + tp.parameter + ")";
+        tp.parameter = text(member(p, "parameter", section + ".parameters"), section + ".parameters.parameter");
+        const std::string where = section + ".parameters (" + tp.parameter + ")";
         const std::string distribution = p.contains("distribution") ? text(p.at("distribution"), where) : "normal";
         if (distribution == "uniform")
             tp.distribution = Distribution::uniform;
@@ -222,13 +229,13 @@ ToleranceSpec toleranceFrom(const json& j)
             throw StudyError(where + "." + spreadKey + " must not be negative");
         t.parameters.push_back(tp);
     }
-    const double samples = number(member(j, "samples", "tolerance"), "tolerance.samples");
+    const double samples = number(member(j, "samples", section), section + ".samples");
     if (!(samples >= 1) || samples != std::floor(samples))
-        throw StudyError("tolerance.samples (N) must be a positive whole number");
+        throw StudyError(section + ".samples (N) must be a positive whole number");
     t.samples = static_cast<long long>(samples);
-    const double seed = optionalNumber(j, "seed", 1.0, "tolerance");
+    const double seed = optionalNumber(j, "seed", 1.0, section);
     if (!(seed >= 0) || seed != std::floor(seed))
-        throw StudyError("tolerance.seed must be a whole number, 0 or more");
+        throw StudyError(section + ".seed must be a whole number, 0 or more");
     t.seed = static_cast<std::uint64_t>(seed);
     if (j.contains("limit")) {
         ExceedanceLimit limit;
@@ -239,6 +246,21 @@ ToleranceSpec toleranceFrom(const json& j)
         t.limit = limit;
     }
     return t;
+}
+
+json toleranceTo(const ToleranceSpec& t)
+{
+    json parameters = json::array();
+    for (const ToleranceParameter& p : t.parameters) {
+        if (p.distribution == Distribution::normal)
+            parameters.push_back({{"parameter", p.parameter}, {"distribution", "normal"}, {"sigma", p.spread}});
+        else
+            parameters.push_back({{"parameter", p.parameter}, {"distribution", "uniform"}, {"halfWidth", p.spread}});
+    }
+    json section = {{"parameters", parameters}, {"samples", t.samples}, {"seed", t.seed}};
+    if (t.limit)
+        section["limit"] = {{"output", t.limit->output}, {"value", t.limit->value}};
+    return section;
 }
 
 json inputsTo(const BallisticInput& input)
@@ -316,6 +338,11 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
         case StudyKind::solve: study.solve = solveFrom(spec); break;
         case StudyKind::fit: study.fit = fitFrom(spec); break;
         case StudyKind::tolerance: study.tolerance = toleranceFrom(spec); break;
+        case StudyKind::optimize: study.optimize = optimizeFrom(spec); break;
+        case StudyKind::sensitivity:
+            study.sensitivity.draws = toleranceFrom(spec, "sensitivity");
+            sensitivityOptionsFrom(spec, study.sensitivity);
+            break;
         }
         validateStudy(study);
         return study;
@@ -375,6 +402,10 @@ std::string studyToJsonText(const Study& study)
     }
     case StudyKind::solve: {
         const SolveSpec& s = study.solve;
+        if (s.pair) {
+            j["solve"] = twoTargetTo(*s.pair, s.constraints);
+            break;
+        }
         json constraints = json::array();
         for (const Constraint& c : s.constraints) {
             json constraint{{"output", c.output}};
@@ -408,20 +439,12 @@ std::string studyToJsonText(const Study& study)
             j["fit"]["start"] = f.start;
         break;
     }
-    case StudyKind::tolerance: {
-        const ToleranceSpec& t = study.tolerance;
-        json parameters = json::array();
-        for (const ToleranceParameter& p : t.parameters) {
-            if (p.distribution == Distribution::normal)
-                parameters.push_back({{"parameter", p.parameter}, {"distribution", "normal"}, {"sigma", p.spread}});
-            else
-                parameters.push_back({{"parameter", p.parameter}, {"distribution", "uniform"}, {"halfWidth", p.spread}});
-        }
-        j["tolerance"] = {{"parameters", parameters}, {"samples", t.samples}, {"seed", t.seed}};
-        if (t.limit)
-            j["tolerance"]["limit"] = {{"output", t.limit->output}, {"value", t.limit->value}};
+    case StudyKind::tolerance: j["tolerance"] = toleranceTo(study.tolerance); break;
+    case StudyKind::optimize: j["optimize"] = optimizeTo(study.optimize); break;
+    case StudyKind::sensitivity:
+        j["sensitivity"] = toleranceTo(study.sensitivity.draws);
+        sensitivityOptionsTo(study.sensitivity, j["sensitivity"]);
         break;
-    }
     }
     return j.dump(2) + "\n";
 }

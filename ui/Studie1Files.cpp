@@ -5,6 +5,7 @@
 #include "core/input/InputFields.h"
 #include "report/SafeSave.h"
 #include "study/StudyCsv.h"
+#include "study/StudyError.h"
 #include "study/StudyJson.h"
 #include "ui/Command.h"
 #include "ui/LocalPath.h"
@@ -83,6 +84,9 @@ void Tstudie::Button6Click()
         if (path.isEmpty())
             return;
         const study::Study s = study::loadStudyFile(localPath(path));
+        if (static_cast<int>(s.kind) >= kind_->count())
+            throw study::StudyError(std::string("a ") + study::studyKindName(s.kind) +
+                                    " study runs with kalvex-study or from Python");
         studyFolder_ = QFileInfo(path).absolutePath();
         opened_ = s;
         kind_->setCurrentIndex(static_cast<int>(s.kind));

@@ -317,6 +317,8 @@ study::Study readStudyPages(const StudyPages& pages, study::StudyKind kind)
         if (pages.useLimit->isChecked())
             s.tolerance.limit = study::ExceedanceLimit{chosenName(*pages.limitOutput), fieldNumber(*pages.limitValue)};
         break;
+    case study::StudyKind::optimize:
+    case study::StudyKind::sensitivity: break;  // run from kalvex-study and Python
     }
     return s;
 }
@@ -384,6 +386,8 @@ void fillStudyPages(StudyPages& pages, const study::Study& s)
             pages.limitValue->setText(numberText(s.tolerance.limit->value));
         }
         break;
+    case study::StudyKind::optimize:
+    case study::StudyKind::sensitivity: break;
     }
 }
 

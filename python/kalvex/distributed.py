@@ -1,4 +1,4 @@
-"""Sweep and tolerance studies spread over a Dask cluster.
+"""Sweep, tolerance and sensitivity studies spread over a Dask cluster.
 
     from dask.distributed import Client
     import kalvex.distributed
@@ -49,16 +49,16 @@ def run_chunk(source, first, last):
 
 
 def run_study(study, client, chunk=DEFAULT_CHUNK, retries=3):
-    """Runs a sweep or tolerance study (a dict or the path of a study file) on the workers of a
-    dask.distributed Client and returns the StudyResult that kalvex.study gives locally: the
-    same table row for row, and for a tolerance study the same statistics.
+    """Runs a sweep, tolerance or sensitivity study (a dict or the path of a study file) on the
+    workers of a dask.distributed Client and returns the StudyResult that kalvex.study gives
+    locally: the same table row for row, and the same statistics or indices.
 
     A chunk whose worker dies is run again, up to `retries` times (Dask's retries); the chunks
     are put back in row order, so no row is lost or doubled.
     """
     source = self_contained(study)
     kind = _core.study_kind(*source.args())
-    if kind not in ("sweep", "tolerance"):
+    if kind not in ("sweep", "tolerance", "sensitivity"):
         raise ValueError(f"a {kind} study runs as a whole: use kalvex.study")
     bounds = chunk_bounds(_core.study_size(*source.args()), chunk)
     # The study goes to the cluster once, not once per chunk.

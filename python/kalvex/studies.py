@@ -47,6 +47,10 @@ class StudySource:
         return self.text, self.folder, self.library
 
 
+# Kinds that run as a whole on one thread; the others have rows.
+WHOLE_KINDS = ("solve", "fit", "optimize")
+
+
 def propellant_library():
     """(rows, problems): the library shipped in the package, then the user's."""
     return _core.propellant_library(str(SHIPPED_PROPELLANTS))
@@ -60,7 +64,7 @@ def table_of(parts):
 def run_study(study, threads=None):
     source = StudySource.of(study)
     kind = _core.study_kind(*source.args())
-    if kind in ("solve", "fit"):
+    if kind in WHOLE_KINDS:
         return StudyResult(kind, None, json.loads(_core.solve_or_fit(*source.args())))
     rows = _core.study_size(*source.args())
     table = table_of(_core.study_rows(*source.args(), 0, rows, threads))
@@ -68,7 +72,10 @@ def run_study(study, threads=None):
 
 
 def summary_of(kind, source, table):
-    """The statistics of a tolerance study's rows; None for a sweep."""
-    if kind != "tolerance":
-        return None
-    return json.loads(_core.tolerance_summary(*source.args(), table.columns))
+    """The statistics of a tolerance study's rows, the indices of a sensitivity study's (which
+    need all of them); None for a sweep."""
+    if kind == "tolerance":
+        return json.loads(_core.tolerance_summary(*source.args(), table.columns))
+    if kind == "sensitivity":
+        return json.loads(_core.sensitivity_summary(*source.args(), table.columns))
+    return None
