@@ -120,4 +120,36 @@ void plotHistogram(PlotState& plot, const std::vector<double>& values, int bins,
     DrawPlot(plot);
 }
 
+void plotIndexBars(PlotState& plot, const std::vector<double>& first, const std::vector<double>& total)
+{
+    constexpr double kBarWidth = 0.35;  // of the unit spacing of the parameters
+    deactivateAll(plot);
+    double low = 0, high = 1;
+    // One slot per kind of index: a run of bars along x, each up from 0 and back down.
+    const auto bars = [&](const std::vector<double>& heights, double offset, PlotSeries& slot) {
+        std::vector<double> x, y;
+        for (std::size_t i = 0; i < heights.size(); ++i) {
+            if (std::isnan(heights[i]))
+                continue;
+            const double left = static_cast<double>(i + 1) + offset;
+            x.insert(x.end(), {left, left, left + kBarWidth, left + kBarWidth});
+            y.insert(y.end(), {0.0, heights[i], heights[i], 0.0});
+            low = std::min(low, heights[i]);
+            high = std::max(high, heights[i]);
+        }
+        if (!x.empty())
+            fillSlot(slot, x, y);
+    };
+    bars(first, -kBarWidth, plot.series[0]);
+    bars(total, 0.0, plot.series[1]);
+    const double count = static_cast<double>(std::max(first.size(), total.size()));
+    plot.xMin = 0.5;
+    plot.xMax = count + 0.5;
+    plot.yMin = low < 0 ? low * kTopWidening : 0.0;
+    plot.yMax = high * kTopWidening;
+    plot.xDecimals = 0;
+    plot.yDecimals = DecimalsForSpan(plot.yMax - plot.yMin, plot.yDecimals);
+    DrawPlot(plot);
+}
+
 }  // namespace kalvex::plot

@@ -1,6 +1,7 @@
 #pragma once
 // The plots of a study window, drawn with the main window's plot: an output over a swept
-// parameter, and the histogram of an output of a tolerance study with its limit.
+// parameter, the histogram of an output of a tolerance study with its limit, and the
+// sensitivity indices of an output as bars.
 #include "plot/PlotState.h"
 
 #include <optional>
@@ -19,6 +20,12 @@ void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves);
 // outline of its bars in slot 0; the limit, when given, as a vertical line in slot 1. The
 // ranges take in the bars and the limit. Draws; an empty list leaves the slots inactive.
 void plotHistogram(PlotState& plot, const std::vector<double>& values, int bins, std::optional<double> limit);
+
+// The first-order and total indices of each parameter as bars side by side: parameter i at
+// x = i + 1, its first-order index as a bar left of it (slot 0) and its total index right of
+// it (slot 1), each slot the outline of its bars. NaN indices draw no bar. The y range takes
+// in 0, 1 and every bar. Draws.
+void plotIndexBars(PlotState& plot, const std::vector<double>& first, const std::vector<double>& total);
 
 // The number of values in each of `bins` equal classes from the smallest to the largest
 // value (the largest in the last class).

@@ -22,7 +22,12 @@ def client():
         yield c
 
 
-@pytest.mark.parametrize("study", [TOLERANCE, STUDIES / "howitzer-155mm-propellants-sweep.json"])
+SENSITIVITY = {"kind": "sensitivity", "base": str(STUDIES.parent / "rifle-7.62mm.txt"),
+               "sensitivity": {"parameters": [{"parameter": "C", "sigma": 0.00002},
+                                              {"parameter": "beta", "sigma": 1e-10}], "samples": 10}}
+
+
+@pytest.mark.parametrize("study", [TOLERANCE, STUDIES / "howitzer-155mm-propellants-sweep.json", SENSITIVITY])
 def test_distributed_table_equals_local_row_for_row(client, study):
     local = kalvex.study(study, threads=1)
     remote = kalvex.distributed.run_study(study, client, chunk=4)  # uneven last chunk

@@ -34,7 +34,8 @@ def rows_of(table):
             for i in range(len(table))]
 
 
-@pytest.mark.parametrize("name", ["rifle-7.62mm-sweep", "rifle-7.62mm-tolerance", "howitzer-155mm-propellants-sweep"])
+@pytest.mark.parametrize("name", ["rifle-7.62mm-sweep", "rifle-7.62mm-tolerance", "howitzer-155mm-propellants-sweep",
+                                  "rifle-7.62mm-sensitivity"])
 def test_row_studies_equal_kalvex_study(name, tmp_path):
     path = STUDIES / f"{name}.json"
     expected = kalvex_study_json(path, tmp_path)
@@ -45,8 +46,9 @@ def test_row_studies_equal_kalvex_study(name, tmp_path):
     assert result.summary == expected.get("summary")
 
 
-def test_solve_from_a_dict_equals_kalvex_study(tmp_path, monkeypatch):
-    path = STUDIES / "rifle-7.62mm-solve.json"
+@pytest.mark.parametrize("name", ["rifle-7.62mm-solve", "rifle-7.62mm-optimize", "howitzer-155mm-two-targets"])
+def test_whole_studies_from_a_dict_equal_kalvex_study(name, tmp_path, monkeypatch):
+    path = STUDIES / f"{name}.json"
     monkeypatch.chdir(STUDIES)  # a dict's base is relative to the working folder
     import json
     result = kalvex.study(json.loads(path.read_text()))

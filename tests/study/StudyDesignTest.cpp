@@ -73,7 +73,7 @@ TEST(StudyOptimize, WithoutLimitsTheMaximumLiesOnTheBoundsAndFailedRunsAreInfeas
 TEST(StudyOptimize, LimitsNoRunCanMeetAreRefusedWithTheNearestRun)
 {
     const Study study = rifleStudy("optimize", R"({"parameters": )" + kBox +
-                                                   R"(, "constraints": [{"output": "P0Max", "max": 100}]})");
+                                                   R"(, "maxRuns": 60, "constraints": [{"output": "P0Max", "max": 100}]})");
     try {
         optimizeStudy(study);
         FAIL() << "no run keeps P0Max under 100 MPa";
