@@ -1,8 +1,8 @@
 #include "study/DesignJson.h"
 
-#include "study/StudyError.h"
+#include "study/SectionJson.h"
 
-#include <cmath>
+#include <limits>
 
 namespace kalvex::study {
 
@@ -10,66 +10,8 @@ using nlohmann::json;
 
 namespace {
 
-const json& required(const json& object, const char* key, const std::string& where)
-{
-    if (!object.is_object() || !object.contains(key))
-        throw StudyError(where + ": the key \"" + key + "\" is missing");
-    return object.at(key);
-}
-
-double number(const json& value, const std::string& key)
-{
-    if (!value.is_number())
-        throw StudyError(key + " must be a number");
-    return value.get<double>();
-}
-
-std::string text(const json& value, const std::string& key)
-{
-    if (!value.is_string())
-        throw StudyError(key + " must be a string");
-    return value.get<std::string>();
-}
-
-int wholeNumber(const json& object, const char* key, int fallback, const std::string& where)
-{
-    if (!object.contains(key))
-        return fallback;
-    const double value = number(object.at(key), where + "." + key);
-    if (value != std::floor(value) || !(std::fabs(value) < 1e9))
-        throw StudyError(where + "." + key + " must be a whole number");
-    return static_cast<int>(value);
-}
-
-double optionalNumber(const json& object, const char* key, double fallback, const std::string& where)
-{
-    return object.contains(key) ? number(object.at(key), where + "." + key) : fallback;
-}
-
-const json& list(const json& object, const char* key, const std::string& where)
-{
-    const json& value = required(object, key, where);
-    if (!value.is_array())
-        throw StudyError(where + "." + key + " must be a list");
-    return value;
-}
-
-std::vector<BoundedParameter> boundedFrom(const json& section, const std::string& where)
-{
-    std::vector<BoundedParameter> parameters;
-    for (const json& p : list(section, "parameters", where)) {
-        BoundedParameter b;
-        b.parameter = text(required(p, "parameter", where + ".parameters"), where + ".parameters.parameter");
-        const std::string key = where + ".parameters (" + b.parameter + ").bounds";
-        const json& bounds = required(p, "bounds", where + ".parameters (" + b.parameter + ")");
-        if (!bounds.is_array() || bounds.size() != 2)
-            throw StudyError(key + " must be a list of two numbers");
-        b.lower = number(bounds[0], key);
-        b.upper = number(bounds[1], key);
-        parameters.push_back(b);
-    }
-    return parameters;
-}
+constexpr int kIntLowest = std::numeric_limits<int>::min();
+constexpr int kIntHighest = std::numeric_limits<int>::max();
 
 json boundedTo(const std::vector<BoundedParameter>& parameters)
 {
@@ -79,20 +21,47 @@ json boundedTo(const std::vector<BoundedParameter>& parameters)
     return list;
 }
 
+OutputTarget targetFrom(const json& item)
+{
+    const JsonKeys target(item, JsonKeys::named(item, "solve.targets", "output"), {"output", "target", "tolerance"});
+    OutputTarget t;
+    t.output = jsonText(target.required("output"), "solve.targets.output");
+    t.target = target.number("target");
+    t.tolerance = target.number("tolerance", 0.0);
+    return t;
+}
+
 }  // namespace
 
-std::vector<Constraint> constraintsFrom(const json& section, const std::string& where)
+std::vector<BoundedParameter> boundedFrom(const JsonKeys& section)
+{
+    std::vector<BoundedParameter> parameters;
+    for (const json& item : section.list("parameters")) {
+        const std::string list = section.path("parameters");
+        const JsonKeys p(item, JsonKeys::named(item, list, "parameter"), {"parameter", "bounds"});
+        BoundedParameter b;
+        b.parameter = jsonText(p.required("parameter"), list + ".parameter");
+        const json& bounds = p.required("bounds");
+        if (!bounds.is_array() || bounds.size() != 2)
+            throw StudyError(p.path("bounds") + " must be a list of two numbers");
+        b.lower = jsonNumber(bounds[0], p.path("bounds"));
+        b.upper = jsonNumber(bounds[1], p.path("bounds"));
+        parameters.push_back(b);
+    }
+    return parameters;
+}
+
+std::vector<Constraint> constraintsFrom(const JsonKeys& section)
 {
     std::vector<Constraint> constraints;
-    if (!section.contains("constraints"))
+    if (!section.has("constraints"))
         return constraints;
-    for (const json& c : list(section, "constraints", where)) {
+    for (const json& item : section.list("constraints")) {
+        JsonKeys c(item, section.path("constraints"), {"output", "min", "max"});
         Constraint constraint;
-        constraint.output = text(required(c, "output", where + ".constraints"), where + ".constraints.output");
-        if (c.contains("min"))
-            constraint.min = number(c.at("min"), where + ".constraints.min");
-        if (c.contains("max"))
-            constraint.max = number(c.at("max"), where + ".constraints.max");
+        constraint.output = c.text("output");
+        constraint.min = c.maybeNumber("min");
+        constraint.max = c.maybeNumber("max");
         constraints.push_back(constraint);
     }
     return constraints;
@@ -112,34 +81,34 @@ json constraintsTo(const std::vector<Constraint>& constraints)
     return list;
 }
 
-OptimizeSpec optimizeFrom(const json& section)
+void from_json(const json& j, OptimizeSpec& spec)
 {
-    OptimizeSpec spec;
-    spec.parameters = boundedFrom(section, "optimize");
-    if (section.contains("output"))
-        spec.output = text(section.at("output"), "optimize.output");
-    if (section.contains("goal")) {
-        const std::string goal = text(section.at("goal"), "optimize.goal");
+    const JsonKeys section(j, "optimize", {"parameters", "output", "goal", "constraints", "constraintTolerance",
+                                           "stepTolerance", "maxRuns"});
+    spec = OptimizeSpec{};
+    spec.parameters = boundedFrom(section);
+    spec.output = section.text("output", spec.output);
+    if (section.has("goal")) {
+        const std::string goal = section.text("goal");
         if (goal != "minimize" && goal != "maximize")
             throw StudyError("optimize.goal must be \"minimize\" or \"maximize\"");
         spec.goal = goal == "minimize" ? Goal::minimize : Goal::maximize;
     }
-    spec.constraints = constraintsFrom(section, "optimize");
-    spec.constraintTolerance = optionalNumber(section, "constraintTolerance", spec.constraintTolerance, "optimize");
-    spec.stepTolerance = optionalNumber(section, "stepTolerance", spec.stepTolerance, "optimize");
-    spec.maxRuns = wholeNumber(section, "maxRuns", spec.maxRuns, "optimize");
-    return spec;
+    spec.constraints = constraintsFrom(section);
+    spec.constraintTolerance = section.number("constraintTolerance", spec.constraintTolerance);
+    spec.stepTolerance = section.number("stepTolerance", spec.stepTolerance);
+    spec.maxRuns = section.whole("maxRuns", spec.maxRuns, kIntLowest, kIntHighest);
 }
 
-json optimizeTo(const OptimizeSpec& spec)
+void to_json(json& j, const OptimizeSpec& spec)
 {
-    return {{"parameters", boundedTo(spec.parameters)},
-            {"output", spec.output},
-            {"goal", spec.goal == Goal::minimize ? "minimize" : "maximize"},
-            {"constraints", constraintsTo(spec.constraints)},
-            {"constraintTolerance", spec.constraintTolerance},
-            {"stepTolerance", spec.stepTolerance},
-            {"maxRuns", spec.maxRuns}};
+    j = {{"parameters", boundedTo(spec.parameters)},
+         {"output", spec.output},
+         {"goal", spec.goal == Goal::minimize ? "minimize" : "maximize"},
+         {"constraints", constraintsTo(spec.constraints)},
+         {"constraintTolerance", spec.constraintTolerance},
+         {"stepTolerance", spec.stepTolerance},
+         {"maxRuns", spec.maxRuns}};
 }
 
 bool isTwoTargetSolve(const json& section)
@@ -147,22 +116,18 @@ bool isTwoTargetSolve(const json& section)
     return section.is_object() && (section.contains("parameters") || section.contains("targets"));
 }
 
-TwoTargetSpec twoTargetFrom(const json& section)
+TwoTargetSpec twoTargetFrom(const JsonKeys& section)
 {
     TwoTargetSpec spec;
-    const std::vector<BoundedParameter> parameters = boundedFrom(section, "solve");
-    const json& targets = list(section, "targets", "solve");
+    const std::vector<BoundedParameter> parameters = boundedFrom(section);
+    const json& targets = section.list("targets");
     if (parameters.size() != 2 || targets.size() != 2)
         throw StudyError("solve: give two parameters and two targets to solve them together");
     for (std::size_t i = 0; i < 2; ++i) {
         spec.parameters[i] = parameters[i];
-        OutputTarget& t = spec.targets[i];
-        t.output = text(required(targets[i], "output", "solve.targets"), "solve.targets.output");
-        t.target = number(required(targets[i], "target", "solve.targets (" + t.output + ")"),
-                          "solve.targets (" + t.output + ").target");
-        t.tolerance = optionalNumber(targets[i], "tolerance", 0.0, "solve.targets (" + t.output + ")");
+        spec.targets[i] = targetFrom(targets[i]);
     }
-    spec.maxRuns = wholeNumber(section, "maxRuns", spec.maxRuns, "solve");
+    spec.maxRuns = section.whole("maxRuns", spec.maxRuns, kIntLowest, kIntHighest);
     return spec;
 }
 
@@ -175,18 +140,6 @@ json twoTargetTo(const TwoTargetSpec& spec, const std::vector<Constraint>& const
             {"targets", targets},
             {"maxRuns", spec.maxRuns},
             {"constraints", constraintsTo(constraints)}};
-}
-
-void sensitivityOptionsFrom(const json& section, SensitivitySpec& spec)
-{
-    spec.resamples = wholeNumber(section, "resamples", spec.resamples, "sensitivity");
-    spec.confidence = optionalNumber(section, "confidence", spec.confidence, "sensitivity");
-}
-
-void sensitivityOptionsTo(const SensitivitySpec& spec, json& section)
-{
-    section["resamples"] = spec.resamples;
-    section["confidence"] = spec.confidence;
 }
 
 }  // namespace kalvex::study

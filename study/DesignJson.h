@@ -1,27 +1,25 @@
 #pragma once
-// The study file's sections of the design kinds: an optimisation, a solve of two parameters
-// for two targets, and the sensitivity options. Used by StudyJson.cpp; StudyError naming the
-// key at fault.
+// Parts of the study file's sections shared by several of them or met only in the design
+// kinds: constraints, parameters within bounds, a solve of two parameters for two targets.
+// Used by the sections' mapping (SectionJson.h); StudyError naming the key at fault.
+#include "study/JsonKeys.h"
 #include "study/Study.h"
 
 #include <nlohmann/json.hpp>
 
 namespace kalvex::study {
 
-OptimizeSpec optimizeFrom(const nlohmann::json& section);
-nlohmann::json optimizeTo(const OptimizeSpec& spec);
-
 // A solve section with "parameters" and "targets".
 bool isTwoTargetSolve(const nlohmann::json& section);
-TwoTargetSpec twoTargetFrom(const nlohmann::json& section);
+// The two-target keys of `section` (already checked for unknown keys).
+TwoTargetSpec twoTargetFrom(const JsonKeys& section);
 nlohmann::json twoTargetTo(const TwoTargetSpec& spec, const std::vector<Constraint>& constraints);
 
-// [{"output": NAME, "min": ..., "max": ...}, ...] under `where`.
-std::vector<Constraint> constraintsFrom(const nlohmann::json& section, const std::string& where);
+// [{"output": NAME, "min": ..., "max": ...}, ...] under "constraints" of `section`.
+std::vector<Constraint> constraintsFrom(const JsonKeys& section);
 nlohmann::json constraintsTo(const std::vector<Constraint>& constraints);
 
-// The keys a sensitivity section adds to the draws of a tolerance section.
-void sensitivityOptionsFrom(const nlohmann::json& section, SensitivitySpec& spec);
-void sensitivityOptionsTo(const SensitivitySpec& spec, nlohmann::json& section);
+// [{"parameter": NAME, "bounds": [LOWER, UPPER]}, ...] under "parameters" of `section`.
+std::vector<BoundedParameter> boundedFrom(const JsonKeys& section);
 
 }  // namespace kalvex::study
