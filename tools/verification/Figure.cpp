@@ -17,14 +17,43 @@ constexpr int kTitleBand = 46;    // px above the plot: title and legend
 constexpr int kCaptionBand = 22;  // px below and left of the plot: axis captions
 const QColor kSlotColours[3] = {QColor(255, 0, 0), QColor(0, 0, 255), QColor(0, 0, 0)};
 
+// A curve of every recorded step can have more points than a slot holds: every k-th point is
+// taken, and always the last one.
 void fillSlot(plot::PlotState& state, const std::vector<CurvePoint>& points, int slot)
 {
+    const std::size_t stride = points.size() / (plot::kSlotCapacity - 1) + 1;
     std::vector<double> xs, ys;
-    for (const CurvePoint& p : points) {
-        xs.push_back(p.x);
-        ys.push_back(p.y);
+    for (std::size_t k = 0; k < points.size(); k += stride) {
+        xs.push_back(points[k].x);
+        ys.push_back(points[k].y);
+    }
+    if ((points.size() - 1) % stride != 0) {
+        xs.push_back(points.back().x);
+        ys.push_back(points.back().y);
     }
     plot::SetSeries(state, xs.data(), ys.data(), 0, static_cast<int>(xs.size()) - 1, 1, slot);
+}
+
+// Markers on the drawn surface, placed by the plot's own value-to-pixel mapping.
+void drawMarkers(plot::PlotState& state, const std::vector<Marker>& markers)
+{
+    constexpr double kDotRadius = 4;  // px
+    constexpr double kBarHalfWidth = 5;
+    QPainter painter(&state.surface);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const Marker& m : markers) {
+        const QColor colour = kSlotColours[m.slot];
+        painter.setPen(QPen(colour, 2));
+        const double px = plot::ValueToPixelX(state, m.x);
+        if (m.high > m.low) {
+            const double top = plot::ValueToPixelY(state, m.high), bottom = plot::ValueToPixelY(state, m.low);
+            painter.drawLine(QPointF(px, top), QPointF(px, bottom));
+            painter.drawLine(QPointF(px - kBarHalfWidth, top), QPointF(px + kBarHalfWidth, top));
+            painter.drawLine(QPointF(px - kBarHalfWidth, bottom), QPointF(px + kBarHalfWidth, bottom));
+        }
+        painter.setBrush(colour);
+        painter.drawEllipse(QPointF(px, plot::ValueToPixelY(state, m.y)), kDotRadius, kDotRadius);
+    }
 }
 
 }  // namespace
@@ -45,6 +74,7 @@ QImage drawFigure(const Figure& f)
         state->yDecimals = plot::DecimalsForSpan(f.yMax - f.yMin, state->yDecimals);
         plot::DrawPlot(*state);
     }
+    drawMarkers(*state, f.markers);
     return frameFigure(state->surface, f);
 }
 

@@ -11,12 +11,23 @@
 
 namespace kalvex::verification {
 
+// A measured or published value drawn as a dot, with a bar from `low` to `high` where the
+// source gives a range (low = high = y: no bar).
+struct Marker {
+    double x = 0;
+    double y = 0;
+    double low = 0;
+    double high = 0;
+    int slot = 2;  // the colour of curve slot 0, 1 or 2
+};
+
 struct Figure {
     QString title;
     QString xCaption;
     QString yCaption;
     std::array<std::vector<CurvePoint>, 3> curves;  // red, blue, black; x must rise
     std::array<QString, 3> legend;
+    std::vector<Marker> markers;  // drawn over the curves; they need fixedRange to be seen
     bool fixedRange = false;  // else the plot's automatic ranges
     double xMin = 0, xMax = 1, yMin = 0, yMax = 1;
 };

@@ -1,7 +1,6 @@
 #pragma once
 // The verification report: docs/verification.md with its figures, from the closed-form
-// checks, the convergence studies, the step-size error estimate of the examples and the
-// 132 mm reference case.
+// checks, the convergence studies and the step-size error estimate of the examples.
 #include <ostream>
 #include <string>
 
