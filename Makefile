@@ -3,7 +3,9 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test bench verify package install clean
+CLANG_BUILD_DIR ?= build-clang
+
+.PHONY: all deps configure build run test bench verify package install clean clang-check
 
 all: build
 
@@ -34,6 +36,14 @@ package: build
 
 install: build
 	@cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX),)
+
+# The libraries built with clang (same floating-point flags), then SeriesHash on its solver:
+# every bit of every series as with GCC.
+clang-check: deps
+	@cmake -S . -B $(CLANG_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+		$(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,) >/dev/null
+	@cmake --build $(CLANG_BUILD_DIR) -j $(JOBS) --target kalvex_libraries core_tests
+	@$(CLANG_BUILD_DIR)/tests/core/core_tests --gtest_filter='SeriesHash.*' --gtest_brief=1
 
 clean:
 	@rm -rf $(BUILD_DIR)

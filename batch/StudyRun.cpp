@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <sstream>
 
 namespace kalvex::batch {
@@ -57,7 +58,10 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
                  const std::atomic<bool>& cancel)
 {
     const RowSet rows(study);
-    const auto [first, last] = shardRows(rows.size(), options.shardIndex, options.shardCount);
+    // Named copies, not a structured binding: the lambdas below capture them.
+    const std::pair<std::size_t, std::size_t> shard = shardRows(rows.size(), options.shardIndex, options.shardCount);
+    const std::size_t first = shard.first;
+    const std::size_t last = shard.second;
     const bool tolerance = study.kind == StudyKind::tolerance;
     // The indices need every row: a shard alone only writes its rows.
     const bool indices = study.kind == StudyKind::sensitivity && options.shardCount == 1;

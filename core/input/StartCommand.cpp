@@ -1,6 +1,7 @@
 #include "core/input/StartCommand.h"
 
 #include "core/results/Errors.h"
+#include "core/input/InputFields.h"
 #include "core/input/InputSet.h"
 #include "core/format/NumberFormat.h"
 #include "core/input/StartSequence.h"
@@ -18,9 +19,11 @@ void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs)
     // it is not cleared, so a short run touches only the pages of the entries it writes.
     if (!runs.scratch)
         runs.scratch = std::make_unique_for_overwrite<RunResults>();
+    // The step field, found by the parameter it holds.
+    static constexpr const InputField* stepField = findInputField("dt");
     const auto showStep = [&](double dt) {
         stored.dt = dt;
-        host.setFieldText("Edit15", formatGeneral(dt * kSecondToMillisecond, separator));
+        host.setFieldText(stepField->control, formatGeneral(dt * stepField->toShown, separator));
     };
     const StartOutcome outcome = runStartSequence(
         stored, *runs.scratch, [&host](const std::string& line) { host.appendLine(line); }, showStep);

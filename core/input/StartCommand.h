@@ -31,7 +31,7 @@ struct RunStore {
 };
 
 // The Start command without a window: read, validate, reset, run; at the step limit append
-// the two note lines, double the step, write it into Edit15 and run the whole sequence again;
+// the two note lines, double the step, write it into the step field and run the whole sequence again;
 // at the muzzle store the run, let the host redraw, and write the summary.
 // Throws InputError with the message to show when a field, a rule or the run fails; then the
 // stored results, the plot and Memo1 (except restart notes already written) stay as they were.

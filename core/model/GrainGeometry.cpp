@@ -1,4 +1,5 @@
 #include "core/model/GrainGeometry.h"
+#include "core/model/GrainSurfaces.h"
 #include "core/model/GrainTypes.h"
 
 #include "core/model/Pi.h"
@@ -142,10 +143,10 @@ SliverStart sliverStart(const GrainGeometry& g, double u)
 
 double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
-    const auto [De, Le, u] = burningGrain(in, e);
     const PerforatedPhase phase = perforatedPhase(in, g, e);
     if (phase == PerforatedPhase::whole)
-        return kPi * Le * (in.D + 7 * in.P + 12 * e) + kPiOver2 * (De * De - 7 * u * u);
+        return polynomialGrainSurface<double>(GrainType::sevenPerforated, in.D, in.L, in.P, e);
+    const auto [De, Le, u] = burningGrain(in, e);
     if (phase == PerforatedPhase::consumed)
         return 0;
     const double sqrt3 = std::sqrt(3.0);
@@ -162,10 +163,10 @@ double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, 
 
 double nineteenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
-    const auto [De, Le, u] = burningGrain(in, e);
     const PerforatedPhase phase = perforatedPhase(in, g, e);
     if (phase == PerforatedPhase::whole)
-        return kPi * Le * (in.D + 19 * in.P + 36 * e) + kPiOver2 * (De * De - 19 * u * u);
+        return polynomialGrainSurface<double>(GrainType::nineteenPerforated, in.D, in.L, in.P, e);
+    const auto [De, Le, u] = burningGrain(in, e);
     if (phase == PerforatedPhase::consumed)
         return 0;
     const double sqrt3 = std::sqrt(3.0);
@@ -228,29 +229,21 @@ GrainGeometry prepareGrainGeometry(const BallisticInput& in)
 
 double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
 {
-    const double De = in.D - 2 * e;
-    const double Le = in.L - 2 * e;
-    const double u = in.P + 2 * e;
-    switch (static_cast<GrainType>(in.grainType)) {
+    const auto type = static_cast<GrainType>(in.grainType);
+    switch (type) {
     case GrainType::spherical:
-        return kPi * De * De;
-    case GrainType::slab: {
-        const double Pe = in.P - 2 * e;
-        return 2 * (De * Le + De * Pe + Le * Pe);
-    }
+    case GrainType::slab:
     case GrainType::cylinder:
-        return kPi * (De * Le + 0.5 * De * De);
     case GrainType::tube:
-        return kPi * (De * Le + u * Le + 0.5 * De * De - 0.5 * u * u);
+        return polynomialGrainSurface<double>(type, in.D, in.L, in.P, e);
     case GrainType::slottedStick:
         return slottedStickSurface(in, e);
     case GrainType::sevenPerforated:
         return sevenPerforatedSurface(in, g, e);
     case GrainType::nineteenPerforated:
         return nineteenPerforatedSurface(in, g, e);
-    default:
-        return 0;
     }
+    return 0;
 }
 
 double grainCount(const BallisticInput& in, const GrainGeometry& g)

@@ -10,8 +10,9 @@
 //  - Pack2x2: four runs in two SSE2 registers. (Without AVX the compiler would take the
 //    comparisons and selections of a Pack4 element by element, with branches.)
 // The model's code is written once, for packs and for a double, the number of one run alone;
-// the helpers below serve both.
-#include <emmintrin.h>
+// the helpers below serve both. The operations that need one processor's instructions are in
+// VectorInstructions.h, with a plain fallback.
+#include "core/packs/VectorInstructions.h"
 
 #include <bit>
 #include <cmath>
@@ -22,9 +23,9 @@
 
 namespace kalvex {
 
-using Pack2 = double __attribute__((vector_size(16)));
+using Pack2 = simd::Pair;
 using Pack4 = double __attribute__((vector_size(32)));
-using Mask2 = decltype(Pack2{} < Pack2{});  // all bits set in the elements where it holds
+using Mask2 = simd::PairMask;  // all bits set in the elements where it holds
 
 struct Mask2x2 {
     Mask2 lo, hi;
@@ -66,6 +67,15 @@ template <class V>
 using PackMask = decltype(V{} < V{});
 
 namespace packs {
+
+// f(l) for every bit l set in `mask`, of L runs.
+template <std::size_t L, class F>
+[[gnu::always_inline]] inline void forEachRun(unsigned mask, F&& f)
+{
+    for (std::size_t l = 0; l < L; ++l)
+        if (mask >> l & 1u)
+            f(l);
+}
 
 // Element i: the number of run i.
 template <class V>
@@ -124,15 +134,15 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline unsigned bits(PackMask<V> mask)
 {
-    const auto pair = [](Mask2 m) { return static_cast<unsigned>(_mm_movemask_pd(std::bit_cast<__m128d>(m))); };
     if constexpr (std::is_same_v<V, double>)
         return mask ? 1u : 0u;
     else if constexpr (std::is_same_v<V, Pack2x2>)
-        return pair(mask.lo) | pair(mask.hi) << 2;
+        return simd::maskBits(mask.lo) | simd::maskBits(mask.hi) << 2;
     else if constexpr (std::is_same_v<V, Pack2>)
-        return pair(mask);
+        return simd::maskBits(mask);
     else
-        return pair(__builtin_shufflevector(mask, mask, 0, 1)) | pair(__builtin_shufflevector(mask, mask, 2, 3)) << 2;
+        return simd::maskBits(__builtin_shufflevector(mask, mask, 0, 1)) |
+               simd::maskBits(__builtin_shufflevector(mask, mask, 2, 3)) << 2;
 }
 
 // Where v is finite: v - v is 0 for every finite v and NaN for an infinity and for NaN.
@@ -154,17 +164,15 @@ template <class V>
 template <class V>
 [[gnu::always_inline]] inline V sqrt(V v)
 {
-    const auto pair = [](double a, double b) { return std::bit_cast<Pack2>(_mm_sqrt_pd(_mm_set_pd(b, a))); };
     if constexpr (std::is_same_v<V, double>) {
         return std::sqrt(v);
     } else if constexpr (std::is_same_v<V, Pack2x2>) {
-        return {std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.lo))),
-                std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v.hi)))};
+        return {simd::sqrtPair(v.lo), simd::sqrtPair(v.hi)};
     } else if constexpr (std::is_same_v<V, Pack2>) {
-        return std::bit_cast<Pack2>(_mm_sqrt_pd(std::bit_cast<__m128d>(v)));
+        return simd::sqrtPair(v);
     } else {
-        const Pack2 lo = pair(v[0], v[1]);
-        const Pack2 hi = pair(v[2], v[3]);
+        const Pack2 lo = simd::sqrtPair(Pack2{v[0], v[1]});
+        const Pack2 hi = simd::sqrtPair(Pack2{v[2], v[3]});
         return V{lo[0], lo[1], hi[0], hi[1]};
     }
 }

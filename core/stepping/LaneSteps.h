@@ -2,8 +2,7 @@
 // Steps of runs each on its own: the single run, and interleaved lanes that do not fill a
 // pack, taken phase by phase across the lanes.
 // Internal to the solver (Solver.cpp).
-#include "core/model/Model.h"
-#include "core/model/ModelPhases.h"
+#include "core/model/BallisticModel.h"
 #include "core/stepping/RunLanes.h"
 #include "core/stepping/RungeKutta.h"
 #include "core/stepping/StepRecords.h"
@@ -29,9 +28,9 @@ inline RunEnd endRun(RunLane& lane, RunEnd end, int endStep)
 // A stage of step i found no meaningful state.
 inline RunEnd faultedRun(RunLane& lane)
 {
-    const bool atIgnition = lane.i == 0 && lane.fault == ModelFault::freeVolume &&
-                            noFreeVolumeAtIgnition(*lane.input, lane.c);
-    return endRun(lane, faultEnd(lane.fault), atIgnition ? 0 : lane.i + 1);
+    const ModelFault fault = lane.faults.first();
+    const bool atIgnition = lane.i == 0 && fault == ModelFault::freeVolume && noFreeVolumeAtIgnition(lane.k);
+    return endRun(lane, faultEnd(fault), atIgnition ? 0 : lane.i + 1);
 }
 
 // The rest of a step after the RK4 stages: settling (the friction work over the step from
@@ -40,7 +39,6 @@ inline RunEnd faultedRun(RunLane& lane)
 // assemble in memory on every step). With a block, the entry is held in it.
 inline bool finishStep(RunLane& lane, StateVector& y, double previousTravel, EntryBlock* block, RunEnd& end)
 {
-    const BallisticInput& in = *lane.input;
     const int i = lane.i;
     settleAfterStep<double>(lane.k, lane.m, previousTravel, y, lane.load);
     uniformAtRest<double>(y, lane.m);
@@ -53,7 +51,7 @@ inline bool finishStep(RunLane& lane, StateVector& y, double previousTravel, Ent
     }
     lane.last = k;
     lane.i = k;
-    const std::optional<RunEnd> ended = stepEnd(in, lane.c, y, lane.m, lane.load, entry, k);
+    const std::optional<RunEnd> ended = stepEnd(lane.k, y, lane.m, lane.load, entry, k);
     if (!ended)
         return false;
     end = *ended;
@@ -63,11 +61,8 @@ inline bool finishStep(RunLane& lane, StateVector& y, double previousTravel, Ent
 template <std::size_t L>
 [[gnu::always_inline]] inline void forEachLane(unsigned mask, auto&& f)
 {
-    for (std::size_t l = 0; l < L; ++l)
-        if (mask >> l & 1u)
-            f(l);
+    packs::forEachRun<L>(mask, f);
 }
-
 
 // The entry blocks of interleaved lanes; a run alone writes its entries as it goes.
 template <std::size_t L>
@@ -88,25 +83,17 @@ template <std::size_t L>
 unsigned stepOnce(std::array<RunLane, L>& lanes, std::array<StateVector, L>& y, const std::array<double, L>& h,
                   LaneBlocks<L>& blocks, unsigned active, std::array<RunEnd, L>& ends)
 {
-    // The model phase by phase across the lanes, each lane as evaluateModel runs it.
-    // Inlined into the stages: the derivatives then stay in registers instead of a round trip
-    // through memory between the model and the stage sums.
+    // The model phase by phase across the lanes. Inlined into the stages: the derivatives
+    // then stay in registers instead of a round trip through memory between the model and the
+    // stage sums.
     const auto derivatives = [&lanes](std::array<StateVector, L>& Y, std::array<StateVector, L>& d,
                                       unsigned live) __attribute__((always_inline)) {
-        forEachLane<L>(live, [&](std::size_t l) { modelSurface<double>(lanes[l].k, Y[l], lanes[l].m); });
-        unsigned ok = 0;
-        forEachLane<L>(live, [&](std::size_t l) {
-            RunLane& lane = lanes[l];
-            lane.fault = modelGas<double>(lane.k, lane.load, Y[l], lane.m).first();
-            if (lane.fault == ModelFault::none)
-                ok |= 1u << l;
-        });
-        forEachLane<L>(ok, [&](std::size_t l) { modelBurningRate<double>(lanes[l].k, lanes[l].m); });
-        forEachLane<L>(ok, [&](std::size_t l) {
-            RunLane& lane = lanes[l];
-            modelForces<double>(lane.k, lane.load, Y[l], lane.m, d[l]);
-        });
-        return ok;
+        return evaluateModelRuns<double, L>(
+            [&lanes](std::size_t l) {
+                RunLane& lane = lanes[l];
+                return ModelRun<double>{lane.k, lane.load, lane.m, lane.faults};
+            },
+            Y, d, live);
     };
     std::array<double, L> previousTravel{};
     forEachLane<L>(active, [&](std::size_t l) { previousTravel[l] = y[l][kTravel]; });
@@ -155,7 +142,7 @@ unsigned stepLanesAlone(std::array<RunLane, L>& lanes, unsigned active, std::arr
             if (EntryBlock* block = blockOf<L>(blocks, l))
                 flushEntries(*block, *local[l].results, local[l].last);
     }
-    _mm_sfence();  // the lines written past the caches are in place before the results are handed on
+    simd::streamFence();  // the lines written past the caches are in place before the results are handed on
     lanes = local;
     return ended;
 }

@@ -3,13 +3,11 @@
 // model's phases, the RK4 stages, settling, the entry and its end screen for all runs at once.
 // Internal to the solver (Solver.cpp).
 #include "core/stepping/LaneSteps.h"
-#include "core/model/ModelPacks.h"
-#include "core/model/ModelPhases.h"
+#include "core/model/BallisticModel.h"
+#include "core/packs/PackRecords.h"
 #include "core/packs/Packs.h"
 #include "core/stepping/RungeKutta.h"
 #include "core/stepping/StepRecords.h"
-
-#include <emmintrin.h>
 
 #include <array>
 #include <cstddef>
@@ -22,7 +20,7 @@ namespace kalvex::steps {
 // need no test of their own. stepEnd stays the one place that decides; a new end test there
 // needs its screen here, and its case in EarlyEndCases.h shows a missing one in every lane.
 template <class V>
-unsigned mayEndPack(const ModelNumbers<V>& k, const EntryOf<V>& e, const StatePack<V>& y)
+unsigned mayEndPack(const RunConstantsOf<V>& k, const EntryOf<V>& e, const StateOf<V>& y)
 {
     PackMask<V> finite = packs::isFinite<V>(e[0]);
     for (const V& v : e)
@@ -46,32 +44,27 @@ unsigned mayEndPack(const ModelNumbers<V>& k, const EntryOf<V>& e, const StatePa
 template <class V>
 struct PackedRuns {
     static constexpr std::size_t W = kPackWidth<V>;
-    ModelNumbers<V> k;
-    StatePack<V> y;
-    ModelPack<V> m;
-    LoadPack<V> load;
-    V steps;  // the steps taken, lane.i of each run
+    RunConstantsOf<V> k;
+    StateOf<V> y;
+    ModelStateOf<V> m;
+    BoreLoadOf<V> load;
+    GasFaults faults;  // of the latest evaluation
+    V steps;           // the steps taken, lane.i of each run
 };
 
 template <class V>
 PackedRuns<V> packRuns(const std::array<RunLane, kPackWidth<V>>& lanes)
 {
     PackedRuns<V> p;
-    PerRun<V, const BallisticInput> inputs;
-    PerRun<V, const RunConstants> constants;
-    for (std::size_t r = 0; r < p.W; ++r) {
-        inputs[r] = lanes[r].input;
-        constants[r] = &lanes[r].c;
-    }
-    p.k = modelNumbers<V>(inputs, constants);
-    const auto runs = [&](auto&& value) { return packs::gather<V>([&](std::size_t r) { return value(lanes[r]); }); };
+    std::array<const RunConstants*, PackedRuns<V>::W> constants;
+    for (std::size_t r = 0; r < p.W; ++r)
+        constants[r] = &lanes[r].k;
+    p.k = gatherRunConstants<V>(constants);
+    p.m = packRecords<V, ModelStateOf>([&lanes](std::size_t r) -> const ModelState& { return lanes[r].m; });
+    p.load = packRecords<V, BoreLoadOf>([&lanes](std::size_t r) -> const BoreLoad& { return lanes[r].load; });
     for (std::size_t j = 0; j < kStateSize; ++j)
-        p.y[j] = runs([j](const RunLane& l) { return l.y[j]; });
-    for (const auto& [scalar, packed] : kModelPackFields<V>)
-        p.m.*packed = runs([scalar](const RunLane& l) { return l.m.*scalar; });
-    p.load.pr = runs([](const RunLane& l) { return l.load.pr; });
-    p.load.Efr = runs([](const RunLane& l) { return l.load.Efr; });
-    p.steps = runs([](const RunLane& l) { return static_cast<double>(l.i); });
+        p.y[j] = packs::gather<V>([&lanes, j](std::size_t r) { return lanes[r].y[j]; });
+    p.steps = packs::gather<V>([&lanes](std::size_t r) { return static_cast<double>(lanes[r].i); });
     return p;
 }
 
@@ -80,11 +73,9 @@ template <class V>
 void unpackRun(const PackedRuns<V>& p, std::size_t r, RunLane& lane)
 {
     for (std::size_t j = 0; j < kStateSize; ++j)
-        lane.y[j] = p.y[j][r];
-    for (const auto& [scalar, packed] : kModelPackFields<V>)
-        lane.m.*scalar = (p.m.*packed)[r];
-    lane.load.pr = p.load.pr[r];
-    lane.load.Efr = p.load.Efr[r];
+        lane.y[j] = packs::at(p.y[j], r);
+    lane.m = unpackRecord<V, ModelStateOf>(p.m, r);
+    lane.load = unpackRecord<V, BoreLoadOf>(p.load, r);
 }
 
 // The RK4 stages for all runs of the pack; false (the packs unchanged but for the model's
@@ -92,15 +83,11 @@ void unpackRun(const PackedRuns<V>& p, std::size_t r, RunLane& lane)
 template <class V>
 bool rungeKutta4Pack(PackedRuns<V>& p)
 {
-    std::array<StatePack<V>, 1> y{p.y};
-    const unsigned stepped =
-        rungeKutta4Lanes(y, std::array<V, 1>{p.k.dt}, 1u, [&p](auto& Y, auto& d, unsigned) __attribute__((always_inline)) {
-            modelSurface<V>(p.k, Y[0], p.m);
-            if (modelGas<V>(p.k, p.load, Y[0], p.m).any())
-                return 0u;
-            modelBurningRate<V>(p.k, p.m);
-            modelForces<V>(p.k, p.load, Y[0], p.m, d[0]);
-            return 1u;
+    std::array<StateOf<V>, 1> y{p.y};
+    const unsigned stepped = rungeKutta4Lanes(
+        y, std::array<V, 1>{p.k.dt}, 1u, [&p](auto& Y, auto& d, unsigned live) __attribute__((always_inline)) {
+            return evaluateModelRuns<V, 1>([&p](std::size_t) { return ModelRun<V>{p.k, p.load, p.m, p.faults}; }, Y,
+                                           d, live);
         });
     if (stepped == 0)
         return false;
@@ -169,7 +156,7 @@ unsigned stepPack(PackedRuns<V>& p, std::array<RunLane, kPackWidth<V>>& lanes, L
         Entry entry;
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             entry[s] = e[s][r];
-        if (const std::optional<RunEnd> end = stepEnd(*lane.input, lane.c, lane.y, lane.m, lane.load, entry, lane.i)) {
+        if (const std::optional<RunEnd> end = stepEnd(lane.k, lane.y, lane.m, lane.load, entry, lane.i)) {
             ends[r] = endRun(lane, *end, lane.last);
             ended |= 1u << r;
         }
@@ -195,7 +182,7 @@ template <class V>
         unpackRun<V>(p, r, local[r]);
         flushEntries(blocks[r], *local[r].results, local[r].last);
     }
-    _mm_sfence();  // the lines written past the caches are in place before the results are handed on
+    simd::streamFence();  // the lines written past the caches are in place before the results are handed on
     lanes = local;
     return ended;
 }

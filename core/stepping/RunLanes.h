@@ -5,8 +5,7 @@
 // so its results keep every bit. The single run is the one-lane case of the same step, so
 // the end tests of a step exist once.
 #include "core/input/BallisticInput.h"
-#include "core/model/Model.h"
-#include "core/model/ModelNumbers.h"
+#include "core/model/BallisticModel.h"
 #include "core/results/RunResults.h"
 #include "core/stepping/Solver.h"
 
@@ -21,12 +20,11 @@ inline constexpr int kMaxLanes = 4;
 struct RunLane {
     const BallisticInput* input = nullptr;
     RunResults* results = nullptr;
-    RunConstants c;
-    ModelNumbers<double> k;  // of input and c
+    RunConstants k;  // of input
     StateVector y{};
     ModelState m;
     BoreLoad load;
-    ModelFault fault = ModelFault::none;
+    GasFaults faults;  // of the latest evaluation
     int i = 0;     // the step taken next; it records entry i + 1
     int last = 0;  // the last recorded entry
 };

@@ -4,37 +4,11 @@
 #include "core/stepping/PackedSteps.h"
 #include "core/stepping/RunLanes.h"
 #include "core/stepping/StepRecords.h"
+#include "core/packs/VectorInstructions.h"
 
 namespace kalvex {
 
 using namespace steps;
-
-namespace {
-
-// AVX in the processor and enabled by the operating system.
-bool processorHasAvx()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx");
-#else
-    return false;
-#endif
-}
-
-// Code that ran before the solver in the same thread (the window's drawing, a wide memset in
-// the C library) may leave the upper halves of the vector registers in use. The step loop is
-// compiled for SSE; on x86 processors with AVX, every SSE instruction then pays a state
-// transition penalty, and a run takes about twice as long. Clearing the upper halves once
-// before the loop costs nothing where they are clean.
-void clearUpperVectorState()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    if (processorHasAvx())
-        asm volatile("vzeroupper");
-#endif
-}
-
-}  // namespace
 
 const char* runEndMessage(RunEnd end)
 {
@@ -68,21 +42,21 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
 {
     lane.input = &in;
     lane.results = &results;
-    lane.c = prepareRunConstants(in);
-    lane.k = modelNumbers(in, lane.c);
-    results.grain = lane.c.grain;
+    lane.k = prepareRunConstants(in);
+    results.grain = lane.k.source.grain;
     lane.y = StateVector{};
     lane.m = ModelState{};
     lane.load = BoreLoad{in.px0, 0};
-    lane.fault = ModelFault::none;
+    lane.faults = GasFaults{};
     lane.i = 0;
     lane.last = 0;
-    recordIgnition(in, lane.c, results);
-    clearUpperVectorState();
+    recordIgnition(in, lane.k, results);
+    simd::clearUpperVectorState();
 }
 
 namespace {
 
+#if KALVEX_X86_VECTORS
 // Four runs in the quarters of AVX registers: the same operations as in two SSE2 halves, each
 // rounded alike, with half the instructions. The whole step is compiled for AVX here,
 // everything it calls inlined into it (flatten), so that no code outside this function uses
@@ -92,6 +66,7 @@ namespace {
 {
     return stepLanesPacked<Pack4>(lanes, ends);
 }
+#endif
 
 // The same without AVX: each operation on four runs is two SSE2 operations on two.
 [[gnu::flatten]] unsigned stepFourLanesSse2(std::array<RunLane, 4>& lanes, std::array<RunEnd, 4>& ends)
@@ -107,13 +82,18 @@ namespace {
 }  // namespace
 
 template <std::size_t L>
-unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends, LaneInstructions use)
+unsigned stepLanes(std::array<RunLane, L>& lanes, unsigned active, std::array<RunEnd, L>& ends,
+                   [[maybe_unused]] LaneInstructions use)
 {
     constexpr unsigned all = (1u << L) - 1;
     if constexpr (L == 4) {
-        if (active == all)
-            return use == LaneInstructions::best && processorHasAvx() ? stepFourLanesAvx(lanes, ends)
-                                                                      : stepFourLanesSse2(lanes, ends);
+        if (active == all) {
+#if KALVEX_X86_VECTORS
+            if (use == LaneInstructions::best && simd::processorHasAvx())
+                return stepFourLanesAvx(lanes, ends);
+#endif
+            return stepFourLanesSse2(lanes, ends);
+        }
     } else if constexpr (L == 2) {
         if (active == all)
             return stepTwoLanes(lanes, ends);

@@ -3,14 +3,13 @@
 // runs, and the end tests of that entry.
 // Internal to the solver (Solver.cpp).
 #include "core/input/BallisticInput.h"
-#include "core/model/Model.h"
-#include "core/model/ModelNumbers.h"
+#include "core/model/BallisticModel.h"
 #include "core/packs/Packs.h"
 #include "core/results/RunResults.h"
 #include "core/stepping/Solver.h"
 #include "core/format/Units.h"
 
-#include <emmintrin.h>
+#include "core/packs/VectorInstructions.h"
 
 #include <array>
 #include <cstdint>
@@ -55,8 +54,9 @@ using EntryOf = std::array<V, kSeriesCount>;
 using Entry = EntryOf<double>;
 
 // The entry after step number `steps`: the auxiliaries are those of the last stage evaluation.
-template <class V, class State, class Model, class Load>
-EntryOf<V> stepEntry(const ModelNumbers<V>& k, const State& y, const Model& m, const Load& load, V steps)
+template <class V>
+EntryOf<V> stepEntry(const RunConstantsOf<V>& k, const StateOf<V>& y, const ModelStateOf<V>& m, const BoreLoadOf<V>& load,
+                     V steps)
 {
     const auto num = packs::num<V>;
     const V halfH = num(0.5) * k.dt;
@@ -66,7 +66,7 @@ EntryOf<V> stepEntry(const ModelNumbers<V>& k, const State& y, const Model& m, c
     const V toMpa = num(kPascalToMegapascal);
     const V toMm = num(kMetreToMillimetre);
     const V vp = y[kVelocity];
-    const V acceleration = ((((m.Pb - k.fr * load.pr) - m.Pg) * k.A) / k.mp) * num(kPerStandardGravity);
+    const V acceleration = projectileAcceleration<V>(k, m, k.fr * load.pr) * num(kPerStandardGravity);
     EntryOf<V> e;
     const auto set = [&e](SeriesId id, V v) { e[static_cast<std::size_t>(id)] = v; };
     set(SeriesId::time, t * num(kSecondToMillisecond));
@@ -107,40 +107,30 @@ inline void writeEntry(RunResults& r, int k, const Entry& e)
 // values at a time and the answers combined, one branch for the whole entry.
 inline bool entryIsFinite(const Entry& e, const StateVector& y)
 {
-    const __m128d largest = _mm_set1_pd(std::numeric_limits<double>::max());
-    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
-    __m128d finite = _mm_castsi128_pd(_mm_set1_epi64x(-1));
-    // Two loads of one value each: the entry was just stored value by value, and a load of
-    // two at once would wait until those stores have left for the cache.
-    const auto test = [&](const double& a, const double& b) {
-        const __m128d pair = _mm_loadh_pd(_mm_load_sd(&a), &b);
-        finite = _mm_and_pd(finite, _mm_cmple_pd(_mm_and_pd(pair, magnitude), largest));
-    };
+    simd::FiniteTest finite;
     for (std::size_t s = 0; s + 1 < e.size(); s += 2)
-        test(e[s], e[s + 1]);
-    test(e[e.size() - 1], y[0]);
+        finite.pair(e[s], e[s + 1]);
+    finite.pair(e[e.size() - 1], y[0]);
     for (std::size_t j = 1; j + 1 < y.size(); j += 2)
-        test(y[j], y[j + 1]);
-    return _mm_movemask_pd(finite) == 3;
+        finite.pair(y[j], y[j + 1]);
+    return finite.all();
 }
 
 // After burnout, with projectile and barrel at rest, the gas can only trade heat with the
 // wall: its temperature stays below the hotter of the two, and so its pressure stays below
 // what that temperature gives. If even that pressure cannot push the projectile or the
 // barrel, nothing will ever move again.
-inline bool projectileStuck(const BallisticInput& in, const RunConstants& c, const StateVector& y,
-                     const ModelState& m, const BoreLoad& load)
+inline bool projectileStuck(const RunConstants& k, const StateVector& y, const ModelState& m, const BoreLoad& load)
 {
     if (y[kVelocity] != 0 || y[kRecoilVelocity] != 0 || y[kBurnedFraction] < 1)
         return false;
-    const double hottest = in.heatTransfer && m.Tc > m.Tm ? m.Tc : m.Tm;
-    const double pmBound = (c.propellantForceMass / in.T0 + c.igniterForceByT0I) * hottest / m.Vf;
-    const double ahead = in.fr * load.pr + m.Pg;
-    if (pmBound > ahead)
+    const double hottest = k.heatTransfer && m.Tc > m.Tm ? m.Tc : m.Tm;
+    const double pmBound = gasPressure<double>(k, 1, hottest, m.Vf);
+    const double resisting = k.fr * load.pr;
+    if (pmBound > resisting + m.Pg)
         return false;
-    const double pbBound = (pmBound + ahead * c.Ctot / c.threeMp) / c.lagrangeDivisor;
-    const double p0Bound = pbBound + (pbBound - ahead) * 0.5 * c.Ctot / in.mp;
-    return p0Bound - in.RR / in.A - in.fr * load.pr <= 0;
+    const LagrangePressures<double> bound = lagrangePressures<double>(k, pmBound, resisting, m.Pg);
+    return recoilingPressure<double>(k, bound.breech, resisting) <= 0;
 }
 
 inline RunEnd faultEnd(ModelFault fault)
@@ -150,20 +140,20 @@ inline RunEnd faultEnd(ModelFault fault)
 
 // True when the charge leaves no room for the gas before anything has moved: then the
 // charge is at fault, whatever the step.
-inline bool noFreeVolumeAtIgnition(const BallisticInput& in, const RunConstants& c)
+inline bool noFreeVolumeAtIgnition(const RunConstants& k)
 {
     StateVector y{};
     StateVector dydt{};
     ModelState m;
-    const BoreLoad load{in.px0, 0};
-    return evaluateModel(in, c, load, y, m, dydt) == ModelFault::freeVolume;
+    const BoreLoad load{k.source.input->px0, 0};
+    return evaluateModel(k, load, y, m, dydt) == ModelFault::freeVolume;
 }
 
 // The end tests of entry k, in their order of precedence: a limit broken
 // on the step that passes the muzzle still ends the run with its message, so a result drawn
 // from an absurd step never looks complete. Nothing when the run goes on.
-inline std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstants& c, const StateVector& y,
-                              const ModelState& m, const BoreLoad& load, const Entry& e, int k)
+inline std::optional<RunEnd> stepEnd(const RunConstants& c, const StateVector& y, const ModelState& m,
+                                     const BoreLoad& load, const Entry& e, int k)
 {
     const auto value = [&e](SeriesId id) { return e[static_cast<std::size_t>(id)]; };
     if (!entryIsFinite(e, y))
@@ -180,9 +170,9 @@ inline std::optional<RunEnd> stepEnd(const BallisticInput& in, const RunConstant
         return RunEnd::WallTemperatureExhausted;
     if (value(SeriesId::breechPressure) < 0)
         return RunEnd::BreechPressureNegative;
-    if (y[kTravel] >= in.xm)
+    if (y[kTravel] >= c.xm)
         return RunEnd::MuzzleReached;
-    if (projectileStuck(in, c, y, m, load))
+    if (projectileStuck(c, y, m, load))
         return RunEnd::ProjectileStopped;
     if (k >= kLastEntry)
         return RunEnd::StepLimit;
@@ -221,7 +211,7 @@ inline void flushEntries(EntryBlock& block, RunResults& r, int last)
     if (last - block.from + 1 == EntryBlock::kEntries) {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int j = 0; j < EntryBlock::kEntries; j += 2)
-                _mm_stream_pd(&r.series[s][from + static_cast<std::size_t>(j)], _mm_load_pd(&block.v[s][j]));
+                simd::streamPair(&r.series[s][from + static_cast<std::size_t>(j)], &block.v[s][j]);
     } else {
         for (std::size_t s = 0; s < kSeriesCount; ++s)
             for (int k = block.from; k <= last; ++k)

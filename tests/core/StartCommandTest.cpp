@@ -38,7 +38,7 @@ long countLines(const FakeHost& host, const std::string& prefix)
 
 }  // namespace
 
-TEST(StartCommand, DoublesTheStepTwiceThenWritesOneSummary)
+TEST(StartCommandWithoutWindow, DoublesTheStepTwiceThenWritesOneSummary)
 {
     FakeHost host = loadCase("rifle_small_step");
     ASSERT_EQ(host.fields["Edit15"], "0.00001");
@@ -61,7 +61,7 @@ TEST(StartCommand, DoublesTheStepTwiceThenWritesOneSummary)
     EXPECT_EQ(host.completedStepCount, 27040);
 }
 
-TEST(StartCommand, WritesTheDoubledStepWithTheUsersSeparator)
+TEST(StartCommandWithoutWindow, WritesTheDoubledStepWithTheUsersSeparator)
 {
     FakeHost host = loadCase("rifle_tube");
     for (auto& [control, text] : host.fields)
@@ -75,7 +75,7 @@ TEST(StartCommand, WritesTheDoubledStepWithTheUsersSeparator)
     EXPECT_EQ(host.completedRuns, 1);
 }
 
-TEST(StartCommand, AFailedStartLeavesTheCompletedRunAndMemoAsTheyWere)
+TEST(StartCommandWithoutWindow, AFailedStartLeavesTheCompletedRunAndMemoAsTheyWere)
 {
     FakeHost host = loadCase("rifle_tube");
     BallisticInput stored;
@@ -108,7 +108,7 @@ TEST(StartCommand, AFailedStartLeavesTheCompletedRunAndMemoAsTheyWere)
     }
 }
 
-TEST(StartCommand, AStuckProjectileEndsWithoutDoublingTheStep)
+TEST(StartCommandWithoutWindow, AStuckProjectileEndsWithoutDoublingTheStep)
 {
     FakeHost host = loadCase("rifle_tube");
     for (const char* control : {"Edit38", "Edit39", "Edit40", "Edit41"})
@@ -122,7 +122,7 @@ TEST(StartCommand, AStuckProjectileEndsWithoutDoublingTheStep)
     EXPECT_FALSE(runs.completed);
 }
 
-TEST(StartCommand, ReusesItsTwoResultBuffers)
+TEST(StartCommandWithoutWindow, ReusesItsTwoResultBuffers)
 {
     FakeHost host = loadCase("rifle_tube");
     BallisticInput stored;
@@ -139,7 +139,7 @@ TEST(StartCommand, ReusesItsTwoResultBuffers)
     EXPECT_EQ(countLines(host, " Pmax:"), 5);
 }
 
-TEST(StartCommand, ARunAfterALongerOneLeavesNoOldEntriesBehind)
+TEST(StartCommandWithoutWindow, ARunAfterALongerOneLeavesNoOldEntriesBehind)
 {
     FakeHost host = loadCase("rifle_tube");
     BallisticInput stored;
@@ -154,7 +154,7 @@ TEST(StartCommand, ARunAfterALongerOneLeavesNoOldEntriesBehind)
         EXPECT_EQ(r.series[static_cast<std::size_t>(s)][static_cast<std::size_t>(r.stepCount + 1)], 0) << s;
 }
 
-TEST(StartCommand, BurningBeyondTheMuzzleShowsInTheSummary)
+TEST(StartCommandWithoutWindow, BurningBeyondTheMuzzleShowsInTheSummary)
 {
     FakeHost host = loadCase("rifle_tube");
     host.fields["Edit3"] = "0.05";  // a barrel too short for the charge to burn out
@@ -171,7 +171,7 @@ TEST(StartCommand, BurningBeyondTheMuzzleShowsInTheSummary)
     EXPECT_GT(r.Eunburned, 0);
 }
 
-TEST(StartCommand, CharacteristicRowsOfARealRun)
+TEST(StartCommandWithoutWindow, CharacteristicRowsOfARealRun)
 {
     FakeHost host = loadCase("rifle_tube");
     BallisticInput stored;
@@ -253,7 +253,7 @@ TEST(StartSequence, AFaultWithinTheFirstStepBlamesTheStep)
     }
 }
 
-TEST(StartCommand, ARunOfFewerThanFiftyStepsIsMarkedTooCoarseBeforeItsSummary)
+TEST(StartCommandWithoutWindow, ARunOfFewerThanFiftyStepsIsMarkedTooCoarseBeforeItsSummary)
 {
     for (const auto& [step, coarse] : {std::pair{"10", true}, std::pair{"0.2", false}}) {
         FakeHost host = loadCase("gun155_7perf");

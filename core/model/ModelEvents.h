@@ -1,0 +1,50 @@
+#pragma once
+// The events of a shot as functions of the state whose zeros an integrator can locate: each is
+// negative before its event, zero at it and positive after it (shotStart: while the projectile
+// is at rest). The fixed step does not locate them; it tests the muzzle after each step.
+#include "core/model/BallisticModel.h"
+
+#include <array>
+
+namespace kalvex {
+
+enum class ModelEvent {
+    shotStart,        // the base pressure overcomes the bore resistance and the air ahead
+    wholeGrainBurnt,  // a multi-perforated grain breaks into slivers (others: all burnt)
+    allBurnt,         // the last of the charge is burnt
+    resistancePeak,   // the travel reaches xe0, the corner of the resistance polyline
+    resistanceEnd,    // the travel reaches xe, its second corner
+    muzzle,           // the projectile leaves the barrel
+};
+
+inline constexpr std::array<ModelEvent, 6> kModelEvents = {
+    ModelEvent::shotStart,     ModelEvent::wholeGrainBurnt, ModelEvent::allBurnt,
+    ModelEvent::resistancePeak, ModelEvent::resistanceEnd,  ModelEvent::muzzle,
+};
+
+// The event's function at the state y, with the auxiliaries m of the evaluation at y and the
+// bore load of the step.
+inline double eventFunction(ModelEvent event, const RunConstants& k, const StateVector& y, const ModelState& m,
+                            const BoreLoad& load)
+{
+    const BallisticInput& in = *k.source.input;
+    switch (event) {
+    case ModelEvent::shotStart:
+        return drivingPressure<double>(m.Pb, k.fr * load.pr, m.Pg);
+    case ModelEvent::wholeGrainBurnt:
+        if (isMultiPerforated(k.grainType))
+            return y[kBurnedThickness] - k.halfWeb;
+        return y[kBurnedFraction] - 1;
+    case ModelEvent::allBurnt:
+        return y[kBurnedFraction] - 1;
+    case ModelEvent::resistancePeak:
+        return y[kTravel] - in.xe0;
+    case ModelEvent::resistanceEnd:
+        return y[kTravel] - in.xe;
+    case ModelEvent::muzzle:
+        return y[kTravel] - k.xm;
+    }
+    return 0;
+}
+
+}  // namespace kalvex
