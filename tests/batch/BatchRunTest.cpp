@@ -14,6 +14,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace kalvex;
 namespace fs = std::filesystem;
@@ -54,18 +55,33 @@ protected:
     fs::path dir_;
 };
 
-const char* const kExamples[] = {"rifle-7.62mm", "cannon-30mm", "howitzer-155mm", "agard-132mm"};
-
 const fs::path kExampleDir = KALVEX_EXAMPLES_DIR;
+
+// An example report and the hand-written input it was made from.
+struct ExampleFiles {
+    fs::path report, input;
+};
+
+std::vector<ExampleFiles> exampleFiles()
+{
+    std::vector<ExampleFiles> files;
+    for (const fs::path& folder : {kExampleDir, kExampleDir / "validation"})
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder / "inputs")) {
+            std::string name = entry.path().filename().string();
+            name.erase(name.size() - std::string("-input.txt").size());
+            files.push_back({folder / (name + ".txt"), entry.path()});
+        }
+    return files;
+}
 
 }  // namespace
 
 TEST_F(BatchRun, EachExampleIsTheReportOfItsInputAndRunsTheSameAgain)
 {
-    for (const char* name : kExamples) {
-        SCOPED_TRACE(name);
-        const fs::path example = kExampleDir / (std::string(name) + ".txt");
-        const fs::path input = kExampleDir / "inputs" / (std::string(name) + "-input.txt");
+    const std::vector<ExampleFiles> examples = exampleFiles();
+    ASSERT_GE(examples.size(), 7u);  // four weapons, three published guns
+    for (const auto& [example, input] : examples) {
+        SCOPED_TRACE(example.string());
         const BatchOutcome made = runWith({input.string(), "-o", path("made.txt"), "--energy"});
         ASSERT_EQ(made.status, 0) << made.err;
         EXPECT_EQ(contents(path("made.txt")), contents(example)) << "the example is the report of its input";

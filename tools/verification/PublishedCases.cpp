@@ -42,6 +42,15 @@ struct Runner {
         return out;
     }
 
+    // A series of the run last made over its time, ms.
+    std::vector<CurvePoint> overTime(SeriesId series) const
+    {
+        std::vector<CurvePoint> curve;
+        for (int k = 0; k <= buffer->stepCount; ++k)
+            curve.push_back({buffer->at(SeriesId::time, k), buffer->at(series, k)});
+        return curve;
+    }
+
     // The velocity along the bore of the run last made: what a barrel cut at each travel gives.
     std::vector<CurvePoint> velocityAlongBore(double offset, double scale) const
     {
@@ -70,10 +79,15 @@ M829Case m829Case(const std::string& folder, Runner& runner)
     const study::RunOutputs given = runner.outputs(study::baseInput(solve), "M829 as given");
     c.asGiven = figuresOf(given);
     c.asGivenBreech = given[OutputId::P0Max];
+    c.breechAsGiven = runner.overTime(SeriesId::breechPressure);
     const study::SolveResult solved = study::solveStudy(solve);
     c.solvedBeta = solved.value;
     c.solved = figuresOf(solved.outputs);
     c.solvedBreech = solved.outputs[OutputId::P0Max];
+    BallisticInput in = study::baseInput(solve);
+    in.beta = solved.value;
+    runner.outputs(in, "M829 solved");
+    c.breechSolved = runner.overTime(SeriesId::breechPressure);
     return c;
 }
 
@@ -103,8 +117,10 @@ BarrelLengthFit barrelLengthFit(const std::string& path, Runner& runner)
     const study::Study fit = loadStudy(path);
     const study::FitResult result = study::fitStudy(fit);
     BarrelLengthFit f;
+    f.parameters = fit.fit.parameters;
+    f.values = result.values;
+    f.errors = result.standardErrors;
     f.beta = result.values.at(0);
-    f.betaError = result.standardErrors.at(0);
     f.rms = result.rmsVelocity;
     double longest = 0;
     for (std::size_t k = 0; k < fit.fit.firings.size(); ++k) {
@@ -117,8 +133,7 @@ BarrelLengthFit barrelLengthFit(const std::string& path, Runner& runner)
         f.measured.push_back(result.firings[k].measuredVelocity);
         f.model.push_back(result.firings[k].modelVelocity);
     }
-    BallisticInput in = study::baseInput(fit);
-    in.beta = f.beta;
+    BallisticInput in = study::firingInput(fit, study::Firing{}, f.values);
     in.xm = longest;
     runner.outputs(in, path + ", the longest barrel at the fitted coefficient");
     f.velocityOverBarrel = runner.velocityAlongBore(kRifleSeatInches * kMetresPerInch, 1 / kMetresPerInch);
@@ -146,6 +161,7 @@ PublishedCases runPublishedCases(const std::string& folder)
     p.m829 = m829Case(folder, runner);
     p.cannon = cannonCase(folder, runner);
     p.federal55 = barrelLengthFit(folder + "/rifle-223-federal55-fit.json", runner);
+    p.federal55Charge = barrelLengthFit(folder + "/rifle-223-federal55-fit-charge.json", runner);
     p.m193 = barrelLengthFit(folder + "/rifle-223-m193-fit.json", runner);
     std::vector<CheckRow>& rows = p.figures;
     compare(rows, {"M829 as given: muzzle velocity [m/s]", 1614.25, kFigureTolerance}, p.m829.asGiven.velocity);
@@ -158,6 +174,8 @@ PublishedCases runPublishedCases(const std::string& folder)
     compare(rows, {"30 mm solved: peak breech pressure [MPa]", 407.552, kFigureTolerance}, p.cannon.solvedBreech);
     compare(rows, {".223 Federal 55 gr: fitted beta [m/s/Pa^alpha]", 2.55842e-08, kCoefficientTolerance}, p.federal55.beta);
     compare(rows, {".223 Federal 55 gr: RMS residual [m/s]", 45.8208, kCoefficientTolerance}, p.federal55.rms);
+    compare(rows, {".223 Federal 55 gr, beta and charge: RMS residual [m/s]", 44.6204, kCoefficientTolerance},
+            p.federal55Charge.rms);
     compare(rows, {"5.56 M193: fitted beta [m/s/Pa^alpha]", 3.30075e-08, kCoefficientTolerance}, p.m193.beta);
     compare(rows, {"5.56 M193: RMS residual [m/s]", 9.0757, kCoefficientTolerance}, p.m193.rms);
     return p;

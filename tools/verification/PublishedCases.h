@@ -18,6 +18,7 @@ struct M829Case {
     double solvedBeta = 0;     // m/s/Pa^alpha
     RunFigures solved;
     double solvedBreech = 0;   // MPa
+    std::vector<CurvePoint> breechAsGiven, breechSolved;  // time ms, breech pressure MPa
 };
 
 // The 30 x 165 mm shell: the burning-rate coefficient solved for the velocity of the longer
@@ -30,14 +31,15 @@ struct CannonCase {
     std::vector<CurvePoint> velocityAlongBore; // travel m, velocity m/s
 };
 
-// Velocities measured at several barrel lengths and the burning-rate coefficient fitted to all
-// of them by least squares (one free parameter).
+// Velocities measured at several barrel lengths and the inputs fitted to all of them by least
+// squares: the burning-rate coefficient first, and the charge where it is a second one.
 struct BarrelLengthFit {
     std::vector<double> barrelInches;  // as the source gives them
     std::vector<double> measured;      // m/s
-    std::vector<double> model;         // m/s at the fitted coefficient
-    double beta = 0;
-    double betaError = 0;              // standard error of the fit
+    std::vector<double> model;         // m/s at the fitted values
+    std::vector<std::string> parameters;
+    std::vector<double> values, errors;  // fitted values and their standard errors, in the parameters' units
+    double beta = 0;                   // values[0]
     double rms = 0;                    // m/s
     std::vector<CurvePoint> velocityOverBarrel;  // barrel length in, m/s, of the longest barrel's run
 };
@@ -45,7 +47,8 @@ struct BarrelLengthFit {
 struct PublishedCases {
     M829Case m829;
     CannonCase cannon;
-    BarrelLengthFit federal55;  // three barrels, one box of cartridges
+    BarrelLengthFit federal55;        // three barrels, one box of cartridges
+    BarrelLengthFit federal55Charge;  // the same with the charge as a second free parameter
     BarrelLengthFit m193;       // one barrel cut down
     std::vector<CheckRow> figures;  // Kalvex's figures against the values the page records
 };

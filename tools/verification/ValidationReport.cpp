@@ -38,6 +38,15 @@ std::string feetPerSecond(double metresPerSecond)
     return num(metresPerSecond / kMetresPerSecondPerFootPerSecond, 4) + " ft/s";
 }
 
+// "beta = 2.56e-08 m/s/Pa^alpha" and, for a second parameter, "and C = 1.44 g".
+std::string fittedValues(const BarrelLengthFit& f)
+{
+    std::string text = "beta = " + num(f.values.at(0), 4) + " m/s/Pa^0.8053";
+    if (f.values.size() > 1)
+        text += " and C = " + num(f.values[1] * 1000, 4) + " g";
+    return text;
+}
+
 void writeSummaryTable(ReportPage& p, const PublishedCases& c)
 {
     const M829Case& m = c.m829;
@@ -73,8 +82,7 @@ void writeSummaryTable(ReportPage& p, const PublishedCases& c)
         p.md << "| " << name << " | " << source << " | ";
         for (std::size_t i = 0; i < f.measured.size(); ++i)
             p.md << (i ? ", " : "") << feetPerSecond(f.measured[i]) << " at " << num(f.barrelInches[i], 3) << " in";
-        p.md << " | beta fitted to the " << f.measured.size() << " velocities (one free parameter): " << num(f.beta, 4)
-             << " m/s/Pa^0.8053 | ";
+        p.md << " | " << fittedValues(f) << ", fitted to the " << f.measured.size() << " velocities | ";
         for (std::size_t i = 0; i < f.model.size(); ++i)
             p.md << (i ? ", " : "") << num(f.model[i], 4);
         p.md << " m/s | ";
@@ -83,6 +91,7 @@ void writeSummaryTable(ReportPage& p, const PublishedCases& c)
         p.md << " (RMS " << num(f.rms, 3) << " m/s) |\n";
     };
     fitRow(".223 Rem., Federal 55 gr FMJ, three barrels", "precisionrifleblog.com, 30 April 2013, Oehler 35P", c.federal55);
+    fitRow(".223 Rem., Federal 55 gr FMJ, two free parameters", "the same", c.federal55Charge);
     fitRow("5.56 mm M193 (Federal XM193), one barrel cut down",
            "rifleshooter.com, April 2014, Magnetospeed (end values as the AccurateShooter bulletin quotes them)",
            c.m193);
@@ -124,6 +133,21 @@ void writeM829(ReportPage& p, const M829Case& m)
             "pressure. A miss of this size on a pressure is what the gradient term above and the "
             "equivalent force of the combustible case leave open; which of the two it is cannot be told "
             "from two published numbers.\n\n";
+    Figure f;
+    f.title = "120 mm M829: breech pressure";
+    f.xCaption = "time [ms]";
+    f.yCaption = "breech pressure [MPa]";
+    f.curves[0] = m.breechAsGiven;
+    f.curves[1] = m.breechSolved;
+    const double end = std::max(m.breechAsGiven.back().x, m.breechSolved.back().x);
+    f.curves[2] = {{0, kM829Breech}, {end, kM829Breech}};
+    f.legend = {"Kalvex, as given", "Kalvex, beta solved for 1650 m/s", "published peak"};
+    f.fixedRange = true;  // ticks on 0.8 ms and 50 MPa (see the cannon's figure)
+    f.xMin = 0;
+    f.xMax = 9.04;
+    f.yMin = 0;
+    f.yMax = 610;
+    p.figure("m829-120mm-breech", f);
 }
 
 void writeCannon(ReportPage& p, const CannonCase& k)
@@ -179,7 +203,7 @@ void writeResiduals(ReportPage& p, const BarrelLengthFit& f)
     for (std::size_t i = 0; i < f.measured.size(); ++i)
         p.md << "| " << num(f.barrelInches[i], 3) << " | " << num(f.measured[i], 5) << " | " << num(f.model[i], 5)
              << " | " << num(f.model[i] - f.measured[i], 3) << " |\n";
-    p.md << "\nFitted beta " << num(f.beta, 4) << " m/s/Pa^0.8053 (standard error " << num(f.betaError, 2)
+    p.md << "\nFitted " << fittedValues(f) << " (standard error of beta " << num(f.errors.at(0), 2)
          << "), RMS residual " << num(f.rms, 3) << " m/s.\n\n";
 }
 
@@ -211,13 +235,20 @@ void writeRifles(ReportPage& p, const PublishedCases& c)
             "barrel cut at each length gives in this model.\n\n"
             "Federal 55 gr FMJ:\n\n";
     writeResiduals(p, c.federal55);
+    p.md << "Federal 55 gr FMJ, with the charge as a second free parameter:\n\n";
+    writeResiduals(p, c.federal55Charge);
     p.md << "5.56 mm M193:\n\n";
     writeResiduals(p, c.m193);
-    p.md << "With one free parameter the model does not follow the three Federal barrels: the fit "
-            "leaves the 20 in barrel slow and the 7.5 in barrel fast. In the model the velocity at 7.5 in "
-            "stays above 0.79 of that at 20 in for every burning rate and charge tried (beta 0.8e-8 to "
-            "2.5e-8, 1.5 to 2.1 g), which is about what the adiabatic expansion of the burnt charge "
-            "between the two volumes allows; the measured ratio is 0.71. The three barrels were three "
+    const BarrelLengthFit& two = c.federal55Charge;
+    p.md << "The model does not follow the three Federal barrels: the fit leaves the 20 in barrel slow "
+            "and the 7.5 in barrel fast, and the charge as a second free parameter changes little (RMS "
+         << num(c.federal55.rms, 3) << " and " << num(two.rms, 3)
+         << " m/s; the two parameters are then nearly interchangeable, as the standard error of beta "
+            "shows). In the model the velocity at 7.5 in is " << num(two.model.back() / two.model.front(), 2)
+         << " of that at 20 in, about what the adiabatic expansion of the burnt charge between the two "
+            "volumes allows (for gamma 1.25, sqrt((1 - (V0/V1)^0.25) / (1 - (V0/V2)^0.25)) = 0.79, with V0 "
+            "the chamber and V1, V2 the volumes behind the bullet at the two muzzles); the measured ratio is "
+         << num(c.federal55.measured.back() / c.federal55.measured.front(), 2) << ". The three barrels were three "
             "different guns, with their own chambers, bores and gas ports, which a cut-down barrel like "
             "rifleshooter.com's avoids; for that barrel the two end velocities are met to "
          << num(c.m193.rms, 2) << " m/s, but two points with one parameter test the shape only weakly.\n\n";
