@@ -56,8 +56,12 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     app.add_flag("--list-parameters", listParameters, "name each parameter with its caption and unit");
     app.add_flag("--list-outputs", listOutputs, "name the output columns");
     CLI::App* merge = app.add_subcommand("merge", "join shard CSV files into the file one run would write");
-    merge->add_option("SHARD", options.shardPaths, "the shard files")->required();
-    merge->add_option("-o", options.csvPath, "the merged CSV file")->required();
+    // The merge's own help; its files are required only when it is not asked for (checked below).
+    bool mergeHelp = false;
+    merge->set_help_flag();
+    merge->add_flag("-h,--help", mergeHelp, "print this help");
+    merge->add_option("SHARD", options.shardPaths, "the shard files, each written by a --shard I/N run");
+    merge->add_option("-o", options.csvPath, "the merged CSV file (required)")->option_text("RESULTS.csv");
     merge->add_option("--study", options.studyForMerge,
                       "the study the shards ran: print its statistics (tolerance) or indices (sensitivity) "
                       "from the merged rows")
@@ -79,8 +83,16 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
         options.action = StudyOptions::Action::listParameters;
     else if (listOutputs)
         options.action = StudyOptions::Action::listOutputs;
-    else if (merge->parsed())
+    else if (merge->parsed() && mergeHelp) {
+        options.action = StudyOptions::Action::help;
+        options.usage = merge->help();
+    } else if (merge->parsed()) {
         options.action = StudyOptions::Action::merge;
+        if (options.shardPaths.empty())
+            throw UsageError("merge: SHARD is required");
+        if (!options.csvPath)
+            throw UsageError("merge: -o is required");
+    }
     else if (options.studyPath.empty())
         throw UsageError("No study file given");
     if (!shard.empty())

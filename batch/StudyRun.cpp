@@ -7,10 +7,12 @@
 #include "core/input/StartSequence.h"
 #include "core/stepping/StepErrorEstimate.h"
 #include "report/ReportFile.h"
+#include "report/SafeSave.h"
 #include "study/DesignResultsJson.h"
 #include "study/Optimize.h"
 #include "study/Parameters.h"
 #include "study/ResultsJson.h"
+#include "study/ShardFile.h"
 #include "study/StudyCsv.h"
 #include "study/StudyError.h"
 #include "study/StudyJson.h"
@@ -45,6 +47,30 @@ void withOutput(const std::optional<std::string>& path, std::ostream* fallback, 
     }
 }
 
+// As withOutput, for rows that may stop short: `write` returns whether all were written. A
+// file of a study stopped short goes beside its path as PATH.partial (SafeSave.h).
+void withRows(const std::optional<std::string>& path, std::ostream* fallback, const report::ResultWriter& write)
+{
+    if (path) {
+        report::streamResultSafely(*path, write);
+    } else if (fallback) {
+        write(*fallback);
+    } else {
+        std::ostream discard(nullptr);
+        write(discard);
+    }
+}
+
+// Where the rows of a stopped study went, for its message.
+std::string partialFiles(const StudyOptions& options)
+{
+    std::string files;
+    for (const auto& path : {options.csvPath, options.jsonPath})
+        if (path)
+            files += (files.empty() ? " to " : " and ") + *path + std::string(report::kPartialSuffix);
+    return files.empty() ? files : files + " (a file of the study's own name holds only a whole study)";
+}
+
 // What a sensitivity study costs, said before it starts: N (k + 2) runs.
 void writeSensitivityCost(std::ostream& out, const Study& study)
 {
@@ -59,9 +85,9 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
 {
     const RowSet rows(study);
     // Named copies, not a structured binding: the lambdas below capture them.
-    const std::pair<std::size_t, std::size_t> shard = shardRows(rows.size(), options.shardIndex, options.shardCount);
-    const std::size_t first = shard.first;
-    const std::size_t last = shard.second;
+    const std::pair<std::size_t, std::size_t> range = shardRows(rows.size(), options.shardIndex, options.shardCount);
+    const std::size_t first = range.first;
+    const std::size_t last = range.second;
     const bool tolerance = study.kind == StudyKind::tolerance;
     // The indices need every row: a shard alone only writes its rows.
     const bool indices = study.kind == StudyKind::sensitivity && options.shardCount == 1;
@@ -76,9 +102,15 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
     std::size_t delivered = 0;
     std::optional<SensitivitySummary> indexSummary;
 
+    // A shard's rows say which study and shard they are, for merge to check.
+    std::optional<ShardLabel> shard;
+    if (options.shardCount > 1)
+        shard = ShardLabel{studyFingerprint(study), options.shardIndex, options.shardCount, first + 1, last, rows.size()};
     std::ostream* csvFallback = study.kind == StudyKind::sweep ? &streams.out : nullptr;
-    withOutput(options.csvPath, csvFallback, [&](std::ostream& csv) {
-        withOutput(options.jsonPath, nullptr, [&](std::ostream& json) {
+    withRows(options.csvPath, csvFallback, [&](std::ostream& csv) {
+        withRows(options.jsonPath, nullptr, [&](std::ostream& json) {
+            if (shard)
+                csv << shardHeadLine(*shard) << '\n';
             writeCsvHeader(csv, rows.varied());
             std::string columns;
             for (const std::string& c : csvColumns(rows.varied()))
@@ -101,6 +133,10 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
                     sensitivity->add(row);
             });
             json << "\n]";
+            const bool whole = delivered == last - first;
+            // Statistics of a stopped study look like those of a whole one: say it stopped.
+            if (!whole)
+                json << ",\n\"stopped\": true,\n\"rowsRequested\": " << last - first;
             if (tolerance) {
                 summary = statistics.summary();
                 json << ",\n\"summary\": " << toleranceSummaryJson(summary);
@@ -110,7 +146,12 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
                 json << ",\n\"summary\": " << sensitivitySummaryJson(*indexSummary);
             }
             json << "\n}\n";
+            return whole;
         });
+        const bool whole = delivered == last - first;
+        if (shard && whole)
+            csv << shardEndLine(*shard) << '\n';
+        return whole;
     });
     bar.finish();
     const bool cancelled = delivered < last - first;
@@ -122,7 +163,8 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
     if (indexSummary && !options.quiet)
         writeSensitivityTable(streams.out, *indexSummary);
     if (cancelled)
-        streams.err << "Stopped: " << delivered << " of " << last - first << " runs finished and written\n";
+        streams.err << "Stopped: " << delivered << " of " << last - first << " runs finished and written"
+                    << partialFiles(options) << "\n";
     return !cancelled;
 }
 

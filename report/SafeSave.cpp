@@ -102,15 +102,16 @@ private:
     char block_[1 << 16];
 };
 
-// Runs `write` into `fd` and returns the first write error, 0 when none. When `write`
-// throws, `cleanUp` runs before its exception passes on.
+// Runs `write` into `fd` and returns the first write error, 0 when none; `whole` is set to
+// what `write` says of its result. When `write` throws, `cleanUp` runs before its exception
+// passes on.
 template <typename CleanUp>
-int writeThrough(int fd, const std::function<void(std::ostream&)>& write, CleanUp cleanUp)
+int writeThrough(int fd, const ResultWriter& write, bool& whole, CleanUp cleanUp)
 {
     DescriptorBuffer buffer(fd);
     std::ostream out(&buffer);
     try {
-        write(out);
+        whole = write(out);
     } catch (...) {
         cleanUp();
         throw;
@@ -119,70 +120,128 @@ int writeThrough(int fd, const std::function<void(std::ostream&)>& write, CleanU
     return buffer.error();
 }
 
+ResultWriter alwaysWhole(const std::function<void(std::ostream&)>& write)
+{
+    return [&write](std::ostream& out) {
+        write(out);
+        return true;
+    };
+}
+
 // A device or a pipe is the destination itself: replacing it with a regular file would
 // break it for everyone. Opened without waiting, so a pipe without a reader fails at once.
-void writeInPlace(const std::string& shown, const std::string& target,
-                  const std::function<void(std::ostream&)>& write)
+bool writeInPlace(const std::string& shown, const std::string& target, const ResultWriter& write)
 {
+    bool whole = true;
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         fail(shown, errno);
     const int flags = ::fcntl(fd, F_GETFL);
     int error = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? errno : 0;
     if (error == 0)
-        error = writeThrough(fd, write, [fd] { ::close(fd); });
+        error = writeThrough(fd, write, whole, [fd] { ::close(fd); });
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
         fail(shown, error);
+    return whole;
 }
 
-// Writes into a new file beside `target`, then renames it over the target; the temporary
-// file is removed again when anything fails.
-void writeAndReplace(const std::string& shown, const std::string& target,
-                     const std::function<void(std::ostream&)>& write)
+// A file being written beside its target: unnamed (O_TMPFILE) where the file system allows
+// it, so that a process killed while writing leaves nothing behind; otherwise a hidden file
+// whose name mkstemp makes, removed again on every failure this process sees.
+struct Temporary {
+    int fd = -1;
+    std::string name;  // empty while unnamed
+};
+
+Temporary openTemporary(const fs::path& folder, const fs::path& target)
+{
+    // An unnamed file is given its name through /proc (linkat with AT_EMPTY_PATH needs a
+    // privilege a user lacks): without /proc, the named file from the start.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return {fd, {}};
+    }
+    std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(name.data());
+    return {fd, fd < 0 ? std::string() : name};
+}
+
+// Links an unnamed temporary into the folder under a hidden name of its own (a link cannot
+// replace a file; the rename that follows does). Returns 0 or the error.
+int nameTemporary(Temporary& temporary, const fs::path& folder, const fs::path& target)
+{
+    const std::string descriptor = "/proc/self/fd/" + std::to_string(temporary.fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = (folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) +
+                                            "-" + std::to_string(attempt)))
+                                     .string();
+        if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary.name = name;
+            return 0;
+        }
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
+}
+
+// Writes into a new file beside `target`, then renames it over the target, or over `target`
+// + ".partial" when `write` says its result stopped short; the temporary file is removed
+// again when anything fails.
+bool writeAndReplace(const std::string& shown, const std::string& target, const ResultWriter& write)
 {
     const fs::path targetPath(target);
     const fs::path folder = targetPath.has_parent_path() ? targetPath.parent_path() : ".";
-    std::string hidden = ".";  // a hidden temporary that mkstemp fills in
-    hidden += targetPath.filename().string();
-    hidden += ".XXXXXX";
-    std::string name = (folder / hidden).string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    Temporary temporary = openTemporary(folder, targetPath);
+    if (temporary.fd < 0)
         fail(shown, errno);
-    int error = writeThrough(fd, write, [fd, &name] {
-        ::close(fd);
-        ::unlink(name.c_str());
+    const auto removeTemporary = [&temporary] {
+        if (!temporary.name.empty())
+            ::unlink(temporary.name.c_str());
+    };
+    bool whole = true;
+    int error = writeThrough(temporary.fd, write, whole, [&] {
+        ::close(temporary.fd);
+        removeTemporary();
     });
-    if (error == 0 && (::fchmod(fd, permissionsFor(target)) != 0 || ::fsync(fd) != 0))
+    const std::string destination = whole ? target : target + std::string(kPartialSuffix);
+    if (error == 0 && (::fchmod(temporary.fd, permissionsFor(destination)) != 0 || ::fsync(temporary.fd) != 0))
         error = errno;
-    if (::close(fd) != 0 && error == 0)
+    if (error == 0 && temporary.name.empty())
+        error = nameTemporary(temporary, folder, targetPath);
+    if (::close(temporary.fd) != 0 && error == 0)
         error = errno;
-    if (error == 0 && ::rename(name.c_str(), target.c_str()) != 0)
+    if (error == 0 && ::rename(temporary.name.c_str(), destination.c_str()) != 0)
         error = errno;
     if (error != 0) {
-        ::unlink(name.c_str());
-        fail(shown, error);
+        removeTemporary();
+        fail(whole ? shown : shown + std::string(kPartialSuffix), error);
     }
+    return whole;
 }
 
 }  // namespace
 
-void streamFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write)
+bool streamResultSafely(const std::string& path, const ResultWriter& write)
 {
     const std::string target = linkTarget(path);
     struct stat info {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
-        writeInPlace(path, target, write);
-        return;
-    }
+    if (exists && !S_ISREG(info.st_mode))
+        return writeInPlace(path, target, write);
     // A file the user may not change stays unchanged, although its folder would let a new
     // file take its place.
     if (exists && ::access(target.c_str(), W_OK) != 0)
         fail(path, errno);
-    writeAndReplace(path, target, write);
+    return writeAndReplace(path, target, write);
+}
+
+void streamFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write)
+{
+    streamResultSafely(path, alwaysWhole(write));
 }
 
 void saveBytesSafely(const std::string& path, std::string_view bytes)

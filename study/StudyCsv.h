@@ -28,8 +28,4 @@ void writeCsvRow(std::ostream& out, const RowResult& row);
 // that of the study or a row cannot be read.
 void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const std::function<void(const RowResult&)>& sink);
 
-// Joins shard files into exactly the file one run would write: the same header in each, run
-// numbers continuing without gap or duplicate from 1. StudyError naming the file otherwise.
-void mergeShardFiles(const std::vector<std::filesystem::path>& shards, std::ostream& out);
-
 }  // namespace kalvex::study

@@ -85,7 +85,11 @@ TEST_F(StudyCommand, ThreadsAndMergedShardsGiveIdenticalBytes)
         ASSERT_EQ(status, 0);
         EXPECT_EQ(read(path("comma.csv")), one);
     }
-    EXPECT_EQ(read(path("s1.csv")).substr(0, one.find('\n')), one.substr(0, one.find('\n')));
+    // A shard file: its first line says what it is, then the header of one run's file.
+    const std::string s1 = read(path("s1.csv"));
+    EXPECT_THAT(s1, testing::StartsWith("# kalvex-study shard 1 of 2 of study "));
+    EXPECT_THAT(s1, testing::HasSubstr(": runs 1 to 3 of 7\n" + one.substr(0, one.find('\n') + 1)));
+    EXPECT_THAT(s1, testing::EndsWith("\n# end of shard 1 of 2: 3 runs\n"));
 
     // Shard 1 of 2 holds runs 1..3: a merge without shard 2 is complete only up to there,
     // and twice the same shard is refused without writing the target.
@@ -95,6 +99,62 @@ TEST_F(StudyCommand, ThreadsAndMergedShardsGiveIdenticalBytes)
     EXPECT_FALSE(fs::exists(path("bad.csv")));
     const Outcome gap = run({"merge", path("s2.csv"), "-o", path("bad.csv")});
     EXPECT_THAT(gap.err, testing::HasSubstr("runs 1 to 3 are missing"));
+}
+
+// Merge joins only what gives the file of one run: every shard of one study, each whole,
+// every row with the study's columns and numbers where numbers belong.
+TEST_F(StudyCommand, MergeRefusesShardsThatWouldNotGiveTheWholeStudy)
+{
+    const auto shardsOf = [&](const std::string& name, int seed) {
+        const std::string file = write(name + ".json", test::rifleStudyJson("tolerance",
+            R"({"parameters": [{"parameter": "beta", "sigma": 2e-10}], "samples": 7, "seed": )" + std::to_string(seed) + "}",
+            (test::kExampleDir / "rifle-7.62mm.txt").string()));
+        for (const char* shard : {"1/3", "2/3", "3/3"})
+            EXPECT_EQ(run({file, "--shard", shard, "-o", path(name + "-" + shard[0] + ".csv")}).status, 0);
+        return file;
+    };
+    const std::string study = shardsOf("nine", 9);
+    shardsOf("ten", 10);
+    ASSERT_EQ(run({study, "-o", path("whole.csv")}).status, 0);
+    ASSERT_EQ(run({"merge", path("nine-1.csv"), path("nine-2.csv"), path("nine-3.csv"), "-o", path("m.csv")}).status, 0);
+    EXPECT_EQ(read(path("m.csv")), read(path("whole.csv")));
+
+    // Shard 3 (runs 5 to 7) altered: its last line says it ended, the line before is run 7.
+    const std::string last = read(path("nine-3.csv"));
+    const std::size_t endLine = last.rfind('\n', last.size() - 2) + 1;
+    const std::size_t lastRow = last.rfind('\n', endLine - 2) + 1;
+    const std::string row = last.substr(lastRow, endLine - lastRow);
+    const std::string stopped = last.substr(0, endLine);
+    const std::string textCell = stopped.substr(0, lastRow) + "7,abc" + row.substr(row.find(',', 2)) + last.substr(endLine);
+    const struct {
+        std::vector<std::string> shards;
+        std::string altered, message;
+    } cases[] = {
+        {{"nine-1.csv", "nine-2.csv"}, "", "shard 3 of 3 is not among the files given: runs 5 to 7 are missing"},
+        {{"nine-1.csv", "nine-2.csv", "x.csv"}, stopped.substr(0, lastRow + 9), "fields instead of"},
+        {{"nine-1.csv", "nine-2.csv", "x.csv"}, stopped, "x.csv: holds 3 of the 3 runs of shard 3 of 3 and no end line"},
+        {{"nine-1.csv", "nine-2.csv", "x.csv"}, stopped.substr(0, lastRow) + "7,1,2\n" + last.substr(endLine),
+         "x.csv: line 5: 3 fields instead of"},
+        {{"nine-1.csv", "nine-2.csv", "x.csv"}, textCell, "x.csv: line 5: \"abc\" in the column beta ["},
+        {{"nine-1.csv", "nine-2.csv", "ten-3.csv"}, "", "ten-3.csv: a shard of another study"},
+        {{"nine-1.csv", "nine-1.csv", "nine-3.csv"}, "", "is given twice"},
+        {{"nine-1.csv", "whole.csv"}, "", "whole.csv: not the file of a --shard run"},
+    };
+    for (const auto& c : cases) {
+        if (!c.altered.empty())
+            write("x.csv", c.altered);
+        std::vector<std::string> args{"merge"};
+        for (const std::string& shard : c.shards)
+            args.push_back(path(shard));
+        args.insert(args.end(), {"-o", path("bad.csv")});
+        const Outcome outcome = run(args);
+        EXPECT_EQ(outcome.status, 1) << c.message;
+        EXPECT_THAT(outcome.err, testing::HasSubstr(c.message));
+        EXPECT_FALSE(fs::exists(path("bad.csv"))) << c.message;
+    }
+    const Outcome help = run({"merge", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_THAT(help.out, testing::HasSubstr("SHARD"));
 }
 
 TEST_F(StudyCommand, BadStudiesNameTheirFault)
@@ -140,9 +200,14 @@ TEST_F(StudyCommand, ErrorEstimateRunsTheSolutionAtHalfTheStep)
 TEST_F(StudyCommand, CancelledStudyWritesWhatFinishedAndExits130)
 {
     const std::string file = study("sweep", R"({"parameter": "C", "values": [0.0027, 0.0028]})");
-    const Outcome outcome = run({file, "-o", path("cut.csv")}, true);
+    write("cut.csv", "a complete earlier result\n");
+    const Outcome outcome = run({file, "-o", path("cut.csv"), "--json", path("cut.json")}, true);
     EXPECT_EQ(outcome.status, kExitCancelled);
-    const std::string csv = read(path("cut.csv"));
+    EXPECT_EQ(read(path("cut.csv")), "a complete earlier result\n");
+    EXPECT_FALSE(fs::exists(path("cut.json")));
+    EXPECT_THAT(outcome.err, testing::HasSubstr("written to " + path("cut.csv.partial") + " and " + path("cut.json.partial")));
+    EXPECT_THAT(read(path("cut.json.partial")), testing::HasSubstr("\"stopped\": true,\n\"rowsRequested\": 2"));
+    const std::string csv = read(path("cut.csv.partial"));
     EXPECT_EQ(csv.substr(0, 13), "run [-],C [kg");  // the header, and no row was started
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1);
 }

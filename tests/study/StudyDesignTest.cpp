@@ -4,6 +4,7 @@
 
 #include "study/Optimize.h"
 #include "study/SobolIndices.h"
+#include "study/ShardFile.h"
 #include "study/StudyCsv.h"
 #include "study/StudyError.h"
 #include "study/TwoTargetSolve.h"
@@ -173,9 +174,12 @@ TEST(StudySensitivity, ZeroSpreadGivesZeroIndicesAndThreadsOrShardsChangeNothing
         const auto [first, last] = shardRows(rows.size(), shard, 2);
         shards.push_back(folder / ("shard-" + std::to_string(shard) + ".csv"));
         std::ofstream out(shards.back(), std::ios::binary);
+        const ShardLabel label{studyFingerprint(study), shard, 2, first + 1, last, rows.size()};
+        out << shardHeadLine(label) << '\n';
         writeCsvHeader(out, rows.varied());
         for (const RowResult& row : runAll(rows, 2, first, last))
             writeCsvRow(out, row);
+        out << shardEndLine(label) << '\n';
     }
     std::ostringstream merged;
     mergeShardFiles({shards[1], shards[0]}, merged);
