@@ -39,10 +39,10 @@ Tarea::Tarea(QWidget* parent) : QDialog(parent)
     button1_ = new QPushButton("Compute", box);
     button1_->setObjectName("Button1");
     grid->addWidget(button1_, 4, 0, 1, 3);
-    connect(button1_, &QPushButton::clicked, this, &Tarea::Button1Click);
+    connect(button1_, &QPushButton::clicked, this, &Tarea::computeArea);
 }
 
-void Tarea::Button1Click()
+void Tarea::computeArea()
 {
     runCommand(this, [this] {
         const double ratio = fieldNumber(*edit1_);

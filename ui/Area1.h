@@ -15,7 +15,7 @@ public:
     explicit Tarea(QWidget* parent = nullptr);
 
 private slots:
-    void Button1Click();
+    void computeArea();
 
 private:
     QLineEdit* edit1_ = nullptr;      // Edit1, groove-to-land width ratio

@@ -134,24 +134,9 @@ void Tprevody::buildGroups()
 
 void Tprevody::connectButtons()
 {
-    connect(bitBtn(1), &QPushButton::clicked, this, &Tprevody::BitBtn1Click);
-    connect(bitBtn(2), &QPushButton::clicked, this, &Tprevody::BitBtn2Click);
-    connect(bitBtn(3), &QPushButton::clicked, this, &Tprevody::BitBtn3Click);
-    connect(bitBtn(4), &QPushButton::clicked, this, &Tprevody::BitBtn4Click);
-    connect(bitBtn(5), &QPushButton::clicked, this, &Tprevody::BitBtn5Click);
-    connect(bitBtn(6), &QPushButton::clicked, this, &Tprevody::BitBtn6Click);
-    connect(bitBtn(7), &QPushButton::clicked, this, &Tprevody::BitBtn7Click);
-    connect(bitBtn(8), &QPushButton::clicked, this, &Tprevody::BitBtn8Click);
-    connect(bitBtn(9), &QPushButton::clicked, this, &Tprevody::BitBtn9Click);
-    connect(bitBtn(10), &QPushButton::clicked, this, &Tprevody::BitBtn10Click);
-    connect(bitBtn(11), &QPushButton::clicked, this, &Tprevody::BitBtn11Click);
-    connect(bitBtn(12), &QPushButton::clicked, this, &Tprevody::BitBtn12Click);
-    connect(bitBtn(13), &QPushButton::clicked, this, &Tprevody::BitBtn13Click);
-    connect(bitBtn(14), &QPushButton::clicked, this, &Tprevody::BitBtn14Click);
-    connect(bitBtn(15), &QPushButton::clicked, this, &Tprevody::BitBtn15Click);
-    connect(bitBtn(16), &QPushButton::clicked, this, &Tprevody::BitBtn16Click);
-    connect(bitBtn(17), &QPushButton::clicked, this, &Tprevody::BitBtn17Click);
-    connect(bitBtn(18), &QPushButton::clicked, this, &Tprevody::BitBtn18Click);
+    // each arrow converts its own pair of fields, in its own direction
+    for (int n = 1; n <= 18; ++n)
+        connect(bitBtn(n), &QPushButton::clicked, this, [this, n] { convertWith(n); });
 }
 
 // Group by group, row by row: the two fields, then the two arrows.
@@ -189,24 +174,5 @@ void Tprevody::convertWith(int button)
         edit(c.target)->setText(numberText(convertUnits(c, x)));
     });
 }
-
-void Tprevody::BitBtn1Click() { convertWith(1); }
-void Tprevody::BitBtn2Click() { convertWith(2); }
-void Tprevody::BitBtn3Click() { convertWith(3); }
-void Tprevody::BitBtn4Click() { convertWith(4); }
-void Tprevody::BitBtn5Click() { convertWith(5); }
-void Tprevody::BitBtn6Click() { convertWith(6); }
-void Tprevody::BitBtn7Click() { convertWith(7); }
-void Tprevody::BitBtn8Click() { convertWith(8); }
-void Tprevody::BitBtn9Click() { convertWith(9); }
-void Tprevody::BitBtn10Click() { convertWith(10); }
-void Tprevody::BitBtn11Click() { convertWith(11); }
-void Tprevody::BitBtn12Click() { convertWith(12); }
-void Tprevody::BitBtn13Click() { convertWith(13); }
-void Tprevody::BitBtn14Click() { convertWith(14); }
-void Tprevody::BitBtn15Click() { convertWith(15); }
-void Tprevody::BitBtn16Click() { convertWith(16); }
-void Tprevody::BitBtn17Click() { convertWith(17); }
-void Tprevody::BitBtn18Click() { convertWith(18); }
 
 }  // namespace kalvex::ui

@@ -18,31 +18,11 @@ public:
     QLineEdit* edit(int n) const;       // Edit1 .. Edit18
     QPushButton* bitBtn(int n) const;   // BitBtn1 .. BitBtn18
 
-private slots:
-    void BitBtn1Click();
-    void BitBtn2Click();
-    void BitBtn3Click();
-    void BitBtn4Click();
-    void BitBtn5Click();
-    void BitBtn6Click();
-    void BitBtn7Click();
-    void BitBtn8Click();
-    void BitBtn9Click();
-    void BitBtn10Click();
-    void BitBtn11Click();
-    void BitBtn12Click();
-    void BitBtn13Click();
-    void BitBtn14Click();
-    void BitBtn15Click();
-    void BitBtn16Click();
-    void BitBtn17Click();
-    void BitBtn18Click();
-
 private:
     void buildGroups();
     void connectButtons();
     void setTabChain();
-    // Reads the button's source field, converts and writes the target field.
+    // Reads the button's source field, converts and writes the target field (BitBtn<n>).
     void convertWith(int button);
 
     std::array<QLineEdit*, 19> edits_{};       // index = n of Edit<n>; 0 unused

@@ -35,18 +35,18 @@ Trate::Trate(QWidget* parent) : QDialog(parent)
     button1_ = new QPushButton("Convert to m/s/Pa", box);
     button1_->setObjectName("Button1");
     grid->addWidget(button1_, 3, 0, 1, 3);
-    connect(button1_, &QPushButton::clicked, this, &Trate::Button1Click);
-    FormCreate();
+    connect(button1_, &QPushButton::clicked, this, &Trate::convertCoefficient);
+    fillStartValues();
 }
 
 // The start values are numbers, written with the user's decimal separator.
-void Trate::FormCreate()
+void Trate::fillStartValues()
 {
     edit1_->setText(numberText(kStartCoefficient));
     edit2_->setText(numberText(kStartExponent));
 }
 
-void Trate::Button1Click()
+void Trate::convertCoefficient()
 {
     runCommand(this, [this] {
         const double betaMPa = fieldNumber(*edit1_);

@@ -12,13 +12,13 @@ namespace kalvex::ui {
 class Trate : public QDialog {
     Q_OBJECT
 public:
-    explicit Trate(QWidget* parent = nullptr);  // fills the start values (FormCreate)
+    explicit Trate(QWidget* parent = nullptr);  // fills the start values (fillStartValues)
 
 private slots:
-    void Button1Click();
+    void convertCoefficient();
 
 private:
-    void FormCreate();
+    void fillStartValues();
 
     QLineEdit* edit1_ = nullptr;      // Edit1, coefficient, m/s/MPa^alpha
     QLineEdit* edit2_ = nullptr;      // Edit2, exponent alpha

@@ -81,12 +81,12 @@ Tvstup::Tvstup(QWidget* parent) : QDialog(parent)
     QFont windowFont(kWindowFontFamily);
     windowFont.setPointSizeF(kWindowFontPoints);
     setFont(windowFont);
-    FormCreate();
+    createContents();
 }
 
 Tvstup::~Tvstup() = default;
 
-void Tvstup::FormCreate()
+void Tvstup::createContents()
 {
     // the plot first: Graf0 shows its bitmap from the moment it exists
     plot::InitPlot(plot_, PlotView::kDesignWidth, PlotView::kDesignHeight);
@@ -214,12 +214,12 @@ void Tvstup::buildMenu()
         item->setObjectName(QString::fromUtf8(name));
         connect(item, &QAction::triggered, this, slot);
     };
-    addItem("UnitConversion1", "&Unit Conversion", &Tvstup::UnitConversionClick);
-    addItem("Area1", "&Area", &Tvstup::AreaClick);
-    addItem("BurnRate1", "&Burn. Rate", &Tvstup::BurnRateClick);
-    addItem("About1", "Ab&out", &Tvstup::AboutClick);
+    addItem("UnitConversion1", "&Unit Conversion", &Tvstup::showUnitConversion);
+    addItem("Area1", "&Area", &Tvstup::showAreaTool);
+    addItem("BurnRate1", "&Burn. Rate", &Tvstup::showBurningRateTool);
+    addItem("About1", "Ab&out", &Tvstup::showAbout);
     // added after the items of the design, so that those keep their places
-    addItem("Study1", "Stud&y...", &Tvstup::StudyClick);
+    addItem("Study1", "Stud&y...", &Tvstup::showStudy);
     buildDataMenu(menu->addMenu(QStringLiteral("&Data")));
     recentMenu_ = menu->addMenu(QStringLiteral("&Recent"));
     recentMenu_->setObjectName(QStringLiteral("RecentReports"));
@@ -236,13 +236,13 @@ void Tvstup::buildDataMenu(QMenu* menu)
         connect(item, &QAction::triggered, this, slot);
         return item;
     };
-    addItem("ExportSeries1", "Export &Series as CSV...", &Tvstup::ExportSeriesClick);
-    addItem("ExportPlot1", "Export &Plot as PNG...", &Tvstup::ExportPlotClick);
-    addItem("ExportLargerPlot1", "Export Plot as PNG, &Larger...", &Tvstup::ExportLargerPlotClick);
-    addItem("CopySummary1", "&Copy Summary", &Tvstup::CopySummaryClick);
+    addItem("ExportSeries1", "Export &Series as CSV...", &Tvstup::exportSeries);
+    addItem("ExportPlot1", "Export &Plot as PNG...", &Tvstup::exportPlotPng);
+    addItem("ExportLargerPlot1", "Export Plot as PNG, &Larger...", &Tvstup::exportLargerPlotPng);
+    addItem("CopySummary1", "&Copy Summary", &Tvstup::copySummary);
     menu->addSeparator();
-    addItem("SavedRun1", "Show Saved &Run from Report...", &Tvstup::SavedRunClick);
-    removeSavedRun_ = addItem("RemoveSavedRun1", "Remove Saved Run", &Tvstup::RemoveSavedRunClick);
+    addItem("SavedRun1", "Show Saved &Run from Report...", &Tvstup::showSavedRunFromReport);
+    removeSavedRun_ = addItem("RemoveSavedRun1", "Remove Saved Run", &Tvstup::removeSavedRun);
     removeSavedRun_->setEnabled(false);
 }
 
@@ -263,30 +263,31 @@ void Tvstup::buildShortcuts()
 void Tvstup::watchInputs()
 {
     for (QLineEdit* field : fields_.all())
-        connect(field, &QLineEdit::textChanged, this, &Tvstup::updateModifiedMark);
-    connect(extras_.heatTransfer, &QCheckBox::toggled, this, &Tvstup::updateModifiedMark);
+        connect(field, &QLineEdit::textChanged, this, &Tvstup::noteInputsChanged);
+    connect(extras_.heatTransfer, &QCheckBox::toggled, this, &Tvstup::noteInputsChanged);
+    noteInputsChanged();
 }
 
 void Tvstup::connectHandlers()
 {
-    connect(startButton_, &QPushButton::clicked, this, &Tvstup::Button4Click);
-    connect(results_->clearButton(), &QPushButton::clicked, this, &Tvstup::Button2Click);
-    connect(saveButton_, &QPushButton::clicked, this, &Tvstup::Button5Click);
-    connect(loadButton_, &QPushButton::clicked, this, &Tvstup::Button6Click);
-    connect(grainPage_->selector(), &RadioGroup::itemClicked, this, &Tvstup::RadioGroup1Click);
-    connect(plotPages_.yChoice, &RadioGroup::itemClicked, this, &Tvstup::RadioGroup3Click);
-    connect(plotPages_.xChoice, &RadioGroup::itemClicked, this, &Tvstup::RadioGroup2Click);
-    connect(plotPages_.surfaceOverBurned, &QPushButton::clicked, this, &Tvstup::Button1Click);
-    connect(plotPages_.pressuresOverTime, &QPushButton::clicked, this, &Tvstup::Button3Click);
-    connect(plotPages_.pressuresOverTravel, &QPushButton::clicked, this, &Tvstup::Button10Click);
-    connect(plotPages_.cloneOne, &QPushButton::clicked, this, &Tvstup::Button7Click);
-    connect(plotPages_.cloneTwo, &QPushButton::clicked, this, &Tvstup::Button8Click);
-    connect(plotPages_.clearClones, &QPushButton::clicked, this, &Tvstup::Button9Click);
-    connect(graf0_, &PlotView::pressed, this, &Tvstup::Graf0MouseDown);
-    connect(graf0_, &PlotView::moved, this, &Tvstup::Graf0MouseMove);
-    connect(graf0_, &PlotView::released, this, &Tvstup::Graf0MouseUp);
-    connect(graf0_, &PlotView::doubleClicked, this, &Tvstup::Graf0DblClick);
-    connect(graf0_, &PlotView::resized, this, &Tvstup::FormResize);
+    connect(startButton_, &QPushButton::clicked, this, &Tvstup::start);
+    connect(results_->clearButton(), &QPushButton::clicked, this, &Tvstup::clearResults);
+    connect(saveButton_, &QPushButton::clicked, this, &Tvstup::save);
+    connect(loadButton_, &QPushButton::clicked, this, &Tvstup::load);
+    connect(grainPage_->selector(), &RadioGroup::itemClicked, this, &Tvstup::chooseGrainType);
+    connect(plotPages_.yChoice, &RadioGroup::itemClicked, this, &Tvstup::plotChosenQuantity);
+    connect(plotPages_.xChoice, &RadioGroup::itemClicked, this, &Tvstup::plotOverChosenAxis);
+    connect(plotPages_.surfaceOverBurned, &QPushButton::clicked, this, &Tvstup::plotSurfaceOverBurned);
+    connect(plotPages_.pressuresOverTime, &QPushButton::clicked, this, &Tvstup::plotPressuresOverTime);
+    connect(plotPages_.pressuresOverTravel, &QPushButton::clicked, this, &Tvstup::plotPressuresOverTravel);
+    connect(plotPages_.cloneOne, &QPushButton::clicked, this, &Tvstup::cloneCurveOne);
+    connect(plotPages_.cloneTwo, &QPushButton::clicked, this, &Tvstup::cloneCurveTwo);
+    connect(plotPages_.clearClones, &QPushButton::clicked, this, &Tvstup::clearClones);
+    connect(graf0_, &PlotView::pressed, this, &Tvstup::pressOnPlot);
+    connect(graf0_, &PlotView::moved, this, &Tvstup::dragOnPlot);
+    connect(graf0_, &PlotView::released, this, &Tvstup::releaseOnPlot);
+    connect(graf0_, &PlotView::doubleClicked, this, &Tvstup::restorePlotRanges);
+    connect(graf0_, &PlotView::resized, this, &Tvstup::resizePlot);
 }
 
 void Tvstup::setToolWindows(const ToolWindows& windows)
@@ -304,7 +305,7 @@ void Tvstup::showEvent(QShowEvent* event)
         // moved to a screen of another pixel density, the plot is drawn again for it
         if (QWindow* window = windowHandle())
             connect(window, &QWindow::screenChanged, this,
-                    [this] { FormResize(graf0_->width(), graf0_->height()); });
+                    [this] { resizePlot(graf0_->width(), graf0_->height()); });
     }
     QDialog::showEvent(event);
 }
@@ -320,7 +321,7 @@ void Tvstup::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void Tvstup::FormResize(int plotWidth, int plotHeight)
+void Tvstup::resizePlot(int plotWidth, int plotHeight)
 {
     runCommand(this, [&] {
         // drawn at the screen's pixel ratio: sharp on a high-density screen
@@ -336,43 +337,43 @@ void Tvstup::redrawPlot()
 
 // --- Start and Clear -------------------------------------------------------------------
 
-void Tvstup::Button4Click()
+void Tvstup::start()
 {
     runCommand(this, [this] {
         try {
-            runStartCommand(*this, stored_, runs_);
+            runStartCommand(*this, state_.stored, state_.runs);
         } catch (const InputError& e) {
             collectingSummary_ = false;
             showBadField(e.what());
             throw;
         }
-        completedInput_ = stored_;
+        state_.completedInput = state_.stored;
         if (extras_.errorEstimate->isChecked()) {
-            // stored_ holds the step the run finally used
-            writeStepErrorEstimate(estimateStepError(stored_, stored_.dt, *runs_.completed),
+            // state_.stored holds the step the run finally used
+            writeStepErrorEstimate(estimateStepError(state_.stored, state_.stored.dt, *state_.runs.completed),
                                    [this](const std::string& line) { appendLine(line); });
         }
         collectingSummary_ = false;  // the estimate belongs to the run's summary too
-        updateModifiedMark();
+        noteInputsChanged();
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);
-        throw RunAbandoned();
     });
 }
 
-void Tvstup::Button2Click()
+void Tvstup::clearResults()
 {
     runCommand(this, [this] { memo_->clear(); });
 }
 
 // --- Grain type ------------------------------------------------------------------------
 
-void Tvstup::RadioGroup1Click()
+void Tvstup::chooseGrainType()
 {
     runCommand(this, [this] {
         grainType_ = grainPage_->selector()->itemIndex() + 1;
         grainPage_->showGrainType(grainType_);
+        noteInputsChanged();
     });
 }
 
@@ -386,53 +387,53 @@ void Tvstup::plotCurrentSelection(const RunResults& results)
     redrawPlot();
 }
 
-void Tvstup::RadioGroup3Click()
+void Tvstup::plotChosenQuantity()
 {
     runCommand(this, [this] {
-        if (runs_.completed)
-            plotCurrentSelection(*runs_.completed);
+        if (state_.runs.completed)
+            plotCurrentSelection(*state_.runs.completed);
     });
 }
 
-void Tvstup::RadioGroup2Click()
+void Tvstup::plotOverChosenAxis()
 {
-    RadioGroup3Click();
+    plotChosenQuantity();
 }
 
-void Tvstup::Button1Click()
+void Tvstup::plotSurfaceOverBurned()
 {
     runCommand(this, [this] {
-        if (runs_.completed) {
-            plot::plotRelativeSurface(plot_, *runs_.completed);
+        if (state_.runs.completed) {
+            plot::plotRelativeSurface(plot_, *state_.runs.completed);
             plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });
 }
 
-void Tvstup::Button3Click()
+void Tvstup::plotPressuresOverTime()
 {
     runCommand(this, [this] {
-        if (runs_.completed) {
-            plot::plotPressuresOverTime(plot_, *runs_.completed);
+        if (state_.runs.completed) {
+            plot::plotPressuresOverTime(plot_, *state_.runs.completed);
             plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });
 }
 
-void Tvstup::Button10Click()
+void Tvstup::plotPressuresOverTravel()
 {
     runCommand(this, [this] {
-        if (runs_.completed) {
-            plot::plotPressuresOverTravel(plot_, *runs_.completed);
+        if (state_.runs.completed) {
+            plot::plotPressuresOverTravel(plot_, *state_.runs.completed);
             plot::hideSavedRun(plot_);
         }
         redrawPlot();
     });
 }
 
-void Tvstup::Button7Click()
+void Tvstup::cloneCurveOne()
 {
     runCommand(this, [this] {
         plot::cloneCurve(plot_, 1);
@@ -440,7 +441,7 @@ void Tvstup::Button7Click()
     });
 }
 
-void Tvstup::Button8Click()
+void Tvstup::cloneCurveTwo()
 {
     runCommand(this, [this] {
         plot::cloneCurve(plot_, 2);
@@ -448,7 +449,7 @@ void Tvstup::Button8Click()
     });
 }
 
-void Tvstup::Button9Click()
+void Tvstup::clearClones()
 {
     runCommand(this, [this] {
         plot::clearOverlays(plot_);
@@ -458,7 +459,7 @@ void Tvstup::Button9Click()
 
 // --- Mouse on the plot -----------------------------------------------------------------
 
-void Tvstup::Graf0MouseDown(int x, int y)
+void Tvstup::pressOnPlot(int x, int y)
 {
     runCommand(this, [&] {
         const plot::ReadOut readOut = plot::mousePress(plot_, x, y, decimalSeparator());
@@ -467,7 +468,7 @@ void Tvstup::Graf0MouseDown(int x, int y)
     });
 }
 
-void Tvstup::Graf0MouseMove(int x, int y)
+void Tvstup::dragOnPlot(int x, int y)
 {
     runCommand(this, [&] {
         if (!plot_.dragActive)
@@ -479,7 +480,7 @@ void Tvstup::Graf0MouseMove(int x, int y)
     });
 }
 
-void Tvstup::Graf0MouseUp(int x, int y)
+void Tvstup::releaseOnPlot(int x, int y)
 {
     runCommand(this, [&] {
         overlay_->showBand(std::nullopt);
@@ -488,7 +489,7 @@ void Tvstup::Graf0MouseUp(int x, int y)
     });
 }
 
-void Tvstup::Graf0DblClick(int, int)
+void Tvstup::restorePlotRanges(int, int)
 {
     runCommand(this, [this] {
         plot::restoreAutomaticRanges(plot_);
@@ -498,27 +499,27 @@ void Tvstup::Graf0DblClick(int, int)
 
 // --- Menu ------------------------------------------------------------------------------
 
-void Tvstup::UnitConversionClick()
+void Tvstup::showUnitConversion()
 {
     runCommand(this, [this] { showToolWindow(tools_.unitConversion, this); });
 }
 
-void Tvstup::AreaClick()
+void Tvstup::showAreaTool()
 {
     runCommand(this, [this] { showToolWindow(tools_.area, this); });
 }
 
-void Tvstup::BurnRateClick()
+void Tvstup::showBurningRateTool()
 {
     runCommand(this, [this] { showToolWindow(tools_.burningRate, this); });
 }
 
-void Tvstup::StudyClick()
+void Tvstup::showStudy()
 {
     runCommand(this, [this] { showToolWindow(tools_.study, this); });
 }
 
-void Tvstup::AboutClick()
+void Tvstup::showAbout()
 {
     runCommand(this, [this] {
         if (tools_.about)

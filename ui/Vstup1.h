@@ -6,6 +6,7 @@
 #include "ui/ExtrasPage.h"
 #include "ui/FieldRegistry.h"
 #include "ui/PlotPages.h"
+#include "ui/WorkingState.h"
 
 #include "report/ReportTable.h"
 
@@ -28,6 +29,7 @@ class GrainPage;
 class PlotView;
 class ResultsArea;
 class RubberBandOverlay;
+class StudyWindow;
 
 // The working window: the input pages, the commands Load, Save and Start, the results text
 // Memo1 and the plot Graf0 with its selection pages. It owns the stored input set, the
@@ -52,17 +54,17 @@ public:
 
     void setToolWindows(const ToolWindows& windows);
 
-    const BallisticInput& storedInput() const { return stored_; }
+    // The input sets, the last completed run and the fields' inputs, kept current at every edit.
+    const WorkingState& workingState() const { return state_; }
+    const BallisticInput& storedInput() const { return state_.stored; }
     // The input set of the last completed run: what Save writes beside its results.
-    const BallisticInput& completedInput() const { return completedInput_; }
-    // Reads the fields through the Start command's reader and rules into a copy, with the
-    // same messages (InputError); the stored input set does not change.
-    BallisticInput inputCopy() const;
-    // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...).
-    void setParameterField(const InputField& field, double shownValue);
+    const BallisticInput& completedInput() const { return state_.completedInput; }
+    // The fields through the Start command's reader and rules, with the same messages
+    // (InputError); the stored input set does not change.
+    BallisticInput inputCopy() const { return checkedShownInput(state_); }
     // Loads a report as Load does, without the dialog (the recent-files menu).
     void loadReportFile(const QString& path);
-    const RunResults* completedRun() const { return runs_.completed.get(); }
+    const RunResults* completedRun() const { return state_.runs.completed.get(); }
     const plot::PlotState& plotState() const { return plot_; }
     int currentGrainType() const { return grainType_; }
     GrainPage* grainPage() const { return grainPage_; }
@@ -70,35 +72,40 @@ public:
     RubberBandOverlay* rubberBandLayer() const { return overlay_; }
 
 private slots:
-    void FormResize(int plotWidth, int plotHeight);
-    void Button4Click();  // Start
-    void Button2Click();  // Clear
-    void Button5Click();  // Save
-    void Button6Click();  // Load
-    void RadioGroup1Click();
-    void RadioGroup3Click();
-    void RadioGroup2Click();
-    void Button1Click();
-    void Button3Click();
-    void Button10Click();
-    void Button7Click();
-    void Button8Click();
-    void Button9Click();
-    void Graf0MouseDown(int x, int y);
-    void Graf0MouseMove(int x, int y);
-    void Graf0MouseUp(int x, int y);
-    void Graf0DblClick(int x, int y);
-    void UnitConversionClick();
-    void AreaClick();
-    void BurnRateClick();
-    void AboutClick();
-    void StudyClick();
-    void ExportSeriesClick();
-    void ExportPlotClick();
-    void ExportLargerPlotClick();
-    void CopySummaryClick();
-    void SavedRunClick();
-    void RemoveSavedRunClick();
+    void resizePlot(int plotWidth, int plotHeight);
+    void start();         // Button4
+    void clearResults();  // Button2, below Memo1
+    void save();          // Button5
+    void load();          // Button6
+    void chooseGrainType();  // RadioGroup1
+    void plotChosenQuantity();  // RadioGroup3
+    void plotOverChosenAxis();  // RadioGroup2
+    void plotSurfaceOverBurned();
+    void plotPressuresOverTime();
+    void plotPressuresOverTravel();
+    void cloneCurveOne();  // Button7, "Clone I"
+    void cloneCurveTwo();  // Button8, "Clone II"
+    void clearClones();    // Button9
+    void pressOnPlot(int x, int y);
+    void dragOnPlot(int x, int y);
+    void releaseOnPlot(int x, int y);
+    void restorePlotRanges(int x, int y);
+    void showUnitConversion();
+    void showAreaTool();
+    void showBurningRateTool();
+    void showAbout();
+    void showStudy();
+    void exportSeries();
+    void exportPlotPng();
+    void exportLargerPlotPng();
+    void copySummary();
+    void showSavedRunFromReport();
+    void removeSavedRun();
+
+public slots:
+    // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...);
+    // a name that is no input parameter changes nothing.
+    void setParameterValue(const QString& parameter, double shownValue);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -108,7 +115,7 @@ private:
     // The message of a file that is no readable report, for Load and for a saved run.
     static const QString kNotLoaded;
 
-    void FormCreate();
+    void createContents();
     void buildLayout();
     void keepTopRowAtDesignWidths();
     QWidget* buildInputPages();
@@ -118,6 +125,8 @@ private:
     void buildShortcuts();
     void connectHandlers();
     void watchInputs();
+    // Reads the fields again into the working state and marks the title: after every edit.
+    void noteInputsChanged();
     // Re-plots slot 0 from the radio choices (the end of a run and the radio clicks).
     void plotCurrentSelection(const RunResults& results);
     void redrawPlot();
@@ -128,7 +137,6 @@ private:
     // The title names the report last loaded or saved and marks inputs that differ from
     // those of the last completed run.
     void updateModifiedMark();
-    bool inputsDifferFromCompletedRun() const;
     void rememberRecentReport(const QString& path);
     void fillRecentMenu();
     // Switches to the page of the field a failed read or rule is about, focuses it and
@@ -149,9 +157,7 @@ private:
     void appendLine(const std::string& line) override;
     void runCompleted(const RunResults& results) override;
 
-    BallisticInput stored_;
-    BallisticInput completedInput_;  // of the run in runs_.completed
-    RunStore runs_;
+    WorkingState state_;
     QString lastSummary_;      // the summary block of the last completed run
     bool collectingSummary_ = false;
     std::optional<report::ReportTable> savedRun_;  // the overlay read from a report
@@ -183,5 +189,9 @@ private:
     RubberBandOverlay* overlay_ = nullptr;
     ToolWindows tools_;
 };
+
+// The Study window reads the main window's working state and fills its fields with "Use This
+// Value"; it knows no more of the main window.
+void linkStudyWindow(StudyWindow& study, Tvstup& mainWindow);
 
 }  // namespace kalvex::ui

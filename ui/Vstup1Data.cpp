@@ -49,16 +49,16 @@ QString Tvstup::saveTarget(const QString& caption, const QString& name, const QS
     return prompts().saveFileName(this, request);
 }
 
-void Tvstup::ExportSeriesClick()
+void Tvstup::exportSeries()
 {
     runCommand(this, [this] {
-        if (!runs_.completed)
+        if (!state_.runs.completed)
             endCommandWithMessage(this, QStringLiteral("There is no completed run to export."));
         const QString path = saveTarget(QStringLiteral("Export Series"), QStringLiteral("Series.csv"),
                                         QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
         if (path.isEmpty())
             return;
-        const RunResults& run = *runs_.completed;
+        const RunResults& run = *state_.runs.completed;
         report::streamFileSafely(localPath(path), [&run](std::ostream& out) { report::writeSeriesCsv(out, run); });
     });
 }
@@ -71,13 +71,13 @@ void Tvstup::exportPlot(double pixelRatio)
         savePng(plot::renderPlotImage(plot_, pixelRatio), path);
 }
 
-void Tvstup::ExportPlotClick()
+void Tvstup::exportPlotPng()
 {
     // at the window's size, as sharp as the screen shows it
     runCommand(this, [this] { exportPlot(graf0_->devicePixelRatioF()); });
 }
 
-void Tvstup::ExportLargerPlotClick()
+void Tvstup::exportLargerPlotPng()
 {
     runCommand(this, [this] {
         // the same plot, drawn with more pixels: every position and label stays in its place
@@ -88,7 +88,7 @@ void Tvstup::ExportLargerPlotClick()
     });
 }
 
-void Tvstup::CopySummaryClick()
+void Tvstup::copySummary()
 {
     runCommand(this, [this] {
         if (!lastSummary_.isEmpty())
@@ -98,7 +98,7 @@ void Tvstup::CopySummaryClick()
 
 // --- The saved run of a report ---------------------------------------------------------
 
-void Tvstup::SavedRunClick()
+void Tvstup::showSavedRunFromReport()
 {
     runCommand(this, [this] {
         OpenFileRequest request;
@@ -121,7 +121,7 @@ void Tvstup::SavedRunClick()
     });
 }
 
-void Tvstup::RemoveSavedRunClick()
+void Tvstup::removeSavedRun()
 {
     runCommand(this, [this] {
         savedRun_.reset();

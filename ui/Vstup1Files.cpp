@@ -46,19 +46,11 @@ int outputInterval(const std::string& text)
     return every > INT_MAX ? INT_MAX : static_cast<int>(every);
 }
 
-bool sameInputs(const BallisticInput& a, const BallisticInput& b)
-{
-    for (const InputField& field : kInputFields)
-        if (a.*field.quantity != b.*field.quantity)
-            return false;
-    return a.grainType == b.grainType && a.heatTransfer == b.heatTransfer;
-}
-
 }  // namespace
 
 const QString Tvstup::kNotLoaded = QStringLiteral("Soubor nenačten");
 
-void Tvstup::Button5Click()
+void Tvstup::save()
 {
     runCommand(this, [this] {
         try {
@@ -70,7 +62,7 @@ void Tvstup::Button5Click()
     });
 }
 
-void Tvstup::Button6Click()
+void Tvstup::load()
 {
     runCommand(this, [this] { loadReport(); });
 }
@@ -78,7 +70,7 @@ void Tvstup::Button6Click()
 void Tvstup::saveReport()
 {
     const int every = outputInterval(fields_.text("Edit49"));
-    if (!runs_.completed)
+    if (!state_.runs.completed)
         return;  // Save is enabled only after a completed run
     SaveFileRequest request;
     request.caption = QStringLiteral("Save");
@@ -95,8 +87,8 @@ void Tvstup::saveReport()
     // Start, a Load or edits since. Written beside the target and renamed over it only when
     // complete, so a failed write (SaveError, naming the file and the reason) never destroys
     // an existing report.
-    report::saveReportFile(localPath(path), weaponName_->text().toStdString(), completedInput_,
-                           *runs_.completed, every);
+    report::saveReportFile(localPath(path), weaponName_->text().toStdString(), state_.completedInput,
+                           *state_.runs.completed, every);
     reportFolder_ = QFileInfo(path).absolutePath();
     showLoadedReport(path);
 }
@@ -123,16 +115,16 @@ void Tvstup::loadFrom(const QString& path)
     // A file that cannot be opened, ends before its last input value or has not one value
     // that can be read (it is no report) changes nothing.
     const std::optional<report::LoadedReport> loaded =
-        report::loadReportFile(localPath(path), stored_);
+        report::loadReportFile(localPath(path), state_.stored);
     if (!loaded || loaded->nothingRead())
         endCommandWithMessage(this, kNotLoaded);
 
-    stored_ = loaded->input;
-    for (const auto& [control, text] : report::fieldTextsFor(stored_, decimalSeparator()))
+    state_.stored = loaded->input;
+    for (const auto& [control, text] : report::fieldTextsFor(state_.stored, decimalSeparator()))
         fields_.setText(control, text);
     weaponName_->setText(QString::fromStdString(loaded->weaponName));
-    grainPage_->selector()->setItemIndex(stored_.grainType - 1);
-    RadioGroup1Click();
+    grainPage_->selector()->setItemIndex(state_.stored.grainType - 1);
+    chooseGrainType();
     reportFolder_ = QFileInfo(path).absolutePath();
     showLoadedReport(path);
 
@@ -157,23 +149,22 @@ void Tvstup::showLoadedReport(const QString& path)
     updateModifiedMark();
 }
 
-bool Tvstup::inputsDifferFromCompletedRun() const
+void Tvstup::noteInputsChanged()
 {
-    if (!runs_.completed)
-        return true;
+    state_.shown = state_.stored;
+    state_.unreadable.clear();
     try {
-        BallisticInput now = completedInput_;
-        readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), now);
-        return !sameInputs(now, completedInput_);
-    } catch (const InputError&) {
-        return true;
+        readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), state_.shown);
+    } catch (const InputError& e) {
+        state_.unreadable = e.what();
     }
+    updateModifiedMark();
 }
 
 void Tvstup::updateModifiedMark()
 {
     if (!reportPath_.isEmpty())
-        setWindowModified(inputsDifferFromCompletedRun());
+        setWindowModified(inputsModified(state_));
 }
 
 void Tvstup::rememberRecentReport(const QString& path)
@@ -233,17 +224,10 @@ void Tvstup::showBadField(const std::string& message)
 
 // --- The input set for others ----------------------------------------------------------
 
-BallisticInput Tvstup::inputCopy() const
+void Tvstup::setParameterValue(const QString& parameter, double shownValue)
 {
-    BallisticInput copy = stored_;
-    readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), copy);
-    validateBallisticInput(copy);
-    return copy;
-}
-
-void Tvstup::setParameterField(const InputField& field, double shownValue)
-{
-    fields_.setText(field.control, formatGeneral(shownValue, decimalSeparator()));
+    if (const InputField* field = findInputField(parameter.toStdString()))
+        fields_.setText(field->control, formatGeneral(shownValue, decimalSeparator()));
 }
 
 }  // namespace kalvex::ui

@@ -4,6 +4,7 @@
 #include "plot/UserLocale.h"
 #include "ui/ExtrasPage.h"
 #include "ui/ResultsArea.h"
+#include "ui/StudyWindow.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -57,6 +58,12 @@ void Tvstup::runCompleted(const RunResults& results)
     // the lines that follow until the command ends are this run's summary
     lastSummary_.clear();
     collectingSummary_ = true;
+}
+
+void linkStudyWindow(StudyWindow& study, Tvstup& mainWindow)
+{
+    study.setWorkingState(&mainWindow.workingState());
+    QObject::connect(&study, &StudyWindow::parameterValueChosen, &mainWindow, &Tvstup::setParameterValue);
 }
 
 }  // namespace kalvex::ui

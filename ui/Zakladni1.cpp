@@ -68,8 +68,8 @@ Tzakladni::Tzakladni(QWidget* parent) : QDialog(parent)
     button2_ = commandButton("CLOSE", "Button2", panel1_);
     button2_->move(2 * kPanelPadding + kButtonSize.width(), kPanelPadding);
 
-    connect(button1_, &QPushButton::clicked, this, &Tzakladni::Button1Click);
-    connect(button2_, &QPushButton::clicked, this, &Tzakladni::Button2Click);
+    connect(button1_, &QPushButton::clicked, this, &Tzakladni::openMainWindow);
+    connect(button2_, &QPushButton::clicked, this, &Tzakladni::closeProgram);
 }
 
 void Tzakladni::setMainWindow(QDialog* vstup)
@@ -77,7 +77,7 @@ void Tzakladni::setMainWindow(QDialog* vstup)
     vstup_ = vstup;
 }
 
-void Tzakladni::Button1Click()
+void Tzakladni::openMainWindow()
 {
     runCommand(this, [this] {
         if (vstup_)
@@ -85,7 +85,7 @@ void Tzakladni::Button1Click()
     });
 }
 
-void Tzakladni::Button2Click()
+void Tzakladni::closeProgram()
 {
     runCommand(this, [this] { close(); });
 }

@@ -23,8 +23,8 @@ protected:
     void done(int result) override;
 
 private slots:
-    void Button1Click();
-    void Button2Click();
+    void openMainWindow();
+    void closeProgram();
 
 private:
     QDialog* vstup_ = nullptr;

@@ -7,7 +7,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
 #include "ui/Rate1.h"
-#include "ui/Studie1.h"
+#include "ui/StudyWindow.h"
 #include "ui/Vstup1.h"
 #include "ui/WindowFont.h"
 #include "ui/Zakladni1.h"
@@ -33,9 +33,9 @@ int runWindows()
     Tprevody prevody(&vstup);
     Tarea area(&vstup);
     Trate rate(&vstup);
-    Tstudie studie(&vstup);
-    studie.setMainWindow(&vstup);
-    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &studie});
+    StudyWindow study(&vstup);
+    linkStudyWindow(study, vstup);
+    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &study});
     zakladni.setMainWindow(&vstup);
     zakladni.show();
     return QApplication::exec();

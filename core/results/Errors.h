@@ -11,10 +11,4 @@ public:
     explicit InputError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The silent end of a command: nothing is shown and nothing further changes.
-class RunAbandoned : public std::exception {
-public:
-    const char* what() const noexcept override { return "command ended"; }
-};
-
 }  // namespace kalvex

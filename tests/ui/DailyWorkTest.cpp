@@ -9,7 +9,7 @@
 #include "ui/GrainPage.h"
 #include "ui/RadioGroup.h"
 #include "ui/Prevody1.h"
-#include "ui/Studie1.h"
+#include "ui/StudyWindow.h"
 #include "ui/Vstup1.h"
 #include "ui/WindowFont.h"
 
@@ -208,7 +208,7 @@ TEST(DailyWork, WindowsAndMessageBoxesShareOneFontFamily)
     const QString family = ui.window->font().family();
     QMessageBox box;
     ui::Tprevody conversion;
-    ui::Tstudie study;
+    ui::StudyWindow study;
     for (const QWidget* other : std::initializer_list<const QWidget*>{&box, &conversion, &study})
         EXPECT_EQ(other->font().family(), family);
 }

@@ -1,6 +1,6 @@
 // The Study window: its pages and commands, the study they describe, and the run with its
 // progress.
-#include "ui/Studie1.h"
+#include "ui/StudyWindow.h"
 
 #include "core/results/Errors.h"
 #include "core/input/InputFields.h"
@@ -12,7 +12,7 @@
 #include "ui/PlotView.h"
 #include "ui/StudyRunner.h"
 #include "ui/StudyTableModel.h"
-#include "ui/Vstup1.h"
+#include "ui/WorkingState.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -35,7 +35,6 @@ namespace {
 
 constexpr QSize kWindowSize{1060, 660};
 constexpr int kSettingsWidth = 400;
-constexpr int kSettleRounds = 4;
 
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent)
 {
@@ -47,7 +46,7 @@ QPushButton* commandButton(const char* name, const char* caption, QWidget* paren
 
 }  // namespace
 
-Tstudie::Tstudie(QWidget* parent) : QDialog(parent)
+StudyWindow::StudyWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("studie"));
     setWindowTitle(QStringLiteral("Study"));
@@ -62,14 +61,14 @@ Tstudie::Tstudie(QWidget* parent) : QDialog(parent)
     resize(kWindowSize);
 }
 
-Tstudie::~Tstudie() = default;
+StudyWindow::~StudyWindow() = default;
 
-void Tstudie::setMainWindow(Tvstup* vstup)
+void StudyWindow::setWorkingState(const WorkingState* state)
 {
-    vstup_ = vstup;
+    state_ = state;
 }
 
-void Tstudie::buildLayout()
+void StudyWindow::buildLayout()
 {
     auto* settings = new QWidget(this);
     settings->setFixedWidth(kSettingsWidth);
@@ -154,42 +153,42 @@ void Tstudie::buildLayout()
     row->addWidget(results, 1);
 }
 
-void Tstudie::connectHandlers()
+void StudyWindow::connectHandlers()
 {
-    connect(kind_, &QComboBox::currentIndexChanged, this, &Tstudie::KindChange);
-    connect(run_, &QPushButton::clicked, this, &Tstudie::Button1Click);
-    connect(cancel_, &QPushButton::clicked, this, &Tstudie::Button2Click);
-    connect(useValue_, &QPushButton::clicked, this, &Tstudie::Button3Click);
-    connect(exportCsv_, &QPushButton::clicked, this, &Tstudie::Button4Click);
-    connect(save_, &QPushButton::clicked, this, &Tstudie::Button5Click);
-    connect(open_, &QPushButton::clicked, this, &Tstudie::Button6Click);
-    connect(useMainInputs_, &QPushButton::clicked, this, &Tstudie::Button7Click);
-    connect(plotChoice_, &QComboBox::currentIndexChanged, this, &Tstudie::PlotChoiceChange);
-    connect(runner_, &StudyRunner::progressed, this, &Tstudie::RunnerProgress);
-    connect(runner_, &StudyRunner::finished, this, &Tstudie::RunnerFinished);
-    connect(graf_, &PlotView::resized, this, &Tstudie::PlotResize);
+    connect(kind_, &QComboBox::currentIndexChanged, this, &StudyWindow::showKindPage);
+    connect(run_, &QPushButton::clicked, this, &StudyWindow::run);
+    connect(cancel_, &QPushButton::clicked, this, &StudyWindow::cancel);
+    connect(useValue_, &QPushButton::clicked, this, &StudyWindow::useValue);
+    connect(exportCsv_, &QPushButton::clicked, this, &StudyWindow::exportCsv);
+    connect(save_, &QPushButton::clicked, this, &StudyWindow::saveStudy);
+    connect(open_, &QPushButton::clicked, this, &StudyWindow::openStudy);
+    connect(useMainInputs_, &QPushButton::clicked, this, &StudyWindow::useMainWindowInputs);
+    connect(plotChoice_, &QComboBox::currentIndexChanged, this, &StudyWindow::replotChosenOutput);
+    connect(runner_, &StudyRunner::progressed, this, &StudyWindow::showProgress);
+    connect(runner_, &StudyRunner::finished, this, &StudyWindow::showFinishedRun);
+    connect(graf_, &PlotView::resized, this, &StudyWindow::resizePlot);
 }
 
-void Tstudie::showEvent(QShowEvent* event)
+void StudyWindow::showEvent(QShowEvent* event)
 {
     static constexpr const char* kProposedProperty = "kalvexProposed";
-    if (!property(kProposedProperty).toBool() && vstup_) {
+    if (!property(kProposedProperty).toBool() && state_) {
         setProperty(kProposedProperty, true);
         // ranges around the main window's values, when they can be read
         try {
-            proposeAround(pages_, vstup_->inputCopy());
+            proposeAround(pages_, checkedShownInput(*state_));
         } catch (const std::exception&) {
         }
     }
     QDialog::showEvent(event);
 }
 
-void Tstudie::KindChange(int kind)
+void StudyWindow::showKindPage(int kind)
 {
     kindPages_->setCurrentIndex(kind);
 }
 
-void Tstudie::PlotResize(int width, int height)
+void StudyWindow::resizePlot(int width, int height)
 {
     runCommand(this, [&] {
         if (plot::ResizePlot(plot_, width, height, graf_->devicePixelRatioF()))
@@ -199,40 +198,36 @@ void Tstudie::PlotResize(int width, int height)
 
 // --- The study of the pages ------------------------------------------------------------
 
-BallisticInput Tstudie::baseInput()
+BallisticInput StudyWindow::baseInput()
 {
     if (opened_)
         return study::baseInput(*opened_);
-    if (!vstup_)
+    if (!state_)
         throw InputError("There is no main window to take the inputs from.");
-    return vstup_->inputCopy();  // the Start command's reader and rules, into a copy
+    return checkedShownInput(*state_);  // the Start command's reader and rules, into a copy
 }
 
-study::Study Tstudie::currentStudy()
+StudyWindow::StudyText StudyWindow::currentStudy()
 {
     study::Study s = readStudyPages(pages_, static_cast<study::StudyKind>(kind_->currentIndex()));
     s.base = baseInput();
     s.heatTransfer = s.base.heatTransfer;
     keepWhatThePagesCannotShow(s);
-    // A value in its field's unit and back can move by its last bit; after a round trip
-    // through the file's text it stays, so the saved file runs what the window ran.
-    const std::filesystem::path folder = localPath(filesFolder());
-    std::string text = study::studyToJsonText(s);
-    for (int round = 0; round < kSettleRounds; ++round) {
-        std::string again = study::studyToJsonText(study::studyFromJsonText(text, folder));
-        if (again == text)
-            break;
-        text = std::move(again);
-    }
-    return study::studyFromJsonText(text, folder);
+    // A value in its field's unit, written as text and read back, can move by its last bit,
+    // and need not settle on any later round trip. The window runs what it reads back from
+    // the very text Save writes, so kalvex-study on the saved file runs the same inputs.
+    StudyText settled;
+    settled.text = study::studyToJsonText(s);
+    settled.study = study::studyFromJsonText(settled.text, localPath(filesFolder()));
+    return settled;
 }
 
-QString Tstudie::filesFolder() const
+QString StudyWindow::filesFolder() const
 {
     return studyFolder_.isEmpty() ? QDir::currentPath() : studyFolder_;
 }
 
-void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const
+void StudyWindow::keepWhatThePagesCannotShow(study::Study& s) const
 {
     if (!opened_)
         return;
@@ -256,7 +251,7 @@ void Tstudie::keepWhatThePagesCannotShow(study::Study& s) const
 
 // --- Run, Cancel, progress -------------------------------------------------------------
 
-void Tstudie::setRunning(bool running)
+void StudyWindow::setRunning(bool running)
 {
     run_->setEnabled(!running);
     cancel_->setEnabled(running);
@@ -268,12 +263,12 @@ void Tstudie::setRunning(bool running)
     }
 }
 
-void Tstudie::Button1Click()
+void StudyWindow::run()
 {
     runCommand(this, [this] {
         if (runner_->running())
             return;
-        const study::Study s = currentStudy();
+        const study::Study s = currentStudy().study;
         runner_->start(s);
         ran_ = s;
         rows_.clear();
@@ -288,17 +283,17 @@ void Tstudie::Button1Click()
                                 : (s.kind == study::StudyKind::tolerance ? "P0Max" : "vMuzzle");
         plotChoice_->setCurrentIndex(std::max(0, plotChoice_->findData(QString::fromUtf8(shown))));
         setRunning(true);
-        RunnerProgress();
+        showProgress();
     });
 }
 
-void Tstudie::Button2Click()
+void StudyWindow::cancel()
 {
     runner_->cancel();
 }
 
 
-void Tstudie::RunnerProgress()
+void StudyWindow::showProgress()
 {
     const std::vector<study::RowResult> rows = runner_->takeRows();
     showRows(rows);
@@ -320,7 +315,7 @@ void Tstudie::RunnerProgress()
         replot();
 }
 
-void Tstudie::showRows(const std::vector<study::RowResult>& rows)
+void StudyWindow::showRows(const std::vector<study::RowResult>& rows)
 {
     for (const study::RowResult& row : rows) {
         std::vector<double> numbers{static_cast<double>(row.index + 1)};

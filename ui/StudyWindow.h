@@ -27,36 +27,41 @@ namespace kalvex::ui {
 class PlotView;
 class StudyRunner;
 class StudyTableModel;
-class Tvstup;
+struct WorkingState;
 
 // "Study": many runs from the main window's inputs — a sweep of one or two parameters, the
 // value that reaches a target, a fit to measured firings, a tolerance analysis. Modeless, one
 // instance. The runs go on in the background; the rows fill a table and a plot as they come.
-class Tstudie : public QDialog {
+class StudyWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit Tstudie(QWidget* parent = nullptr);
-    ~Tstudie() override;
+    explicit StudyWindow(QWidget* parent = nullptr);
+    ~StudyWindow() override;
 
-    // The main window whose inputs are the base and whose field "Use This Value" fills.
-    void setMainWindow(Tvstup* vstup);
+    // The main window's working state, whose fields' inputs are the base of a study.
+    void setWorkingState(const WorkingState* state);
     StudyRunner& runner() const { return *runner_; }
     const StudyTableModel& table() const { return *model_; }
     const plot::PlotState& plotState() const { return plot_; }
 
+signals:
+    // "Use This Value": a solved or fitted value, in the unit its field shows, for the main
+    // window's field of that parameter.
+    void parameterValueChosen(const QString& parameter, double shownValue);
+
 private slots:
-    void KindChange(int kind);
-    void Button1Click();  // Run
-    void Button2Click();  // Cancel
-    void Button3Click();  // Use This Value
-    void Button4Click();  // Export CSV
-    void Button5Click();  // Save Study
-    void Button6Click();  // Open Study
-    void Button7Click();  // Use Main Window's Inputs
-    void PlotChoiceChange();
-    void RunnerProgress();
-    void RunnerFinished();
-    void PlotResize(int width, int height);
+    void showKindPage(int kind);
+    void run();  // Run
+    void cancel();  // Cancel
+    void useValue();  // Use This Value
+    void exportCsv();  // Export CSV
+    void saveStudy();  // Save Study
+    void openStudy();  // Open Study
+    void useMainWindowInputs();  // Use Main Window's Inputs
+    void replotChosenOutput();
+    void showProgress();
+    void showFinishedRun();
+    void resizePlot(int width, int height);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -64,9 +69,13 @@ protected:
 private:
     void buildLayout();
     void connectHandlers();
-    // The study as the pages describe it on the base; settled through the study file's
-    // text, so the window runs exactly what Save writes and kalvex-study reads.
-    study::Study currentStudy();
+    // The study as the pages describe it on the base: the study file's text, and the study
+    // read back from that text, so the window runs exactly what Save writes and kalvex-study reads.
+    struct StudyText {
+        std::string text;
+        study::Study study;
+    };
+    StudyText currentStudy();
     BallisticInput baseInput();
     void keepWhatThePagesCannotShow(study::Study& s) const;
     // Where the study's files are proposed and its relative paths read: the folder of the
@@ -78,7 +87,7 @@ private:
     void replot();
     void setRunning(bool running);
 
-    Tvstup* vstup_ = nullptr;
+    const WorkingState* state_ = nullptr;  // the main window's, not owned
     // An opened study file: its base, and what the pages show only in part (a sweep's list of
     // values or of propellants, the description), kept while the pages name the same things.
     std::optional<study::Study> opened_;

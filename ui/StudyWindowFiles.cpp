@@ -1,8 +1,7 @@
 // The Study window's files and the main window: Use This Value, the CSV of the rows, the
 // study file saved and opened.
-#include "ui/Studie1.h"
+#include "ui/StudyWindow.h"
 
-#include "core/input/InputFields.h"
 #include "report/SafeSave.h"
 #include "study/StudyCsv.h"
 #include "study/StudyError.h"
@@ -11,7 +10,6 @@
 #include "ui/LocalPath.h"
 #include "ui/Prompts.h"
 #include "ui/StudyRunner.h"
-#include "ui/Vstup1.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -23,18 +21,15 @@ namespace {
 const QString kStudyFilter = QStringLiteral("Study files (*.json)");
 }  // namespace
 
-void Tstudie::Button3Click()
+void StudyWindow::useValue()
 {
     runCommand(this, [this] {
-        if (!vstup_)
-            return;
         for (const auto& [name, value] : usable_)
-            if (const InputField* field = findInputField(name))
-                vstup_->setParameterField(*field, value);
+            emit parameterValueChosen(QString::fromStdString(name), value);
     });
 }
 
-void Tstudie::Button4Click()
+void StudyWindow::exportCsv()
 {
     runCommand(this, [this] {
         if (rows_.empty())
@@ -56,10 +51,11 @@ void Tstudie::Button4Click()
     });
 }
 
-void Tstudie::Button5Click()
+void StudyWindow::saveStudy()
 {
     runCommand(this, [this] {
-        const study::Study s = currentStudy();
+        const StudyText current = currentStudy();
+        const study::Study& s = current.study;
         SaveFileRequest request;
         request.caption = QStringLiteral("Save Study");
         request.proposedPath = QDir(filesFolder()).filePath(QStringLiteral("%1.json").arg(study::studyKindName(s.kind)));
@@ -68,12 +64,17 @@ void Tstudie::Button5Click()
         const QString path = prompts().saveFileName(this, request);
         if (path.isEmpty())
             return;
-        study::saveStudyFile(localPath(path), s);  // with its inputs, ready for kalvex-study
+        // the text the window runs, with its inputs, ready for kalvex-study
+        try {
+            report::saveBytesSafely(localPath(path), current.text);
+        } catch (const std::exception& e) {
+            throw study::StudyError(e.what());
+        }
         studyFolder_ = QFileInfo(path).absolutePath();
     });
 }
 
-void Tstudie::Button6Click()
+void StudyWindow::openStudy()
 {
     runCommand(this, [this] {
         OpenFileRequest request;
@@ -98,7 +99,7 @@ void Tstudie::Button6Click()
     });
 }
 
-void Tstudie::Button7Click()
+void StudyWindow::useMainWindowInputs()
 {
     runCommand(this, [this] {
         opened_.reset();

@@ -1,6 +1,6 @@
 // The Study window's results: the table of a solve or fit, the statistics of a tolerance
 // study, and the plot of each kind.
-#include "ui/Studie1.h"
+#include "ui/StudyWindow.h"
 
 #include "plot/StudyPlots.h"
 #include "study/Outputs.h"
@@ -39,7 +39,7 @@ QString fixed(double value)
 
 }  // namespace
 
-void Tstudie::RunnerFinished()
+void StudyWindow::showFinishedRun()
 {
     setRunning(false);
     progress_->setRange(0, std::max<int>(1, static_cast<int>(runner_->total())));
@@ -62,7 +62,7 @@ void Tstudie::RunnerFinished()
     replot();
 }
 
-void Tstudie::showSolveResult()
+void StudyWindow::showSolveResult()
 {
     const study::SolveResult& r = *runner_->solveResult();
     const study::SolveSpec& spec = ran_.solve;
@@ -88,7 +88,7 @@ void Tstudie::showSolveResult()
     useValue_->setEnabled(true);
 }
 
-void Tstudie::showFitResult()
+void StudyWindow::showFitResult()
 {
     const study::FitResult& r = *runner_->fitResult();
     model_->reset({"firing [-]", "v measured [m/s]", "v model [m/s]", "P measured [MPa]", "P model [MPa]", "message [-]"});
@@ -118,12 +118,12 @@ void Tstudie::showFitResult()
 
 // --- Plot ---------------------------------------------------------------------------
 
-void Tstudie::PlotChoiceChange()
+void StudyWindow::replotChosenOutput()
 {
     replot();
 }
 
-void Tstudie::replot()
+void StudyWindow::replot()
 {
     const std::size_t output = static_cast<std::size_t>(std::max(0, plotChoice_->currentIndex()));
     const auto outputOf = [output](const study::RowResult& row) { return row.outputs.values[output]; };
