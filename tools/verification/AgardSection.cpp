@@ -44,9 +44,9 @@ void writeAgardSection(ReportPage& p, const std::string& examples)
             "(xe0 = xe = 0.0001 m, pxe0 = pxe = pxm = 0). At rest the model's acceleration is "
             "(Pm - pr - Pg) A / (mp (1 + C/(3 mp))), so the projectile starts when the mean pressure "
             "exceeds 13.79 MPa plus the air ahead (0.1 MPa). Over the 0.1 mm the resistance still "
-            "acts, and the projectile creeps: 5 ms after ignition it has moved 0.05 mm, where with a "
-            "shot-start pressure (the full pressure acting once it moves) it has moved 0.43 mm. (Both "
-            "without heat loss.) This costs little work (9 J) but delays the motion while the charge "
+            "acts, and the projectile creeps: 5 ms after ignition it has moved 0.05 mm, where the peer's "
+            "projectile, on which the whole pressure acts once it moves, has moved 0.43 mm (both "
+            "without heat loss). This costs little work (9 J) but delays the motion while the charge "
             "burns, which raises the peak (sized below). With xe0 = xe = 0 the resistance is px0 at rest and 0 at any travel, "
             "which is a shot-start pressure.\n"
             "* **Burning-rate coefficient and grain sizes.** They are not among the inputs above. They are "
@@ -104,8 +104,8 @@ void writeAgardSection(ReportPage& p, const std::string& examples)
          << num(both.pmax - adiabatic.pmax, 3) << " MPa, " << num(both.velocity - adiabatic.velocity, 3)
          << " m/s without heat loss |\n";
     p.md << "| heat loss | Nusselt number 0.023 Re^0.8 Pr^0.4 from the gas velocity, Sutherland's viscosity, "
-            "a wall heated by conduction; 0.92 MJ lost by the muzzle | lambda cp rho vg + h0 on the chamber "
-            "and bore wall (the 155 mm example's wall data); 3.4 MJ lost by the muzzle | the peer's loss is "
+            "a wall heated by conduction; 0.92 MJ lost by the muzzle (transcription) | lambda cp rho vg + h0 on the chamber "
+            "and bore wall (the 155 mm example's wall data); 3.4 MJ lost by the muzzle (the example's energy balance) | the peer's loss is "
          << num(226.26 - 231.50, 3) << " MPa, " << num(640.18 - 647.76, 3) << " m/s; Kalvex's "
          << num(started.pmax - both.pmax, 3) << " MPa, " << num(started.velocity - both.velocity, 3)
          << " m/s: the largest term, no switch to the peer's law |\n";
