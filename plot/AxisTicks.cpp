@@ -5,6 +5,9 @@
 
 #include <QFont>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kalvex::plot {
 
 namespace {
@@ -17,6 +20,7 @@ const char* const kLabelFamily = "Arial";
 // Most decimals a label takes to tell two ticks apart; beyond it (spans of no real size,
 // as when every value is 0) the labels keep the decimals of the span.
 constexpr int kMostLabelDecimals = 9;
+constexpr double kTickSpacingAccuracy = 0.01;  // a label's spacing true to a percent
 
 bool adjacentRoundedAlike(const std::vector<double>& values, int decimals)
 {
@@ -38,7 +42,27 @@ int distinctDecimals(const std::vector<double>& values, int decimals)
     return decimals;
 }
 
+// On a plot larger than its design size the grid's spacing is no round step of the data:
+// each label gets the decimals that spacing needs, so the labels read as a scale.
+int scaleDecimals(int decimals, int side, int designSide, double spacing)
+{
+    return side > designSide ? std::max(decimals, decimalsForTickSpacing(spacing)) : decimals;
+}
+
 }  // namespace
+
+int decimalsForTickSpacing(double spacing)
+{
+    spacing = std::fabs(spacing);
+    if (!(spacing > 0) || !std::isfinite(spacing))
+        return 0;
+    for (int decimals = 0; decimals < kMostLabelDecimals; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        if (std::fabs(std::round(spacing * scale) / scale - spacing) <= kTickSpacingAccuracy * spacing)
+            return decimals;
+    }
+    return kMostLabelDecimals;
+}
 
 // Labels look the same on every machine: a named face, whole-pixel glyph metrics and plain
 // grey antialiasing whatever the desktop's font settings.
@@ -62,7 +86,8 @@ std::vector<AxisTick> xAxisTicks(const PlotState& plot)
         columns.push_back(kLeftBottomMargin + kGridSpacingX * k);
         values.push_back(PixelToValueX(plot, columns.back()));
     }
-    const int decimals = distinctDecimals(values, plot.xDecimals);
+    const double spacing = PixelToValueX(plot, kLeftBottomMargin + kGridSpacingX) - PixelToValueX(plot, kLeftBottomMargin);
+    const int decimals = scaleDecimals(distinctDecimals(values, plot.xDecimals), width, kDesignWidth, spacing);
     std::vector<AxisTick> ticks;
     for (std::size_t i = 0; i < columns.size(); ++i)
         ticks.push_back({columns[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),
@@ -80,7 +105,9 @@ std::vector<AxisTick> yAxisTicks(const PlotState& plot)
         rows.push_back(height - kLeftBottomMargin - kGridSpacingY * k);
         values.push_back(PixelToValueY(plot, rows.back()));
     }
-    const int decimals = distinctDecimals(values, plot.yDecimals);
+    const double spacing = PixelToValueY(plot, height - kLeftBottomMargin - kGridSpacingY) -
+                           PixelToValueY(plot, height - kLeftBottomMargin);
+    const int decimals = scaleDecimals(distinctDecimals(values, plot.yDecimals), height, kDesignHeight, spacing);
     std::vector<AxisTick> ticks;
     for (std::size_t i = 0; i < rows.size(); ++i)
         ticks.push_back({rows[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),

@@ -21,6 +21,10 @@ struct AxisTick {
 std::vector<AxisTick> xAxisTicks(const PlotState& plot);
 std::vector<AxisTick> yAxisTicks(const PlotState& plot);
 
+// The decimals a tick label needs to show the grid's spacing between two ticks to within a
+// percent (0 to 9): 1.45 needs 2, 0.5 needs 1, 50 needs none.
+int decimalsForTickSpacing(double spacing);
+
 // The labels' font: "Arial", 10 points (13.3 px on the plot's 96 dots per inch).
 QFont labelFont();
 

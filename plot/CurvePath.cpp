@@ -51,9 +51,9 @@ bool clipSegment(Segment& s, double left, double top, double right, double botto
 
 }  // namespace
 
-CurvePath::CurvePath(int width, int height)
+CurvePath::CurvePath(int width, int height, bool wholePixels)
     : left_(-kGuardBand), top_(-kGuardBand), right_(width + kGuardBand),
-      bottom_(height + kGuardBand)
+      bottom_(height + kGuardBand), wholePixels_(wholePixels)
 {
 }
 
@@ -64,6 +64,17 @@ bool CurvePath::inside(double px, double py) const
 
 void CurvePath::addPoint(double px, double py, bool startsPiece)
 {
+    if (!wholePixels_) {
+        if (startsPiece || !pieceOpen_) {
+            exactPieces_.emplace_back();
+            pieceOpen_ = true;
+        }
+        const QPointF point(px, py);
+        QPolygonF& piece = exactPieces_.back();
+        if (piece.isEmpty() || piece.constLast() != point)
+            piece << point;
+        return;
+    }
     if (startsPiece || !pieceOpen_) {
         pieces_.emplace_back();
         pieceOpen_ = true;

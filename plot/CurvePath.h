@@ -1,5 +1,6 @@
 #pragma once
 #include <QPolygon>
+#include <QPolygonF>
 
 #include <vector>
 
@@ -11,11 +12,15 @@ namespace kalvex::plot {
 // coordinate would overflow and the rasteriser loses precision.
 class CurvePath {
 public:
-    CurvePath(int width, int height);
-    // The next vertex in floating point pixels; each is truncated toward zero.
+    // With `wholePixels`, each vertex is truncated toward zero to its pixel; otherwise kept
+    // exact, for a smooth curve.
+    CurvePath(int width, int height, bool wholePixels = true);
+    // The next vertex in floating point pixels.
     void lineTo(double px, double py);
     // Polylines of consecutive distinct pixels; a piece of a single pixel draws nothing.
     const std::vector<QPolygon>& pieces() const { return pieces_; }
+    // The same at exact positions (without `wholePixels`).
+    const std::vector<QPolygonF>& exactPieces() const { return exactPieces_; }
 
 private:
     bool inside(double px, double py) const;
@@ -25,7 +30,9 @@ private:
     bool havePrevious_ = false;
     double previousX_ = 0, previousY_ = 0;
     bool pieceOpen_ = false;
+    bool wholePixels_;
     std::vector<QPolygon> pieces_;
+    std::vector<QPolygonF> exactPieces_;
 };
 
 }  // namespace kalvex::plot

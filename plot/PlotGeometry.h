@@ -9,6 +9,10 @@ inline constexpr int kTopRightMargin = 20;    // px, top edge to frame and frame
 inline constexpr int kGridSpacingX = 50;      // px between vertical grid lines and x ticks
 inline constexpr int kGridSpacingY = 25;      // px between horizontal grid lines and y ticks
 inline constexpr int kTickHalfLength = 5;     // px on each side of the frame line
+// The plot's size in the main window's design: its labels' decimals follow the data's span
+// there; a larger plot's follow the grid's spacing too.
+inline constexpr int kDesignWidth = 247;   // px
+inline constexpr int kDesignHeight = 226;  // px
 // Smallest side that still leaves room for the frame: 1.5 times the two margins.
 inline constexpr double kMinimumSide = 1.5 * (kLeftBottomMargin + kTopRightMargin);
 

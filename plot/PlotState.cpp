@@ -1,10 +1,11 @@
 #include "plot/PlotState.h"
 
-#include "plot/UserLocale.h"
-
+#include "plot/PaintPlot.h"
 #include "plot/PlotGeometry.h"
 #include "plot/SeriesWalk.h"
+#include "plot/UserLocale.h"
 
+#include <QPainter>
 
 #include <cmath>
 #include <memory>
@@ -128,7 +129,10 @@ QImage renderPlotImage(const PlotState& plot, double pixelRatio)
 {
     auto copy = std::make_unique<PlotState>(plot);  // three slots of 2110 points: not on the stack
     makeSurface(*copy, plotWidth(plot), plotHeight(plot), pixelRatio);
-    DrawPlot(*copy);
+    copy->surface.fill(Qt::white);
+    QPainter painter(&copy->surface);
+    paintPlot(painter, *copy, exportStyle());
+    painter.end();
     return copy->surface;
 }
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <string>
 
 namespace kalvex::plot {
 
@@ -14,6 +15,8 @@ struct PlotSeries {
     int active = 0;  // 1: takes part in Autoscale and DrawPlot
     std::array<double, kSlotCapacity> xValues{};
     std::array<double, kSlotCapacity> yValues{};
+    std::string name;      // what the curve shows, for the legend; "" draws no legend entry
+    bool markers = false;  // measured values: a marker at each point, no line between them
 };
 
 // The one plot of the main window: visible ranges, label decimals, drag state, the three
@@ -29,6 +32,7 @@ struct PlotState {
     // curves and labels stay sharp on a high-density screen; every position is logical.
     QImage surface;
     char decimalSeparator = '.';  // of the tick labels; InitPlot takes the user's
+    std::string xTitle, yTitle;   // the axes' quantities with their units, for titles
 };
 
 // Raised when a copy would take more than kSlotCapacity points; what() is the UTF-8 message
@@ -55,8 +59,8 @@ void InitPlot(PlotState& plot, int width, int height, double pixelRatio = 1);
 // Resizes the surface and redraws with the ranges unchanged, when both sides are at least
 // 82.5 px; returns whether it did. A new pixel ratio alone also redraws.
 bool ResizePlot(PlotState& plot, int width, int height, double pixelRatio = 1);
-// The plot as the window shows it, drawn again at `pixelRatio` times its pixels: the same
-// ranges, curves and label positions, sharper (an exported image at a larger size).
+// The plot as the window shows it, drawn again at `pixelRatio` times its pixels as every export
+// is: the same ranges, curves and label positions, sharper, the curves smooth, with axis titles.
 QImage renderPlotImage(const PlotState& plot, double pixelRatio);
 // Copies every step-th point of xSource/ySource[first..last] into a slot, activates it,
 // rescales and redraws. Throws TooManyPoints (with the slot zeroed and nothing redrawn).
@@ -64,6 +68,7 @@ void SetSeries(PlotState& plot, const double* xSource, const double* ySource, in
                int last, int step, int slot);
 void ClearSeries(PlotState& plot, int slot);
 void Autoscale(PlotState& plot);
+// Draws the plot on its surface as the screen shows it (see screenStyle).
 void DrawPlot(PlotState& plot);
 
 }  // namespace kalvex::plot

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <utility>
 
 namespace kalvex::plot {
 
@@ -29,6 +31,23 @@ namespace {
 constexpr int kRowsPerStep = 1000;  // keeps a curve at 1000 to 2000 points
 constexpr int kTravelChoice = 1;
 
+// A caption of the radio pages without the spaces that align its unit: "Time [ms]".
+std::string title(const char* caption)
+{
+    std::string text;
+    for (const char* c = caption; *c; ++c)
+        if (*c != ' ' || (!text.empty() && text.back() != ' '))
+            text += *c;
+    return text;
+}
+
+// What each slot shows, for the legend; the titles of both axes.
+void nameCurves(PlotState& plot, std::string x, std::string y)
+{
+    plot.xTitle = std::move(x);
+    plot.yTitle = std::move(y);
+}
+
 const double* rows(const RunResults& results, SeriesId id)
 {
     return results[id].data();
@@ -49,8 +68,14 @@ void plotPressures(PlotState& plot, const RunResults& results, int xChoice)
     constexpr int kPressureCurves = 3;  // slots 0, 1 and 2
     const SeriesId curves[kPressureCurves] = {SeriesId::meanPressure, SeriesId::breechPressure,
                                               SeriesId::basePressure};
-    for (int slot = 0; slot < kPressureCurves; ++slot)
+    // named for what they are: the button's caption says "Pg", the third curve is the base's
+    const char* names[kPressureCurves] = {"Pmean, mean pressure", "P0, breech pressure", "Pb, base pressure"};
+    nameCurves(plot, title(kXAxisCaptions[static_cast<std::size_t>(xChoice)]), "Pressure [MPa]");
+    for (int slot = 0; slot < kPressureCurves; ++slot) {
+        plot.series[static_cast<std::size_t>(slot)].name = names[slot];
+        plot.series[static_cast<std::size_t>(slot)].markers = false;
         SetSeries(plot, x, rows(results, curves[slot]), first, results.stepCount, step, slot);
+    }
 }
 
 }  // namespace
@@ -77,6 +102,9 @@ int firstMovingRow(const RunResults& results)
 void plotSelection(PlotState& plot, const RunResults& results, int yChoice, int xChoice)
 {
     const SeriesId y = kYAxisSeries.at(static_cast<std::size_t>(yChoice));
+    nameCurves(plot, title(kXAxisCaptions.at(static_cast<std::size_t>(xChoice))),
+               title(kYAxisCaptions[static_cast<std::size_t>(yChoice)]));
+    plot.series[0].name = plot.yTitle;
     SetSeries(plot, rows(results, xAxisSeries(xChoice)), rows(results, y),
               firstPlottedRow(results, xChoice), results.stepCount,
               seriesStep(results.stepCount), 0);
@@ -84,6 +112,8 @@ void plotSelection(PlotState& plot, const RunResults& results, int yChoice, int 
 
 void plotRelativeSurface(PlotState& plot, const RunResults& results)
 {
+    nameCurves(plot, title(kYAxisCaptions[0]), title(kYAxisCaptions[2]));
+    plot.series[0].name = plot.yTitle;
     SetSeries(plot, rows(results, SeriesId::burnedFraction), rows(results, SeriesId::relativeSurface),
               0, results.stepCount, seriesStep(results.stepCount), 0);
 }
@@ -107,6 +137,8 @@ void cloneCurve(PlotState& plot, int slot)
     std::array<double, kSlotCapacity> y{};
     std::copy_n(source.xValues.begin(), last + 1, x.begin());
     std::copy_n(source.yValues.begin(), last + 1, y.begin());
+    PlotSeries& target = plot.series[static_cast<std::size_t>(slot)];
+    target.name = source.name.empty() ? std::string() : source.name + (slot == 1 ? " (Clone I)" : " (Clone II)");
     SetSeries(plot, x.data(), y.data(), 0, last, 1, slot);
 }
 
@@ -129,6 +161,7 @@ void plotSavedRun(PlotState& plot, const std::vector<double>& x, const std::vect
         return;
     }
     const int last = static_cast<int>(keptX.size()) - 1;
+    plot.series[kOverlaySlot].name = plot.yTitle.empty() ? "saved run" : plot.yTitle + " (saved run)";
     SetSeries(plot, keptX.data(), keptY.data(), 0, last, seriesStep(last), kOverlaySlot);
 }
 

@@ -12,8 +12,11 @@ constexpr double kTopWidening = 1.05;  // as Autoscale: 5 % above the tallest ba
 
 void deactivateAll(PlotState& plot)
 {
-    for (PlotSeries& slot : plot.series)
+    for (PlotSeries& slot : plot.series) {
         slot.active = 0;
+        slot.name.clear();
+        slot.markers = false;
+    }
 }
 
 // Fills a slot without rescaling: the histogram's outline repeats x values, which the
@@ -49,6 +52,8 @@ void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves)
         }
         const int last = static_cast<int>(x.size()) - 1;
         const int step = std::max(1, last / (kSlotCapacity - 1) + 1);
+        plot.series[c].name = curves[c].name;
+        plot.series[c].markers = curves[c].markers;
         SetSeries(plot, x.data(), y.data(), 0, last, step, static_cast<int>(c));
         drawn = true;
     }
@@ -103,10 +108,12 @@ void plotHistogram(PlotState& plot, const std::vector<double>& values, int bins,
     x.push_back(high);
     y.push_back(0);
     fillSlot(plot.series[0], x, y);
+    plot.series[0].name = "samples per class";
     const int tallest = *std::max_element(counts.begin(), counts.end());
     double xMin = low, xMax = high;
     if (limit) {
         fillSlot(plot.series[1], {*limit, *limit}, {0, tallest * kTopWidening});
+        plot.series[1].name = "limit";
         xMin = std::min(xMin, *limit);
         xMax = std::max(xMax, *limit);
     }
@@ -142,6 +149,8 @@ void plotIndexBars(PlotState& plot, const std::vector<double>& first, const std:
     };
     bars(first, -kBarWidth, plot.series[0]);
     bars(total, 0.0, plot.series[1]);
+    plot.series[0].name = "first-order index";
+    plot.series[1].name = "total index";
     const double count = static_cast<double>(std::max(first.size(), total.size()));
     plot.xMin = 0.5;
     plot.xMax = count + 0.5;

@@ -5,6 +5,7 @@
 #include "plot/PlotState.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kalvex::plot {
@@ -13,6 +14,8 @@ namespace kalvex::plot {
 // NaN are left out (runs that failed) and the rest are drawn in order of x. Rescales, draws.
 struct CurvePoints {
     std::vector<double> x, y;
+    std::string name;      // for the legend
+    bool markers = false;  // measured values: markers, no line
 };
 void plotCurves(PlotState& plot, const std::vector<CurvePoints>& curves);
 

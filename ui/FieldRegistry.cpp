@@ -36,7 +36,10 @@ std::string FieldRegistry::text(std::string_view control) const
 
 void FieldRegistry::setText(std::string_view control, const std::string& text)
 {
-    require(control)->setText(QString::fromStdString(text));
+    QLineEdit* field = require(control);
+    field->setText(QString::fromStdString(text));
+    // a value longer than its field is read from its first digit, not its last
+    field->setCursorPosition(0);
 }
 
 std::vector<QLineEdit*> FieldRegistry::all() const

@@ -1,4 +1,6 @@
 #pragma once
+#include "plot/PlotGeometry.h"
+
 #include <QWidget>
 
 namespace kalvex::plot {
@@ -14,8 +16,8 @@ class PlotView : public QWidget {
     Q_OBJECT
 public:
     // The size of the plot at the window's design size.
-    static constexpr int kDesignWidth = 247;
-    static constexpr int kDesignHeight = 226;
+    static constexpr int kDesignWidth = plot::kDesignWidth;
+    static constexpr int kDesignHeight = plot::kDesignHeight;
 
     explicit PlotView(const plot::PlotState& plot, QWidget* parent = nullptr);
 

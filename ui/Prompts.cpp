@@ -41,6 +41,18 @@ public:
                                                smallest, kLargestWidth, 100, &accepted);
         return accepted ? width : 0;
     }
+
+    CloseAnswer askBeforeClosing(QWidget* parent, const QString& text, bool canSave) override
+    {
+        const QMessageBox::StandardButtons buttons =
+            canSave ? QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel
+                    : QMessageBox::Discard | QMessageBox::Cancel;
+        switch (QMessageBox::question(parent, QStringLiteral("Close"), text, buttons, QMessageBox::Cancel)) {
+        case QMessageBox::Save: return CloseAnswer::save;
+        case QMessageBox::Discard: return CloseAnswer::discard;
+        default: return CloseAnswer::keepOpen;
+        }
+    }
 };
 
 Prompts*& installed()
@@ -54,6 +66,11 @@ Prompts*& installed()
 int Prompts::imageWidth(QWidget*, int, int)
 {
     return 0;
+}
+
+CloseAnswer Prompts::askBeforeClosing(QWidget*, const QString&, bool)
+{
+    return CloseAnswer::discard;
 }
 
 Prompts& prompts()

@@ -18,6 +18,9 @@ struct SaveFileRequest {
     QString defaultExtension;  // appended when the user types a name without one
 };
 
+// What the user wants done with unsaved work before a window closes.
+enum class CloseAnswer { save, discard, keepOpen };
+
 // Modal messages and file dialogs of every window go through this seam, so that tests
 // can answer them without a modal loop.
 class Prompts {
@@ -30,6 +33,9 @@ public:
     // The width in pixels of an exported plot image larger than the window's plot (at least
     // `smallest`); 0 when the user cancels. Prompts that do not ask cancel.
     virtual int imageWidth(QWidget* parent, int smallest, int proposed);
+    // Asks before a window with unsaved work closes; offers Save only when `canSave`.
+    // Prompts that do not ask let the window close.
+    virtual CloseAnswer askBeforeClosing(QWidget* parent, const QString& text, bool canSave);
 };
 
 // The prompts in use: the real dialogs unless a test installed its own.

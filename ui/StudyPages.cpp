@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kFiringRows = 6;  // rows of the measured firings' table
 constexpr double kRangeShare = 0.1;  // proposed ranges run 10 % below and above the base
+constexpr double kSpreadShare = 0.01;  // a proposed scatter: 1 % of the base value
 
 QString qText(std::string_view view)
 {
@@ -391,22 +392,29 @@ void fillStudyPages(StudyPages& pages, const study::Study& s)
     }
 }
 
+void proposeRange(const QComboBox& box, QLineEdit* low, QLineEdit* high, const BallisticInput& base)
+{
+    const std::string name = chosenName(box);
+    const study::Parameter parameter = study::findParameter(name);
+    if (!parameter.field)
+        return;  // the grain type and the propellant are picked from lists, not ranges
+    const double v = study::parameterValue(base, parameter);
+    if (!high) {
+        low->setText(numberText(v * kSpreadShare));
+        return;
+    }
+    low->setText(numberText(v * (1 - kRangeShare)));
+    high->setText(numberText(v * (1 + kRangeShare)));
+}
+
 void proposeAround(StudyPages& pages, const BallisticInput& base)
 {
-    const auto valueOf = [&](const QComboBox& box) {
-        return study::parameterValue(base, study::findParameter(chosenName(box)));
-    };
-    const auto range = [&](const QComboBox& box, QLineEdit* low, QLineEdit* high) {
-        const double v = valueOf(box);
-        low->setText(numberText(v * (1 - kRangeShare)));
-        high->setText(numberText(v * (1 + kRangeShare)));
-    };
-    range(*pages.firstAxis.parameter, pages.firstAxis.from, pages.firstAxis.to);
-    range(*pages.secondAxis.parameter, pages.secondAxis.from, pages.secondAxis.to);
-    range(*pages.solveParameter, pages.lower, pages.upper);
+    proposeRange(*pages.firstAxis.parameter, pages.firstAxis.from, pages.firstAxis.to, base);
+    proposeRange(*pages.secondAxis.parameter, pages.secondAxis.from, pages.secondAxis.to, base);
+    proposeRange(*pages.solveParameter, pages.lower, pages.upper, base);
     for (ToleranceRow& row : pages.scattered)
         if (fieldNumber(*row.spread) == 0)
-            row.spread->setText(numberText(valueOf(*row.parameter) * 0.01));
+            proposeRange(*row.parameter, row.spread, nullptr, base);
 }
 
 }  // namespace kalvex::ui

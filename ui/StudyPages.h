@@ -74,7 +74,12 @@ std::string chosenName(const QComboBox& box);
 // item's data; only those a solve or fit may aim at when `solvableOnly`.
 QComboBox* outputBox(QWidget* parent, bool solvableOnly, const char* name);
 
-// Sets a parameter's bracket, range or spread around its value in the base input set.
+// Sets the range of the parameter chosen in `box` around its value in the base input set, in
+// the parameter's unit; without `high`, sets its spread into `low`. A parameter picked from a
+// list (the grain type, the propellant) changes nothing.
+void proposeRange(const QComboBox& box, QLineEdit* low, QLineEdit* high, const BallisticInput& base);
+
+// Sets every parameter's bracket, range and (where none is typed) spread around its base value.
 void proposeAround(StudyPages& pages, const BallisticInput& base);
 
 }  // namespace kalvex::ui

@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -35,6 +36,7 @@ namespace {
 
 constexpr QSize kWindowSize{1060, 660};
 constexpr int kSettingsWidth = 400;
+constexpr int kSummaryLines = 7;  // a tolerance study's statistics with two failure lines
 
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent)
 {
@@ -109,13 +111,22 @@ void StudyWindow::buildLayout()
     progress_ = new QProgressBar(settings);
     progress_->setObjectName(QStringLiteral("ProgressBar1"));
     progress_->setValue(0);
+    // The status and the summary change while a study runs; their places are fixed so that
+    // the buttons above them never move under the mouse.
     status_ = new QLabel(settings);
     status_->setObjectName(QStringLiteral("Label1"));
-    summary_ = new QLabel(settings);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    status_->setFixedHeight(status_->fontMetrics().height());
+    auto* summaryArea = new QScrollArea(settings);
+    summaryArea->setWidgetResizable(true);
+    summaryArea->setFrameShape(QFrame::NoFrame);
+    summaryArea->setFixedHeight(kSummaryLines * status_->fontMetrics().lineSpacing());
+    summary_ = new QLabel(summaryArea);
     summary_->setObjectName(QStringLiteral("Label2"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    summaryArea->setWidget(summary_);
 
     settingsColumn->addWidget(new QLabel(QStringLiteral("Kind of study:"), settings));
     settingsColumn->addWidget(kind_);
@@ -125,7 +136,7 @@ void StudyWindow::buildLayout()
     settingsColumn->addLayout(commands);
     settingsColumn->addWidget(progress_);
     settingsColumn->addWidget(status_);
-    settingsColumn->addWidget(summary_);
+    settingsColumn->addWidget(summaryArea);
 
     auto* results = new QSplitter(Qt::Vertical, this);
     grid_ = new QTableView(results);
@@ -143,6 +154,8 @@ void StudyWindow::buildLayout()
     auto* choiceRow = new QHBoxLayout;
     choiceRow->addWidget(new QLabel(QStringLiteral("Plot:"), plotArea));
     choiceRow->addWidget(plotChoice_, 1);
+    exportPlot_ = commandButton("Button8", "Export &Plot...", plotArea);
+    choiceRow->addWidget(exportPlot_);
     plotColumn->addLayout(choiceRow);
     plotColumn->addWidget(graf_, 1);
     results->addWidget(grid_);
@@ -164,9 +177,28 @@ void StudyWindow::connectHandlers()
     connect(open_, &QPushButton::clicked, this, &StudyWindow::openStudy);
     connect(useMainInputs_, &QPushButton::clicked, this, &StudyWindow::useMainWindowInputs);
     connect(plotChoice_, &QComboBox::currentIndexChanged, this, &StudyWindow::replotChosenOutput);
+    connect(exportPlot_, &QPushButton::clicked, this, &StudyWindow::exportPlot);
     connect(runner_, &StudyRunner::progressed, this, &StudyWindow::showProgress);
     connect(runner_, &StudyRunner::finished, this, &StudyWindow::showFinishedRun);
     connect(graf_, &PlotView::resized, this, &StudyWindow::resizePlot);
+    // a parameter the user picks gets a range around its own base value, in its own unit
+    const auto proposeOnChoice = [this](QComboBox* box, QLineEdit* low, QLineEdit* high) {
+        connect(box, &QComboBox::activated, this, [this, box, low, high] { proposeRangeFor(*box, low, high); });
+    };
+    proposeOnChoice(pages_.firstAxis.parameter, pages_.firstAxis.from, pages_.firstAxis.to);
+    proposeOnChoice(pages_.secondAxis.parameter, pages_.secondAxis.from, pages_.secondAxis.to);
+    proposeOnChoice(pages_.solveParameter, pages_.lower, pages_.upper);
+    for (ToleranceRow& row : pages_.scattered)
+        proposeOnChoice(row.parameter, row.spread, nullptr);
+}
+
+void StudyWindow::proposeRangeFor(const QComboBox& box, QLineEdit* low, QLineEdit* high)
+{
+    try {
+        proposeRange(box, low, high, baseInput());
+    } catch (const std::exception&) {
+        // fields that cannot be read give no base: the range stays as typed
+    }
 }
 
 void StudyWindow::showEvent(QShowEvent* event)

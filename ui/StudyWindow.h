@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
@@ -57,7 +58,8 @@ private slots:
     void exportCsv();  // Export CSV
     void saveStudy();  // Save Study
     void openStudy();  // Open Study
-    void useMainWindowInputs();  // Use Main Window's Inputs
+    void useMainWindowInputs();
+    void exportPlot();  // as PNG, SVG or PDF, by the name's suffix  // Use Main Window's Inputs
     void replotChosenOutput();
     void showProgress();
     void showFinishedRun();
@@ -78,6 +80,8 @@ private:
     StudyText currentStudy();
     BallisticInput baseInput();
     void keepWhatThePagesCannotShow(study::Study& s) const;
+    // Fills a parameter's range (or, without `high`, its spread) around its base value.
+    void proposeRangeFor(const QComboBox& box, QLineEdit* low, QLineEdit* high);
     // Where the study's files are proposed and its relative paths read: the folder of the
     // study file last opened or saved, else the current folder.
     QString filesFolder() const;
@@ -116,6 +120,7 @@ private:
     QTableView* grid_ = nullptr;          // Grid1
     QComboBox* plotChoice_ = nullptr;     // ComboBox2
     PlotView* graf_ = nullptr;            // Graf1
+    QPushButton* exportPlot_ = nullptr;   // Button8
 };
 
 }  // namespace kalvex::ui

@@ -8,6 +8,8 @@
 #include "study/StudyJson.h"
 #include "ui/Command.h"
 #include "ui/LocalPath.h"
+#include "ui/PlotExport.h"
+#include "ui/PlotView.h"
 #include "ui/Prompts.h"
 #include "ui/StudyRunner.h"
 
@@ -96,6 +98,20 @@ void StudyWindow::openStudy()
         for (const study::SweepAxis& axis : s.sweep)
             if (!axis.values.empty() || !axis.propellants.empty())
                 base_->setText(base_->text() + QStringLiteral("; its lists of values are kept as they are"));
+    });
+}
+
+void StudyWindow::exportPlot()
+{
+    runCommand(this, [this] {
+        SaveFileRequest request;
+        request.caption = QStringLiteral("Export Plot");
+        request.proposedPath = QDir(filesFolder()).filePath(QStringLiteral("%1-plot.png").arg(study::studyKindName(ran_.kind)));
+        request.filter = kPlotFileFilter;
+        request.defaultExtension = QStringLiteral("png");
+        const QString path = prompts().saveFileName(this, request);
+        if (!path.isEmpty())
+            savePlot(plot_, path, plotFormatOf(path), graf_->devicePixelRatioF());
     });
 }
 

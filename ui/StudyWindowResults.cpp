@@ -32,6 +32,13 @@ std::string unitOf(std::string_view name)
     return std::string(study::findParameter(name).unit);
 }
 
+// A parameter's caption with its unit, for an axis title.
+std::string parameterTitle(std::string_view name)
+{
+    const study::Parameter p = name == study::kPropellantParameter ? study::kPropellantAxis : study::findParameter(name);
+    return std::string(p.caption) + " [" + std::string(p.unit) + "]";
+}
+
 QString fixed(double value)
 {
     return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'g', 6);
@@ -127,6 +134,8 @@ void StudyWindow::replot()
 {
     const std::size_t output = static_cast<std::size_t>(std::max(0, plotChoice_->currentIndex()));
     const auto outputOf = [output](const study::RowResult& row) { return row.outputs.values[output]; };
+    plot_.yTitle = plotChoice_->currentText().toStdString();
+    plot_.xTitle.clear();
     if (ran_.kind == study::StudyKind::sweep && !rows_.empty()) {
         // one curve over the first parameter per value of the second (a grid: first axis outer)
         const std::size_t inner = ran_.sweep.size() > 1 ? study::axisValues(ran_.sweep[1]).size() : 1;
@@ -136,13 +145,18 @@ void StudyWindow::replot()
             if (curve < curves.size()) {
                 curves[curve].x.push_back(row.varied[0]);
                 curves[curve].y.push_back(outputOf(row));
+                if (row.varied.size() > 1)
+                    curves[curve].name = ran_.sweep[1].parameter + " = " + numberText(row.varied[1]).toStdString();
             }
         }
+        plot_.xTitle = parameterTitle(ran_.sweep[0].parameter);
         plot::plotCurves(plot_, curves);
     } else if (ran_.kind == study::StudyKind::tolerance && !rows_.empty()) {
         std::vector<double> values;
         for (const study::RowResult& row : rows_)
             values.push_back(outputOf(row));
+        plot_.xTitle = plot_.yTitle;
+        plot_.yTitle = "samples";
         std::optional<double> limit;
         if (ran_.tolerance.limit && plotChoice_->currentData().toString().toStdString() == ran_.tolerance.limit->output)
             limit = ran_.tolerance.limit->value;
@@ -173,15 +187,17 @@ void StudyWindow::replot()
             model.x.push_back(row.varied[0]);
             model.y.push_back(outputOf(row));
         }
+        model.name = "model";
+        plot_.xTitle = parameterTitle(ran_.solve.parameter);
         std::vector<plot::CurvePoints> curves{model};
         if (plotChoice_->currentData().toString().toStdString() == ran_.solve.output) {
-            target = {{ran_.solve.lower, ran_.solve.upper}, {ran_.solve.target, ran_.solve.target}};
+            target = {{ran_.solve.lower, ran_.solve.upper}, {ran_.solve.target, ran_.solve.target}, "target"};
             const double x = runner_->solveResult()->value;
             double bottom = ran_.solve.target;
             for (double y : model.y)
                 if (!std::isnan(y))
                     bottom = std::min(bottom, y);
-            solution = {{x, x}, {bottom, ran_.solve.target}};  // a drop line from the solution
+            solution = {{x, x}, {bottom, ran_.solve.target}, "solution"};  // a drop line from the solution
             curves.push_back(target);
             curves.push_back(solution);
         }
@@ -198,6 +214,12 @@ void StudyWindow::replot()
             measured.x.push_back(x);
             measured.y.push_back(r.firings[i].measuredVelocity);
         }
+        model.name = "model";
+        measured.name = "measured";
+        measured.markers = true;
+        plot_.yTitle = "Muzzle velocity [m/s]";
+        if (!ran_.fit.firings.empty() && !ran_.fit.firings[0].inputs.empty())
+            plot_.xTitle = parameterTitle(ran_.fit.firings[0].inputs[0].first);
         plot::plotCurves(plot_, {model, measured});
     } else {
         plot::plotCurves(plot_, {});

@@ -22,7 +22,11 @@ QPoint besideMainWindow(const QWidget& window, const QWidget& mainWindow)
     if (const QScreen* screen = mainWindow.screen()) {
         const QRect area = screen->availableGeometry();
         const QSize size = window.frameGeometry().size();
-        // no room right of the main window: cascade over its right edge instead
+        // no room right of the main window but room left of it: there, not over it
+        const int left = main.left() - kGap - size.width() - opened * kCascadeStep;
+        if (place.x() + size.width() > area.right() && left >= area.left())
+            place.setX(left);
+        // no room on either side: cascade over its right edge instead
         place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - size.width())));
         place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
     }

@@ -1,5 +1,7 @@
 #include "ui/Vstup1.h"
 
+#include "core/format/NumberFormat.h"
+#include "core/format/Units.h"
 #include "core/propellant/DataFolders.h"
 #include "core/results/Errors.h"
 #include "core/stepping/StepErrorEstimate.h"
@@ -8,15 +10,19 @@
 #include "ui/ButtonPages.h"
 #include "ui/Command.h"
 #include "ui/GrainPage.h"
+#include "ui/InputHistory.h"
 #include "ui/InputPages.h"
 #include "ui/PlotView.h"
+#include "ui/Prompts.h"
 #include "ui/RadioGroup.h"
+#include "ui/ReportExport.h"
 #include "ui/ResultsArea.h"
 #include "ui/RubberBandOverlay.h"
 #include "ui/ToolWindow.h"
 #include "ui/WindowFont.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -47,6 +54,10 @@ constexpr QSize kCommandButtonSize{66, 28};
 // at its design height leave of the client area.
 constexpr int kTopRowHeight = 250;
 constexpr int kStartCaptionGrowth = 3;  // points added to the Start caption
+// What the next session starts with (QSettings keys).
+const QString kRememberedQuantity = QStringLiteral("plot/quantity");
+const QString kRememberedAxis = QStringLiteral("plot/axis");
+const QString kRememberedSize = QStringLiteral("window/size");
 // Small enough for two columns of captioned fields beside the commands and plot choices.
 constexpr double kWindowFontPoints = 7.5;
 
@@ -84,7 +95,15 @@ Tvstup::Tvstup(QWidget* parent) : QDialog(parent)
     createContents();
 }
 
-Tvstup::~Tvstup() = default;
+Tvstup::~Tvstup()
+{
+    // QDialog's destructor hides the window and takes the focus out of a field, which ends its
+    // editing: by then the window's members are gone, so the fields tell it nothing more.
+    for (QLineEdit* field : fields_.all()) {
+        disconnect(field, nullptr, this, nullptr);
+        field->removeEventFilter(this);
+    }
+}
 
 void Tvstup::createContents()
 {
@@ -101,6 +120,7 @@ void Tvstup::createContents()
     watchInputs();
     resize(kDesignClientWidth, kDesignClientHeight + layout()->menuBar()->sizeHint().height());
     keepTopRowAtDesignWidths();
+    restoreRememberedChoices();
 }
 
 void Tvstup::keepTopRowAtDesignWidths()
@@ -160,7 +180,11 @@ QWidget* Tvstup::buildInputPages()
     inputPages_ = new ButtonPages(this);
     inputPages_->setObjectName(QStringLiteral("PageControl1"));
     inputPages_->addPage(QStringLiteral("Weapon and Cartridge"), buildWeaponPage(fields_));
-    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, [this](const std::string& line) { appendLine(line); }));
+    // the propellant fill names the propellant last: the fill is one step to undo
+    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, [this](const std::string& line) {
+                             appendLine(line);
+                             recordInputStep(QStringLiteral("Propellant"));
+                         }));
     grainPage_ = new GrainPage(fields_);
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
     inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));
@@ -220,7 +244,9 @@ void Tvstup::buildMenu()
     addItem("About1", "Ab&out", &Tvstup::showAbout);
     // added after the items of the design, so that those keep their places
     addItem("Study1", "Stud&y...", &Tvstup::showStudy);
+    addItem("Runs1", "Ru&ns...", &Tvstup::showRuns);
     buildDataMenu(menu->addMenu(QStringLiteral("&Data")));
+    buildInputHistory(menu->addMenu(QStringLiteral("&Edit")));
     recentMenu_ = menu->addMenu(QStringLiteral("&Recent"));
     recentMenu_->setObjectName(QStringLiteral("RecentReports"));
     connect(recentMenu_, &QMenu::aboutToShow, this, &Tvstup::fillRecentMenu);
@@ -239,11 +265,78 @@ void Tvstup::buildDataMenu(QMenu* menu)
     addItem("ExportSeries1", "Export &Series as CSV...", &Tvstup::exportSeries);
     addItem("ExportPlot1", "Export &Plot as PNG...", &Tvstup::exportPlotPng);
     addItem("ExportLargerPlot1", "Export Plot as PNG, &Larger...", &Tvstup::exportLargerPlotPng);
+    addItem("ExportPlotSvg1", "Export Plot as S&VG...", &Tvstup::exportPlotSvg);
+    addItem("ExportPlotPdf1", "Export Plot as P&DF...", &Tvstup::exportPlotPdf);
+    addItem("ExportReportPdf1", "Export &Report as PDF...", &Tvstup::exportReportPdf);
+    QAction* print = addItem("PrintReport1", "Pr&int Report...", &Tvstup::printReport);
+    print->setEnabled(printerAvailable());  // the system's dialog needs a printer to offer
     addItem("CopySummary1", "&Copy Summary", &Tvstup::copySummary);
     menu->addSeparator();
     addItem("SavedRun1", "Show Saved &Run from Report...", &Tvstup::showSavedRunFromReport);
     removeSavedRun_ = addItem("RemoveSavedRun1", "Remove Saved Run", &Tvstup::removeSavedRun);
     removeSavedRun_->setEnabled(false);
+}
+
+void Tvstup::buildInputHistory(QMenu* menu)
+{
+    menu->setObjectName(QStringLiteral("EditMenu"));
+    const auto take = [this] {
+        InputSnapshot snapshot;
+        for (QLineEdit* field : fields_.all())
+            snapshot.texts.emplace_back(field->objectName().toStdString(), field->text());
+        snapshot.grainType = grainType_;
+        snapshot.heatTransfer = extras_.heatTransfer->isChecked();
+        return snapshot;
+    };
+    const auto apply = [this](const InputSnapshot& snapshot) {
+        for (const auto& [control, text] : snapshot.texts)
+            fields_.setText(control, text.toStdString());
+        grainPage_->selector()->setItemIndex(snapshot.grainType - 1);
+        chooseGrainType();
+        extras_.heatTransfer->setChecked(snapshot.heatTransfer);
+    };
+    history_ = std::make_unique<InputHistory>(take, apply);
+    QAction* undo = menu->addAction(QStringLiteral("&Undo"), this, &Tvstup::undoInputs);
+    undo->setObjectName(QStringLiteral("Undo1"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = menu->addAction(QStringLiteral("&Redo"), this, &Tvstup::redoInputs);
+    redo->setObjectName(QStringLiteral("Redo1"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    for (QAction* action : {undo, redo})
+        action->setShortcutContext(Qt::WindowShortcut);
+}
+
+void Tvstup::recordInputStep(const QString& what)
+{
+    if (history_)
+        history_->record(what);
+}
+
+void Tvstup::undoInputs()
+{
+    runCommand(this, [this] {
+        recordInputStep(QStringLiteral("Edit"));  // a field being typed in is a step of its own
+        history_->stack().undo();
+    });
+}
+
+void Tvstup::redoInputs()
+{
+    runCommand(this, [this] { history_->stack().redo(); });
+}
+
+bool Tvstup::eventFilter(QObject* watched, QEvent* event)
+{
+    // A field would take Ctrl+Z for its own text: the window's undo takes the whole input set.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Tvstup::buildShortcuts()
@@ -258,14 +351,92 @@ void Tvstup::buildShortcuts()
     bind(QKeySequence::Open, loadButton_);
     bind(QKeySequence::Save, saveButton_);
     bind(QKeySequence(Qt::Key_F5), startButton_);
+    // the input pages as tabs of any editor: Ctrl+Tab and Ctrl+PgDn forward, with Shift or PgUp back
+    const auto page = [this](const QKeySequence& keys, int step) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { showNeighbouringInputPage(step); });
+    };
+    page(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
+    page(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
+    page(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+    page(QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1);
+    page(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+}
+
+void Tvstup::showNeighbouringInputPage(int step)
+{
+    const int count = inputPages_->pageCount();
+    inputPages_->setCurrentIndex((inputPages_->currentIndex() + step + count) % count);
+}
+
+void Tvstup::restoreRememberedChoices()
+{
+    const QSettings settings;
+    const int y = settings.value(kRememberedQuantity, -1).toInt();
+    const int x = settings.value(kRememberedAxis, -1).toInt();
+    if (y >= 0 && y < plot::kYChoiceCount)
+        plotPages_.yChoice->setItemIndex(y);
+    if (x >= 0 && x < static_cast<int>(plot::kXAxisCaptions.size()))
+        plotPages_.xChoice->setItemIndex(x);
+    const QSize size = settings.value(kRememberedSize).toSize();
+    if (size.isValid())
+        resize(size.expandedTo(minimumSizeHint()));
+}
+
+void Tvstup::rememberChoices() const
+{
+    QSettings settings;
+    settings.setValue(kRememberedQuantity, plotPages_.yChoice->itemIndex());
+    settings.setValue(kRememberedAxis, plotPages_.xChoice->itemIndex());
+    settings.setValue(kRememberedSize, size());
+}
+
+void Tvstup::closeEvent(QCloseEvent* event)
+{
+    if (!settleUnsavedWork()) {
+        event->ignore();
+        return;
+    }
+    rememberChoices();
+    QDialog::closeEvent(event);
+}
+
+bool Tvstup::settleUnsavedWork()
+{
+    // Save writes the report of a completed run with its inputs: it can keep the work only
+    // while the fields still show those inputs.
+    const bool runGoesWithInputs = state_.runs.completed && state_.unreadable.empty() &&
+                                   sameInputs(state_.shown, state_.completedInput);
+    const bool runUnsaved = state_.runs.completed && !completedRunSaved_;
+    if (runGoesWithInputs && (runUnsaved || inputsModified(state_))) {
+        switch (prompts().askBeforeClosing(this, QStringLiteral("Save the report of the last run before closing?"), true)) {
+        case CloseAnswer::save:
+            save();
+            return completedRunSaved_ && !inputsModified(state_);
+        case CloseAnswer::discard: return true;
+        case CloseAnswer::keepOpen: return false;
+        }
+    }
+    if (!runGoesWithInputs && (inputsModified(state_) || runUnsaved))
+        return prompts().askBeforeClosing(
+                   this, QStringLiteral("The inputs differ from the last run and from the report, and a report is "
+                                        "saved only with a completed run. Close without saving?"),
+                   false) == CloseAnswer::discard;
+    return true;
 }
 
 void Tvstup::watchInputs()
 {
-    for (QLineEdit* field : fields_.all())
+    for (QLineEdit* field : fields_.all()) {
         connect(field, &QLineEdit::textChanged, this, &Tvstup::noteInputsChanged);
+        connect(field, &QLineEdit::editingFinished, this, [this] { recordInputStep(QStringLiteral("Edit")); });
+        field->installEventFilter(this);
+    }
     connect(extras_.heatTransfer, &QCheckBox::toggled, this, &Tvstup::noteInputsChanged);
+    connect(extras_.heatTransfer, &QCheckBox::clicked, this, [this] { recordInputStep(QStringLiteral("Heat Transfer")); });
+    connect(grainPage_->selector(), &RadioGroup::itemClicked, this, [this] { recordInputStep(QStringLiteral("Grain Type")); });
     noteInputsChanged();
+    history_->startFrom();
 }
 
 void Tvstup::connectHandlers()
@@ -340,10 +511,16 @@ void Tvstup::redrawPlot()
 void Tvstup::start()
 {
     runCommand(this, [this] {
+        const double typedStep = state_.shown.dt;
         try {
             runStartCommand(*this, state_.stored, state_.runs);
         } catch (const InputError& e) {
             collectingSummary_ = false;
+            // The doubled step stays in its field for the next Start; say so, since that run
+            // will not be the one asked for.
+            if (state_.unreadable.empty() && state_.stored.dt != typedStep)
+                appendLine("The next Start uses the step now in its field: " +
+                           formatGeneral(state_.stored.dt * kSecondToMillisecond, decimalSeparator()) + " ms.");
             showBadField(e.what());
             throw;
         }
@@ -354,6 +531,9 @@ void Tvstup::start()
                                    [this](const std::string& line) { appendLine(line); });
         }
         collectingSummary_ = false;  // the estimate belongs to the run's summary too
+        completedRunSaved_ = false;
+        keepRun(state_, weaponName_->text().toStdString(), state_.completedInput, *state_.runs.completed);
+        emit runsChanged();
         noteInputsChanged();
         // from the first completed run on there is always a run to save and to plot
         saveButton_->setEnabled(true);
@@ -517,6 +697,11 @@ void Tvstup::showBurningRateTool()
 void Tvstup::showStudy()
 {
     runCommand(this, [this] { showToolWindow(tools_.study, this); });
+}
+
+void Tvstup::showRuns()
+{
+    runCommand(this, [this] { showToolWindow(tools_.runs, this); });
 }
 
 void Tvstup::showAbout()

@@ -3,8 +3,10 @@
 #include "core/input/InputFields.h"
 #include "core/input/StartCommand.h"
 #include "plot/PlotState.h"
+#include "plot/ReportPages.h"
 #include "ui/ExtrasPage.h"
 #include "ui/FieldRegistry.h"
+#include "ui/PlotExport.h"
 #include "ui/PlotPages.h"
 #include "ui/WorkingState.h"
 
@@ -13,7 +15,9 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QHBoxLayout;
 class QLineEdit;
@@ -26,9 +30,11 @@ namespace kalvex::ui {
 
 class ButtonPages;
 class GrainPage;
+class InputHistory;
 class PlotView;
 class ResultsArea;
 class RubberBandOverlay;
+class RunsWindow;
 class StudyWindow;
 
 // The working window: the input pages, the commands Load, Save and Start, the results text
@@ -44,6 +50,7 @@ public:
         QWidget* area = nullptr;            // modeless
         QWidget* burningRate = nullptr;     // modeless
         QWidget* study = nullptr;           // modeless
+        QWidget* runs = nullptr;            // modeless
     };
 
     // The window's caption; after a Load or Save the report's name stands before it.
@@ -95,21 +102,36 @@ private slots:
     void showBurningRateTool();
     void showAbout();
     void showStudy();
+    void showRuns();
     void exportSeries();
     void exportPlotPng();
     void exportLargerPlotPng();
+    void exportPlotSvg();
+    void exportPlotPdf();
+    void exportReportPdf();
+    void printReport();
     void copySummary();
     void showSavedRunFromReport();
     void removeSavedRun();
 
+signals:
+    // A run was kept for comparison (a completed Start or an added report).
+    void runsChanged();
+
 public slots:
+    // Runs the inputs of a saved report as Load and Start would and keeps the run for
+    // comparison; the window's own inputs and results stay as they are.
+    void addSavedReportToRuns(const QString& path);
     // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...);
     // a name that is no input parameter changes nothing.
     void setParameterValue(const QString& parameter, double shownValue);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Unsaved work asks first; the plot's choices and the window's size are remembered.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The message of a file that is no readable report, for Load and for a saved run.
@@ -123,6 +145,17 @@ private:
     void buildMenu();
     void buildDataMenu(QMenu* menu);
     void buildShortcuts();
+    void showNeighbouringInputPage(int step);
+    // Undo and redo over the input set (Ctrl+Z, Ctrl+Shift+Z), also from inside a field.
+    void buildInputHistory(QMenu* menu);
+    void recordInputStep(const QString& what);
+    void undoInputs();
+    void redoInputs();  // +1 the next page, -1 the one before, around
+    // The plot's quantity and axis and the window's size of the last session.
+    void restoreRememberedChoices();
+    void rememberChoices() const;
+    // False when the user keeps the window open.
+    bool settleUnsavedWork();
     void connectHandlers();
     void watchInputs();
     // Reads the fields again into the working state and marks the title: after every edit.
@@ -143,7 +176,10 @@ private:
     // selects its text; the message is shown as it is.
     void showBadField(const std::string& message);
     void showSavedRun();
-    void exportPlot(double pixelRatio);
+    void exportPlot(PlotFormat format, double pixelRatio);
+    // The report of the last completed run for a PDF or a printer, with the plot shown and
+    // the pressures over time, whose states `plots` keeps.
+    plot::ReportPages reportPages(std::vector<std::unique_ptr<plot::PlotState>>& plots) const;
     QString saveTarget(const QString& caption, const QString& name, const QString& filter,
                        const QString& extension);
 
@@ -162,6 +198,7 @@ private:
     bool collectingSummary_ = false;
     std::optional<report::ReportTable> savedRun_;  // the overlay read from a report
     QString reportPath_;       // the report last loaded or saved; empty before the first
+    bool completedRunSaved_ = false;  // the report of the last completed run has been written
     plot::PlotState plot_;
     int grainType_ = 2;
     QString openFolder_;    // where Load's dialog starts
@@ -188,10 +225,13 @@ private:
     PlotView* graf0_ = nullptr;
     RubberBandOverlay* overlay_ = nullptr;
     ToolWindows tools_;
+    std::unique_ptr<InputHistory> history_;
 };
 
 // The Study window reads the main window's working state and fills its fields with "Use This
 // Value"; it knows no more of the main window.
 void linkStudyWindow(StudyWindow& study, Tvstup& mainWindow);
+// The Runs window shows the main window's kept runs and adds saved reports to them.
+void linkRunsWindow(RunsWindow& runs, Tvstup& mainWindow);
 
 }  // namespace kalvex::ui

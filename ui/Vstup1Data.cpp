@@ -3,16 +3,18 @@
 #include "ui/Vstup1.h"
 
 #include "core/results/Errors.h"
-#include "plot/ImageBytes.h"
+#include "core/results/RunSummary.h"
 #include "plot/SeriesSelection.h"
 #include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
 #include "ui/Command.h"
 #include "ui/LocalPath.h"
+#include "ui/PlotExport.h"
 #include "ui/PlotPages.h"
 #include "ui/PlotView.h"
 #include "ui/Prompts.h"
 #include "ui/RadioGroup.h"
+#include "ui/ReportExport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,24 +22,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include <cmath>
 #include <fstream>
 
 namespace kalvex::ui {
-namespace {
-
-void savePng(const QImage& image, const QString& path)
-{
-    const QByteArray png = plot::encodeImage(image, "PNG");
-    if (png.isEmpty())
-        throw InputError("The plot could not be encoded as PNG.");
-    // replaces the target only when the whole image was written
-    report::saveBytesSafely(localPath(path), std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
-}
-
-}  // namespace
-
 QString Tvstup::saveTarget(const QString& caption, const QString& name, const QString& filter,
                            const QString& extension)
 {
@@ -63,18 +53,37 @@ void Tvstup::exportSeries()
     });
 }
 
-void Tvstup::exportPlot(double pixelRatio)
+void Tvstup::exportPlot(PlotFormat format, double pixelRatio)
 {
-    const QString path = saveTarget(QStringLiteral("Export Plot"), QStringLiteral("Plot.png"),
-                                    QStringLiteral("PNG images (*.png)"), QStringLiteral("png"));
+    struct Choice {
+        const char* name;
+        const char* filter;
+        const char* extension;
+    };
+    static constexpr Choice kChoices[] = {{"Plot.png", "PNG images (*.png)", "png"},
+                                          {"Plot.svg", "SVG drawings (*.svg)", "svg"},
+                                          {"Plot.pdf", "PDF documents (*.pdf)", "pdf"}};
+    const Choice& choice = kChoices[static_cast<int>(format)];
+    const QString path = saveTarget(QStringLiteral("Export Plot"), QString::fromUtf8(choice.name),
+                                    QString::fromUtf8(choice.filter), QString::fromUtf8(choice.extension));
     if (!path.isEmpty())
-        savePng(plot::renderPlotImage(plot_, pixelRatio), path);
+        savePlot(plot_, path, format, pixelRatio);
 }
 
 void Tvstup::exportPlotPng()
 {
     // at the window's size, as sharp as the screen shows it
-    runCommand(this, [this] { exportPlot(graf0_->devicePixelRatioF()); });
+    runCommand(this, [this] { exportPlot(PlotFormat::png, graf0_->devicePixelRatioF()); });
+}
+
+void Tvstup::exportPlotSvg()
+{
+    runCommand(this, [this] { exportPlot(PlotFormat::svg, 1); });
+}
+
+void Tvstup::exportPlotPdf()
+{
+    runCommand(this, [this] { exportPlot(PlotFormat::pdf, 1); });
 }
 
 void Tvstup::exportLargerPlotPng()
@@ -84,7 +93,54 @@ void Tvstup::exportLargerPlotPng()
         const int width = plot::plotWidth(plot_);
         const int chosen = prompts().imageWidth(this, width + 1, 2 * width);
         if (chosen > width)
-            exportPlot(static_cast<double>(chosen) / width);
+            exportPlot(PlotFormat::png, static_cast<double>(chosen) / width);
+    });
+}
+
+plot::ReportPages Tvstup::reportPages(std::vector<std::unique_ptr<plot::PlotState>>& plots) const
+{
+    plot::ReportPages pages;
+    pages.weaponName = weaponName_->text().toStdString();
+    pages.input = state_.completedInput;
+    // the summary of the completed run with its energy balance, whatever the window shows
+    SummaryOptions options = summaryOptions();
+    options.showEnergy = true;
+    std::string summary;
+    writeRunSummary(state_.completedInput, *state_.runs.completed, options,
+                    [&summary](const std::string& line) { summary += line + '\n'; });
+    pages.summary = summary;
+    pages.plots.push_back(&plot_);
+    auto pressures = std::make_unique<plot::PlotState>(plot_);
+    plot::plotPressuresOverTime(*pressures, *state_.runs.completed);
+    pages.plots.push_back(pressures.get());
+    plots.push_back(std::move(pressures));
+    stampReportPages(pages);
+    return pages;
+}
+
+void Tvstup::exportReportPdf()
+{
+    runCommand(this, [this] {
+        if (!state_.runs.completed)
+            endCommandWithMessage(this, QStringLiteral("There is no completed run to report."));
+        const QString name = QStringLiteral("%1.pdf").arg(reportPath_.isEmpty() ? QStringLiteral("Report")
+                                                                               : QFileInfo(reportPath_).completeBaseName());
+        const QString path = saveTarget(QStringLiteral("Export Report"), name, QStringLiteral("PDF documents (*.pdf)"),
+                                        QStringLiteral("pdf"));
+        if (path.isEmpty())
+            return;
+        std::vector<std::unique_ptr<plot::PlotState>> plots;
+        saveReportPdf(reportPages(plots), path);
+    });
+}
+
+void Tvstup::printReport()
+{
+    runCommand(this, [this] {
+        if (!state_.runs.completed)
+            endCommandWithMessage(this, QStringLiteral("There is no completed run to report."));
+        std::vector<std::unique_ptr<plot::PlotState>> plots;
+        printReportPages(this, reportPages(plots));
     });
 }
 

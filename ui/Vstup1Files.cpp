@@ -6,6 +6,7 @@
 #include "core/input/InputSet.h"
 #include "core/format/NumberFormat.h"
 #include "core/input/RuleField.h"
+#include "core/input/StartSequence.h"
 #include "report/Report.h"
 #include "report/ReportFile.h"
 #include "ui/ButtonPages.h"
@@ -90,6 +91,8 @@ void Tvstup::saveReport()
     report::saveReportFile(localPath(path), weaponName_->text().toStdString(), state_.completedInput,
                            *state_.runs.completed, every);
     reportFolder_ = QFileInfo(path).absolutePath();
+    state_.fileInput = state_.completedInput;
+    completedRunSaved_ = true;
     showLoadedReport(path);
 }
 
@@ -98,6 +101,8 @@ void Tvstup::loadReport()
     OpenFileRequest request;
     request.caption = QStringLiteral("Load");
     request.folder = openFolder_;
+    // every file first, as the design has it; reports as a choice
+    request.filter = QStringLiteral("All files (*);;Reports (*.txt)");
     const QString path = prompts().openFileName(this, request);
     if (path.isEmpty())
         return;
@@ -126,6 +131,9 @@ void Tvstup::loadFrom(const QString& path)
     grainPage_->selector()->setItemIndex(state_.stored.grainType - 1);
     chooseGrainType();
     reportFolder_ = QFileInfo(path).absolutePath();
+    // the file's values as the fields read them: unchanged fields mark no change
+    state_.fileInput = state_.shown;
+    recordInputStep(QStringLiteral("Load"));
     showLoadedReport(path);
 
     // A value kept from before (say a 7-perforated grain type beside a tube's sizes) would
@@ -136,6 +144,26 @@ void Tvstup::loadFrom(const QString& path)
             message += QStringLiteral("\n") + QString::fromStdString(report::valueLineName(value.value));
         prompts().showMessage(this, message);
     }
+}
+
+void Tvstup::addSavedReportToRuns(const QString& path)
+{
+    runCommand(this, [&] {
+        const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), state_.stored);
+        if (!loaded || loaded->nothingRead())
+            endCommandWithMessage(this, kNotLoaded);
+        // the values as Load shows them in the fields and Start reads them back
+        const BallisticInput input = asShownInFields(loaded->input);
+        validateBallisticInput(input);
+        auto results = std::make_unique_for_overwrite<RunResults>();
+        const StartOutcome outcome = runStartSequence(input, *results, [](const std::string&) {});
+        if (outcome.end != RunEnd::MuzzleReached)
+            throw InputError(startEndMessage(outcome));
+        BallisticInput ran = input;
+        ran.dt = outcome.dt;
+        keepRun(state_, loaded->weaponName + " (" + QFileInfo(path).fileName().toStdString() + ")", ran, *results);
+        emit runsChanged();
+    });
 }
 
 // --- Title and recent reports ----------------------------------------------------------
@@ -178,7 +206,11 @@ void Tvstup::fillRecentMenu()
     const QStringList paths = recentFiles();
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
-        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        // the folder too: reports of several weapons are often all "Output.txt"
+        const QFileInfo file(path);
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2  \u2013  %3")
+                                                   .arg(i + 1)
+                                                   .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
         item->setToolTip(path);
         item->setData(path);
         connect(item, &QAction::triggered, this, [this, path] { loadReportFile(path); });
@@ -226,8 +258,10 @@ void Tvstup::showBadField(const std::string& message)
 
 void Tvstup::setParameterValue(const QString& parameter, double shownValue)
 {
-    if (const InputField* field = findInputField(parameter.toStdString()))
+    if (const InputField* field = findInputField(parameter.toStdString())) {
         fields_.setText(field->control, formatGeneral(shownValue, decimalSeparator()));
+        recordInputStep(QStringLiteral("Use This Value"));
+    }
 }
 
 }  // namespace kalvex::ui

@@ -4,6 +4,7 @@
 #include "plot/UserLocale.h"
 #include "ui/ExtrasPage.h"
 #include "ui/ResultsArea.h"
+#include "ui/RunsWindow.h"
 #include "ui/StudyWindow.h"
 
 #include <QCheckBox>
@@ -64,6 +65,13 @@ void linkStudyWindow(StudyWindow& study, Tvstup& mainWindow)
 {
     study.setWorkingState(&mainWindow.workingState());
     QObject::connect(&study, &StudyWindow::parameterValueChosen, &mainWindow, &Tvstup::setParameterValue);
+}
+
+void linkRunsWindow(RunsWindow& runs, Tvstup& mainWindow)
+{
+    runs.setWorkingState(&mainWindow.workingState());
+    QObject::connect(&mainWindow, &Tvstup::runsChanged, &runs, &RunsWindow::showRuns);
+    QObject::connect(&runs, &RunsWindow::savedReportChosen, &mainWindow, &Tvstup::addSavedReportToRuns);
 }
 
 }  // namespace kalvex::ui

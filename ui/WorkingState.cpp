@@ -2,6 +2,7 @@
 
 #include "core/input/InputFields.h"
 #include "core/input/InputSet.h"
+#include "core/format/NumberFormat.h"
 #include "core/results/Errors.h"
 
 namespace kalvex::ui {
@@ -16,7 +17,7 @@ bool sameInputs(const BallisticInput& a, const BallisticInput& b)
 
 bool inputsModified(const WorkingState& state)
 {
-    return !state.runs.completed || !state.unreadable.empty() || !sameInputs(state.shown, state.completedInput);
+    return state.fileInput && (!state.unreadable.empty() || !sameInputs(state.shown, *state.fileInput));
 }
 
 BallisticInput checkedShownInput(const WorkingState& state)
@@ -25,6 +26,60 @@ BallisticInput checkedShownInput(const WorkingState& state)
         throw InputError(state.unreadable);
     validateBallisticInput(state.shown);
     return state.shown;
+}
+
+std::string changedInputs(const BallisticInput& before, const BallisticInput& after)
+{
+    std::string text;
+    const auto add = [&text](const std::string& item) { text += (text.empty() ? "" : ", ") + item; };
+    for (const InputField& field : kInputFields)
+        if (before.*field.quantity != after.*field.quantity)
+            add(std::string(field.name) + " = " + formatGeneral(shownFieldValue(after, field)) + " " + field.unit);
+    if (before.grainType != after.grainType)
+        add("grain type " + std::to_string(after.grainType));
+    if (before.heatTransfer != after.heatTransfer)
+        add(after.heatTransfer ? "with heat transfer" : "without heat transfer");
+    return text;
+}
+
+void keepRun(WorkingState& state, const std::string& weaponName, const BallisticInput& input,
+             const RunResults& results)
+{
+    KeptRun run;
+    run.number = ++state.runsKept;
+    run.label = std::to_string(run.number) + " " + weaponName;
+    if (!state.keptRuns.empty()) {
+        const std::string changes = changedInputs(state.keptRuns.back().input, input);
+        if (!changes.empty())
+            run.label += ": " + changes;
+    }
+    run.input = input;
+    auto copy = std::make_shared<RunResults>(results);
+    run.outputs = study::computeRunOutputs(input, *copy, StartOutcome{});
+    run.results = std::move(copy);
+    state.keptRuns.push_back(std::move(run));
+    while (state.keptRuns.size() > kKeptRunCount)
+        state.keptRuns.pop_front();
+}
+
+std::vector<std::string> differingInputs(const std::deque<KeptRun>& runs)
+{
+    std::vector<std::string> names;
+    if (runs.empty())
+        return names;
+    const BallisticInput& first = runs.front().input;
+    for (const InputField& field : kInputFields)
+        for (const KeptRun& run : runs)
+            if (run.input.*field.quantity != first.*field.quantity) {
+                names.emplace_back(field.name);
+                break;
+            }
+    for (const KeptRun& run : runs)
+        if (run.input.grainType != first.grainType) {
+            names.emplace_back("grainType");
+            break;
+        }
+    return names;
 }
 
 }  // namespace kalvex::ui

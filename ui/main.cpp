@@ -7,6 +7,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
 #include "ui/Rate1.h"
+#include "ui/RunsWindow.h"
 #include "ui/StudyWindow.h"
 #include "ui/Vstup1.h"
 #include "ui/WindowFont.h"
@@ -35,7 +36,9 @@ int runWindows()
     Trate rate(&vstup);
     StudyWindow study(&vstup);
     linkStudyWindow(study, vstup);
-    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &study});
+    RunsWindow runs(&vstup);
+    linkRunsWindow(runs, vstup);
+    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &study, &runs});
     zakladni.setMainWindow(&vstup);
     zakladni.show();
     return QApplication::exec();

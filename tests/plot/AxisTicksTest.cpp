@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <utility>
+
 #include <string>
 #include <vector>
 
@@ -94,8 +97,26 @@ TEST(AxisTicks, GridFollowsTheSizeOfTheSurface)
 }
 
 // A maximised plot spans 0 to 10.5 over 1865 px: with the span's no decimals two ticks 0.28
-// apart would read alike ("0 0 1 1 1 2 ..."); one decimal more tells every two apart. At the
-// design size the same ranges keep whole numbers.
+// apart would read alike ("0 0 1 1 1 2 ..."); a plot larger than its design size gives the
+// labels the decimals of the grid's spacing, 0.2815 to a percent. At the design size the same
+// ranges keep whole numbers.
+TEST(AxisTicks, TheGridsSpacingNeedsItsDecimals)
+{
+    const std::pair<double, int> cases[] = {{50, 0}, {2.5, 1}, {0.5, 1}, {1.45, 2}, {1.4537, 2}, {0.25, 2},
+                                            {0.0012, 4}, {-1.45, 2}, {0, 0}};
+    for (const auto& [spacing, decimals] : cases)
+        EXPECT_EQ(decimalsForTickSpacing(spacing), decimals) << spacing;
+    // 1.45-ms steps on a larger window read as a scale, not "0 1 3 4 6 7"
+    auto larger = newPlot(35 + 20 + 12 * 50, 226);
+    larger->xMax = 12 * 1.45;
+    larger->xDecimals = 0;
+    const std::vector<AxisTick> ticks = xAxisTicks(*larger);
+    ASSERT_EQ(ticks.size(), 13u);
+    const char* labels[] = {"0", "1.45", "2.9", "4.35", "5.8", "7.25"};
+    for (std::size_t i = 0; i < std::size(labels); ++i)
+        EXPECT_EQ(ticks[i].label, labels[i]) << i;
+}
+
 TEST(AxisTicks, NeighboursThatWouldReadAlikeGetDecimalsUntilTheyDiffer)
 {
     auto wide = newPlot(1920, 226);
@@ -104,7 +125,8 @@ TEST(AxisTicks, NeighboursThatWouldReadAlikeGetDecimalsUntilTheyDiffer)
     const std::vector<AxisTick> ticks = xAxisTicks(*wide);
     for (std::size_t i = 1; i < ticks.size(); ++i)
         EXPECT_NE(ticks[i].label, ticks[i - 1].label) << i;
-    EXPECT_EQ(ticks[1].label, "0.3");
+    EXPECT_EQ(ticks[1].label, "0.28");
+    EXPECT_EQ(ticks[2].label, "0.56");
 
     auto design = newPlot();
     design->xMax = 10.5;

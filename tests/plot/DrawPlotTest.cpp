@@ -234,3 +234,46 @@ TEST(DrawPlot, DrawsAtTheScreensPixelRatioWithLogicalPositions)
     EXPECT_EQ(large.size(), QSize(3 * kDesignWidth, 3 * kDesignHeight));
     EXPECT_TRUE(isRed(QColor(large.pixel(3 * 120, 3 * 105))));
 }
+
+// A rising curve: on a screen of ratio 1 its pixels are its colour or white; at ratio 2 and in
+// every export its edges blend into the white.
+TEST(DrawPlot, CurvesAreSmoothAboveRatioOneAndInEveryExport)
+{
+    const auto blended = [](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.red() > c.green() + 20 && c.green() > 0 && c.green() < 255;
+            }
+        return count;
+    };
+    const double xs[] = {0, 1};
+    const double ys[] = {0, 1};
+    auto screen = newPlot();
+    SetSeries(*screen, xs, ys, 0, 1, 1, 0);
+    EXPECT_EQ(blended(screen->surface), 0);
+    EXPECT_GT(blended(renderPlotImage(*screen, 1)), 0);
+    auto dense = std::make_unique<PlotState>();
+    InitPlot(*dense, kDesignWidth, kDesignHeight, 2);
+    SetSeries(*dense, xs, ys, 0, 1, 1, 0);
+    EXPECT_GT(blended(dense->surface), 0);
+}
+
+// The legend's box stands in the frame's top right corner, its top line on row 26.
+TEST(DrawPlot, TwoNamedCurvesGetALegendOneDoesNot)
+{
+    auto plot = newPlot();
+    plot->series[0].name = "Pmean, mean pressure";
+    setFlatCurve(*plot, 0);
+    const auto topLineDrawn = [&] {
+        for (int x = 205; x <= 220; ++x)
+            if (!isDark(pixel(*plot, x, 26)))
+                return false;
+        return true;
+    };
+    EXPECT_FALSE(topLineDrawn());
+    plot->series[1].name = "Pb, base pressure";
+    setFlatCurve(*plot, 1);
+    EXPECT_TRUE(topLineDrawn());
+}

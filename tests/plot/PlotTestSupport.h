@@ -1,5 +1,6 @@
 #pragma once
 #include "core/results/RunResults.h"
+#include "plot/PlotGeometry.h"
 #include "plot/PlotState.h"
 #include "plot/SeriesWalk.h"
 
@@ -11,8 +12,8 @@
 
 namespace kalvex::plot::test {
 
-inline constexpr int kDesignWidth = 247;   // px, the plot at the window's design size
-inline constexpr int kDesignHeight = 226;  // px
+using plot::kDesignHeight;  // the plot at the window's design size
+using plot::kDesignWidth;
 
 // PlotState holds three slots of 2110 points and a bitmap: keep it on the heap.
 inline std::unique_ptr<PlotState> newPlot(int width = kDesignWidth, int height = kDesignHeight)

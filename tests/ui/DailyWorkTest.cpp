@@ -144,6 +144,18 @@ TEST(DailyWork, ExportsWriteTheSeriesBytesThePlotAndTheSummary)
     ui.prompts.saveAnswer = ui.folder.filePath("large.png");
     trigger(ui.w(), "ExportLargerPlot1");
     EXPECT_EQ(QImage(ui.prompts.saveAnswer).size(), 3 * ui.w().plotView()->size());
+    // vector drawings of the same plot, its axis titled
+    ui.prompts.saveAnswer = ui.folder.filePath("plot.svg");
+    trigger(ui.w(), "ExportPlotSvg1");
+    const QByteArray svg = bytesOf(ui.prompts.saveAnswer);
+    EXPECT_TRUE(svg.contains("<svg")) << svg.left(200).toStdString();
+    EXPECT_TRUE(svg.contains("Time [ms]"));
+    ui.prompts.saveAnswer = ui.folder.filePath("plot.pdf");
+    trigger(ui.w(), "ExportPlotPdf1");
+    EXPECT_TRUE(bytesOf(ui.prompts.saveAnswer).startsWith("%PDF"));
+    ui.prompts.saveAnswer = ui.folder.filePath("report.pdf");
+    trigger(ui.w(), "ExportReportPdf1");
+    EXPECT_TRUE(bytesOf(ui.prompts.saveAnswer).startsWith("%PDF"));
 
     trigger(ui.w(), "CopySummary1");
     const QString summary = QApplication::clipboard()->text();
@@ -152,7 +164,7 @@ TEST(DailyWork, ExportsWriteTheSeriesBytesThePlotAndTheSummary)
     EXPECT_TRUE(ui.prompts.messages.empty());
 }
 
-TEST(DailyWork, TitleNamesTheReportAndMarksInputsThatDifferFromTheRun)
+TEST(DailyWork, TitleNamesTheReportAndMarksInputsThatDifferFromIt)
 {
     SavedRun ui;
     EXPECT_EQ(ui.w().windowTitle(), ui::Tvstup::kCaption);
@@ -164,7 +176,14 @@ TEST(DailyWork, TitleNamesTheReportAndMarksInputsThatDifferFromTheRun)
     EXPECT_TRUE(ui.w().isWindowModified());
     click(button(ui.w(), "Button4"));
     EXPECT_TRUE(ui.prompts.messages.empty());
+    EXPECT_TRUE(ui.w().isWindowModified()) << "a run changes no file";
+    field(ui.w(), "Edit19")->setText("0.0029");
     EXPECT_FALSE(ui.w().isWindowModified());
+    field(ui.w(), "Edit19")->setText("0.005");
+    ui.prompts.openAnswer = path;
+    click(button(ui.w(), "Button6"));
+    EXPECT_EQ(field(ui.w(), "Edit19")->text(), "0.0029");
+    EXPECT_FALSE(ui.w().isWindowModified()) << "the report just loaded";
     // the report heads the recent reports, which load it again
     auto* recent = ui.w().findChild<QMenu*>("RecentReports");
     emit recent->aboutToShow();
@@ -211,4 +230,23 @@ TEST(DailyWork, WindowsAndMessageBoxesShareOneFontFamily)
     ui::StudyWindow study;
     for (const QWidget* other : std::initializer_list<const QWidget*>{&box, &conversion, &study})
         EXPECT_EQ(other->font().family(), family);
+}
+
+// Undo and redo take back a change of the input set as one step, also from inside a field.
+TEST(DailyWork, UndoAndRedoTakeBackAChangeOfTheInputs)
+{
+    SavedRun ui;
+    QLineEdit* charge = field(ui.w(), "Edit19");
+    const QString before = charge->text();
+    charge->setText("0.005");
+    emit charge->editingFinished();
+    field(ui.w(), "Edit2")->setText("0.01");  // typed, not yet left: a step of its own
+    trigger(ui.w(), "Undo1");
+    EXPECT_EQ(field(ui.w(), "Edit2")->text(), "0.0095");
+    EXPECT_EQ(charge->text(), "0.005");
+    trigger(ui.w(), "Undo1");
+    EXPECT_EQ(charge->text(), before);
+    trigger(ui.w(), "Redo1");
+    EXPECT_EQ(charge->text(), "0.005");
+    EXPECT_TRUE(ui.prompts.messages.empty());
 }

@@ -110,6 +110,34 @@ TEST(StudyWindow, AToleranceStudyOnAnUnsettledLengthGivesTheRowsOfKalvexStudyOnT
     expectKalvexStudyRowsOnTheSavedStudy(ui, 40);
 }
 
+TEST(StudyWindow, ANewlyChosenParameterGetsARangeAroundItsOwnBaseValue)
+{
+    StudyWindowUnderTest ui;  // the rifle: mp 0.0095 kg, xm 0.55 m, D 0.85 mm
+    struct Case {
+        const char* box;
+        const char* low;
+        const char* high;  // "" for a scatter
+        const char* parameter;
+        double lowValue, highValue;
+    };
+    const Case cases[] = {
+        {"Sweep1Parameter", "Sweep1From", "Sweep1To", "mp", 0.9 * 0.0095, 1.1 * 0.0095},
+        {"Sweep2Parameter", "Sweep2From", "Sweep2To", "D", 0.9 * 0.85, 1.1 * 0.85},
+        {"SolveParameter", "SolveLower", "SolveUpper", "xm", 0.9 * 0.55, 1.1 * 0.55},
+        {"TolParameter2", "TolSpread2", "", "xm", 0.01 * 0.55, 0},
+    };
+    for (const Case& c : cases) {
+        auto* box = child<QComboBox>(ui.study, c.box);
+        const int index = box->findData(QString::fromUtf8(c.parameter));
+        ASSERT_GE(index, 0) << c.parameter;
+        box->setCurrentIndex(index);
+        emit box->activated(index);  // as the user's pick
+        EXPECT_NEAR(child<QLineEdit>(ui.study, c.low)->text().toDouble(), c.lowValue, 1e-9 * c.lowValue) << c.box;
+        if (*c.high)
+            EXPECT_NEAR(child<QLineEdit>(ui.study, c.high)->text().toDouble(), c.highValue, 1e-9 * c.highValue) << c.box;
+    }
+}
+
 TEST(StudyWindow, CancelKeepsTheFinishedRows)
 {
     StudyWindowUnderTest ui;

@@ -8,20 +8,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 using namespace kalvex;
 using namespace kalvex::test;
 
-TEST(WorkingState, ModifiedMeansTheFieldsDifferFromTheCompletedRun)
+TEST(WorkingState, ModifiedMeansTheFieldsDifferFromTheReportInTheTitle)
 {
     const BallisticInput rifle = inputFromCase("rifle_tube");
     ui::WorkingState state;
     state.shown = rifle;
-    state.completedInput = rifle;
-    EXPECT_TRUE(ui::inputsModified(state)) << "no run has completed";
+    state.shown.C *= 2;
+    EXPECT_FALSE(ui::inputsModified(state)) << "no report is named";
 
-    state.runs.completed = std::make_unique<RunResults>();
+    state.fileInput = rifle;
+    EXPECT_TRUE(ui::inputsModified(state));
+    state.shown = rifle;
     EXPECT_FALSE(ui::inputsModified(state));
 
     struct Change {
@@ -37,8 +38,7 @@ TEST(WorkingState, ModifiedMeansTheFieldsDifferFromTheCompletedRun)
     for (const Change& change : changes) {
         ui::WorkingState changed;
         changed.shown = rifle;
-        changed.completedInput = rifle;
-        changed.runs.completed = std::make_unique<RunResults>();
+        changed.fileInput = rifle;
         change.apply(changed);
         EXPECT_TRUE(ui::inputsModified(changed)) << change.what;
     }

@@ -1,0 +1,62 @@
+// The last runs side by side: kept at each completed Start and from a saved report, named by
+// what changed, their key results in a table, drawn together with a legend.
+#include "CaseInput.h"
+#include "WidgetDriving.h"
+#include "WindowDriver.h"
+
+#include "plot/PaintPlot.h"
+#include "ui/RunsWindow.h"
+#include "ui/Vstup1.h"
+#include "ui/WorkingState.h"
+
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using namespace kalvex;
+using namespace kalvex::test;
+using kalvex::ui::test_support::child;
+
+TEST(RunsWindow, KeepsEachRunWithWhatChangedAndDrawsThemWithALegend)
+{
+    SavedRun ui;  // one completed run of the rifle
+    ui::RunsWindow runs(ui.window.get());
+    ui::linkRunsWindow(runs, ui.w());
+    const QString report = ui.save(ui.folder.filePath("rifle.txt"));
+    field(ui.w(), "Edit19")->setText("0.003");
+    click(button(ui.w(), "Button4"));
+    ui.prompts.openAnswer = report;
+    click(child<QPushButton>(runs, "RunsAddReport"));
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+
+    const std::deque<ui::KeptRun>& kept = ui.w().workingState().keptRuns;
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[1].label, "2 Rifle 7.62 mm: C = 0.003 kg");
+    EXPECT_EQ(kept[2].label, "3 Rifle 7.62 mm (rifle.txt): C = 0.0029 kg");
+    // the saved report runs to the very results of the run it was saved from
+    EXPECT_EQ(kept[2].outputs[study::OutputId::vMuzzle], kept[0].outputs[study::OutputId::vMuzzle]);
+    EXPECT_GT(kept[1].outputs[study::OutputId::vMuzzle], kept[0].outputs[study::OutputId::vMuzzle]);
+
+    auto* table = child<QTableWidget>(runs, "RunsTable");
+    ASSERT_EQ(table->rowCount(), 3);
+    EXPECT_EQ(table->item(0, table->columnCount() - 1)->text(), "C");
+    EXPECT_EQ(plot::namedCurveCount(runs.plotState()), 3);
+    table->item(0, 0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(plot::namedCurveCount(runs.plotState()), 2);
+}
+
+TEST(RunsWindow, ChangedAndDifferingInputsNameTheParameters)
+{
+    const BallisticInput rifle = inputFromCase("rifle_tube");
+    BallisticInput heavier = rifle;
+    heavier.mp = 0.01;
+    heavier.grainType = 6;
+    EXPECT_EQ(ui::changedInputs(rifle, rifle), "");
+    EXPECT_EQ(ui::changedInputs(rifle, heavier), "mp = 0.01 kg, grain type 6");
+    std::deque<ui::KeptRun> runs(3);
+    runs[0].input = rifle;
+    runs[1].input = rifle;
+    runs[2].input = heavier;
+    EXPECT_EQ(ui::differingInputs(runs), (std::vector<std::string>{"mp", "grainType"}));
+}
