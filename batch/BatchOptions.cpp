@@ -22,6 +22,15 @@ int parseEvery(const std::string& text)
     return static_cast<int>(value);
 }
 
+double parseNumber(const std::string& option, const std::string& text)
+{
+    try {
+        return parseFloatField(text);
+    } catch (const InputError& e) {
+        throw UsageError(option + ": " + e.what());
+    }
+}
+
 }  // namespace
 
 BatchOptions parseBatchArguments(const std::vector<std::string>& args)
@@ -43,6 +52,8 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.reportPath = value();
         } else if (a == "--csv") {
             options.seriesPath = value();
+        } else if (a == "--save-inputs") {
+            options.inputsPath = value();
         } else if (a == "--every") {
             options.outputEvery = parseEvery(value());
         } else if (a == "--energy") {
@@ -57,6 +68,14 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.propellant = value();
         } else if (a == "--list-propellants") {
             options.listPropellants = true;
+        } else if (a == "--charge-temperature") {
+            options.chargeTemperature = parseNumber(a, value());
+        } else if (a == "--force-temp-coeff") {
+            options.forceCoefficient = parseNumber(a, value());
+        } else if (a == "--rate-temp-coeff") {
+            options.burningRateCoefficient = parseNumber(a, value());
+        } else if (a == "--reference-temperature") {
+            options.referenceTemperature = parseNumber(a, value());
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("Unknown option " + a);
         } else if (haveInput) {
@@ -66,6 +85,10 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             haveInput = true;
         }
     }
+    const bool coefficientGiven = options.forceCoefficient || options.burningRateCoefficient ||
+                                  options.referenceTemperature;
+    if (coefficientGiven && !options.chargeTemperature)
+        throw UsageError("Temperature coefficients are given without --charge-temperature");
     if (!haveInput && !options.help && !options.version && !options.listPropellants)
         throw UsageError("No input file given");
     return options;
@@ -78,13 +101,17 @@ std::string batchUsage()
            "\n"
            "Runs the interior ballistic model without the window. The input values are read\n"
            "from INPUT.txt, a report file as the program's Save writes it (only the weapon\n"
-           "name and the 43 input values are used, exactly as Load reads them). The run\n"
+           "name and the 43 input values are used, exactly as Load reads them), or from\n"
+           "INPUT.json, a JSON input file (docs/input-file.md), with every bit it holds. The run\n"
            "summary is printed to standard output as the results area of the window shows it.\n"
            "\n"
            "Options:\n"
            "  -o REPORT.txt        write the complete report of the run to REPORT.txt\n"
            "  --csv SERIES.csv     write the 23 recorded series of the run, one line per step,\n"
            "                       with a header of names and units\n"
+           "  --save-inputs FILE.json  write the run's whole input set (burning-law segments,\n"
+           "                       charge temperature and coefficients included) as a JSON\n"
+           "                       input file, which kalvex-batch and kalvex-study also read\n"
            "  --every N            list every N-th integration step in the report's time\n"
            "                       table (default 20)\n"
            "  --energy             add the energy balance to the summary\n"
@@ -96,6 +123,13 @@ std::string batchUsage()
            "  --propellant NAME    run with the seven propellant values of the library row\n"
            "                       NAME instead of the report's\n"
            "  --list-propellants   print the propellant library with the sources of its values\n"
+           "  --charge-temperature T  run with the charge at T \u00b0C: fFT and fbetaT are set from\n"
+           "                       the propellant's temperature coefficients (those of the\n"
+           "                       --propellant row, or the three options below), replacing\n"
+           "                       the report's factors\n"
+           "  --force-temp-coeff K     relative change of the propellant force per kelvin, 1/K\n"
+           "  --rate-temp-coeff K      relative change of the burning rate per kelvin, 1/K\n"
+           "  --reference-temperature T  where both factors are 1, \u00b0C (default 21)\n"
            "  --help               show this text\n"
            "  --version            show the program's version\n"
            "\n"

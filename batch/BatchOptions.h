@@ -9,9 +9,10 @@
 namespace kalvex::batch {
 
 struct BatchOptions {
-    std::string inputPath;                  // a report file whose input values are run
+    std::string inputPath;                  // a report file or a JSON input file whose input values are run
     std::optional<std::string> reportPath;  // -o: where the new report is written
     std::optional<std::string> seriesPath;  // --csv: where the 23 series are written
+    std::optional<std::string> inputsPath;  // --save-inputs: the run's whole input set as a JSON input file
     int outputEvery = 20;                   // --every: step interval of the report's time table
     bool showEnergy = false;                // --energy: energy lines in the summary
     bool showGrains = true;                 // --no-grains removes the number of grains
@@ -21,6 +22,10 @@ struct BatchOptions {
     bool version = false;                   // --version: print the version and do nothing else
     std::optional<std::string> propellant;  // --propellant: a library row replaces the seven values
     bool listPropellants = false;           // --list-propellants: print the library, run nothing
+    std::optional<double> chargeTemperature;     // --charge-temperature: °C, sets fFT and fbetaT
+    std::optional<double> forceCoefficient;      // --force-temp-coeff: 1/K
+    std::optional<double> burningRateCoefficient;  // --rate-temp-coeff: 1/K
+    std::optional<double> referenceTemperature;  // --reference-temperature: °C
     std::string programFolder;  // where the shipped propellant library lies; empty: beside
                                 // the running program (no option: for tests)
 };

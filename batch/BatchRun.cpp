@@ -8,8 +8,11 @@
 #include "core/stepping/StepErrorEstimate.h"
 #include "report/ReportFile.h"
 #include "report/SeriesCsv.h"
+#include "study/InputFile.h"
+#include "study/StudyError.h"
 
 #include <exception>
+#include <optional>
 #include <iostream>
 #include <utility>
 
@@ -38,6 +41,36 @@ Propellant chosenPropellant(const BatchOptions& options, std::ostream& err)
     return *found;
 }
 
+// The temperature coefficients the options give: the propellant row's, each replaced by an
+// option given. Throws InputError when neither gives both coefficients.
+TemperatureCoefficients chosenCoefficients(const BatchOptions& options, const Propellant* row)
+{
+    TemperatureCoefficients c;
+    if (row && row->temperatureCoefficients)
+        c = *row->temperatureCoefficients;
+    else if (!options.forceCoefficient || !options.burningRateCoefficient)
+        throw InputError((row ? "Propellant " + row->name + " has no temperature coefficients in the library; give "
+                              : std::string("A charge temperature needs the propellant's temperature coefficients: give ")) +
+                         "--force-temp-coeff and --rate-temp-coeff");
+    if (options.forceCoefficient)
+        c.force = *options.forceCoefficient;
+    if (options.burningRateCoefficient)
+        c.burningRate = *options.burningRateCoefficient;
+    if (options.referenceTemperature)
+        c.reference = *options.referenceTemperature;
+    return c;
+}
+
+// An input file; its StudyError as the InputError every failure of a run is.
+study::InputFile loadInputFile(const std::string& path)
+{
+    try {
+        return study::loadInputFile(path);
+    } catch (const study::StudyError& e) {
+        throw InputError(e.what());
+    }
+}
+
 }  // namespace
 
 report::LoadedReport loadReportInput(const std::string& path)
@@ -50,13 +83,30 @@ report::LoadedReport loadReportInput(const std::string& path)
 
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::ostream& err)
 {
-    report::LoadedReport loaded = loadReportInput(options.inputPath);
-    if (options.propellant) {
-        const Propellant propellant = chosenPropellant(options, err);
-        applyPropellant(propellant, loaded.input);
-        memo << propellantUsedLine(propellant) << '\n';
+    // A report runs as its fields show it; an input file with every bit it holds.
+    const bool inputFile = study::isInputFilePath(options.inputPath);
+    report::LoadedReport loaded;
+    if (inputFile) {
+        study::InputFile file = loadInputFile(options.inputPath);
+        loaded.weaponName = std::move(file.weaponName);
+        loaded.input = std::move(file.input);
+    } else {
+        loaded = loadReportInput(options.inputPath);
     }
-    ReportRun run{loaded.weaponName, asShownInFields(loaded.input), {}};
+    std::optional<Propellant> propellant;
+    if (options.propellant) {
+        propellant = chosenPropellant(options, err);
+        applyPropellant(*propellant, loaded.input);
+        memo << propellantUsedLine(*propellant) << '\n';
+    }
+    ReportRun run{loaded.weaponName, inputFile ? loaded.input : asShownInFields(loaded.input), {}};
+    if (options.chargeTemperature) {
+        // After the fields' rounding: the factors are the law's own numbers, as a study sets them.
+        const TemperatureCoefficients c = chosenCoefficients(options, propellant ? &*propellant : nullptr);
+        applyChargeTemperature(*options.chargeTemperature, c, run.input);
+    }
+    if (run.input.chargeTemperature && run.input.temperatureCoefficients)  // given here or by the input file
+        memo << chargeTemperatureLine(*run.input.chargeTemperature, *run.input.temperatureCoefficients) << '\n';
     run.input.heatTransfer = options.heatTransfer;
     run.runs.scratch = std::make_unique_for_overwrite<RunResults>();
     const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
@@ -77,6 +127,16 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo)
     return runReportInput(options, memo, std::cerr);
 }
 
+void saveInputFile(const std::string& path, const ReportRun& run)
+{
+    study::InputFile file{run.weaponName, run.input};
+    try {
+        study::saveInputFile(path, file);
+    } catch (const study::StudyError& e) {
+        throw InputError(e.what());
+    }
+}
+
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     try {
@@ -89,6 +149,8 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
                                    *run.runs.completed, options.outputEvery);
         }
+        if (options.inputsPath)
+            saveInputFile(*options.inputsPath, run);
         if (options.seriesPath) {
             report::streamFileSafely(*options.seriesPath,
                                        [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });

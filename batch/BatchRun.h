@@ -34,6 +34,9 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
 // The same with the library's warnings on standard error.
 ReportRun runReportInput(const BatchOptions& options, std::ostream& memo);
 
+// Writes the run's whole input set as a JSON input file; InputError when it cannot.
+void saveInputFile(const std::string& path, const ReportRun& run);
+
 // Returns the exit status: 0 when the run reached the muzzle (and the report, if asked for,
 // was written), 1 after a failure, whose message then stands in `err`.
 int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err);

@@ -2,11 +2,16 @@
 // the unit of the window's field. Immutable; with_changes returns a changed copy.
 #include "core/results/Errors.h"
 #include "core/input/InputFields.h"
+#include "study/InputFile.h"
 #include "study/Parameters.h"
+#include "study/StudyJson.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
 
 #include <pybind11/stl.h>
+
+#include <optional>
+#include <tuple>
 
 namespace py = pybind11;
 
@@ -31,6 +36,78 @@ double numberFor(std::string_view name, const py::handle& value)
     if (number == -1 && PyErr_Occurred())
         throw py::error_already_set();
     return number;
+}
+
+// The coefficients at_temperature was given: those of the input set, each replaced by an
+// argument given; none when the set has none and not both coefficients are given.
+std::optional<TemperatureCoefficients> givenCoefficients(const ScriptInput& input, const py::object& force,
+                                                         const py::object& burningRate, const py::object& reference)
+{
+    if (!input.temperatureCoefficients && (force.is_none() || burningRate.is_none()))
+        return std::nullopt;
+    TemperatureCoefficients c = input.temperatureCoefficients.value_or(TemperatureCoefficients{});
+    if (!force.is_none())
+        c.force = numberFor("force", force);
+    if (!burningRate.is_none())
+        c.burningRate = numberFor("burning_rate", burningRate);
+    if (!reference.is_none())
+        c.reference = numberFor("reference", reference);
+    return c;
+}
+
+py::object coefficientsState(const ScriptInput& input)
+{
+    if (!input.temperatureCoefficients)
+        return py::none();
+    const TemperatureCoefficients& c = *input.temperatureCoefficients;
+    return py::make_tuple(c.force, c.burningRate, c.reference, c.lowest, c.highest);
+}
+
+void restoreTemperature(ScriptInput& input, const py::tuple& state)
+{
+    if (state.size() < 5)
+        return;  // pickled before input sets had a charge temperature
+    if (!state[4].is_none()) {
+        const auto t = state[4].cast<std::tuple<double, double, double, double, double>>();
+        input.temperatureCoefficients =
+            TemperatureCoefficients{std::get<0>(t), std::get<1>(t), std::get<2>(t), std::get<3>(t), std::get<4>(t)};
+    }
+    if (!state[3].is_none())
+        input.chargeTemperature = state[3].cast<double>();
+}
+
+ScriptInput fromInputFile(const study::InputFile& file)
+{
+    ScriptInput input{file.weaponName, file.input.grainType, {}, {}, file.input.chargeTemperature,
+                      file.input.temperatureCoefficients, file.input.upperSegments};
+    for (std::size_t i = 0; i < kInputFields.size(); ++i)
+        input.shown[i] = study::valueReadingBack(file.input, kInputFields[i]);
+    return input;
+}
+
+// The law as (pLow in MPa, beta, alpha) per segment, the first from 0 MPa.
+std::vector<std::tuple<double, double, double>> segmentsOf(const ScriptInput& input)
+{
+    std::vector<std::tuple<double, double, double>> law{{0.0, parameter(input, "beta"), parameter(input, "alpha")}};
+    for (const BurningSegment& s : input.upperSegments)
+        law.emplace_back(s.pLow, s.beta, s.alpha);
+    return law;
+}
+
+ScriptInput withSegments(const ScriptInput& input, const std::vector<std::tuple<double, double, double>>& law)
+{
+    if (law.empty() || std::get<0>(law[0]) != 0)
+        throw py::value_error("the first segment of a burning law starts at 0 MPa: (0, beta, alpha)");
+    ScriptInput changed = input;
+    // Only a changed value is set: the set keeps naming its library propellant otherwise.
+    if (std::get<1>(law[0]) != parameter(input, "beta"))
+        setParameter(changed, "beta", std::get<1>(law[0]), std::string(py::repr(py::float_(std::get<1>(law[0])))));
+    if (std::get<2>(law[0]) != parameter(input, "alpha"))
+        setParameter(changed, "alpha", std::get<2>(law[0]), std::string(py::repr(py::float_(std::get<2>(law[0])))));
+    changed.upperSegments.clear();
+    for (std::size_t j = 1; j < law.size(); ++j)
+        changed.upperSegments.push_back({std::get<0>(law[j]), std::get<1>(law[j]), std::get<2>(law[j])});
+    return changed;
 }
 
 void applyChanges(ScriptInput& input, const py::kwargs& values)
@@ -62,7 +139,7 @@ ScriptInput fromValues(const py::dict& values, const std::string& weapon)
             list += (list.empty() ? "" : ", ") + name;
         throw py::type_error("InputSet needs every parameter; missing: " + list);
     }
-    ScriptInput input{weapon, 0, {}, {}};
+    ScriptInput input{weapon, 0, {}, {}, {}, {}, {}};
     applyChanges(input, py::kwargs(values));
     return input;
 }
@@ -95,26 +172,73 @@ void bindInputSet(py::module_& m)
                  return changed;
              },
              "A copy with the named parameters changed, e.g. with_changes(C=0.0031, D=0.85)")
+        .def(
+            "at_temperature",
+            [](const ScriptInput& input, double celsius, const py::object& force, const py::object& burningRate,
+               const py::object& reference) {
+                ScriptInput changed = input;
+                setChargeTemperature(changed, celsius, givenCoefficients(input, force, burningRate, reference));
+                return changed;
+            },
+            py::arg("temperature"), py::arg("force") = py::none(), py::arg("burning_rate") = py::none(),
+            py::arg("reference") = py::none(),
+            "A copy with the charge at `temperature` (°C): fFT and fbetaT from the temperature coefficients "
+            "(force and burning_rate in 1/K about `reference` °C, default 21), given here or held by the set "
+            "(from with_propellant or an earlier at_temperature)")
+        .def_property_readonly("charge_temperature",
+                               [](const ScriptInput& input) -> py::object {
+                                   return input.chargeTemperature ? py::object(py::float_(*input.chargeTemperature))
+                                                                  : py::none();
+                               })
+        .def_property_readonly("segments", &segmentsOf,
+                               "The burning law: (pLow in MPa, beta, alpha) per segment, the first from 0 MPa")
+        .def("with_segments", &withSegments, py::arg("segments"),
+             "A copy with the burning law of these segments, (pLow in MPa, beta, alpha) each, the first "
+             "(0, beta, alpha); the run's input rules check them")
+        .def(
+            "save",
+            [](const ScriptInput& input, const std::string& path) {
+                study::saveInputFile(path, study::InputFile{input.weaponName, toBallisticInput(input, true)});
+            },
+            py::arg("path"), "Writes the whole input set as a JSON input file (docs/input-file.md)")
         .def_property_readonly("weapon", [](const ScriptInput& input) { return input.weaponName; })
         .def("to_dict", &asDict, "The parameters by name")
         .def("__dir__", [](const ScriptInput&) {
             std::vector<std::string> names = parameterNames();
-            for (const char* method : {"weapon", "with_changes", "with_propellant", "to_dict", "parameters"})
+            for (const char* method : {"weapon", "with_changes", "with_propellant", "at_temperature", "charge_temperature", "to_dict",
+                                       "parameters", "segments", "with_segments", "save"})
                 names.emplace_back(method);
             return names;
         })
         .def(
             "__eq__",
             [](const ScriptInput& a, const ScriptInput& b) {
+                const auto coefficients = [](const ScriptInput& s) {
+                    return s.temperatureCoefficients ? std::optional(std::make_tuple(
+                                                           s.temperatureCoefficients->force, s.temperatureCoefficients->burningRate,
+                                                           s.temperatureCoefficients->reference, s.temperatureCoefficients->lowest,
+                                                           s.temperatureCoefficients->highest))
+                                                     : std::nullopt;
+                };
                 return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown &&
-                       a.propellantLine == b.propellantLine;
+                       a.propellantLine == b.propellantLine && a.chargeTemperature == b.chargeTemperature &&
+                       coefficients(a) == coefficients(b) && segmentsOf(a) == segmentsOf(b);
             },
             py::is_operator())
         .def("__repr__", &describe)
         .def(py::pickle(
-            [](const ScriptInput& input) { return py::make_tuple(input.weaponName, asDict(input), input.propellantLine); },
+            [](const ScriptInput& input) {
+                const py::object temperature =
+                    input.chargeTemperature ? py::object(py::float_(*input.chargeTemperature)) : py::none();
+                return py::make_tuple(input.weaponName, asDict(input), input.propellantLine, temperature,
+                                      coefficientsState(input), segmentsOf(input));
+            },
             [](const py::tuple& state) {
                 ScriptInput input = fromValues(state[1].cast<py::dict>(), state[0].cast<std::string>());
+                input.propellantLine = state[2].cast<std::string>();
+                restoreTemperature(input, state);
+                if (state.size() > 5)
+                    input = withSegments(input, state[5].cast<std::vector<std::tuple<double, double, double>>>());
                 input.propellantLine = state[2].cast<std::string>();
                 return input;
             }))
@@ -130,6 +254,9 @@ void bindInputSet(py::module_& m)
 
     m.def("load_report", &loadScriptInput, py::arg("path"),
           "The input set of a report file, read as kalvex-batch reads it");
+    m.def(
+        "load_inputs", [](const std::string& path) { return fromInputFile(study::loadInputFile(path)); },
+        py::arg("path"), "The whole input set of a JSON input file (docs/input-file.md), every bit as written");
 }
 
 }  // namespace kalvex::python

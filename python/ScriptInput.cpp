@@ -39,20 +39,31 @@ std::vector<std::string> parameterNames()
 {
     std::vector<std::string> names;
     for (const study::Parameter& p : study::allParameters())
-        names.emplace_back(p.name);
+        if (p.kind != study::ParameterKind::chargeTemperature)
+            names.emplace_back(p.name);
     return names;
 }
 
 double parameter(const ScriptInput& input, std::string_view name)
 {
     const study::Parameter p = knownParameter(name);
+    if (p.kind == study::ParameterKind::chargeTemperature) {
+        if (input.chargeTemperature)
+            return *input.chargeTemperature;
+        return input.temperatureCoefficients ? input.temperatureCoefficients->reference : kDefaultReferenceTemperature;
+    }
+    if (p.kind == study::ParameterKind::burningSegment) {
+        BallisticInput law;
+        law.upperSegments = input.upperSegments;
+        return study::parameterValue(law, p);
+    }
     return p.field ? input.shown[fieldIndex(*p.field)] : input.grainType;
 }
 
 ScriptInput loadScriptInput(const std::string& path)
 {
     const report::LoadedReport loaded = batch::loadReportInput(path);
-    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}, {}};
+    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}, {}, {}, {}, {}};
     for (const InputField& field : kInputFields)
         input.shown[fieldIndex(field)] = shownFieldValue(loaded.input, field);
     return input;
@@ -61,6 +72,21 @@ ScriptInput loadScriptInput(const std::string& path)
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed)
 {
     const study::Parameter p = knownParameter(name);
+    if (p.kind == study::ParameterKind::chargeTemperature) {
+        if (!std::isfinite(value))
+            throw InputError(std::string(name) + ": " + notAFloatMessage(typed));
+        setChargeTemperature(input, value);
+        return;
+    }
+    if (p.kind == study::ParameterKind::burningSegment) {
+        if (!std::isfinite(value))
+            throw InputError(std::string(name) + ": " + notAFloatMessage(typed));
+        BallisticInput law;
+        law.upperSegments = input.upperSegments;
+        study::setParameterValue(law, p, value);
+        input.upperSegments = law.upperSegments;
+        return;
+    }
     if (!p.field) {
         BallisticInput checked;
         study::setParameterValue(checked, p, value);  // the study's rule for a grain type
@@ -74,6 +100,21 @@ void setParameter(ScriptInput& input, std::string_view name, double value, std::
     input.shown[fieldIndex(*p.field)] = value;
     if (isPropellantValue(name))
         input.propellantLine.clear();  // the set no longer holds that propellant's values
+    if (study::isTemperatureFactor(name))
+        input.chargeTemperature.reset();  // the factor no longer follows from a temperature
+}
+
+void setChargeTemperature(ScriptInput& input, double celsius, const std::optional<TemperatureCoefficients>& coefficients)
+{
+    if (coefficients)
+        input.temperatureCoefficients = coefficients;
+    if (!input.temperatureCoefficients)
+        throw InputError("A charge temperature needs the propellant's temperature coefficients: give them, "
+                         "or take a propellant of the library that has them");
+    const TemperatureFactors f = temperatureFactors(celsius, *input.temperatureCoefficients);
+    input.shown[fieldIndex(*findInputField("fFT"))] = f.force;  // a pure number: shown as stored
+    input.shown[fieldIndex(*findInputField("fbetaT"))] = f.burningRate;
+    input.chargeTemperature = celsius;
 }
 
 void applyPropellant(ScriptInput& input, const Propellant& propellant)
@@ -83,6 +124,11 @@ void applyPropellant(ScriptInput& input, const Propellant& propellant)
     for (const PropellantValue& v : kPropellantValues)
         input.shown[fieldIndex(*findInputField(v.name))] = values.*v.quantity;  // all in SI units
     input.propellantLine = propellantUsedLine(propellant);
+    if (propellant.temperatureCoefficients) {
+        input.temperatureCoefficients = propellant.temperatureCoefficients;
+        if (input.chargeTemperature)  // the factors follow the new coefficients
+            setChargeTemperature(input, *input.chargeTemperature);
+    }
 }
 
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)
@@ -92,6 +138,9 @@ BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields)
         storeShownValue(stored, field, input.shown[fieldIndex(field)]);
+    stored.chargeTemperature = input.chargeTemperature;
+    stored.upperSegments = input.upperSegments;
+    stored.temperatureCoefficients = input.temperatureCoefficients;
     return stored;
 }
 

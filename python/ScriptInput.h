@@ -7,6 +7,7 @@
 #include "core/propellant/PropellantLibrary.h"
 
 #include <array>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ struct ScriptInput {
     int grainType = 0;                                // 1 to 7
     std::array<double, kInputFields.size()> shown{};  // in kInputFields order, field units
     std::string propellantLine;  // " Propellant M30: <source>" while its seven values are unchanged
+    std::optional<double> chargeTemperature;  // °C, while fFT and fbetaT follow from it
+    std::optional<TemperatureCoefficients> temperatureCoefficients;  // the propellant's, when known
+    std::vector<BurningSegment> upperSegments;  // the burning law above its first segment, SI units
 };
 
 // A name that is no parameter; the message lists the parameters.
@@ -27,7 +31,8 @@ public:
     explicit UnknownParameter(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The parameter names, in the order of the study file's parameters.
+// The parameter names, in the order of the study file's parameters; the charge temperature,
+// which an input set may or may not have, is not among them.
 std::vector<std::string> parameterNames();
 
 // The value of a parameter in its unit (the grain type as a number); UnknownParameter.
@@ -41,7 +46,14 @@ ScriptInput loadScriptInput(const std::string& path);
 // a whole number 1..7; UnknownParameter for a name that is none.
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed);
 
-// The seven values of a library propellant, and the line that names it before a run's memo.
+// The charge temperature: fFT and fbetaT from the input set's temperature coefficients,
+// replaced first by `coefficients` when given. InputError when there are none, or when the
+// temperature lies outside their range.
+void setChargeTemperature(ScriptInput& input, double celsius,
+                          const std::optional<TemperatureCoefficients>& coefficients = {});
+
+// The seven values of a library propellant, and the line that names it before a run's memo;
+// the row's temperature coefficients, when it has them.
 void applyPropellant(ScriptInput& input, const Propellant& propellant);
 
 // The record a run starts from: each value times its field's factor, as Start converts.

@@ -11,6 +11,8 @@ ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::s
     const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
     if (!propellantLine.empty())
         appendLine(propellantLine);
+    if (input.chargeTemperature && input.temperatureCoefficients)  // as kalvex-batch names it
+        appendLine(chargeTemperatureLine(*input.chargeTemperature, *input.temperatureCoefficients));
     run.outcome = runStartSequence(input, *run.results, appendLine);
     if (run.outcome.end != RunEnd::MuzzleReached)
         throw RunStoppedError(startEndMessage(run.outcome));

@@ -157,6 +157,10 @@ void RowSet::applyDeviations(const std::vector<double>& deviations, BallisticInp
 {
     for (std::size_t p = 0; p < deviations.size(); ++p) {
         values[p] = nominal_[p] + deviations[p];
+        if (!varied_[p].field) {  // the charge temperature sets its two factors
+            setParameterValue(input, varied_[p], values[p]);
+            continue;
+        }
         // The deviation is added to the stored value, so a zero spread leaves the base's bits.
         double& stored = input.*(varied_[p].field->quantity);
         stored += deviations[p] * varied_[p].field->toStored;

@@ -4,6 +4,7 @@
 #include "study/Parameters.h"
 #include "study/Rows.h"
 #include "study/StudyError.h"
+#include "core/results/Errors.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,9 +79,14 @@ void validateSweep(const Study& study)
             continue;
         }
         const Parameter parameter = findParameter(axis.parameter);
-        BallisticInput scratch;
-        for (double value : axisValues(axis))
-            setParameterValue(scratch, parameter, value);  // refuses grain types outside 1..7
+        BallisticInput scratch = baseInput(study);
+        for (double value : axisValues(axis)) {
+            try {
+                setParameterValue(scratch, parameter, value);  // refuses grain types outside 1..7
+            } catch (const InputError& e) {  // a charge temperature outside its range
+                throw StudyError("sweep (" + axis.parameter + "): " + e.what());
+            }
+        }
     }
     if (study.sweep.size() == 2 && study.sweep[0].parameter == study.sweep[1].parameter)
         throw StudyError("sweep: the two parameters of a grid must differ");
@@ -215,10 +221,61 @@ void validateSensitivity(const SensitivitySpec& sensitivity)
         throw StudyError("sensitivity.confidence must lie between 0 and 1");
 }
 
+// The names of the parameters a study moves.
+std::vector<std::string> variedNames(const Study& study)
+{
+    std::vector<std::string> names;
+    switch (study.kind) {
+    case StudyKind::sweep:
+        for (const SweepAxis& axis : study.sweep)
+            names.push_back(axis.parameter);
+        break;
+    case StudyKind::solve:
+        if (study.solve.pair)
+            for (const BoundedParameter& p : study.solve.pair->parameters)
+                names.push_back(p.parameter);
+        else
+            names.push_back(study.solve.parameter);
+        break;
+    case StudyKind::fit:
+        names = study.fit.parameters;
+        for (const Firing& firing : study.fit.firings)
+            for (const auto& [name, value] : firing.inputs)
+                names.push_back(name);
+        break;
+    case StudyKind::tolerance:
+        for (const ToleranceParameter& p : study.tolerance.parameters)
+            names.push_back(p.parameter);
+        break;
+    case StudyKind::optimize:
+        for (const BoundedParameter& p : study.optimize.parameters)
+            names.push_back(p.parameter);
+        break;
+    case StudyKind::sensitivity:
+        for (const ToleranceParameter& p : study.sensitivity.draws.parameters)
+            names.push_back(p.parameter);
+        break;
+    }
+    return names;
+}
+
+// The charge temperature sets fFT and fbetaT: moving either beside it would be undone or
+// would undo it, depending on the order the values are set in.
+void refuseTemperatureWithFactors(const Study& study)
+{
+    const std::vector<std::string> names = variedNames(study);
+    if (std::find(names.begin(), names.end(), kChargeTemperatureParameter) == names.end())
+        return;
+    for (const std::string& name : names)
+        if (isTemperatureFactor(name))
+            throw StudyError("chargeTemperature sets fFT and fbetaT and cannot be varied together with " + name);
+}
+
 }  // namespace
 
 void validateStudy(const Study& study)
 {
+    refuseTemperatureWithFactors(study);
     switch (study.kind) {
     case StudyKind::sweep: validateSweep(study); break;
     case StudyKind::solve: validateSolve(study.solve); break;

@@ -1,6 +1,12 @@
 #pragma once
 // The complete set of numbers one run of the interior ballistic model needs,
-// in SI units except the initial wall temperature, which stays in degrees Celsius.
+// in SI units except the initial wall temperature and the charge temperature, which stay in
+// degrees Celsius, and the segments' lower pressure bounds, in MPa.
+#include "core/input/BurningSegments.h"
+#include "core/input/ChargeTemperature.h"
+
+#include <optional>
+#include <vector>
 
 namespace kalvex {
 
@@ -57,6 +63,15 @@ struct BallisticInput {
     double pxm = 0;   // resistive pressure at the muzzle, Pa
 
     bool heatTransfer = true;  // heat loss to the chamber wall is part of the model
+
+    // The burning law's segments above the first (which is beta, alpha from 0 Pa), by
+    // increasing lower bound; empty: one segment, the law of the 43 input values.
+    std::vector<BurningSegment> upperSegments;
+
+    // Where fFT and fbetaT came from, when they were set from a charge temperature
+    // (applyChargeTemperature): the model reads only the two factors.
+    std::optional<double> chargeTemperature;                         // °C
+    std::optional<TemperatureCoefficients> temperatureCoefficients;  // the propellant's
 };
 
 }  // namespace kalvex

@@ -63,6 +63,26 @@ void validateGrainSizes(const BallisticInput& in)
     }
 }
 
+// The rules of beta and alpha for every segment above the first, and bounds that increase;
+// each message names its segment, counted from 1 as the parameter names count.
+void validateUpperSegments(const BallisticInput& in)
+{
+    if (in.upperSegments.size() + 1 > kMaxBurningSegments)
+        throw InputError("Burning Law with more than 8 segments");
+    double below = 0;  // the first segment starts at 0 Pa
+    for (std::size_t i = 0; i < in.upperSegments.size(); ++i) {
+        const BurningSegment& s = in.upperSegments[i];
+        const std::string segment = " of Segment " + std::to_string(i + 2);
+        if (!(s.pLow > below) || !std::isfinite(s.pLow))
+            throw InputError("Lower Pressure Bound" + segment + " not above that of Segment " + std::to_string(i + 1));
+        if (!(s.beta > 0) || !std::isfinite(s.beta))
+            throw InputError("Burning Rate Coeff. for Prop. beta" + segment + " less than or equal to 0 m/s/Pa");
+        if (!(s.alpha >= 0.5) || !std::isfinite(s.alpha))
+            throw InputError("Burning Rate Exponent for Propellant alpha" + segment + " less than 0.5");
+        below = s.pLow;
+    }
+}
+
 }  // namespace
 
 void readBallisticInput(const FieldSource& fields, int grainType, bool heatTransfer,
@@ -111,6 +131,7 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.C > 0, "Mass of Propellant C less than or equal to 0 kg");
     for (const PropellantValue& value : kPropellantValues)
         require(passesRule(value, in.*value.quantity), value.ruleMessage);
+    validateUpperSegments(in);
     require(in.CI > 0, "Mass of Igniter CI less than or equal to 0 kg");
     require(in.FI >= 10000, "Force per Unit Mass of Igniter FI less than 10000 J/kg");
     require(in.T0I >= 1000, "Adiabatic Flame Temperature of Igniter T0I less than 1000 K");

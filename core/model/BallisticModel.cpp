@@ -1,10 +1,23 @@
 #include "core/model/BallisticModel.h"
 
+#include "core/format/Units.h"
 #include "core/model/Pi.h"
 
 #include <cmath>
 
 namespace kalvex {
+
+BurningLawRates burningLawRates(const BallisticInput& in)
+{
+    BurningLawRates law;
+    law.segments[0] = {0, in.fbeta * in.fbetaT * in.beta, in.alpha};
+    for (const BurningSegment& s : in.upperSegments) {
+        if (law.count == kMaxBurningSegments)
+            break;  // the input rules refuse more
+        law.segments[law.count++] = {s.pLow * kMegapascalToPascal, in.fbeta * in.fbetaT * s.beta, s.alpha};
+    }
+    return law;
+}
 
 RunConstants prepareRunConstants(const BallisticInput& in)
 {
@@ -66,6 +79,9 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     k.initialGrainSurface = grain.initialGrainSurface;
     k.halfWeb = 0.5 * grain.web;
     k.Afr = in.A * in.fr;
+
+    k.source.law = burningLawRates(in);
+    k.segmentedLaw = k.source.law.count > 1;
 
     k.heatTransfer = in.heatTransfer;
     if (isGrainType(in.grainType)) {

@@ -200,10 +200,16 @@ template <class V>
     return {packs::faultBits<V>(m.Vf), packs::faultBits<V>(m.Tm)};
 }
 
-// Phase 3: the burning rate at the mean pressure; the C library's pow, run by run.
+// Phase 3: the burning rate at the mean pressure; the C library's pow, run by run. A law by
+// segments takes each run's segment at its pressure; one segment gives the same products.
 template <class V>
 [[gnu::always_inline]] inline void modelBurningRate(const RunConstantsOf<V>& k, ModelStateOf<V>& m)
 {
+    if (k.segmentedLaw) {
+        m.r = packs::gather<V>(
+            [&](std::size_t r) { return segmentedBurningRate(runSource(k, r).law, packs::at(m.Pm, r)); });
+        return;
+    }
     m.r = k.burningRateFactor *
           packs::gather<V>([&](std::size_t r) { return std::pow(packs::at(m.Pm, r), packs::at(k.alpha, r)); });
 }

@@ -8,6 +8,7 @@
 #include "core/packs/Packs.h"
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <type_traits>
 
@@ -75,11 +76,34 @@ struct RunNumbersOf {
     V Afr;                   // A*fr, the friction work's first product, m^2
 };
 
-// What each run also needs on its own: its input set (the resistance polyline) and its grain
-// (the surfaces after the whole phase).
+// One segment of the burning law as the model reads it.
+struct SegmentRate {
+    double pLow = 0;        // lower pressure bound, Pa
+    double rateFactor = 0;  // fbeta*fbetaT*beta_j, grouped as the one-segment law groups it
+    double alpha = 0;       // exponent
+};
+
+// The segments of a run's burning law, the first from 0 Pa.
+struct BurningLawRates {
+    std::array<SegmentRate, kMaxBurningSegments> segments{};
+    std::size_t count = 1;
+};
+
+// The rate of the segment that holds `Pm`: the last whose lower bound is at or below it.
+inline double segmentedBurningRate(const BurningLawRates& law, double Pm)
+{
+    std::size_t j = 0;
+    while (j + 1 < law.count && law.segments[j + 1].pLow <= Pm)
+        ++j;
+    return law.segments[j].rateFactor * std::pow(Pm, law.segments[j].alpha);
+}
+
+// What each run also needs on its own: its input set (the resistance polyline), its grain
+// (the surfaces after the whole phase) and its burning law when it has more than one segment.
 struct RunSource {
     const BallisticInput* input = nullptr;
     GrainGeometry grain;
+    BurningLawRates law;
 };
 
 template <class V>
@@ -89,11 +113,17 @@ struct RunConstantsOf : RunNumbersOf<V> {
     // True when every run has grainType and a surface that is a polynomial of the burned
     // thickness at least while the grain burns as a whole; a run alone takes grainSurface.
     bool sharedPolynomialShape = false;
+    // True when some run's burning law has more than one segment; else every run burns at
+    // burningRateFactor*Pm^alpha, the one-segment law, computed as it always was.
+    bool segmentedLaw = false;
     // One run holds its own; a pack points to the records of its runs.
     std::conditional_t<std::is_same_v<V, double>, RunSource, std::array<const RunSource*, kPackWidth<V>>> source{};
 };
 
 using RunConstants = RunConstantsOf<double>;
+
+// The segments of the burning law of `input`, the first from its beta and alpha.
+BurningLawRates burningLawRates(const BallisticInput& input);
 
 // The constants of a run of `input` (validated); `input` must outlive them.
 RunConstants prepareRunConstants(const BallisticInput& input);
@@ -120,6 +150,7 @@ RunConstantsOf<V> gatherRunConstants(const std::array<const RunConstants*, kPack
     k.sharedPolynomialShape = runs[0]->sharedPolynomialShape;
     for (std::size_t r = 0; r < kPackWidth<V>; ++r) {
         k.source[r] = &runs[r]->source;
+        k.segmentedLaw = k.segmentedLaw || runs[r]->segmentedLaw;
         if (runs[r]->grainType != k.grainType)
             k.sharedPolynomialShape = false;
     }

@@ -3,6 +3,7 @@
 #include "core/propellant/DataFolders.h"
 #include "core/results/Errors.h"
 #include "core/propellant/PropellantValues.h"
+#include "core/propellant/TemperatureCoefficientsJson.h"
 
 #include <nlohmann/json.hpp>
 
@@ -24,6 +25,7 @@ constexpr std::array<double Propellant::*, kPropellantValues.size()> kRowValues 
     &Propellant::rho, &Propellant::beta, &Propellant::alpha};
 
 constexpr const char* kFormat = "kalvex propellant library 1";
+constexpr const char* kCoefficientsKey = "temperatureCoefficients";
 
 std::string rowLabel(const std::string& fileName, std::size_t index, const json& row)
 {
@@ -60,6 +62,12 @@ std::string parseRow(const json& row, Propellant& out)
     out.composition = textOf(row, "composition");
     out.source = textOf(row, "source");
     out.transcription = textOf(row, "transcription");
+    if (const auto it = row.find(kCoefficientsKey); it != row.end()) {
+        TemperatureCoefficients coefficients;
+        if (std::string problem = readTemperatureCoefficients(*it, kCoefficientsKey, coefficients); !problem.empty())
+            return problem;
+        out.temperatureCoefficients = coefficients;
+    }
     return propellantRuleProblem(out);
 }
 
@@ -83,6 +91,8 @@ json rowFor(const Propellant& p)
         row["composition"] = p.composition;
     for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
         row[kPropellantValues[i].name] = p.*kRowValues[i];
+    if (p.temperatureCoefficients)
+        row[kCoefficientsKey] = temperatureCoefficientsJson(*p.temperatureCoefficients);
     if (!p.source.empty())
         row["source"] = p.source;
     if (!p.transcription.empty())

@@ -5,6 +5,9 @@
 // replace a shipped row of the same name. No Qt: the batch runner, the study engine and the
 // Python module read the same files.
 #include "core/input/BallisticInput.h"
+#include "core/input/ChargeTemperature.h"
+
+#include <optional>
 
 #include <istream>
 #include <string>
@@ -25,6 +28,9 @@ struct Propellant {
     double rho = 0;    // density of the solid propellant, kg/m^3
     double beta = 0;   // burning-rate coefficient, m/s/Pa^alpha
     double alpha = 0;  // burning-rate exponent
+    // The coefficients of fFT and fbetaT about a reference temperature, where the source
+    // states them; none otherwise (nothing is estimated).
+    std::optional<TemperatureCoefficients> temperatureCoefficients;
     bool fromUser = false;  // a row of the user's library
 };
 

@@ -21,7 +21,7 @@ from .studies import StudyResult, propellant_library, run_study as _run_study
 from .table import Table
 
 __all__ = ["InputSet", "Run", "RunStopped", "StudyResult", "Table",
-           "load_report", "propellants", "run", "run_many", "study"]
+           "load_inputs", "load_report", "propellants", "run", "run_many", "study"]
 
 
 def load_report(path):
@@ -33,6 +33,16 @@ def load_report(path):
     if not os.path.exists(path):
         raise FileNotFoundError(2, "No such report file", path)
     return _core.load_report(path)
+
+
+def load_inputs(path):
+    """The whole input set of a JSON input file (docs/input-file.md), every bit as written:
+    the burning law's segments, the charge temperature and its coefficients included.
+    InputSet.save(path) writes one."""
+    path = os.fspath(path)
+    if not os.path.exists(path):
+        raise FileNotFoundError(2, "No such input file", path)
+    return _core.load_inputs(path)
 
 
 def run(inputs, heat_transfer=True):

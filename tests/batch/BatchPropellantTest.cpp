@@ -5,7 +5,9 @@
 #include "batch/BatchRun.h"
 #include "core/input/InputFields.h"
 #include "core/propellant/PropellantLibrary.h"
+#include "core/input/InputSet.h"
 #include "report/ReportFile.h"
+#include "study/InputFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -81,4 +83,71 @@ TEST_F(BatchPropellant, TheListShowsEveryRowWithItsSourceAndWarnsOfMalformedUser
     EXPECT_NE(out.find("1088000   3040"), std::string::npos) << out;  // M30's force and flame temperature
     EXPECT_NE(out.find("user library\n"), std::string::npos);
     EXPECT_NE(out.find("DTIC report AD-A060027\n"), std::string::npos);
+}
+
+TEST_F(BatchPropellant, AChargeTemperatureSetsTheFactorsFromTheCoefficientsGivenOrTheRows)
+{
+    // A user row with coefficients, and the options that replace them.
+    writeUserLibrary(R"({"propellants": [{"name": "Warm", "F": 1090000, "T0": 3000, "b": 0.001, "gamma": 1.24,
+        "rho": 1660, "beta": 5.2e-9, "alpha": 0.9,
+        "temperatureCoefficients": {"force": 0.0003, "burningRate": 0.0016, "reference": 20}}]})");
+    std::string rowOut, optionsOut, plainOut, err;
+    ASSERT_EQ(run({kHowitzer, "--propellant", "Warm", "--charge-temperature", "63"}, rowOut, err), 0) << err;
+    EXPECT_NE(rowOut.find(" Charge temperature 63 \u00b0C: fFT = 1.0129, fbetaT = 1.0688 (coefficients 0.0003 1/K, "
+                          "0.0016 1/K about 20 \u00b0C)\n"),
+              std::string::npos)
+        << rowOut;
+    ASSERT_EQ(run({kHowitzer, "--charge-temperature", "63", "--force-temp-coeff", "0.0003", "--rate-temp-coeff",
+                   "0.0016", "--reference-temperature", "20"},
+                  optionsOut, err),
+              0);
+    // The same factors give the same summary after the lines that name where they came from.
+    const auto afterCharge = [](const std::string& memo) { return memo.substr(memo.find("20 \u00b0C)\n")); };
+    EXPECT_EQ(afterCharge(rowOut), afterCharge(optionsOut));
+    ASSERT_EQ(run({kHowitzer, "--charge-temperature", "20", "--force-temp-coeff", "0.0003", "--rate-temp-coeff",
+                   "0.0016", "--reference-temperature", "20"},
+                  optionsOut, err),
+              0);
+    ASSERT_EQ(run({kHowitzer}, plainOut, err), 0);
+    EXPECT_EQ(optionsOut.substr(optionsOut.find('\n') + 1), plainOut);  // at the reference: the plain run
+
+    struct Case { std::vector<std::string> args; const char* message; };
+    const Case cases[] = {
+        {{kHowitzer, "--propellant", "M30", "--charge-temperature", "63"},
+         "Propellant M30 has no temperature coefficients in the library; give --force-temp-coeff and --rate-temp-coeff\n"},
+        {{kHowitzer, "--charge-temperature", "63", "--force-temp-coeff", "0.0003"},
+         "A charge temperature needs the propellant's temperature coefficients: give --force-temp-coeff and "
+         "--rate-temp-coeff\n"},
+        {{kHowitzer, "--propellant", "Warm", "--charge-temperature", "85"},
+         "Charge Temperature 85 \u00b0C outside the range -60 \u00b0C to 80 \u00b0C\n"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_EQ(run(c.args, out, err), 1);
+        EXPECT_EQ(err, c.message);
+    }
+    EXPECT_THROW(batch::parseBatchArguments({kHowitzer, "--force-temp-coeff", "0.0003"}), batch::UsageError);
+}
+
+TEST_F(BatchPropellant, AnInputFileRunsWithEveryBitAndIsWrittenBackByteForByte)
+{
+    const auto example = report::loadReportFile(kHowitzer, BallisticInput{});
+    ASSERT_TRUE(example);
+    study::InputFile file{example->weaponName, asShownInFields(example->input)};
+    file.input.upperSegments = {{150.0 / 3, file.input.beta * 1.1, 0.88}};  // a bound with every digit used
+    applyChargeTemperature(49, {3e-4 / 7, 1.6e-3, 20}, file.input);
+    const std::string written = (home_.folder() / "howitzer.json").string();
+    const std::string again = (home_.folder() / "again.json").string();
+    study::saveInputFile(written, file);
+
+    std::string first, second, err;
+    ASSERT_EQ(run({written, "--save-inputs", again}, first, err), 0) << err;
+    ASSERT_EQ(run({again}, second, err), 0) << err;
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(study::inputFileText(study::loadInputFile(again)), study::inputFileText(file));
+    EXPECT_EQ(first.rfind(" Charge temperature 49 \u00b0C: ", 0), 0u) << first;
+
+    std::string plain;
+    ASSERT_EQ(run({kHowitzer}, plain, err), 0);
+    EXPECT_NE(first.substr(first.find('\n') + 1), plain);  // the segment and the temperature count
 }

@@ -36,6 +36,23 @@ def test_a_library_propellant_runs_as_kalvex_batch_runs_it():
         m30.with_propellant("M99")
 
 
+def test_a_charge_temperature_runs_as_kalvex_batch_runs_it_and_survives_a_pickle():
+    import pickle
+    howitzer = example("howitzer-155mm")
+    plain = kalvex.load_report(howitzer)
+    with pytest.raises(ValueError, match="^A charge temperature needs the propellant's temperature coefficients"):
+        plain.at_temperature(63)
+    hot = plain.at_temperature(63, force=3e-4, burning_rate=1.6e-3, reference=20)
+    assert (hot.fFT, hot.fbetaT, hot.charge_temperature) == (1 + 3e-4 * 43, 1 + 1.6e-3 * 43, 63)
+    assert kalvex.run(hot).memo == batch_memo(howitzer, "--charge-temperature", "63", "--force-temp-coeff", "3e-4",
+                                              "--rate-temp-coeff", "1.6e-3", "--reference-temperature", "20")
+    cold = hot.with_changes(chargeTemperature=-46)  # the set keeps its coefficients
+    assert cold.fbetaT == 1 + 1.6e-3 * -66 and pickle.loads(pickle.dumps(cold)) == cold
+    assert hot.with_changes(fFT=1).charge_temperature is None  # a typed factor no longer follows a temperature
+    with pytest.raises(ValueError, match="^Charge Temperature 81 °C outside the range -60 °C to 80 °C$"):
+        hot.at_temperature(81)
+
+
 def test_series_cover_the_run_from_ignition_to_the_muzzle(rifle):
     run = kalvex.run(rifle)
     steps = int(run.memo.split("Number of Steps:")[1].split()[0])
@@ -54,7 +71,7 @@ def test_inputs_are_read_and_changed_in_the_fields_units(rifle):
 
 
 def test_unknown_and_unreadable_parameters(rifle):
-    with pytest.raises(AttributeError, match=r'^Unknown parameter "Cx"; the parameters are A, mp, .*, dt, grainType$'):
+    with pytest.raises(AttributeError, match=r'^Unknown parameter "Cx"; the parameters are A, mp, .*, dt, grainType, chargeTemperature$'):
         rifle.Cx
     with pytest.raises(AttributeError, match='Unknown parameter "charge"'):
         rifle.with_changes(charge=1)
@@ -93,3 +110,17 @@ def test_a_file_that_is_no_report_is_refused_by_name(tmp_path):
     assert str(refused.value) == "base: " + message
     with pytest.raises(FileNotFoundError):
         kalvex.load_report(tmp_path / "absent.txt")
+
+
+def test_an_input_file_keeps_segments_and_temperature_and_runs_as_kalvex_batch(tmp_path):
+    howitzer = kalvex.load_report(example("howitzer-155mm"))
+    law = [(0.0, howitzer.beta, howitzer.alpha), (150.0, howitzer.beta * 1.1, 0.88)]
+    extended = howitzer.with_segments(law).at_temperature(49, force=3e-4, burning_rate=1.6e-3)
+    assert extended.segments == law
+    path = tmp_path / "howitzer.json"
+    extended.save(path)
+    again = kalvex.load_inputs(path)
+    assert (again.segments, again.charge_temperature) == (law, 49)
+    assert kalvex.run(again).memo == kalvex.run(extended).memo
+    assert kalvex.run(again).memo == batch_memo(path)
+    assert kalvex.run(extended).summary["P0Max"] != kalvex.run(howitzer).summary["P0Max"]
