@@ -9,6 +9,9 @@
 #include "python/ScriptInput.h"
 
 #include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <filesystem>
 
 #include <optional>
 #include <tuple>
@@ -197,7 +200,7 @@ void bindInputSet(py::module_& m)
              "(0, beta, alpha); the run's input rules check them")
         .def(
             "save",
-            [](const ScriptInput& input, const std::string& path) {
+            [](const ScriptInput& input, const std::filesystem::path& path) {
                 study::saveInputFile(path, study::InputFile{input.weaponName, toBallisticInput(input, true)});
             },
             py::arg("path"), "Writes the whole input set as a JSON input file (docs/input-file.md)")
