@@ -28,6 +28,7 @@ constexpr double kMegapascal = 1e6;        // Pa
 struct SimulateOptions {
     std::string input, output;
     double volume = 200, charge = 30, step = 1, sample = 10;  // cm^3, g, us, us
+    double igniter = -1;  // g; negative: the report file's
     bool heatLoss = false;
 };
 
@@ -40,12 +41,16 @@ struct ReduceOptions {
     std::string input, timeUnit, pressureUnit;
     std::vector<std::string> firings;  // FILE,VOLUME_CM3,CHARGE_G
     std::vector<double> pLow{0};      // MPa
+    double igniter = -1;              // g; negative: the report file's
 };
 
-VesselSetup setupFrom(const std::string& input, double volumeCm3, double chargeG)
+// A gun's igniter fills a vessel of a few hundred cm^3 on its own: the vessel's is given apart.
+VesselSetup setupFrom(const std::string& input, double volumeCm3, double chargeG, double igniterG)
 {
     VesselSetup s;
     s.charge = kalvex::study::readBaseReport(input);
+    if (igniterG >= 0)
+        s.charge.CI = igniterG * kGram;
     s.volume = volumeCm3 * kCubicCentimetre;
     s.chargeMass = chargeG * kGram;
     return s;
@@ -53,7 +58,7 @@ VesselSetup setupFrom(const std::string& input, double volumeCm3, double chargeG
 
 int simulate(const SimulateOptions& o)
 {
-    VesselSetup s = setupFrom(o.input, o.volume, o.charge);
+    VesselSetup s = setupFrom(o.input, o.volume, o.charge, o.igniter);
     s.dt = o.step * kMicrosecond;
     s.sampleInterval = o.sample * kMicrosecond;
     s.heatLoss = o.heatLoss;
@@ -94,13 +99,13 @@ int reduce(const ReduceOptions& o)
         if (!in)
             throw std::runtime_error("cannot read " + firings.back().file);
         traces.push_back(readTraceCsv(in, {o.timeUnit, o.pressureUnit}));
-        const VesselSetup s = setupFrom(o.input, firings.back().volume, firings.back().charge);
+        const VesselSetup s = setupFrom(o.input, firings.back().volume, firings.back().charge, o.igniter);
         const ReducedTrace r = reduceTrace(traces.back(), s, settings);
         peaks.push_back({s.volume, s.chargeMass, r.maxPressure});
         std::cout << firings.back().file << ": loading density " << s.loadingDensity() << " kg/m^3, pmax "
                   << r.maxPressure / kMegapascal << " MPa (smoothed)\n";
     }
-    VesselSetup base = setupFrom(o.input, 1, 1);
+    VesselSetup base = setupFrom(o.input, 1, 1, o.igniter);
     const IgniterGas igniter{base.charge.CI, base.charge.FI, base.charge.bI};
     bool distinct = false;
     for (const MaxPressureFiring& p : peaks)
@@ -117,7 +122,7 @@ int reduce(const ReduceOptions& o)
     }
     std::vector<RatePoint> rates;
     for (std::size_t i = 0; i < firings.size(); ++i) {
-        VesselSetup s = setupFrom(o.input, firings[i].volume, firings[i].charge);
+        VesselSetup s = setupFrom(o.input, firings[i].volume, firings[i].charge, o.igniter);
         s.charge.F = force;
         s.charge.b = covolume;
         const ReducedTrace r = reduceTrace(traces[i], s, settings);
@@ -146,6 +151,7 @@ int main(int argc, char** argv)
     simulateCommand->add_option("--charge", sim.charge, "propellant mass, g");
     simulateCommand->add_option("--step", sim.step, "integration step, us");
     simulateCommand->add_option("--sample", sim.sample, "sample interval, us");
+    simulateCommand->add_option("--igniter", sim.igniter, "igniter mass, g (else the report file's)");
     simulateCommand->add_flag("--heat-loss", sim.heatLoss, "the vessel wall takes heat");
     simulateCommand->add_option("-o,--output", sim.output, "CSV file to write")->required();
     ReduceOptions red;
@@ -155,6 +161,7 @@ int main(int argc, char** argv)
     reduceCommand->add_option("--firing", red.firings, "FILE,VOLUME_CM3,CHARGE_G (repeat per firing)")->required();
     reduceCommand->add_option("--time-unit", red.timeUnit, "s, ms or us (else from the header)");
     reduceCommand->add_option("--pressure-unit", red.pressureUnit, "Pa, kPa, MPa or bar (else from the header)");
+    reduceCommand->add_option("--igniter", red.igniter, "igniter mass, g (else the report file's)");
     reduceCommand->add_option("--p-low", red.pLow, "lower pressure of each law segment, MPa, ascending");
     CLI11_PARSE(app, argc, argv);
     try {
