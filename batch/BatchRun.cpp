@@ -12,6 +12,7 @@
 #include "study/StudyError.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 #include <iostream>
 #include <utility>
@@ -75,9 +76,12 @@ study::InputFile loadInputFile(const std::string& path)
 
 report::LoadedReport loadReportInput(const std::string& path)
 {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        throw InputError(path + ": no such file");
     auto loaded = report::loadReportForRun(path);
     if (!loaded)
-        throw InputError(path + ": Soubor nenačten (not a readable report with all 43 input values)");
+        throw InputError(path + ": not a readable report with all 43 input values");
     return std::move(*loaded);
 }
 
@@ -156,7 +160,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
                                        [&](std::ostream& csv) { report::writeSeriesCsv(csv, *run.runs.completed); });
         }
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << "kalvex-batch: " << e.what() << '\n';
         return 1;
     }
     return 0;
@@ -182,7 +186,7 @@ int batchMain(const std::vector<std::string>& args, std::ostream& out, std::ostr
     try {
         return runBatch(options, out, err);
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << "kalvex-batch: " << e.what() << '\n';
         return 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "batch/StudyOptions.h"
 
 #include "batch/BatchOptions.h"
+#include "study/Executor.h"
 
 #include <CLI/CLI.hpp>
 #include <charconv>
@@ -31,7 +32,8 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
     StudyOptions options;
     CLI::App app{"Runs a design study of the interior ballistic model: a sweep, a solve for one or two\n"
                  "targets, a fit to measured firings, a tolerance analysis, an optimisation within limits\n"
-                 "or sensitivity indices, described by a JSON study file (docs/study-file.md).",
+                 "or sensitivity indices, described by a JSON study file (its keys: study-file.md in\n"
+                 "share/doc/kalvex of the installation, docs/ of the source).",
                  "kalvex-study"};
     app.footer("kalvex-study merge SHARD.csv... -o RESULTS.csv [--study STUDY.json] joins the CSV files of\n"
                "--shard runs (and with --study makes the statistics or indices from them).\n"
@@ -47,7 +49,8 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
                    "two-target solve: the runs of the search)")
         ->option_text("RESULTS.csv");
     app.add_option("--json", options.jsonPath, "write the rows and the results as JSON")->option_text("RESULTS.json");
-    app.add_option("--threads", options.threads, "threads to run on (default: every core)")->check(CLI::NonNegativeNumber);
+    app.add_option("--threads", options.threads,
+                   "threads to run on, 1 to " + std::to_string(study::kMaxThreads) + " (default: every core)");
     app.add_option("--shard", shard, "run only shard I of N of the rows (I from 1)")->option_text("I/N");
     app.add_flag("--quiet", options.quiet, "no progress bar and no table on standard output");
     app.add_flag("--error-estimate", options.errorEstimate,
@@ -97,6 +100,9 @@ StudyOptions parseStudyArguments(const std::vector<std::string>& args)
         throw UsageError("No study file given");
     if (!shard.empty())
         parseShard(shard, options);
+    if (options.threads < 0 || options.threads > study::kMaxThreads)
+        throw UsageError("--threads wants 1 to " + std::to_string(study::kMaxThreads) + " (0 or none: every core), got " +
+                         std::to_string(options.threads));
     return options;
 }
 

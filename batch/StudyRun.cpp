@@ -216,7 +216,7 @@ void writeHistory(const StudyOptions& options, const std::vector<BoundedParamete
 
 int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const std::atomic<bool>& cancel)
 {
-    const Study study = loadStudyFile(options.studyPath);
+    const Study study = loadStudyFile(options.studyPath, &cancel);
     if (runsAsWhole(study.kind) && options.shardCount > 1)
         throw StudyError(std::string("a ") + studyKindName(study.kind) + " study runs as a whole and takes no --shard");
     if (!runsAsWhole(study.kind)) {
@@ -226,6 +226,11 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
         return finished ? 0 : kExitCancelled;
     }
 
+    // Only a search has rows for -o (its runs); a solve of one parameter and a fit give a result.
+    const bool search = study.kind == StudyKind::optimize || (study.kind == StudyKind::solve && study.solve.pair);
+    if (options.csvPath && !search)
+        throw StudyError(std::string("-o: a ") + (study.kind == StudyKind::fit ? "fit" : "solve of one parameter") +
+                         " has no rows to write; --json writes its result");
     try {
         std::string json;
         if (study.kind == StudyKind::optimize) {
@@ -330,6 +335,8 @@ int studyMain(const std::vector<std::string>& args, const StudyStreams& streams,
         }
     } catch (const std::exception& e) {
         streams.err << "kalvex-study: " << e.what() << '\n';
+        if (cancel.load())
+            return kExitCancelled;  // stopped, e.g. while waiting on a pipe for the study
     }
     return 1;
 }

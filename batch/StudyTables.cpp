@@ -3,6 +3,7 @@
 #include "study/Parameters.h"
 #include "study/StudyCsv.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -30,9 +31,18 @@ std::string num(double value)
     return cell(value, 0).substr(1);
 }
 
+// Characters a terminal shows for UTF-8 text: its bytes less the continuation bytes, so that
+// "T0w [°C]" lines up with the rest.
+std::size_t shownWidth(std::string_view text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 std::string left(std::string_view text, std::size_t width)
 {
-    return std::string(text) + std::string(width > text.size() ? width - text.size() : 1, ' ');
+    const std::size_t shown = shownWidth(text);
+    return std::string(text) + std::string(width > shown ? width - shown : 1, ' ');
 }
 
 void writeOutputs(std::ostream& out, const RunOutputs& outputs)
@@ -91,10 +101,13 @@ void writeToleranceTable(std::ostream& out, const ToleranceSummary& summary)
             << cell(s.minimum) << cell(s.p1) << cell(s.p5) << cell(s.p50) << cell(s.p95) << cell(s.p99)
             << cell(s.maximum) << '\n';
     }
-    std::size_t failed = 0;
-    for (const auto& [message, count] : summary.failures)
-        failed += count;
-    out << summary.samples << " samples, " << summary.samples - failed << " in the statistics\n";
+    // The statistics count the runs that reached the muzzle; a run stopped at the pressure
+    // limit counts only in the exceedance; a failed one only below.
+    const std::size_t inStatistics = summary.outputs[0].count;
+    out << summary.samples << " samples, " << inStatistics << " in the statistics";
+    if (summary.exceedance && summary.exceedance->total > inStatistics)
+        out << ", " << summary.exceedance->total - inStatistics << " stopped at the pressure limit (counted only as exceeding it)";
+    out << '\n';
     if (summary.exceedance) {
         const Exceedance& e = *summary.exceedance;
         out << "P(" << e.limit.output << " > " << num(e.limit.value) << ") = " << e.exceeding << "/"
@@ -199,7 +212,7 @@ void writeFitTable(std::ostream& out, const Study& study, const FitResult& resul
             << cell(f.modelPressure, 15) << (f.message.empty() ? "" : "  " + f.message) << '\n';
     }
     out << "RMS velocity residual " << num(result.rmsVelocity) << " m/s";
-    if (result.rmsPressure > 0)
+    if (result.rmsPressure > 0)  // NaN without measured pressures
         out << ", RMS pressure residual " << num(result.rmsPressure) << " MPa";
     out << "; " << result.iterations << " iterations, " << result.status << '\n';
 }

@@ -30,7 +30,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/kalvex.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
 # Manual pages: help2man turns each program's --help and --version into a page, so the
-# options are written once, in the program.
+# options are written once, in the program; packaging/man/PROGRAM.h2m adds its EXAMPLES and
+# FILES sections.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(KALVEX_MAN_PAGES)
@@ -45,9 +46,10 @@ if(HELP2MAN)
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
         COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
                 ${HELP2MAN} --no-info --no-discard-stderr --section=1
-                "--name=${KALVEX_MAN_${program}}" --output=${source} $<TARGET_FILE:${program}>
+                "--name=${KALVEX_MAN_${program}}" --include=${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m
+                --output=${source} $<TARGET_FILE:${program}>
         COMMAND gzip -9nf ${source}
-        DEPENDS ${program}
+        DEPENDS ${program} ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m
         VERBATIM)
       list(APPEND KALVEX_MAN_PAGES ${page})
     endif()
@@ -64,6 +66,9 @@ add_custom_command(OUTPUT ${KALVEX_CHANGELOG}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog)
 add_custom_target(kalvex_changelog ALL DEPENDS ${KALVEX_CHANGELOG})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${KALVEX_CHANGELOG}
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kalvex)
+# The study file's keys and the propellant library's sources, where the manual pages name them.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/study-file.md ${PROJECT_SOURCE_DIR}/docs/propellants.md
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kalvex)
 
 # The Debian package: `make package`.
@@ -82,7 +87,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The Python module is built for Debian's python3 (its extension carries the 3.11 ABI tag).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, python3 (>= 3.11~), python3 (<< 3.12), python3-numpy")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-distributed")
+# Dask for kalvex.distributed; pandas for Table.to_pandas().
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-distributed, python3-pandas")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

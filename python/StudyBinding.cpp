@@ -21,6 +21,7 @@
 #include <pybind11/stl.h>
 
 #include <atomic>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -68,9 +69,26 @@ study::Study studyOf(const std::string& text, const std::string& folder, const p
 
 int threadCount(std::optional<int> threads)
 {
-    if (threads && *threads < 1)
-        throw py::value_error("threads must be at least 1, or None for every core");
+    if (threads && (*threads < 1 || *threads > study::kMaxThreads))
+        throw py::value_error("threads must be at least 1 and at most " + std::to_string(study::kMaxThreads) +
+                              ", or None for every core");
     return threads.value_or(0);
+}
+
+// The most rows a table in Python holds: a row takes about 200 bytes (its numbers and its
+// message), so the cap keeps a table near 2 GB. Checked before anything is allocated.
+constexpr std::size_t kMaxTableRows = 10'000'000;
+
+void refuseLargeTable(std::size_t rows, std::size_t columns)
+{
+    if (rows <= kMaxTableRows)
+        return;
+    const double gigabytes = static_cast<double>(rows) * static_cast<double>(8 * columns + 64) / 1e9;
+    throw py::value_error("a table of " + std::to_string(rows) + " rows (about " +
+                          std::to_string(static_cast<long long>(std::ceil(gigabytes))) + " GB) is more than the " +
+                          std::to_string(kMaxTableRows) +
+                          " rows a table in Python holds; stream the study instead: kalvex-study STUDY.json -o "
+                          "ROWS.csv, its --shard runs, or kalvex.distributed (Dask) in chunks");
 }
 
 // Rows [first, last) of a study or of a list of runs, gathered into columns with the GIL
@@ -78,6 +96,7 @@ int threadCount(std::optional<int> threads)
 OutputColumns runRowsToColumns(const study::RowSet& rows, std::size_t first, std::size_t last, int threads)
 {
     last = std::min(last, rows.size());
+    refuseLargeTable(last > first ? last - first : 0, 2 + rows.varied().size() + study::kOutputCount);
     OutputColumns table(rows.varied());
     InterruptWatch watch;
     {

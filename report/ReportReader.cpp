@@ -9,6 +9,8 @@
 #include "report/ReportFields.h"
 #include "report/ScanNumbers.h"
 
+#include "core/results/Errors.h"
+
 #include <cmath>
 #include <string>
 
@@ -81,6 +83,28 @@ UnreadableValue unreadableAt(CharSource& in, int colonLine, int valueLine, bool 
     return UnreadableValue{colonLine, cp1250ToUtf8(text), integer};
 }
 
+// Text glued to a number ("4.35x+01", "43.5kg") makes it unreadable, rather than read up to
+// the text as scanf would: only a blank, a line end or the end of the file may follow.
+bool endsTheNumber(int c)
+{
+    return c < 0 || c == ' ' || c == '\t' || isLineEnd(c);
+}
+
+// Whether a value's field can show it: its text in the field (15 significant digits in the
+// field's unit) must read back as a finite number. 1.7976931348623157e308 rounds to
+// "1.79769313486232E308", above the largest double.
+bool showsInField(double value, double BallisticInput::*member)
+{
+    const double shown = value * shownFactor(member);
+    if (!std::isfinite(shown))
+        return false;
+    try {
+        return std::isfinite(parseFloatField(formatGeneral(shown)));
+    } catch (const InputError&) {
+        return false;
+    }
+}
+
 // Reads one value after its colon into `loaded`; false when the source ended before it.
 bool readValue(CharSource& in, const ValueLine& line, LoadedReport& loaded)
 {
@@ -96,14 +120,14 @@ bool readValue(CharSource& in, const ValueLine& line, LoadedReport& loaded)
     if (integer) {
         const Scanned<long> type = scanLong(in);
         // A grain type the program does not know counts as unreadable: the set keeps its own.
-        read = type.value && isGrainType(*type.value);
+        read = type.value && isGrainType(*type.value) && endsTheNumber(in.peek());
         if (read)
             loaded.input.grainType = static_cast<int>(*type.value);
     } else {
         // A value finite in the file but not in the unit its field shows cannot be shown
         // or typed again, so it is not read either.
         const Scanned<double> value = scanDouble(in);
-        read = value.value && std::isfinite(*value.value * shownFactor(line.member));
+        read = value.value && showsInField(*value.value, line.member) && endsTheNumber(in.peek());
         if (read)
             loaded.input.*line.member = *value.value;
     }

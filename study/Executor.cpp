@@ -179,7 +179,7 @@ std::size_t runRows(const RowSet& rows, std::size_t first, std::size_t last, con
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const std::size_t perClaim = std::max<std::size_t>(1, options.rowsPerClaim);
     const int threads = static_cast<int>(std::min<std::size_t>(
-        options.threads > 0 ? options.threads : cores, (last - first + perClaim - 1) / perClaim));
+        std::min(options.threads > 0 ? options.threads : cores, kMaxThreads), (last - first + perClaim - 1) / perClaim));
     // Enough rows ahead that a slow row does not idle the other threads, few enough to stay small.
     const std::size_t window = perClaim * static_cast<std::size_t>(threads) * 16;
     RowQueue queue(first, last, perClaim, window, options.cancel);

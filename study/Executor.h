@@ -35,6 +35,10 @@ struct RowWorkspace {
 using RowSink = std::function<void(const RowResult&)>;
 using ProgressSink = std::function<void(std::size_t rowsDone)>;
 
+// The most threads a study runs on: each holds the series buffers of its lanes (about 1.4 MB
+// a thread), so 3000 threads took 4.2 GB and then failed to start.
+inline constexpr int kMaxThreads = 256;
+
 struct ExecutorOptions {
     int threads = 0;                             // 0: every core
     std::size_t rowsPerClaim = 1;                // rows a thread takes at once

@@ -145,7 +145,8 @@ FitResult fitStudy(const Study& study, const std::atomic<bool>* cancel)
         result.firings.push_back(row);
     }
     result.rmsVelocity = velocities ? std::sqrt(velocitySquares / static_cast<double>(velocities)) : 0.0;
-    result.rmsPressure = pressures ? std::sqrt(pressureSquares / static_cast<double>(pressures)) : 0.0;
+    if (pressures > 0)
+        result.rmsPressure = std::sqrt(pressureSquares / static_cast<double>(pressures));
     return result;
 }
 

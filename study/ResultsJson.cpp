@@ -105,7 +105,9 @@ std::string fitResultJson(const Study& study, const FitResult& result)
         firings.push_back(row);
     }
     json j{{"parameters", parameters}, {"firings", firings}, {"rmsVelocity", result.rmsVelocity},
-           {"rmsPressure", result.rmsPressure}, {"iterations", result.iterations}, {"status", result.status}};
+           {"iterations", result.iterations}, {"status", result.status}};
+    if (!std::isnan(result.rmsPressure))  // absent, not 0, when no pressure was measured
+        j["rmsPressure"] = result.rmsPressure;
     addPropellant(j, study);
     return j.dump(2);
 }

@@ -11,31 +11,55 @@
 
 namespace kalvex::study {
 
-std::vector<double> axisValues(const SweepAxis& axis)
+std::size_t axisSize(const SweepAxis& axis)
 {
     const std::string key = "sweep (" + axis.parameter + ")";
-    if (!axis.propellants.empty()) {
-        std::vector<double> numbers(axis.propellants.size());
-        for (std::size_t k = 0; k < numbers.size(); ++k)
-            numbers[k] = static_cast<double>(k + 1);
-        return numbers;
-    }
+    if (!axis.propellants.empty())
+        return axis.propellants.size();
     if (!axis.values.empty())
-        return axis.values;
+        return axis.values.size();
     if (axis.count <= 0)
         throw StudyError(key + ": the range is empty; give \"values\" or a positive \"count\"");
+    if (!std::isfinite(axis.from) || !std::isfinite(axis.to))
+        throw StudyError(key + ": the ends of the range must be finite numbers");
     if (axis.logarithmic && !(axis.from > 0 && axis.to > 0))
         throw StudyError(key + ": a logarithmic range needs positive ends");
-    std::vector<double> values;
+    return static_cast<std::size_t>(axis.count);
+}
+
+double axisValue(const SweepAxis& axis, std::size_t k)
+{
+    if (!axis.propellants.empty())
+        return static_cast<double>(k + 1);
+    if (!axis.values.empty())
+        return axis.values[k];
     const int n = axis.count;
-    for (int k = 0; k < n; ++k) {
-        if (n == 1)
-            values.push_back(axis.from);
-        else if (axis.logarithmic)
-            values.push_back(k == n - 1 ? axis.to : axis.from * std::pow(axis.to / axis.from, static_cast<double>(k) / (n - 1)));
-        else
-            values.push_back(k == n - 1 ? axis.to : axis.from + (axis.to - axis.from) * k / (n - 1));
+    const int i = static_cast<int>(k);
+    if (n == 1)
+        return axis.from;
+    if (i == n - 1)
+        return axis.to;
+    const double share = static_cast<double>(i) / (n - 1);
+    if (axis.logarithmic) {
+        const double ratio = axis.to / axis.from;
+        if (std::isfinite(ratio) && ratio > 0)
+            return axis.from * std::pow(ratio, share);
+        // Ends so far apart that their ratio overflows: the same spacing through the logarithms.
+        return std::exp(std::log(axis.from) + (std::log(axis.to) - std::log(axis.from)) * share);
     }
+    const double span = axis.to - axis.from;
+    if (std::isfinite(span))
+        return axis.from + span * i / (n - 1);
+    // Ends of opposite signs near the largest double: their difference overflows, while each
+    // end's share of the value does not.
+    return axis.from * (1 - share) + axis.to * share;
+}
+
+std::vector<double> axisValues(const SweepAxis& axis)
+{
+    std::vector<double> values(axisSize(axis));
+    for (std::size_t k = 0; k < values.size(); ++k)
+        values[k] = axisValue(axis, k);
     return values;
 }
 
@@ -80,8 +104,9 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
         for (const SweepAxis& axis : study.sweep) {
             varied_.push_back(axis.propellants.empty() ? findParameter(axis.parameter) : kPropellantAxis);
             propellants_.push_back(axis.propellants);
-            axes_.push_back(axisValues(axis));
-            size_ *= axes_.back().size();
+            axes_.push_back(axis);
+            axisSizes_.push_back(axisSize(axis));
+            size_ *= axisSizes_.back();
         }
     } else if (kind_ == StudyKind::tolerance) {
         tolerances_ = study.tolerance.parameters;
@@ -122,8 +147,8 @@ void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& valu
         // The last axis runs fastest: row i = (i0, i1) with i = i0 * n1 + i1.
         std::size_t rest = i;
         for (std::size_t a = axes_.size(); a-- > 0;) {
-            values[a] = axes_[a][rest % axes_[a].size()];
-            rest /= axes_[a].size();
+            values[a] = axisValue(axes_[a], rest % axisSizes_[a]);
+            rest /= axisSizes_[a];
         }
         for (std::size_t p = 0; p < set_; ++p) {
             if (propellants_[p].empty())

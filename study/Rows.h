@@ -42,7 +42,8 @@ private:
     std::vector<BallisticInput> listed_;             // a list of runs: row i is listed_[i]
     BallisticInput base_;
     std::vector<Parameter> varied_;
-    std::vector<std::vector<double>> axes_;          // sweep: each axis's values
+    std::vector<SweepAxis> axes_;                    // sweep: each axis, its values made
+    std::vector<std::size_t> axisSizes_;             // row by row, never all at once
     std::vector<std::vector<Propellant>> propellants_;  // sweep: a propellant axis's rows
     std::size_t set_ = 0;                            // varied_[0, set_) are set by the row;
                                                      // the rest record propellant values
@@ -53,8 +54,14 @@ private:
     std::size_t size_ = 0;
 };
 
-// The values of one sweep axis (list, linear or logarithmic range; 1 ... n for n propellants);
-// StudyError when empty.
+// The number of values of one sweep axis (list, linear or logarithmic range; 1 ... n for n
+// propellants); StudyError when empty or when a range's ends are not finite.
+std::size_t axisSize(const SweepAxis& axis);
+// Value k (k < axisSize) of an axis, made on its own: a range of a billion values takes no
+// memory. A linear range's value is from + (to - from) k / (n - 1), or, where to - from
+// overflows, the same point through each end's share; the last value is `to` exactly.
+double axisValue(const SweepAxis& axis, std::size_t k);
+// All values of an axis, for a window that shows them.
 std::vector<double> axisValues(const SweepAxis& axis);
 
 // The first and one-past-last row of shard `index` (1-based) of `count` over `rows` rows:

@@ -74,6 +74,7 @@ SolveResult solveStudy(const Study& study, const std::atomic<bool>* cancel)
     }
     const double tolerance = spec.tolerance > 0 ? spec.tolerance : 1e-6 * std::max(1.0, std::fabs(spec.target));
     double solution = spec.lower;
+    std::uintmax_t iterations = 0;  // of the root finder, as maxIterations counts them
     if (atLower == 0 || atUpper == 0) {
         solution = atLower == 0 ? spec.lower : spec.upper;
     } else {
@@ -84,7 +85,7 @@ SolveResult solveStudy(const Study& study, const std::atomic<bool>* cancel)
         const auto close = [&](double a, double b) {
             return std::fabs(lastMiss) <= tolerance || std::fabs(b - a) <= 4 * std::numeric_limits<double>::epsilon() * std::fabs(a);
         };
-        std::uintmax_t iterations = static_cast<std::uintmax_t>(spec.maxIterations);
+        iterations = static_cast<std::uintmax_t>(spec.maxIterations);
         const auto [a, b] = boost::math::tools::toms748_solve(f, spec.lower, spec.upper, atLower, atUpper, close, iterations);
         solution = std::fabs(miss(a)) <= std::fabs(miss(b)) ? a : b;
     }
@@ -92,7 +93,9 @@ SolveResult solveStudy(const Study& study, const std::atomic<bool>* cancel)
     result.outputs = run(solution);
     if (std::fabs(result.outputs[output] - spec.target) > tolerance)
         throw StudyError("solve: no solution within " + withUnit(tolerance, info.unit) + " of the target after " +
-                         std::to_string(result.iterations) + " runs (a discontinuity in the bracket?)");
+                         std::to_string(iterations) + " iterations of the root finder (maxIterations " +
+                         std::to_string(spec.maxIterations) + "), " + std::to_string(result.iterations) +
+                         " runs with the bracket's ends (a discontinuity in the bracket?)");
     for (const Constraint& c : spec.constraints) {
         const double value = result.outputs[findOutput(c.output)];
         const bool ok = (!c.min || value >= *c.min) && (!c.max || value <= *c.max);

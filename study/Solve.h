@@ -5,6 +5,7 @@
 #include "study/Study.h"
 
 #include <atomic>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,7 +43,7 @@ struct FitResult {
     std::vector<double> standardErrors;  // from the Jacobian at the solution
     std::vector<FiringResidual> firings;
     double rmsVelocity = 0;              // m/s
-    double rmsPressure = 0;              // MPa, 0 without measured pressures
+    double rmsPressure = std::numeric_limits<double>::quiet_NaN();  // MPa; NaN without measured pressures
     int iterations = 0;
     std::string status;                  // the solver's word on convergence
 };

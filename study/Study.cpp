@@ -79,10 +79,18 @@ void validateSweep(const Study& study)
             continue;
         }
         const Parameter parameter = findParameter(axis.parameter);
+        const std::size_t size = axisSize(axis);
+        // Seven grain types: a longer range repeats one or takes a fraction, refused without
+        // going through what may be a billion values.
+        if (!parameter.continuous() && axis.values.empty() && size > 7)
+            throw StudyError("sweep (grainType): at most 7 values, the grain types 1 to 7");
+        // A range's values lie between its ends, so for a continuous parameter its two ends
+        // stand for all of them; a list, and a grain-type range, are checked value by value.
+        const bool endsOnly = parameter.continuous() && axis.values.empty();
         BallisticInput scratch = baseInput(study);
-        for (double value : axisValues(axis)) {
+        for (std::size_t k = 0; k < size; k = endsOnly && k == 0 && size > 1 ? size - 1 : k + 1) {
             try {
-                setParameterValue(scratch, parameter, value);  // refuses grain types outside 1..7
+                setParameterValue(scratch, parameter, axisValue(axis, k));  // refuses grain types outside 1..7
             } catch (const InputError& e) {  // a charge temperature outside its range
                 throw StudyError("sweep (" + axis.parameter + "): " + e.what());
             }

@@ -2,6 +2,7 @@
 
 #include "core/results/Errors.h"
 #include "core/input/InputSet.h"
+#include "report/BoundedRead.h"
 #include "report/ReportFile.h"
 #include "report/SafeSave.h"
 #include "core/propellant/TemperatureCoefficientsJson.h"
@@ -192,7 +193,15 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
             throw StudyError("give the base input set either as \"base\" (a report file) or as \"inputs\"");
         if (keys.has("base")) {
             study.basePath = keys.text("base");
-            study.base = readBaseReport(baseFolder / study.basePath);
+            const std::filesystem::path report = baseFolder / study.basePath;
+            std::error_code ec;
+            if (!std::filesystem::exists(report, ec))
+                throw StudyError("base: " + report.string() + ": no such file" +
+                                 (std::filesystem::path(study.basePath).is_relative()
+                                      ? " (\"" + study.basePath + "\" is taken relative to the study file's folder, " +
+                                            (baseFolder.empty() ? std::string(".") : baseFolder.string()) + ")"
+                                      : std::string()));
+            study.base = readBaseReport(report);
         } else {
             study.base = inputsFrom(keys.required("inputs"));
         }
@@ -309,14 +318,15 @@ std::string studyToJsonText(const Study& study)
     return json(study).dump(2) + "\n";
 }
 
-Study loadStudyFile(const std::filesystem::path& path)
+Study loadStudyFile(const std::filesystem::path& path, const std::atomic<bool>* cancel)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw StudyError(path.string() + ": cannot read the study file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    return studyFromJsonText(text.str(), path.parent_path());
+    std::string text;
+    try {
+        text = report::readWholeFile(path.string(), kMaxStudyFileBytes, cancel);
+    } catch (const report::ReadError& e) {
+        throw StudyError(std::string(e.what()) + " (the study file)");
+    }
+    return studyFromJsonText(text, path.parent_path());
 }
 
 void saveStudyFile(const std::filesystem::path& path, const Study& study)

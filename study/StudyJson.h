@@ -4,6 +4,8 @@
 #include "core/input/InputFields.h"
 #include "study/Study.h"
 
+#include <atomic>
+#include <cstddef>
 #include <filesystem>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
@@ -22,8 +24,11 @@ Study studyFromJsonText(const std::string& text, const std::filesystem::path& ba
 // otherwise "inputs" with every value in the parameters' units.
 std::string studyToJsonText(const Study& study);
 
-// File access; StudyError with the path when it cannot be read or written.
-Study loadStudyFile(const std::filesystem::path& path);
+// File access; StudyError with the path when it cannot be read or written. A study file may be
+// a pipe or standard input; it is read within kMaxStudyFileBytes, a device is refused, and
+// reading stops when `cancel` becomes true (Ctrl+C while waiting on a pipe).
+inline constexpr std::size_t kMaxStudyFileBytes = 16 * 1024 * 1024;
+Study loadStudyFile(const std::filesystem::path& path, const std::atomic<bool>* cancel = nullptr);
 void saveStudyFile(const std::filesystem::path& path, const Study& study);
 
 // A report file's input values, read as kalvex-batch reads them, or the input set of a JSON

@@ -62,7 +62,8 @@ std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n)
     const double nn = static_cast<double>(n), p = static_cast<double>(k) / nn, z2 = kZ95 * kZ95;
     const double centre = (p + z2 / (2 * nn)) / (1 + z2 / nn);
     const double half = kZ95 / (1 + z2 / nn) * std::sqrt(p * (1 - p) / nn + z2 / (4 * nn * nn));
-    return {std::max(0.0, centre - half), std::min(1.0, centre + half)};
+    // At k = 0 and k = n the bounds are 0 and 1 exactly; the formula leaves a rounding error.
+    return {k == 0 ? 0.0 : std::max(0.0, centre - half), k == n ? 1.0 : std::min(1.0, centre + half)};
 }
 
 ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit) : limit_(std::move(limit))

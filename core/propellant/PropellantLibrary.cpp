@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <unordered_set>
 
 namespace kalvex {
 
@@ -103,17 +105,72 @@ json rowFor(const Propellant& p)
 void readFile(const std::string& path, bool fromUser, PropellantLibrary& library)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
         if (!fromUser)
             library.problems.push_back(path + ": the shipped propellant library is missing");
         return;
     }
+    // Checked before opening: opening a named pipe waits for a writer, for ever.
+    if (ec || !std::filesystem::is_regular_file(status)) {
+        library.problems.push_back(path + ": cannot be read (" +
+                                   (ec ? ec.message() : std::string("not a regular file")) + ")");
+        return;
+    }
     std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, ec) || !file) {
+    if (!file) {
         library.problems.push_back(path + ": cannot be read");
         return;
     }
     readPropellantRows(file, path, fromUser, library);
+}
+
+// A library holds a few hundred rows; a file far larger is not one.
+constexpr std::size_t kMaxLibraryBytes = 64 * 1024 * 1024;
+
+// The text with every byte that is not part of well-formed UTF-8 replaced by U+FFFD, so that
+// the other rows of a file with one bad byte can still be read; `replaced` counts them.
+std::string wellFormedUtf8(const std::string& text, std::size_t& replaced)
+{
+    std::string out;
+    out.reserve(text.size());
+    replaced = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        bool valid = length > 0 && i + length <= text.size() && !(length == 2 && c < 0xC2);
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid) {
+            out.append(text, i, length);
+            i += length;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++replaced;
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Message text from nlohmann quotes the bytes it stopped at; made well-formed for Python.
+std::string readable(const std::string& message)
+{
+    std::size_t replaced = 0;
+    return wellFormedUtf8(message, replaced);
+}
+
+// Keeps the last row of each name, in the order of those last rows: a later row replaces an
+// earlier one, and the user's row shows as the user's (one pass, for libraries of any size).
+void keepLastOfEachName(std::vector<Propellant>& rows)
+{
+    std::unordered_set<std::string_view> seen;
+    std::vector<Propellant> kept;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        if (seen.insert(it->name).second)
+            kept.push_back(*it);
+    std::reverse(kept.begin(), kept.end());
+    rows = std::move(kept);
 }
 
 }  // namespace
@@ -148,28 +205,39 @@ PropellantFiles defaultPropellantFiles(const std::string& programFolder)
 void readPropellantRows(std::istream& text, const std::string& fileName, bool fromUser,
                         PropellantLibrary& library)
 {
+    std::string bytes(kMaxLibraryBytes + 1, '\0');
+    text.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(text.gcount()));
+    if (bytes.size() > kMaxLibraryBytes) {
+        library.problems.push_back(fileName + ": not a propellant library (larger than " +
+                                   std::to_string(kMaxLibraryBytes >> 20) + " MB)");
+        return;
+    }
+    std::size_t badBytes = 0;
+    const std::string wellFormed = wellFormedUtf8(bytes, badBytes);
     json rows;
     try {
-        rows = rowsOf(json::parse(text), fileName);
+        rows = rowsOf(json::parse(wellFormed), fileName);
     } catch (const json::exception& e) {
-        library.problems.push_back(fileName + ": not a propellant library (" + e.what() + ")");
+        library.problems.push_back(fileName + ": not a propellant library (" + readable(e.what()) + ")");
         return;
     } catch (const InputError& e) {
-        library.problems.push_back(e.what());
+        library.problems.push_back(readable(e.what()));
         return;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         Propellant p;
         p.fromUser = fromUser;
-        const std::string problem = parseRow(rows[i], p);
+        std::string problem = parseRow(rows[i], p);
+        if (problem.empty() && badBytes > 0 && rows[i].dump().find("\xEF\xBF\xBD") != std::string::npos)
+            problem = "not UTF-8 text (a byte of another encoding)";
         if (!problem.empty()) {
             library.problems.push_back(rowLabel(fileName, i, rows[i]) + ": " + problem);
             continue;
         }
-        // A later row of a name replaces an earlier one: the user's row shows as the user's.
-        std::erase_if(library.rows, [&](const Propellant& q) { return q.name == p.name; });
         library.rows.push_back(std::move(p));
     }
+    keepLastOfEachName(library.rows);
 }
 
 PropellantLibrary loadPropellantLibrary(const PropellantFiles& files)

@@ -40,7 +40,10 @@ class StudySource:
             text, folder = json.dumps(study), str(pathlib.Path.cwd())
         else:
             path = pathlib.Path(os.fspath(study))
-            text, folder = path.read_text(encoding="utf-8"), str(path.parent)
+            try:
+                text, folder = path.read_text(encoding="utf-8"), str(path.parent)
+            except UnicodeDecodeError as e:
+                raise ValueError(f"{path}: not UTF-8 text (byte 0x{e.object[e.start]:02x} at offset {e.start})") from None
         return cls(text, folder, propellant_library())
 
     def args(self):

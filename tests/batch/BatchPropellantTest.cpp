@@ -64,7 +64,7 @@ TEST_F(BatchPropellant, ANamedPropellantReplacesExactlyTheSevenValuesOfTheReport
         EXPECT_EQ(result->input.*field.quantity, expected.*field.quantity) << field.name;
 
     ASSERT_EQ(run({kHowitzer, "--propellant", "M99"}, out, err), 1);
-    EXPECT_EQ(err, "Propellant M99 is not in the propellant library (kalvex-batch --list-propellants)\n");
+    EXPECT_EQ(err, "kalvex-batch: Propellant M99 is not in the propellant library (kalvex-batch --list-propellants)\n");
 }
 
 TEST_F(BatchPropellant, TheListShowsEveryRowWithItsSourceAndWarnsOfMalformedUserRows)
@@ -124,7 +124,7 @@ TEST_F(BatchPropellant, AChargeTemperatureSetsTheFactorsFromTheCoefficientsGiven
     for (const Case& c : cases) {
         std::string out;
         EXPECT_EQ(run(c.args, out, err), 1);
-        EXPECT_EQ(err, c.message);
+        EXPECT_EQ(err, std::string("kalvex-batch: ") + c.message);  // a failure names the program
     }
     EXPECT_THROW(batch::parseBatchArguments({kHowitzer, "--force-temp-coeff", "0.0003"}), batch::UsageError);
 }

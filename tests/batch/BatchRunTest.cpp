@@ -217,6 +217,8 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     };
     withValue("type9.txt", ":                                      4 ", ":                                      9 ");
     withValue("nan.txt", ":                          9.500000e-03 ", ":                          nan ");
+    withValue("glued.txt", ":                          9.500000e-03 ", ":                          9.5e-03kg ");
+    withValue("dw.txt", ":                1.000000e-04 ", ":                1.7976931348623157e308 ");
 
     struct Case {
         std::vector<std::string> args;
@@ -224,13 +226,17 @@ TEST_F(BatchRun, FailuresGoToStandardErrorWithStatusOne)
     };
     const std::string rifle = (kExampleDir / "rifle-7.62mm.txt").string();
     const Case cases[] = {
-        {{path("bad.txt")}, "Ratio of specific Heats for Propellant gamma less than or equal to 1\n"},
-        {{path("type9.txt")}, path("type9.txt") + ":45: '9' is not a valid integer value\n"},
-        {{path("nan.txt")}, path("nan.txt") + ":12: 'nan' is not a valid floating point value\n"},
-        {{path("short.txt")}, path("short.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
-        {{path("absent.txt")}, path("absent.txt") + ": Soubor nenačten (not a readable report with all 43 input values)\n"},
+        {{path("bad.txt")}, "kalvex-batch: Ratio of specific Heats for Propellant gamma less than or equal to 1\n"},
+        {{path("type9.txt")}, "kalvex-batch: " + path("type9.txt") + ":45: '9' is not a valid integer value\n"},
+        {{path("nan.txt")}, "kalvex-batch: " + path("nan.txt") + ":12: 'nan' is not a valid floating point value\n"},
+        {{path("short.txt")}, "kalvex-batch: " + path("short.txt") + ": not a readable report with all 43 input values\n"},
+        {{path("absent.txt")}, "kalvex-batch: " + path("absent.txt") + ": no such file\n"},
+        // Text glued to a number, and a value whose field text would not read back.
+        {{path("glued.txt")}, "kalvex-batch: " + path("glued.txt") + ":12: '9.5e-03kg' is not a valid floating point value\n"},
+        {{path("dw.txt")},
+         "kalvex-batch: " + path("dw.txt") + ":19: '1.7976931348623157e308' is not a valid floating point value\n"},
         {{rifle, "-o", path("no/such/folder.txt")},
-         "Cannot write \"" + path("no/such/folder.txt") + "\": No such file or directory\n"},
+         "kalvex-batch: Cannot write \"" + path("no/such/folder.txt") + "\": No such file or directory\n"},
         {{"--every", "0", rifle}, "kalvex-batch: Step in Time Progress less than 1\nTry 'kalvex-batch --help' for more information.\n"},
     };
     for (const Case& c : cases) {

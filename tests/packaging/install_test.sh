@@ -30,11 +30,18 @@ deb=$(ls "$work"/package/kalvex_*.deb)
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/kalvex ./usr/bin/kalvex-batch ./usr/share/applications/kalvex.desktop \
             ./usr/share/icons/hicolor/256x256/apps/kalvex.png ./usr/share/man/man1/kalvex.1.gz \
-            ./usr/share/man/man1/kalvex-batch.1.gz ./usr/share/kalvex/rifle-7.62mm.txt; do
+            ./usr/share/man/man1/kalvex-batch.1.gz ./usr/share/kalvex/rifle-7.62mm.txt \
+            ./usr/share/doc/kalvex/study-file.md ./usr/share/doc/kalvex/propellants.md; do
   grep -q " $path\$" <<<"$contents" || { echo "package lacks $path"; exit 1; }
 done
 for optional in kalvex-study; do
   if [ -x "$build/batch/$optional" ] || [ -x "$build/study/$optional" ]; then
     grep -q " ./usr/bin/$optional\$" <<<"$contents" || { echo "package lacks $optional"; exit 1; }
   fi
+done
+# The manual pages give examples and the files they use.
+for page in "$build"/man/*.1.gz; do
+  [ -e "$page" ] || continue
+  zcat "$page" | grep -q '^\.SH EXAMPLES' || { echo "$(basename "$page") has no EXAMPLES"; exit 1; }
+  zcat "$page" | grep -q '^\.SH FILES' || { echo "$(basename "$page") has no FILES"; exit 1; }
 done

@@ -4,8 +4,19 @@ import json
 import os
 import pathlib
 import subprocess
+import sys
 
 import pytest
+
+# The README runs these tests with paths relative to the source folder; a test that changes
+# folder must still find the programs and the module, so they are made absolute here.
+for _name in ("KALVEX_BATCH", "KALVEX_STUDY"):
+    if os.environ.get(_name):
+        os.environ[_name] = str(pathlib.Path(os.environ[_name]).resolve())
+if os.environ.get("PYTHONPATH"):
+    _relative = [p for p in os.environ["PYTHONPATH"].split(os.pathsep) if p]
+    sys.path[:] = [str(pathlib.Path(p).resolve()) if p in _relative else p for p in sys.path]
+    os.environ["PYTHONPATH"] = os.pathsep.join(str(pathlib.Path(p).resolve()) for p in _relative)
 
 EXAMPLES = pathlib.Path(os.environ.get("KALVEX_EXAMPLES", pathlib.Path(__file__).parents[2] / "examples"))
 EXAMPLE_NAMES = ["rifle-7.62mm", "cannon-30mm", "howitzer-155mm"]

@@ -1,6 +1,7 @@
 """run_many against a loop of run, and studies against kalvex-study."""
 
 import _thread
+import json
 import math
 import threading
 import time
@@ -77,3 +78,32 @@ def test_ctrl_c_stops_long_work_within_a_run(call, rifle):
         threading.Timer(0.2, _thread.interrupt_main).start()
         work()
     assert time.monotonic() - started < 20  # all of it takes a minute or more
+
+
+def test_a_table_too_large_is_refused_before_anything_is_allocated(rifle):
+    study = {"kind": "tolerance", "inputs": rifle.to_dict(),
+             "tolerance": {"parameters": [{"parameter": "C", "sigma": 1e-5}], "samples": 100_000_000}}
+    with pytest.raises(ValueError, match=r"^a table of 100000000 rows \(about .* GB\) is more than the 10000000 rows"
+                                         r".*kalvex-study STUDY.json -o ROWS.csv.*--shard.*kalvex.distributed"):
+        kalvex.study(study)
+    with pytest.raises(ValueError, match="threads must be at least 1 and at most 256"):
+        kalvex.run_many([rifle], threads=3000)
+
+
+def test_bytes_that_are_not_utf8_give_value_errors_and_spare_the_readable_rows(rifle, tmp_path, monkeypatch):
+    study = tmp_path / "study.json"
+    study.write_bytes(b'{"kind": "sweep", "description": "\xe9", "inputs": {}}')
+    with pytest.raises(ValueError, match=r"study.json: not UTF-8 text \(byte 0xe9 at offset 34\)"):
+        kalvex.study(study)
+
+    # The user's library: one row with a byte of another encoding, one good row.
+    library = tmp_path / "kalvex" / "propellants.json"
+    library.parent.mkdir()
+    good = {"name": "Mine", "F": 1e6, "T0": 2800, "b": 0.001, "gamma": 1.24, "rho": 1600, "beta": 1e-9, "alpha": 0.9}
+    text = json.dumps({"format": "kalvex propellant library 1", "propellants": [{**good, "name": "BAD"}, good]})
+    library.write_bytes(text.encode().replace(b'"BAD"', b'"B\xc4D"'))
+    monkeypatch.setenv("XDG_DATA_HOME", str(tmp_path))
+    with pytest.warns(UserWarning, match="row 1 .*not UTF-8 text"):
+        names = [row.name for row in kalvex.propellants()]
+    assert "Mine" in names and "M30" in names
+    assert rifle.with_propellant("M30") is not None

@@ -55,23 +55,26 @@ std::optional<report::LoadedReport> oracleLoad(const std::string& text, const Ba
         if (!p)
             return std::nullopt;
         ++p;
+        // Departing from scanf on purpose: text glued to a number makes it unreadable.
+        const auto ends = [](char c) { return c == '\0' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        int used = 0;
         if (line.conversion == report::Conversion::GrainType) {
             long v = 0;
-            const int n = std::sscanf(p, "%li", &v);
+            const int n = std::sscanf(p, "%li%n", &v, &used);
             if (n == EOF)
                 return std::nullopt;
-            if (n == 1 && v >= 1 && v <= 7)
+            if (n == 1 && v >= 1 && v <= 7 && ends(p[used]))
                 loaded.input.grainType = static_cast<int>(v);
             else
                 loaded.unreadable.emplace_back();
         } else {
             double v = 0;
-            const int n = std::sscanf(p, "%lf", &v);
+            const int n = std::sscanf(p, "%lf%n", &v, &used);
             if (n == EOF)
                 return std::nullopt;
             // A value must also be finite in the unit its field shows (mm, ms, MPa).
             const InputField* field = findInputField(line.member);
-            if (n == 1 && std::isfinite(v) && std::isfinite(v * field->toShown))
+            if (n == 1 && std::isfinite(v) && std::isfinite(v * field->toShown) && ends(p[used]))
                 loaded.input.*line.member = v;
             else
                 loaded.unreadable.emplace_back();

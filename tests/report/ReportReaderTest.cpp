@@ -237,10 +237,10 @@ TEST(ReportReader, NumbersAreFoundByColonsNotByLabels)
 
 TEST(ReportReader, ValuesOnFollowingLinesAfterTheirColonAreRead)
 {
-    // Line ends count as white space before a number.
+    // Line ends count as white space before a number (and one ends it).
     std::string text = "W: n\r\n";
     for (int i = 1; i <= 43; ++i)
-        text += i == 31 ? ":\r\n\r\n 4" : ":\r\n   -2.5E+01";
+        text += i == 31 ? ":\r\n\r\n 4\r\n" : ":\r\n   -2.5E+01\r\n";
     const auto loaded = load(text);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->input.A, -25);

@@ -4,6 +4,8 @@
 
 #include "batch/BatchRun.h"
 #include "batch/StudyRun.h"
+#include "batch/StudyTables.h"
+#include "study/ToleranceStats.h"
 #include "core/results/SeriesVocabulary.h"
 
 #include <clocale>
@@ -180,12 +182,57 @@ TEST_F(StudyCommand, BadStudiesNameTheirFault)
         EXPECT_THAT(outcome.err, testing::HasSubstr(c.message)) << c.spec;
     }
     EXPECT_THAT(run({write("broken.json", "{\"kind\": ")}).err, testing::HasSubstr("the study is not JSON"));
+    EXPECT_EQ(run({"/dev/zero"}).err, "kalvex-study: /dev/zero: a character device, not a file to read (the study file)\n");
+    EXPECT_EQ(run({path("none.json")}).err, "kalvex-study: " + path("none.json") + ": no such file (the study file)\n");
     EXPECT_THAT(run({write("nobase.json", R"({"kind": "sweep", "base": "absent.txt", "sweep": {}})")}).err,
-                testing::HasSubstr("absent.txt: not a readable report"));
+                testing::HasSubstr("base: " + path("absent.txt") + ": no such file (\"absent.txt\" is taken relative to the "
+                                   "study file's folder, " + folder.string() + ")"));
     EXPECT_THAT(run({study("solve", R"({"parameter": "C", "bracket": [0.0027, 0.0028], "target": 830})"),
                      "--shard", "1/2"})
                     .err,
                 testing::HasSubstr("a solve study runs as a whole and takes no --shard"));
+}
+
+TEST_F(StudyCommand, CommandLineFaultsGetShortMessages)
+{
+    const std::string solve = study("solve", R"({"parameter": "C", "bracket": [0.0027, 0.0031], "target": 830})");
+    const std::string fit = study("fit", R"({"parameters": ["beta"], "firings": [{"velocity": 800}]})");
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{solve, "--threads", "3000"}, "kalvex-study: --threads wants 1 to 256 (0 or none: every core), got 3000\n"},
+        {{solve, "--threads", "-1"}, "kalvex-study: --threads wants 1 to 256 (0 or none: every core), got -1\n"},
+        {{solve, "-o", path("x.csv")}, "kalvex-study: -o: a solve of one parameter has no rows to write; --json writes its result\n"},
+        {{fit, "-o", path("x.csv")}, "kalvex-study: -o: a fit has no rows to write; --json writes its result\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = run(c.args);
+        EXPECT_EQ(outcome.status, 1) << c.message;
+        EXPECT_THAT(outcome.err, testing::StartsWith(c.message));
+    }
+    // Captions start in one column, also after a unit with a character of two bytes (°C).
+    std::istringstream list(run({"--list-parameters"}).out);
+    for (std::string line; std::getline(list, line);) {
+        const std::size_t degree = line.find("\u00b0") == std::string::npos ? 0 : 1;
+        if (line.find(']') + 1 - degree < 20)  // a longer name and unit is followed by one blank
+            EXPECT_EQ(line.find_first_not_of(' ', line.find(']') + 1) - degree, 20u) << line;
+    }
+}
+
+TEST_F(StudyCommand, ToleranceTableSaysWhichSamplesEachFigureCounts)
+{
+    study::ToleranceAccumulator accumulator(study::ExceedanceLimit{"P0Max", 400});
+    study::RowResult stop, fine;
+    stop.outputs.end = RunEnd::PressureLimit;
+    stop.outputs.message = "Mean Pressure over 2000 MPa.";
+    fine.outputs.values.fill(1);
+    for (const study::RowResult* row : {&stop, &fine, &fine})
+        accumulator.add(*row);
+    std::ostringstream table;
+    writeToleranceTable(table, accumulator.summary());
+    EXPECT_THAT(table.str(), testing::HasSubstr("\n3 samples, 2 in the statistics, 1 stopped at the pressure limit "
+                                                "(counted only as exceeding it)\nP(P0Max > 400) = 1/3"));
 }
 
 TEST_F(StudyCommand, ErrorEstimateRunsTheSolutionAtHalfTheStep)

@@ -6,6 +6,8 @@
 #include "core/input/StartSequence.h"
 #include "study/Executor.h"
 #include "study/Parameters.h"
+#include "study/ResultsJson.h"
+#include "study/Rows.h"
 #include "study/Solve.h"
 #include "study/StudyError.h"
 #include "study/ToleranceStats.h"
@@ -131,6 +133,50 @@ TEST(StudySolve, UnreachableTargetNamesTheOutputAtBothEnds)
     }
 }
 
+TEST(StudySolve, RunningOutOfIterationsCountsThemAsTheStudyFileDoes)
+{
+    const Study study = rifleStudy("solve", R"({"parameter": "C", "bracket": [0.0026, 0.0031],
+        "target": 830, "tolerance": 1e-9, "maxIterations": 2})");
+    try {
+        solveStudy(study);
+        FAIL() << "no error";
+    } catch (const StudyError& e) {
+        EXPECT_THAT(e.what(), testing::HasSubstr("after 2 iterations of the root finder (maxIterations 2), "));
+    }
+}
+
+// Sweep values are made one by one: a billion of them take no memory, and ends whose
+// difference overflows still give finite, evenly spaced values.
+TEST(StudyRows, AxisValuesNeedNoMemoryAndNeverOverflow)
+{
+    const auto range = [](double from, double to, int count, bool logarithmic = false) {
+        SweepAxis axis;
+        axis.parameter = "C";
+        axis.from = from;
+        axis.to = to;
+        axis.count = count;
+        axis.logarithmic = logarithmic;
+        return axis;
+    };
+    SweepAxis axis = range(-1e308, 0.0031, 3);
+    EXPECT_EQ(axisValue(axis, 0), -1e308);
+    EXPECT_EQ(axisValue(axis, 2), 0.0031);
+    EXPECT_DOUBLE_EQ(axisValue(axis, 1), -0.5e308);
+    axis = range(0.0026, 0.0031, 6);
+    for (std::size_t k = 0; k < 5; ++k)  // the formula of every earlier sweep, bit for bit
+        EXPECT_EQ(axisValue(axis, k), 0.0026 + (0.0031 - 0.0026) * static_cast<int>(k) / 5);
+    axis = range(1e-300, 1e300, 3, true);
+    EXPECT_DOUBLE_EQ(axisValue(axis, 1), 1.0);
+
+    const RowSet rows(rifleStudy("sweep", R"([{"parameter": "C", "from": 0.0026, "to": 0.0031, "count": 1e9},
+                                              {"parameter": "D", "values": [0.7, 0.8]}])"));
+    EXPECT_EQ(rows.size(), 2000000000u);
+    BallisticInput input;
+    std::vector<double> values;
+    rows.row(rows.size() - 1, input, values);
+    EXPECT_EQ(values, (std::vector<double>{0.0031, 0.8}));
+}
+
 TEST(StudyFit, RecoversBetaFromVelocitiesTheModelMade)
 {
     constexpr double kTrueBeta = 5.5e-9;  // the rifle example has 5.2e-9
@@ -142,6 +188,8 @@ TEST(StudyFit, RecoversBetaFromVelocitiesTheModelMade)
     const FitResult fit = fitStudy(study);
     EXPECT_TRUE(relativelyNear(fit.values[0], kTrueBeta, 1e-5));
     EXPECT_LT(fit.rmsVelocity, 0.01);
+    // No pressure was measured: the result has no pressure residual, rather than one of 0.
+    EXPECT_THAT(fitResultJson(study, fit), testing::Not(testing::HasSubstr("rmsPressure")));
 }
 
 TEST(StudyTolerance, ZeroSpreadGivesTheNominalRunInEveryPercentile)
@@ -177,6 +225,14 @@ TEST(StudyTolerance, StatisticsFollowTheirDefinitions)
     EXPECT_NEAR(lo, 0.168165, 1e-6);
     EXPECT_NEAR(hi, 0.282388, 1e-6);
     EXPECT_EQ(wilsonInterval(0, 10).first, 0);
+    // The bounds at k = 0 and k = n are 0 and 1 exactly; the other bound is z^2 / (n + z^2) away.
+    const double z2 = 1.959963984540054 * 1.959963984540054;
+    for (std::size_t n : {1u, 10u, 2000u}) {
+        EXPECT_EQ(wilsonInterval(0, n).first, 0.0);
+        EXPECT_EQ(wilsonInterval(n, n).second, 1.0);
+        EXPECT_NEAR(wilsonInterval(0, n).second, z2 / (static_cast<double>(n) + z2), 1e-6);
+        EXPECT_NEAR(wilsonInterval(n, n).first, 1 - z2 / (static_cast<double>(n) + z2), 1e-6);
+    }
 
     // A stop at the pressure limit exceeds; another failure is left out, counted by message.
     ToleranceAccumulator accumulator(ExceedanceLimit{"P0Max", 400});

@@ -34,6 +34,22 @@ for signal in INT TERM; do
     echo "SIG$signal: $rows finished rows written beside the complete file"
 done
 
+# A study file that is a named pipe nobody writes to: Ctrl+C ends the wait.
+mkfifo "$work/pipe.json"
+"$program" "$work/pipe.json" --quiet 2> "$work/err" &
+pid=$!
+sleep 1
+kill -INT "$pid"
+( sleep 1; kill -KILL "$pid" 2>/dev/null ) &
+watchdog=$!
+wait "$pid"
+status=$?
+kill "$watchdog" 2>/dev/null
+rm -f "$work/pipe.json"
+[ "$status" -eq 130 ] || { echo "waiting on a pipe: exit status $status, expected 130"; exit 1; }
+grep -q "stopped while reading" "$work/err" || { echo "waiting on a pipe: no word why"; cat "$work/err"; exit 1; }
+echo "Ctrl+C ends the wait for a study file on a pipe"
+
 # Killed outright: nothing but the files that were there.
 rm -f "$csv" "$csv.partial"
 "$program" "$study" -o "$csv" --threads 2 --quiet &
