@@ -31,6 +31,35 @@ double parseNumber(const std::string& option, const std::string& text)
     }
 }
 
+// A tolerance: a positive number below 1.
+double parseTolerance(const std::string& option, const std::string& text)
+{
+    const double value = parseNumber(option, text);
+    if (!(value > 0 && value < 1))
+        throw UsageError(option + " must be a number between 0 and 1, got " + text);
+    return value;
+}
+
+long parseStepBound(const std::string& text)
+{
+    long value = 0;
+    try {
+        value = parseIntField(text);
+    } catch (const InputError& e) {
+        throw UsageError(std::string("--max-steps: ") + e.what());
+    }
+    if (value < 1)
+        throw UsageError("--max-steps must be at least 1, got " + text);
+    return value;
+}
+
+IntegratorMethod parseIntegrator(const std::string& text)
+{
+    if (const std::optional<IntegratorMethod> method = integratorMethod(text))
+        return *method;
+    throw UsageError("--integrator is fixed or adaptive, got " + text);
+}
+
 }  // namespace
 
 BatchOptions parseBatchArguments(const std::vector<std::string>& args)
@@ -64,6 +93,14 @@ BatchOptions parseBatchArguments(const std::vector<std::string>& args)
             options.heatTransfer = false;
         } else if (a == "--error-estimate") {
             options.errorEstimate = true;
+        } else if (a == "--integrator") {
+            options.integrator.method = parseIntegrator(value());
+        } else if (a == "--rtol") {
+            options.integrator.adaptive.relativeTolerance = parseTolerance(a, value());
+        } else if (a == "--atol") {
+            options.integrator.adaptive.absoluteTolerance = parseTolerance(a, value());
+        } else if (a == "--max-steps") {
+            options.integrator.adaptive.maxSteps = parseStepBound(value());
         } else if (a == "--propellant") {
             options.propellant = value();
         } else if (a == "--list-propellants") {
@@ -120,6 +157,14 @@ std::string batchUsage()
            "  --error-estimate     run the input again at half the step and print, after the\n"
            "                       summary, the differences |f(h) - f(h/2)| of the maximum\n"
            "                       pressure, the muzzle velocity and the end of combustion\n"
+           "  --integrator METHOD  fixed (the input's step, the default) or adaptive (an\n"
+           "                       embedded Runge-Kutta pair with error control that ends its\n"
+           "                       steps on the model's events and at the muzzle exactly;\n"
+           "                       the input's step is not used)\n"
+           "  --rtol X             relative tolerance of the adaptive integrator (1e-8)\n"
+           "  --atol X             absolute tolerance on the state in its natural sizes\n"
+           "                       (default: the relative tolerance)\n"
+           "  --max-steps N        step bound of the adaptive integrator (1000000)\n"
            "  --propellant NAME    run with the seven propellant values of the library row\n"
            "                       NAME instead of the report's\n"
            "  --list-propellants   print the propellant library with the sources of its values\n"

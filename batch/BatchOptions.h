@@ -1,6 +1,8 @@
 #pragma once
 // The command line of kalvex-batch.
 
+#include "core/stepping/Integrator.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,7 @@ struct BatchOptions {
     bool showGrains = true;                 // --no-grains removes the number of grains
     bool heatTransfer = true;               // --no-heat-transfer: no heat loss to the wall
     bool errorEstimate = false;             // --error-estimate: run again at half the step
+    IntegratorChoice integrator;            // --integrator, --rtol, --atol, --max-steps
     bool help = false;                      // --help: print the usage and do nothing else
     bool version = false;                   // --version: print the version and do nothing else
     std::optional<std::string> propellant;  // --propellant: a library row replaces the seven values

@@ -114,14 +114,17 @@ ReportRun runReportInput(const BatchOptions& options, std::ostream& memo, std::o
     run.input.heatTransfer = options.heatTransfer;
     run.runs.scratch = std::make_unique_for_overwrite<RunResults>();
     const auto toMemo = [&memo](const std::string& line) { memo << line << '\n'; };
-    const StartOutcome outcome = runStartSequence(run.input, *run.runs.scratch, toMemo);
+    const StartOutcome outcome = runStart(run.input, options.integrator, *run.runs.scratch, toMemo);
     run.input.dt = outcome.dt;
     if (outcome.end != RunEnd::MuzzleReached)
         throw InputError(startEndMessage(outcome));
     std::swap(run.runs.completed, run.runs.scratch);
     writeRunSummary(run.input, *run.runs.completed, SummaryOptions{options.showGrains, options.showEnergy},
                     toMemo);
-    if (options.errorEstimate)
+    if (options.errorEstimate && options.integrator.method == IntegratorMethod::adaptive)
+        writeStepErrorEstimate(estimateToleranceError(run.input, options.integrator.adaptive, *run.runs.completed),
+                               toMemo);
+    else if (options.errorEstimate)
         writeStepErrorEstimate(estimateStepError(run.input, run.input.dt, *run.runs.completed), toMemo);
     return run;
 }
@@ -151,7 +154,7 @@ int runBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         const ReportRun run = runReportInput(options, out, err);
         if (options.reportPath) {
             report::saveReportFile(*options.reportPath, run.weaponName, run.input,
-                                   *run.runs.completed, options.outputEvery);
+                                   *run.runs.completed, options.outputEvery, integrationNotes(options.integrator));
         }
         if (options.inputsPath)
             saveInputFile(*options.inputsPath, run);

@@ -13,8 +13,11 @@ namespace kalvex::report {
 
 // Writes the text report (CR LF line ends, single-byte Windows-1250 text, a point as the
 // decimal separator whatever the locale). weaponName is UTF-8; it is written in Windows-1250.
+// `linesAfterTable` (how the run was integrated, when not by the fixed step) follow the time
+// table, where the reader of the input values never looks.
 void writeReport(std::ostream& out, const std::string& weaponName, const BallisticInput& input,
-                 const RunResults& completedRun, int outputEvery);
+                 const RunResults& completedRun, int outputEvery,
+                 const std::vector<std::string>& linesAfterTable = {});
 
 // A value after its colon that could not be read, or that no field could show in its unit.
 struct UnreadableValue {

@@ -9,10 +9,11 @@
 namespace kalvex::report {
 
 void saveReportFile(const std::string& path, const std::string& weaponName,
-                    const BallisticInput& input, const RunResults& completedRun, int outputEvery)
+                    const BallisticInput& input, const RunResults& completedRun, int outputEvery,
+                    const std::vector<std::string>& linesAfterTable)
 {
     saveFileSafely(path, [&](std::ostream& out) {
-        writeReport(out, weaponName, input, completedRun, outputEvery);
+        writeReport(out, weaponName, input, completedRun, outputEvery, linesAfterTable);
     });
 }
 

@@ -15,7 +15,8 @@ namespace kalvex::report {
 // writeReport into `path` through saveFileSafely. Throws SaveError, or
 // std::invalid_argument (before any file is touched) when outputEvery < 1.
 void saveReportFile(const std::string& path, const std::string& weaponName,
-                    const BallisticInput& input, const RunResults& completedRun, int outputEvery);
+                    const BallisticInput& input, const RunResults& completedRun, int outputEvery,
+                    const std::vector<std::string>& linesAfterTable = {});
 
 // readReport from the file at `path`; nothing when it is not a readable regular file or
 // ends before its 43rd value.

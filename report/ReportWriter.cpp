@@ -202,7 +202,7 @@ void checkRunIsComplete(const RunResults& r, int outputEvery)
 }  // namespace
 
 void writeReport(std::ostream& out, const std::string& weaponName, const BallisticInput& input,
-                 const RunResults& completedRun, int outputEvery)
+                 const RunResults& completedRun, int outputEvery, const std::vector<std::string>& linesAfterTable)
 {
     checkRunIsComplete(completedRun, outputEvery);
     LineWriter w(out);
@@ -218,6 +218,8 @@ void writeReport(std::ostream& out, const std::string& weaponName, const Ballist
     writeCharacteristicRows(w, input, r);
     writeEnergyBalance(w, r, unburnedLeft);
     writeTimeTable(w, input, r, outputEvery);
+    for (const std::string& line : linesAfterTable)
+        w.line(line);
 }
 
 }  // namespace kalvex::report

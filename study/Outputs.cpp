@@ -84,9 +84,15 @@ RunOutputs computeRunOutputs(const BallisticInput& input, RunResults& r, const S
     const int N = r.stepCount;
     const auto set = [&out](OutputId id, double value) { out[id] = value; };
 
-    const Peak mean = smoothPeak(r, SeriesId::meanPressure, N);
-    const Peak base = smoothPeak(r, SeriesId::basePressure, N);
-    const Peak breech = smoothPeak(r, SeriesId::breechPressure, N);
+    // An adaptive run located its maxima on its dense output; the fixed step's entries give a
+    // parabola's vertex.
+    const auto peakOf = [&](SeriesId id, const PeakValue& located) {
+        return outcome.peaks ? Peak{located.value, located.time} : smoothPeak(r, id, N);
+    };
+    const LocatedPeaks located = outcome.peaks.value_or(LocatedPeaks{});
+    const Peak mean = peakOf(SeriesId::meanPressure, located.meanPressure);
+    const Peak base = peakOf(SeriesId::basePressure, located.basePressure);
+    const Peak breech = peakOf(SeriesId::breechPressure, located.breechPressure);
     set(OutputId::PmeanMax, mean.value);
     set(OutputId::tPmeanMax, mean.time);
     set(OutputId::PbMax, base.value);

@@ -25,6 +25,8 @@ double doubledStep(double dt)
 
 std::string startEndMessage(const StartOutcome& outcome)
 {
+    if (outcome.end == RunEnd::AdaptiveStepLimit)
+        return adaptiveStepLimitMessage(outcome.stepBound);
     const std::string message = runEndMessage(outcome.end);
     return outcome.stepTooLarge ? "Computation Step too large: " + message : message;
 }
@@ -80,6 +82,24 @@ StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, 
         if (sequence.runEnded(end, results, notes, stepChanged))
             return sequence.outcome();
     }
+}
+
+StartOutcome runStart(const BallisticInput& input, const IntegratorChoice& integrator, RunResults& results,
+                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged)
+{
+    if (integrator.method == IntegratorMethod::fixedStep)
+        return runStartSequence(input, results, notes, stepChanged);
+    validateBallisticInput(input);
+    resetRunResults(results);
+    const AdaptiveOutcome run = runAdaptive(input, integrator.adaptive, results);
+    StartOutcome outcome;
+    outcome.end = run.end;
+    outcome.dt = input.dt;
+    outcome.integrator = IntegratorMethod::adaptive;
+    outcome.stepBound = recordableStepBound(integrator.adaptive);
+    if (run.end == RunEnd::MuzzleReached)
+        outcome.peaks = run.peaks;
+    return outcome;
 }
 
 }  // namespace kalvex

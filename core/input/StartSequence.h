@@ -4,9 +4,11 @@
 // the Python module all start runs through it.
 #include "core/input/BallisticInput.h"
 #include "core/results/RunResults.h"
+#include "core/stepping/Integrator.h"
 #include "core/stepping/Solver.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kalvex {
@@ -18,6 +20,9 @@ struct StartOutcome {
     double dt = 0;                       // the step of the last run, s
     int restarts = 0;                    // how often the step was doubled
     bool stepTooLarge = false;           // the run failed within its first step
+    IntegratorMethod integrator = IntegratorMethod::fixedStep;
+    long stepBound = 0;                  // adaptive: the step bound its limit message names
+    std::optional<LocatedPeaks> peaks;   // adaptive: the pressure maxima on the dense output
 };
 
 inline constexpr int kMaxDoublings = 30;     // beyond this the step was absurdly short
@@ -57,6 +62,12 @@ private:
 // carries the step the run ended with.
 StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
                               const std::function<void(double dt)>& stepChanged = {});
+
+// Validates `input` and runs it with the chosen integrator into `results` (reset first): the
+// Start sequence above for the fixed step; one adaptive run, which has no restarts and ignores
+// the step, for the adaptive one.
+StartOutcome runStart(const BallisticInput& input, const IntegratorChoice& integrator, RunResults& results,
+                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged = {});
 
 // The step after a restart: twice the step, as the step field shows it (15 significant
 // digits) and reads it back, so a run started from the field's text gives the same bits.

@@ -33,6 +33,7 @@ const char* runEndMessage(RunEnd end)
         return "Computation Step too short: more than 30 doublings needed.";
     case RunEnd::MuzzleReached:
     case RunEnd::StepLimit:
+    case RunEnd::AdaptiveStepLimit:  // names its bound: adaptiveStepLimitMessage
         break;
     }
     return "";

@@ -17,6 +17,7 @@ enum class RunEnd {
     WallTemperatureExhausted,  // "Wall Temperature less than or equal to 0 K."
     BreechPressureNegative,    // "Breech Pressure less than 0 MPa."
     StepTooShort,           // the Start sequence doubled the step 30 times without reaching the muzzle
+    AdaptiveStepLimit,      // the adaptive integrator's step bound: adaptiveStepLimitMessage
 };
 
 // The message shown for an end other than MuzzleReached and StepLimit.

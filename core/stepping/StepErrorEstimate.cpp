@@ -84,6 +84,32 @@ StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunR
     return compare(run, halfStep, dt);
 }
 
+StepErrorEstimate estimateToleranceError(const BallisticInput& input, const AdaptiveSettings& settings,
+                                         RunResults& run)
+{
+    constexpr double kTighter = 100;  // the reference run's tolerances are this much smaller
+    computeRunCharacteristics(input, run);
+    AdaptiveSettings tighter = settings;
+    tighter.relativeTolerance = settings.relativeTolerance / kTighter;
+    tighter.absoluteTolerance = absoluteToleranceOf(settings) / kTighter;
+    auto reference = std::make_unique_for_overwrite<RunResults>();
+    StepErrorEstimate unavailable;
+    unavailable.relativeTolerance = settings.relativeTolerance;
+    // The peaks as each run located them: the entries of the two runs lie at different times,
+    // and the entry at which the pressure stops rising may lie far from the peak.
+    resetRunResults(*reference);
+    const AdaptiveOutcome atTolerance = runAdaptive(input, settings, *reference);
+    resetRunResults(*reference);
+    const AdaptiveOutcome atTighter = runAdaptive(input, tighter, *reference);
+    if (atTolerance.end != RunEnd::MuzzleReached || atTighter.end != RunEnd::MuzzleReached)
+        return unavailable;
+    computeRunCharacteristics(input, *reference);
+    StepErrorEstimate e = compare(run, *reference, input.dt);
+    e.peakPressure = {true, atTolerance.peaks.meanPressure.value, atTighter.peaks.meanPressure.value};
+    e.relativeTolerance = settings.relativeTolerance;
+    return e;
+}
+
 void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLine)
 {
     appendLine("");  // the summary may end with the energy lines, which leave no blank line
@@ -91,7 +117,12 @@ void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLi
         appendLine("error estimate not available");
         return;
     }
-    appendLine(" Step-Size Error Estimate |f(h) - f(h/2)|, h = " + formatGeneral(e.dt * kSecondToMillisecond) + " ms:");
+    const bool adaptive = e.relativeTolerance > 0;
+    if (adaptive)
+        appendLine(" Tolerance Error Estimate |f(tol) - f(tol/100)|, relative tolerance " +
+                   formatGeneral(e.relativeTolerance) + ":");
+    else
+        appendLine(" Step-Size Error Estimate |f(h) - f(h/2)|, h = " + formatGeneral(e.dt * kSecondToMillisecond) + " ms:");
     appendLine(valueLine(" Maximum Mean Pressure [MPa]:   ", e.peakPressure));
     appendLine(valueLine(" Muzzle Velocity [m/s]:         ", e.muzzleVelocity));
     if (e.burnoutTime.present) {
@@ -101,7 +132,8 @@ void writeStepErrorEstimate(const StepErrorEstimate& e, const LineSink& appendLi
         appendLine(" End of Combustion: inside the barrel in only one of the two runs.");
     }
     if (needsAdvice(e))
-        appendLine(" Advice: an estimated error is larger than 0.1 %; halve the Computation Step and run again.");
+        appendLine(adaptive ? " Advice: an estimated error is larger than 0.1 %; tighten the tolerance and run again."
+                            : " Advice: an estimated error is larger than 0.1 %; halve the Computation Step and run again.");
 }
 
 }  // namespace kalvex

@@ -7,6 +7,7 @@
 #include "core/input/BallisticInput.h"
 #include "core/results/RunResults.h"
 #include "core/results/RunSummary.h"
+#include "core/stepping/AdaptiveRun.h"
 
 namespace kalvex {
 
@@ -29,6 +30,7 @@ struct StepErrorEstimate {
     bool burnoutInBarrel = false;  // in at least one of the two runs
     EstimatedValue burnoutTime;    // ms
     EstimatedValue burnoutTravel;  // m
+    double relativeTolerance = 0;  // of an adaptive run, compared with one at a hundredth of it; 0 for the fixed step
 };
 
 inline constexpr double kStepErrorAdviceLimit = 1e-3;  // relative error above which to advise
@@ -40,6 +42,11 @@ StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunR
 // many estimates and keep one buffer per thread rather than allocate 7.5 MB each time.
 StepErrorEstimate estimateStepError(const BallisticInput& input, double dt, RunResults& run,
                                     RunResults& halfStep);
+
+// The error of a completed adaptive run, estimated by running the same input at a hundredth
+// of both tolerances: |f(tol) - f(tol/100)| of the same characteristics.
+StepErrorEstimate estimateToleranceError(const BallisticInput& input, const AdaptiveSettings& settings,
+                                         RunResults& run);
 
 // The lines printed after the summary.
 void writeStepErrorEstimate(const StepErrorEstimate& estimate, const LineSink& appendLine);

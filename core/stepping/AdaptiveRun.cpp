@@ -1,0 +1,469 @@
+#include "core/stepping/AdaptiveRun.h"
+
+#include "core/model/GrainTypes.h"
+#include "core/model/Model.h"
+#include "core/model/ModelNumbers.h"
+#include "core/model/ModelPhases.h"
+#include "core/stepping/StepRecords.h"
+
+#include <boost/math/tools/minima.hpp>
+#include <boost/math/tools/roots.hpp>
+#include <boost/numeric/odeint.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace kalvex {
+
+using namespace steps;
+
+std::string adaptiveStepLimitMessage(long bound)
+{
+    return "Adaptive Integration: more than " + std::to_string(bound) + " steps needed.";
+}
+
+double absoluteToleranceOf(const AdaptiveSettings& settings)
+{
+    return settings.absoluteTolerance > 0 ? settings.absoluteTolerance : settings.relativeTolerance;
+}
+
+long recordableStepBound(const AdaptiveSettings& settings)
+{
+    return std::min<long>(settings.maxSteps, kLastEntry);
+}
+
+namespace {
+
+// The state of the model and, after it, the work done against bore friction, which the fixed
+// step sums once per step and this integrator integrates with the rest.
+inline constexpr std::size_t kFrictionWork = kStateSize;
+using Extended = std::array<double, kStateSize + 1>;
+
+// Where the model's derivatives take a form of their own.
+struct Modes {
+    bool projectileHeld = true;  // the shot-start resistance holds the projectile
+    bool barrelHeld = true;      // the recoil brake holds the barrel
+    bool burning = true;         // grains are left
+};
+
+enum class Event {
+    shotStart,
+    projectileStops,
+    recoilStart,
+    recoilStops,
+    grainCorner,  // the end of whole-grain burning, a sliver corner
+    allBurnt,
+    resistanceCorner,
+    muzzle,
+};
+
+// A derivative so large that no step over a state without meaning passes the error test.
+inline constexpr double kRejectingRate = 1e250;
+
+// The model at one state: its clamped state, auxiliaries and derivatives.
+struct Evaluation {
+    Extended raw{};   // the integrated state, before the model's clamps
+    StateVector y{};  // as the model clamped it
+    ModelState m;
+    StateVector d{};
+    BoreLoad load;
+    ModelFault fault = ModelFault::none;
+};
+
+class AdaptiveIntegration {
+public:
+    AdaptiveIntegration(const BallisticInput& in, const AdaptiveSettings& settings, RunResults& results)
+        : in_(in), settings_(settings), results_(results), c_(prepareRunConstants(in)), k_(modelNumbers(in, c_))
+    {
+        setScales();
+        setGrainCorners();
+    }
+
+    AdaptiveOutcome toMuzzle();
+
+private:
+    using Stepper = decltype(boost::numeric::odeint::make_dense_output(
+        1.0, 1.0, boost::numeric::odeint::runge_kutta_dopri5<Extended>()));
+
+    Evaluation evaluate(const Extended& y) const;
+    void derivatives(const Evaluation& e, Extended& dy) const;
+    Extended unscaled(const Extended& z) const;
+    Extended scaled(const Extended& y) const;
+    Extended stateAt(const Stepper& stepper, double t) const;
+    double eventValue(Event event, double bound, const Evaluation& e) const;
+    void setScales();
+    void setGrainCorners();
+    struct Found {
+        Event event;
+        double bound;
+        double t;
+    };
+    std::optional<Found> firstEvent(double t0, const Evaluation& e0, double t1, const Evaluation& e1);
+    double locate(Event event, double bound, double t0, double t1);
+    void apply(Event event, double bound, Extended& y);
+    std::optional<RunEnd> record(double t, const Evaluation& e);
+    void locatePeaksAround(int k);
+    double pressureAt(const Stepper& stepper, SeriesId id, double t);
+    RunEnd finish(RunEnd end);
+
+    const BallisticInput& in_;
+    const AdaptiveSettings& settings_;
+    RunResults& results_;
+    RunConstants c_;
+    ModelNumbers<double> k_;
+    Extended scale_{};
+    std::vector<double> grainCorners_;  // burned thicknesses where the surface changes form, m
+    Modes modes_;
+    mutable long evaluations_ = 0;
+    mutable ModelFault lastFault_ = ModelFault::none;
+    Stepper stepper_ = boost::numeric::odeint::make_dense_output(
+        1.0, 1.0, boost::numeric::odeint::runge_kutta_dopri5<Extended>());
+    Stepper previousStepper_ = stepper_;  // the dense output of the step before the latest
+    // The step onto an event taken again as a step of its own: the dense output between the
+    // steps is of lower order than the steps.
+    boost::numeric::odeint::runge_kutta_dopri5<Extended> exact_;
+    int last_ = 0;                        // the latest entry
+    long steps_ = 0;
+    LocatedPeaks peaks_;
+};
+
+PeakValue& peakOf(LocatedPeaks& peaks, SeriesId id);
+
+Evaluation AdaptiveIntegration::evaluate(const Extended& y) const
+{
+    ++evaluations_;
+    Evaluation e;
+    e.raw = y;
+    std::copy(y.begin(), y.begin() + kStateSize, e.y.begin());
+    // The resistance profile is continuous; only exactly at xe does the fixed step keep the
+    // value of its previous step, which is pxe from either side.
+    e.load = {resistancePressure(in_, std::max(0.0, y[kTravel]), in_.pxe), y[kFrictionWork]};
+    e.fault = evaluateModelOf(k_, e.load, e.y, e.m, e.d);
+    uniformAtRest<double>(e.y, e.m);
+    return e;
+}
+
+void AdaptiveIntegration::derivatives(const Evaluation& e, Extended& dy) const
+{
+    std::copy(e.d.begin(), e.d.end(), dy.begin());
+    if (modes_.projectileHeld)
+        dy[kVelocity] = 0;
+    if (modes_.barrelHeld)
+        dy[kRecoilVelocity] = 0;
+    if (!modes_.burning)
+        dy[kBurnedFraction] = 0;
+    dy[kFrictionWork] = k_.Afr * e.load.pr * e.d[kTravel];
+}
+
+Extended AdaptiveIntegration::unscaled(const Extended& z) const
+{
+    Extended y;
+    for (std::size_t i = 0; i < y.size(); ++i)
+        y[i] = z[i] * scale_[i];
+    return y;
+}
+
+Extended AdaptiveIntegration::scaled(const Extended& y) const
+{
+    Extended z;
+    for (std::size_t i = 0; i < z.size(); ++i)
+        z[i] = y[i] / scale_[i];
+    return z;
+}
+
+Extended AdaptiveIntegration::stateAt(const Stepper& stepper, double t) const
+{
+    Extended z;
+    stepper.calc_state(t, z);
+    return unscaled(z);
+}
+
+// The error test measures each variable in a size of its own, so one absolute tolerance fits
+// travel, velocities, the burned fraction and energies alike.
+void AdaptiveIntegration::setScales()
+{
+    const double energy = c_.propellantForceMass / (in_.gamma - 1) + c_.igniterEnergy;
+    const double velocity = std::sqrt(2 * energy / in_.mp);
+    const auto sized = [](double v) { return std::isfinite(v) && v > 0 ? v : 1.0; };
+    scale_[kVelocity] = sized(velocity);
+    scale_[kTravel] = sized(in_.xm);
+    scale_[kBurnedFraction] = 1;
+    scale_[kAirWork] = sized(energy);
+    scale_[kHeatLoss] = sized(energy);
+    scale_[kRecoilVelocity] = sized(velocity * in_.mp / in_.mrp);
+    scale_[kBurnedThickness] = sized(c_.grain.initialGrainVolume / c_.grain.initialGrainSurface);
+    scale_[kFrictionWork] = sized(energy);
+}
+
+// Multi-perforated grains burn as a whole up to half the web, then as slivers whose surface
+// changes form where the inner and the outer slivers are consumed.
+void AdaptiveIntegration::setGrainCorners()
+{
+    const auto type = static_cast<GrainType>(in_.grainType);
+    if (type != GrainType::sevenPerforated && type != GrainType::nineteenPerforated)
+        return;
+    const GrainGeometry& g = c_.grain;
+    grainCorners_ = {0.5 * g.web, g.innerSliverLimit, g.outerSliverLimit};
+    if (type == GrainType::nineteenPerforated)
+        grainCorners_.push_back(0.5 * g.sliverLimitC);
+    std::sort(grainCorners_.begin(), grainCorners_.end());
+}
+
+// Each event happens where its value passes from negative to zero or above.
+double AdaptiveIntegration::eventValue(Event event, double bound, const Evaluation& e) const
+{
+    switch (event) {
+    case Event::shotStart:
+        return e.d[kVelocity];
+    case Event::projectileStops:
+        return -e.raw[kVelocity];
+    case Event::recoilStart:
+        return -e.d[kRecoilVelocity];
+    case Event::recoilStops:
+        return e.raw[kRecoilVelocity];
+    case Event::grainCorner:
+        return e.raw[kBurnedThickness] - bound;
+    case Event::allBurnt:
+        // The charge counts as burnt when its burned fraction reaches 1 or the surface of its
+        // grains passes through zero, whichever comes first (the slivers' surface may vanish
+        // a little before the last of their volume is counted).
+        return std::max(e.raw[kBurnedFraction] - 1,
+                        -grainSurface(in_, c_.grain, e.raw[kBurnedThickness]) / k_.initialGrainSurface);
+    case Event::resistanceCorner:
+    case Event::muzzle:
+        return e.raw[kTravel] - bound;
+    }
+    return -1;
+}
+
+// The earliest event within the step from t0 to t1, located on the step's dense output.
+std::optional<AdaptiveIntegration::Found> AdaptiveIntegration::firstEvent(double t0, const Evaluation& e0,
+                                                                           double t1, const Evaluation& e1)
+{
+    std::optional<Found> first;
+    const auto check = [&](Event event, double bound) {
+        if (eventValue(event, bound, e0) >= 0 || eventValue(event, bound, e1) < 0)
+            return;
+        const double t = locate(event, bound, t0, first ? first->t : t1);
+        if (!first || t < first->t)
+            first = Found{event, bound, t};
+    };
+    check(modes_.projectileHeld ? Event::shotStart : Event::projectileStops, 0);
+    check(modes_.barrelHeld ? Event::recoilStart : Event::recoilStops, 0);
+    if (modes_.burning) {
+        for (double corner : grainCorners_)
+            check(Event::grainCorner, corner);
+        check(Event::allBurnt, 0);
+    }
+    for (double corner : {in_.xe0, in_.xe})
+        if (corner > 0 && corner < in_.xm)
+            check(Event::resistanceCorner, corner);
+    check(Event::muzzle, in_.xm);
+    return first;
+}
+
+// The time of the event within [t0, t1], the end of the bracket at which it has happened.
+double AdaptiveIntegration::locate(Event event, double bound, double t0, double t1)
+{
+    const auto value = [&](double t) { return eventValue(event, bound, evaluate(stateAt(stepper_, t))); };
+    const double g1 = value(t1);
+    if (g1 < 0)
+        return t1;  // not within the earlier bracket
+    const double g0 = value(t0);
+    if (g0 >= 0)
+        return t0;
+    std::uintmax_t iterations = 100;
+    const auto bracket = boost::math::tools::toms748_solve(
+        value, t0, t1, g0, g1, [](double a, double b) { return b - a <= 4 * std::numeric_limits<double>::epsilon() * b; },
+        iterations);
+    return value(bracket.first) >= 0 ? bracket.first : bracket.second;
+}
+
+// The model's new form from the event on; a state event sits exactly on its bound (within
+// the step's error of where the step put it).
+void AdaptiveIntegration::apply(Event event, double bound, Extended& y)
+{
+    switch (event) {
+    case Event::shotStart:
+        modes_.projectileHeld = false;
+        break;
+    case Event::projectileStops:
+        modes_.projectileHeld = true;
+        y[kVelocity] = 0;
+        break;
+    case Event::recoilStart:
+        modes_.barrelHeld = false;
+        break;
+    case Event::recoilStops:
+        modes_.barrelHeld = true;
+        y[kRecoilVelocity] = 0;
+        break;
+    case Event::allBurnt:
+        modes_.burning = false;
+        y[kBurnedFraction] = 1;
+        break;
+    case Event::grainCorner:
+        y[kBurnedThickness] = bound;
+        break;
+    case Event::resistanceCorner:
+    case Event::muzzle:
+        y[kTravel] = bound;
+        break;
+    }
+}
+
+// The entry after the latest, with the end tests of the fixed step but its step budget.
+std::optional<RunEnd> AdaptiveIntegration::record(double t, const Evaluation& e)
+{
+    if (e.fault != ModelFault::none)
+        return faultEnd(e.fault);
+    const int k = last_ + 1;
+    if (k > recordableStepBound(settings_) || steps_ > settings_.maxSteps)
+        return RunEnd::AdaptiveStepLimit;
+    Entry entry = stepEntry<double>(k_, e.y, e.m, e.load, 0.0);
+    entry[static_cast<std::size_t>(SeriesId::time)] = t * kSecondToMillisecond;
+    writeEntry(results_, k, entry);
+    last_ = k;
+    if (const std::optional<RunEnd> end = stepEnd(in_, c_, e.y, e.m, e.load, entry, 0))
+        return end;
+    if (k >= 2)
+        locatePeaksAround(k - 1);
+    return std::nullopt;
+}
+
+double AdaptiveIntegration::pressureAt(const Stepper& stepper, SeriesId id, double t)
+{
+    const Evaluation e = evaluate(stateAt(stepper, t));
+    const double p = id == SeriesId::meanPressure ? e.m.Pm : id == SeriesId::basePressure ? e.m.Pb : e.m.P0;
+    return p * kPascalToMegapascal;
+}
+
+PeakValue& peakOf(LocatedPeaks& peaks, SeriesId id)
+{
+    return id == SeriesId::meanPressure ? peaks.meanPressure
+         : id == SeriesId::basePressure ? peaks.basePressure
+                                        : peaks.breechPressure;
+}
+
+inline constexpr std::array<SeriesId, 3> kPeakSeries{SeriesId::meanPressure, SeriesId::basePressure,
+                                                     SeriesId::breechPressure};
+
+// A pressure whose entries peak at entry k peaks between the entries around it: on the dense
+// output of the two steps that meet at k, at dP/dt = 0.
+void AdaptiveIntegration::locatePeaksAround(int k)
+{
+    const auto timeOf = [&](int j) { return results_.at(SeriesId::time, j) * kMillisecondToSecond; };
+    for (SeriesId id : kPeakSeries) {
+        PeakValue& peak = peakOf(peaks_, id);
+        const double pk = results_.at(id, k);
+        if (!(pk >= results_.at(id, k - 1) && pk > results_.at(id, k + 1) && pk > peak.value))
+            continue;
+        PeakValue best{pk, timeOf(k)};
+        const auto search = [&](const Stepper& stepper, double from, double to) {
+            if (!(to > from))
+                return;
+            const auto [t, negative] = boost::math::tools::brent_find_minima(
+                [&](double s) { return -pressureAt(stepper, id, s); }, from, to, 40);
+            if (-negative > best.value)
+                best = {-negative, t};
+        };
+        search(previousStepper_, timeOf(k - 1), timeOf(k));
+        search(stepper_, timeOf(k), timeOf(k + 1));
+        peak = {best.value, best.time * kSecondToMillisecond};
+    }
+}
+
+RunEnd AdaptiveIntegration::finish(RunEnd end)
+{
+    results_.endStep = last_;
+    if (end == RunEnd::MuzzleReached) {
+        results_.stepCount = last_;
+        for (SeriesId id : kPeakSeries)  // a pressure still rising at the muzzle peaks there
+            if (PeakValue& peak = peakOf(peaks_, id); results_.at(id, last_) > peak.value)
+                peak = {results_.at(id, last_), results_.at(SeriesId::time, last_)};
+    }
+    clearEntry(results_, last_ + 1);
+    return end;
+}
+
+AdaptiveOutcome AdaptiveIntegration::toMuzzle()
+{
+    namespace odeint = boost::numeric::odeint;
+    results_.grain = c_.grain;
+    recordIgnition(in_, c_, results_);
+    // Entry 0 is ignition; its peaks count as the first candidates.
+    for (SeriesId id : kPeakSeries)
+        peakOf(peaks_, id) = {results_.at(id, 0), 0};
+
+    Extended y{};
+    Evaluation e0 = evaluate(y);
+    if (e0.fault != ModelFault::none)
+        return {finish(faultEnd(e0.fault)), 0, evaluations_, peaks_};  // no room for the gas at ignition
+    modes_.projectileHeld = !(e0.d[kVelocity] > 0);
+    modes_.barrelHeld = !(e0.d[kRecoilVelocity] < 0);
+
+    const double atol = absoluteToleranceOf(settings_);
+    stepper_ = odeint::make_dense_output(atol, settings_.relativeTolerance, odeint::runge_kutta_dopri5<Extended>());
+    const auto system = [this](const Extended& z, Extended& dz, double) {
+        const Evaluation e = evaluate(unscaled(z));
+        if (e.fault != ModelFault::none) {
+            lastFault_ = e.fault;
+            dz.fill(kRejectingRate);
+            return;
+        }
+        derivatives(e, dz);
+        for (std::size_t i = 0; i < dz.size(); ++i)
+            dz[i] /= scale_[i];
+    };
+    const double characteristicTime = scale_[kTravel] / scale_[kVelocity];
+    double t = 0;
+    stepper_.initialize(scaled(y), t, 1e-6 * characteristicTime);
+    Stepper toLatest = stepper_;  // its dense output covers the step to the latest entry
+    const auto ended = [&](RunEnd end) { return AdaptiveOutcome{finish(end), steps_, evaluations_, peaks_}; };
+    for (;;) {
+        const Extended start = stepper_.current_state();
+        try {
+            stepper_.do_step(std::cref(system));
+        } catch (const odeint::step_adjustment_error&) {
+            return ended(faultEnd(lastFault_ == ModelFault::none ? ModelFault::temperature : lastFault_));
+        }
+        ++steps_;
+        previousStepper_ = toLatest;
+        const double t1 = stepper_.current_time();
+        Evaluation e1 = evaluate(unscaled(stepper_.current_state()));
+        const std::optional<Found> event = e1.fault == ModelFault::none ? firstEvent(t, e0, t1, e1) : std::nullopt;
+        if (!event) {
+            t = t1;
+            toLatest = stepper_;
+            if (const std::optional<RunEnd> end = record(t, e1))
+                return ended(*end);
+            e0 = e1;
+            continue;
+        }
+        // The step ends at the event; the integration starts again there in the model's new form.
+        Extended onEvent = start;
+        exact_.reset();  // its derivative at the start is not the one it kept from its last step
+        exact_.do_step(std::cref(system), onEvent, t, event->t - t);
+        Extended atEvent = unscaled(onEvent);
+        apply(event->event, event->bound, atEvent);
+        t = event->t;
+        e0 = evaluate(atEvent);
+        if (const std::optional<RunEnd> end = record(t, e0))
+            return ended(*end);
+        toLatest = stepper_;
+        stepper_.initialize(scaled(atEvent), t, stepper_.current_time_step());
+    }
+}
+
+}  // namespace
+
+AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results)
+{
+    return AdaptiveIntegration(input, settings, results).toMuzzle();
+}
+
+}  // namespace kalvex
