@@ -55,15 +55,17 @@ void bindRun(py::module_& m, const std::shared_ptr<ResultsPool>& pool)
 {
     m.def(
         "run",
-        [pool](const ScriptInput& inputs, bool heatTransfer) {
+        [pool](const ScriptInput& inputs, bool heatTransfer, const std::string& integrator, double rtol, double atol) {
             const BallisticInput input = toBallisticInput(inputs, heatTransfer);
+            const IntegratorChoice choice = integratorChoice(integrator, rtol, atol);
             ScriptRun run = [&] {
                 const py::gil_scoped_release unlocked;
-                return runScript(input, *pool, inputs.propellantLine);
+                return runScript(input, *pool, inputs.propellantLine, choice);
             }();
             return py::make_tuple(seriesArrays(run), run.memo, summary(run));
         },
-        py::arg("inputs"), py::arg("heat_transfer") = true,
+        py::arg("inputs"), py::arg("heat_transfer") = true, py::arg("integrator") = "fixed", py::arg("rtol") = 1e-8,
+        py::arg("atol") = 0.0,
         "Runs one input set: (series, memo, (summary, units)). ValueError for a rule, RunStopped for a run "
         "that ends before the muzzle.");
     m.attr("SERIES_UNITS") = seriesUnits();

@@ -5,7 +5,22 @@
 
 namespace kalvex::python {
 
-ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine)
+IntegratorChoice integratorChoice(const std::string& name, double relativeTolerance, double absoluteTolerance)
+{
+    const std::optional<IntegratorMethod> method = integratorMethod(name);
+    if (!method)
+        throw std::invalid_argument("integrator must be \"fixed\" or \"adaptive\", got \"" + name + "\"");
+    if (!(relativeTolerance > 0 && relativeTolerance < 1) || !(absoluteTolerance >= 0 && absoluteTolerance < 1))
+        throw std::invalid_argument("rtol and atol must lie between 0 and 1");
+    IntegratorChoice choice;
+    choice.method = *method;
+    choice.adaptive.relativeTolerance = relativeTolerance;
+    choice.adaptive.absoluteTolerance = absoluteTolerance;
+    return choice;
+}
+
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine,
+                    const IntegratorChoice& integrator)
 {
     ScriptRun run{input, {}, pool.acquire(), {}, {}};
     const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
@@ -13,7 +28,7 @@ ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::s
         appendLine(propellantLine);
     if (input.chargeTemperature && input.temperatureCoefficients)  // as kalvex-batch names it
         appendLine(chargeTemperatureLine(*input.chargeTemperature, *input.temperatureCoefficients));
-    run.outcome = runStartSequence(input, *run.results, appendLine);
+    run.outcome = runStart(input, integrator, *run.results, appendLine);
     if (run.outcome.end != RunEnd::MuzzleReached)
         throw RunStoppedError(startEndMessage(run.outcome));
     run.input.dt = run.outcome.dt;  // as the window holds it after restarts

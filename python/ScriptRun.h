@@ -31,6 +31,11 @@ struct ScriptRun {
 // run stops early), writes the summary as the window shows it by default and computes the
 // outputs a study gives for the same input. A propellant line, when given, comes first, as
 // kalvex-batch --propellant writes it.
-ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine = {});
+ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine = {},
+                    const IntegratorChoice& integrator = {});
+
+// The integrator a script names ("fixed" or "adaptive") with its tolerances; ValueError for
+// another name or a tolerance outside (0, 1).
+IntegratorChoice integratorChoice(const std::string& name, double relativeTolerance, double absoluteTolerance);
 
 }  // namespace kalvex::python

@@ -1,6 +1,7 @@
 // kalvex._core.run_many and the studies: rows of runs as numpy columns, the results of a
 // study as kalvex-study writes them in its JSON. The work runs in C++ with the GIL released.
 #include "core/stepping/Solver.h"
+#include "python/ScriptRun.h"
 #include "python/Bindings.h"
 #include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"
@@ -185,17 +186,19 @@ void bindStudy(py::module_& m)
 {
     m.def(
         "run_many",
-        [](const std::vector<ScriptInput>& inputs, bool heatTransfer, std::optional<int> threads) {
+        [](const std::vector<ScriptInput>& inputs, bool heatTransfer, std::optional<int> threads,
+           const std::string& integrator, double rtol, double atol) {
             const int threadsToUse = threadCount(threads);
             std::vector<BallisticInput> records;
             records.reserve(inputs.size());
             for (const ScriptInput& input : inputs)
                 records.push_back(toBallisticInput(input, heatTransfer));
             // The study engine's executor runs the list, with the threads and lanes of a study.
-            const study::RowSet rows(std::move(records));
+            const study::RowSet rows(std::move(records), integratorChoice(integrator, rtol, atol));
             return tableParts(runRowsToColumns(rows, 0, rows.size(), threadsToUse), false);
         },
-        py::arg("inputs"), py::arg("heat_transfer") = true, py::arg("threads") = py::none());
+        py::arg("inputs"), py::arg("heat_transfer") = true, py::arg("threads") = py::none(),
+        py::arg("integrator") = "fixed", py::arg("rtol") = 1e-8, py::arg("atol") = 0.0);
 
     m.def(
         "study_kind",

@@ -10,7 +10,7 @@
 namespace kalvex::study {
 
 BoxRuns::BoxRuns(const Study& study, std::vector<BoundedParameter> box, const std::atomic<bool>* cancel)
-    : base_(baseInput(study)), box_(std::move(box)), cancel_(cancel),
+    : base_(baseInput(study)), integrator_(study.integrator), box_(std::move(box)), cancel_(cancel),
       buffer_(std::make_unique_for_overwrite<RunResults>())
 {
     for (const BoundedParameter& p : box_)
@@ -46,7 +46,7 @@ const RowResult& BoxRuns::run(const double* unit)
     BallisticInput input = base_;
     for (std::size_t k = 0; k < v.size(); ++k)
         setParameterValue(input, parameters_[k], v[k]);
-    RowResult row{history_.size(), v, runForOutputs(input, *buffer_)};
+    RowResult row{history_.size(), v, runForOutputs(input, *buffer_, integrator_)};
     done_.emplace(std::move(v), history_.size());
     history_.push_back(std::move(row));
     return history_.back();

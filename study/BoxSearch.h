@@ -38,6 +38,7 @@ public:
 
 private:
     BallisticInput base_;
+    IntegratorChoice integrator_;
     std::vector<BoundedParameter> box_;
     std::vector<Parameter> parameters_;
     const std::atomic<bool>* cancel_;

@@ -104,6 +104,21 @@ private:
     std::exception_ptr error_;
 };
 
+// Adaptive runs one after the other: their steps differ in number and length from run to run,
+// so interleaving them in lanes would not keep the lanes full.
+template <class RowOf, class InputOf, class Ended>
+void runAdaptiveRows(const IntegratorChoice& integrator, const SequenceSource& next, RowWorkspace& workspace,
+                     RowOf&& rowOf, InputOf&& inputOf, Ended&& ended)
+{
+    RunResults& buffer = *workspace.buffers.take(1)[0];
+    BallisticInput input;
+    std::size_t row = 0;
+    while (next(input, row, true)) {
+        rowOf(row).outputs = runForOutputs(inputOf(row), buffer, integrator);
+        ended(row);
+    }
+}
+
 // The rows of the claims a worker has not handed back yet.
 struct ClaimedBlock {
     std::vector<RowResult> rows;
@@ -152,6 +167,11 @@ void work(const RowSet& rows, RowQueue& queue)
         return true;
     };
     try {
+        if (rows.integrator().method == IntegratorMethod::adaptive) {
+            runAdaptiveRows(rows.integrator(), next, workspace, rowOf, inputOf, ended);
+            queue.workerDone();
+            return;
+        }
         runSequencesInLanes(
             workspace.lanes, next, workspace.buffers,
             [&](std::size_t row, const StartOutcome& outcome, RunResults& results) {

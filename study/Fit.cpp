@@ -55,7 +55,8 @@ int residuals(const gsl_vector* u, void* data, gsl_vector* r)
             return GSL_EDOM;
         }
         ++problem.runs;
-        const RunOutputs out = runForOutputs(firingInput(problem.study, firing, values), *problem.buffer);
+        const RunOutputs out =
+            runForOutputs(firingInput(problem.study, firing, values), *problem.buffer, problem.study.integrator);
         if (!out.reachedMuzzle()) {
             problem.failure = "a firing's run failed: " + out.message;
             return GSL_EDOM;
@@ -132,7 +133,7 @@ FitResult fitStudy(const Study& study, const std::atomic<bool>* cancel)
     double velocitySquares = 0, pressureSquares = 0;
     std::size_t velocities = 0, pressures = 0;
     for (const Firing& firing : spec.firings) {
-        const RunOutputs out = runForOutputs(firingInput(study, firing, result.values), *problem.buffer);
+        const RunOutputs out = runForOutputs(firingInput(study, firing, result.values), *problem.buffer, study.integrator);
         FiringResidual row{firing.velocity, out[OutputId::vMuzzle], firing.pressure, out[problem.pressure], out.message};
         if (out.reachedMuzzle()) {
             velocitySquares += std::pow(row.modelVelocity - row.measuredVelocity, 2);

@@ -139,11 +139,11 @@ RunOutputs sequenceOutputs(const BallisticInput& input, RunResults& results, con
     return failed;
 }
 
-RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer)
+RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer, const IntegratorChoice& integrator)
 {
     StartOutcome outcome;
     try {
-        outcome = runStartSequence(input, buffer, [](const std::string&) {});
+        outcome = runStart(input, integrator, buffer, [](const std::string&) {});
     } catch (const InputError& e) {
         return rejectedOutputs(e);
     }

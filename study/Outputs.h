@@ -79,6 +79,6 @@ RunOutputs sequenceOutputs(const BallisticInput& input, RunResults& results, con
 
 // Runs `input` through the Start sequence into `buffer` and returns its outputs; a run that
 // is refused or stops early gives a row with its message, never an exception.
-RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer);
+RunOutputs runForOutputs(const BallisticInput& input, RunResults& buffer, const IntegratorChoice& integrator = {});
 
 }  // namespace kalvex::study

@@ -96,7 +96,7 @@ void recordPropellantValues(std::vector<Parameter>& varied)
 
 }  // namespace
 
-RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
+RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study)), integrator_(study.integrator)
 {
     validateStudy(study);
     if (kind_ == StudyKind::sweep) {
@@ -132,7 +132,10 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study))
         recordPropellantValues(varied_);
 }
 
-RowSet::RowSet(std::vector<BallisticInput> inputs) : listed_(std::move(inputs)), size_(listed_.size()) {}
+RowSet::RowSet(std::vector<BallisticInput> inputs, const IntegratorChoice& integrator)
+    : listed_(std::move(inputs)), size_(listed_.size()), integrator_(integrator)
+{
+}
 
 void RowSet::row(std::size_t i, BallisticInput& input, std::vector<double>& values) const
 {

@@ -22,9 +22,10 @@ public:
     // not validate.
     explicit RowSet(const Study& study);
     // Rows that are the given input sets, nothing varied: a list of runs such as a script's.
-    explicit RowSet(std::vector<BallisticInput> inputs);
+    explicit RowSet(std::vector<BallisticInput> inputs, const IntegratorChoice& integrator = {});
 
     std::size_t size() const { return size_; }
+    const IntegratorChoice& integrator() const { return integrator_; }
     // The varied parameters, in the order of the values that row() gives; in a study with
     // propellants, followed by the propellant values each row records (usesPropellants).
     const std::vector<Parameter>& varied() const { return varied_; }
@@ -52,6 +53,7 @@ private:
     std::optional<SaltelliDesign> design_;           // sensitivity: the Saltelli design
     std::uint64_t seed_ = 0;
     std::size_t size_ = 0;
+    IntegratorChoice integrator_;
 };
 
 // The number of values of one sweep axis (list, linear or logarithmic range; 1 ... n for n

@@ -56,7 +56,7 @@ SolveResult solveStudy(const Study& study, const std::atomic<bool>* cancel)
         BallisticInput input = base;
         setParameterValue(input, parameter, value);
         ++result.iterations;
-        RunOutputs out = runForOutputs(input, *buffer);
+        RunOutputs out = runForOutputs(input, *buffer, study.integrator);
         if (!out.reachedMuzzle())
             throw StudyError("solve: the run with " + spec.parameter + " = " + withUnit(value, parameter.unit) +
                              " failed: " + out.message);

@@ -3,6 +3,7 @@
 // The command line reads it from JSON (StudyJson.h), the Study window edits a copy of it,
 // the Python module builds it from a dict. Values are in the parameters' units (Parameters.h),
 // outputs are named by the output table (Outputs.h).
+#include "core/stepping/Integrator.h"
 #include "core/input/BallisticInput.h"
 #include "core/propellant/PropellantLibrary.h"
 
@@ -146,6 +147,7 @@ struct Study {
     std::string propellant;   // "propellant": the library row whose seven values the base
                               // took when read; empty: the base's own values
     bool heatTransfer = true;
+    IntegratorChoice integrator;   // "integrator": the fixed step unless the study asks for the adaptive one
     std::vector<SweepAxis> sweep;  // one axis, or two crossed as a grid (first axis outer)
     SolveSpec solve;
     FitSpec fit;

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -170,6 +171,36 @@ void readSection(const json& section, PropellantNames& names, Study& study)
     }
 }
 
+// "integrator": {"method": "adaptive", "relativeTolerance": 1e-8, "absoluteTolerance": ...,
+// "maxSteps": ...}; the fixed step when absent.
+IntegratorChoice integratorFrom(const json& j)
+{
+    const JsonKeys keys(j, "integrator", {"method", "relativeTolerance", "absoluteTolerance", "maxSteps"});
+    IntegratorChoice choice;
+    const std::string method = keys.text("method");
+    const std::optional<IntegratorMethod> known = integratorMethod(method);
+    if (!known)
+        throw StudyError("integrator.method: \"" + method + "\" is neither fixed nor adaptive");
+    choice.method = *known;
+    AdaptiveSettings& a = choice.adaptive;
+    a.relativeTolerance = keys.number("relativeTolerance", a.relativeTolerance);
+    a.absoluteTolerance = keys.number("absoluteTolerance", a.absoluteTolerance);
+    if (!(a.relativeTolerance > 0 && a.relativeTolerance < 1) || !(a.absoluteTolerance >= 0 && a.absoluteTolerance < 1))
+        throw StudyError("integrator: a tolerance must lie between 0 and 1");
+    a.maxSteps = keys.whole<long>("maxSteps", kDefaultAdaptiveStepBound, 1, std::numeric_limits<long>::max());
+    return choice;
+}
+
+json integratorTo(const IntegratorChoice& choice)
+{
+    json j{{"method", integratorName(choice.method)}, {"relativeTolerance", choice.adaptive.relativeTolerance}};
+    if (choice.adaptive.absoluteTolerance > 0)
+        j["absoluteTolerance"] = choice.adaptive.absoluteTolerance;
+    if (choice.adaptive.maxSteps != kDefaultAdaptiveStepBound)
+        j["maxSteps"] = choice.adaptive.maxSteps;
+    return j;
+}
+
 // Reads the study; `library` nullptr: the default library, read when a name needs it. The
 // base report is read, and the propellant looked up, before the section, so that a study
 // with a wrong base says so first.
@@ -184,7 +215,7 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
         throw StudyError(std::string("the study is not JSON: ") + e.what());
     }
     try {
-        const JsonKeys keys(j, "", {"kind", "description", "base", "inputs", "propellant", "temperatureCoefficients", "heatTransfer", "sweep",
+        const JsonKeys keys(j, "", {"kind", "description", "base", "inputs", "propellant", "temperatureCoefficients", "heatTransfer", "integrator", "sweep",
                                     "solve", "fit", "tolerance", "optimize", "sensitivity"});
         Study study;
         study.kind = kindOf(keys.text("kind"));
@@ -221,6 +252,8 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
                 throw StudyError("heatTransfer must be true or false");
             study.heatTransfer = keys.required("heatTransfer").get<bool>();
         }
+        if (keys.has("integrator"))
+            study.integrator = integratorFrom(keys.required("integrator"));
         readSection(keys.required(studyKindName(study.kind)), names, study);
         validateStudy(study);
         return study;
@@ -247,6 +280,8 @@ void to_json(json& j, const Study& study)
     if (!study.propellant.empty())
         j["propellant"] = study.propellant;
     j["heatTransfer"] = study.heatTransfer;
+    if (study.integrator.method != IntegratorMethod::fixedStep)  // files of the fixed step keep their bytes
+        j["integrator"] = integratorTo(study.integrator);
     json& section = j[studyKindName(study.kind)];
     switch (study.kind) {
     case StudyKind::sweep: section = study.sweep; break;

@@ -17,7 +17,7 @@ import warnings
 from . import _core
 from ._core import InputSet, RunStopped
 from .run import Run
-from .studies import StudyResult, propellant_library, run_study as _run_study
+from .studies import StudyResult, propellant_library, run_study as _run_study, integrator_spec as _integrator_spec
 from .table import Table
 
 __all__ = ["InputSet", "Run", "RunStopped", "StudyResult", "Table",
@@ -45,27 +45,36 @@ def load_inputs(path):
     return _core.load_inputs(path)
 
 
-def run(inputs, heat_transfer=True):
+def run(inputs, heat_transfer=True, integrator="fixed", rtol=1e-8, atol=None):
     """Runs one input set from ignition to the muzzle and returns a Run.
+
+    integrator -- "fixed" (the input set's step, doubled while the step budget runs out) or
+                  "adaptive" (Dormand-Prince 5(4) with error control, steps ended on the
+                  model's events and at the muzzle; the step is not used)
+    rtol, atol -- the adaptive integrator's relative and absolute tolerance (atol on the state
+                  in its natural sizes; None: the relative tolerance)
 
     A rule that fails raises ValueError with the rule's message; a run that ends before the
     muzzle raises RunStopped carrying the window's message.
     """
-    series, memo, (summary, summary_units) = _core.run(inputs, heat_transfer)
+    series, memo, (summary, summary_units) = _core.run(inputs, heat_transfer, integrator, rtol, atol or 0.0)
     return Run(series=series, memo=memo, summary=summary, summary_units=summary_units)
 
 
-def run_many(inputs, threads=None, heat_transfer=True):
+def run_many(inputs, threads=None, heat_transfer=True, integrator="fixed", rtol=1e-8, atol=None):
     """Runs many input sets in parallel (threads=None: every core) and returns a Table with
-    one row per input set, in order. A run that is refused or stops is a row with its message."""
-    columns, units = _core.run_many(list(inputs), heat_transfer, threads)
+    one row per input set, in order. A run that is refused or stops is a row with its message.
+    integrator, rtol and atol as for run."""
+    columns, units = _core.run_many(list(inputs), heat_transfer, threads, integrator, rtol, atol or 0.0)
     return Table(columns, units)
 
 
-def study(spec, threads=None):
+def study(spec, threads=None, integrator=None, rtol=None, atol=None):
     """Runs a study -- a dict with the keys of a study file, or the path of one -- and returns
-    a StudyResult with the same rows and results as kalvex-study."""
-    return _run_study(spec, threads)
+    a StudyResult with the same rows and results as kalvex-study. integrator, rtol and atol,
+    when given, replace the study file's "integrator" (integrator=None with a tolerance given
+    means "adaptive")."""
+    return _run_study(spec, threads, _integrator_spec(integrator, rtol, atol))
 
 
 def propellants():

@@ -34,16 +34,20 @@ class StudySource:
     library: tuple
 
     @classmethod
-    def of(cls, study):
-        """The source of a study dict (its base relative to the working folder) or file."""
+    def of(cls, study, integrator=None):
+        """The source of a study dict (its base relative to the working folder) or file;
+        `integrator` (the "integrator" object of a study file) replaces the study's own."""
         if isinstance(study, dict):
-            text, folder = json.dumps(study), str(pathlib.Path.cwd())
+            spec, folder = study, str(pathlib.Path.cwd())
         else:
             path = pathlib.Path(os.fspath(study))
             try:
-                text, folder = path.read_text(encoding="utf-8"), str(path.parent)
+                spec, folder = path.read_text(encoding="utf-8"), str(path.parent)
             except UnicodeDecodeError as e:
                 raise ValueError(f"{path}: not UTF-8 text (byte 0x{e.object[e.start]:02x} at offset {e.start})") from None
+        if integrator is not None:
+            spec = dict(json.loads(spec) if isinstance(spec, str) else spec, integrator=integrator)
+        text = spec if isinstance(spec, str) else json.dumps(spec)
         return cls(text, folder, propellant_library())
 
     def args(self):
@@ -64,8 +68,21 @@ def table_of(parts):
     return Table(columns, units)
 
 
-def run_study(study, threads=None):
-    source = StudySource.of(study)
+def integrator_spec(integrator, rtol, atol):
+    """The "integrator" object of a study file for the arguments of run, run_many and study;
+    None when none of them is given."""
+    if integrator is None and rtol is None and atol is None:
+        return None
+    spec = {"method": integrator or "adaptive"}
+    if rtol is not None:
+        spec["relativeTolerance"] = rtol
+    if atol is not None:
+        spec["absoluteTolerance"] = atol
+    return spec
+
+
+def run_study(study, threads=None, integrator=None):
+    source = StudySource.of(study, integrator)
     kind = _core.study_kind(*source.args())
     if kind in WHOLE_KINDS:
         return StudyResult(kind, None, json.loads(_core.solve_or_fit(*source.args())))
