@@ -4,6 +4,7 @@
 // is at rest). The fixed step does not locate them; it tests the muzzle after each step.
 #include "core/model/BallisticModel.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kalvex {
@@ -36,7 +37,11 @@ inline double eventFunction(ModelEvent event, const RunConstants& k, const State
             return y[kBurnedThickness] - k.halfWeb;
         return y[kBurnedFraction] - 1;
     case ModelEvent::allBurnt:
-        return y[kBurnedFraction] - 1;
+        // The charge counts as burnt when its burned fraction reaches 1 or the surface of its
+        // grains passes through zero, whichever comes first: the slivers' surface may vanish a
+        // little before the last of their volume is counted.
+        return std::max(y[kBurnedFraction] - 1,
+                        -grainSurface(in, k.source.grain, y[kBurnedThickness]) / k.initialGrainSurface);
     case ModelEvent::resistancePeak:
         return y[kTravel] - in.xe0;
     case ModelEvent::resistanceEnd:

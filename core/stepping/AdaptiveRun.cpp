@@ -1,9 +1,9 @@
 #include "core/stepping/AdaptiveRun.h"
 
+#include "core/model/BallisticModel.h"
 #include "core/model/GrainTypes.h"
-#include "core/model/Model.h"
-#include "core/model/ModelNumbers.h"
-#include "core/model/ModelPhases.h"
+#include "core/model/ModelEvents.h"
+#include "core/model/RunConstants.h"
 #include "core/stepping/StepRecords.h"
 
 #include <boost/math/tools/minima.hpp>
@@ -55,9 +55,11 @@ enum class Event {
     projectileStops,
     recoilStart,
     recoilStops,
-    grainCorner,  // the end of whole-grain burning, a sliver corner
+    wholeGrainBurnt,
+    sliverCorner,  // inner or outer slivers consumed
     allBurnt,
-    resistanceCorner,
+    resistancePeak,
+    resistanceEnd,
     muzzle,
 };
 
@@ -77,7 +79,7 @@ struct Evaluation {
 class AdaptiveIntegration {
 public:
     AdaptiveIntegration(const BallisticInput& in, const AdaptiveSettings& settings, RunResults& results)
-        : in_(in), settings_(settings), results_(results), c_(prepareRunConstants(in)), k_(modelNumbers(in, c_))
+        : in_(in), settings_(settings), results_(results), k_(prepareRunConstants(in))
     {
         setScales();
         setGrainCorners();
@@ -113,8 +115,7 @@ private:
     const BallisticInput& in_;
     const AdaptiveSettings& settings_;
     RunResults& results_;
-    RunConstants c_;
-    ModelNumbers<double> k_;
+    RunConstants k_;
     Extended scale_{};
     std::vector<double> grainCorners_;  // burned thicknesses where the surface changes form, m
     Modes modes_;
@@ -142,7 +143,7 @@ Evaluation AdaptiveIntegration::evaluate(const Extended& y) const
     // The resistance profile is continuous; only exactly at xe does the fixed step keep the
     // value of its previous step, which is pxe from either side.
     e.load = {resistancePressure(in_, std::max(0.0, y[kTravel]), in_.pxe), y[kFrictionWork]};
-    e.fault = evaluateModelOf(k_, e.load, e.y, e.m, e.d);
+    e.fault = evaluateModel(k_, e.load, e.y, e.m, e.d);
     uniformAtRest<double>(e.y, e.m);
     return e;
 }
@@ -186,7 +187,7 @@ Extended AdaptiveIntegration::stateAt(const Stepper& stepper, double t) const
 // travel, velocities, the burned fraction and energies alike.
 void AdaptiveIntegration::setScales()
 {
-    const double energy = c_.propellantForceMass / (in_.gamma - 1) + c_.igniterEnergy;
+    const double energy = k_.propellantForceMass / (in_.gamma - 1) + k_.igniterEnergy;
     const double velocity = std::sqrt(2 * energy / in_.mp);
     const auto sized = [](double v) { return std::isfinite(v) && v > 0 ? v : 1.0; };
     scale_[kVelocity] = sized(velocity);
@@ -195,7 +196,7 @@ void AdaptiveIntegration::setScales()
     scale_[kAirWork] = sized(energy);
     scale_[kHeatLoss] = sized(energy);
     scale_[kRecoilVelocity] = sized(velocity * in_.mp / in_.mrp);
-    scale_[kBurnedThickness] = sized(c_.grain.initialGrainVolume / c_.grain.initialGrainSurface);
+    scale_[kBurnedThickness] = sized(k_.initialGrainVolume / k_.initialGrainSurface);
     scale_[kFrictionWork] = sized(energy);
 }
 
@@ -203,39 +204,44 @@ void AdaptiveIntegration::setScales()
 // changes form where the inner and the outer slivers are consumed.
 void AdaptiveIntegration::setGrainCorners()
 {
-    const auto type = static_cast<GrainType>(in_.grainType);
-    if (type != GrainType::sevenPerforated && type != GrainType::nineteenPerforated)
+    if (!isMultiPerforated(k_.grainType))
         return;
-    const GrainGeometry& g = c_.grain;
-    grainCorners_ = {0.5 * g.web, g.innerSliverLimit, g.outerSliverLimit};
-    if (type == GrainType::nineteenPerforated)
+    const GrainGeometry& g = k_.source.grain;
+    grainCorners_ = {g.innerSliverLimit, g.outerSliverLimit};  // half the web: ModelEvent::wholeGrainBurnt
+    if (k_.grainType == GrainType::nineteenPerforated)
         grainCorners_.push_back(0.5 * g.sliverLimitC);
     std::sort(grainCorners_.begin(), grainCorners_.end());
 }
 
-// Each event happens where its value passes from negative to zero or above.
+// Each event happens where its value passes from negative to zero or above. The model names
+// its events; the integrator adds where the projectile or the barrel comes to rest again and
+// the sliver corners, where the surface of multi-perforated grains changes form.
 double AdaptiveIntegration::eventValue(Event event, double bound, const Evaluation& e) const
 {
+    StateVector raw;  // as integrated: the model's clamps would hide a bound passed
+    std::copy(e.raw.begin(), e.raw.begin() + kStateSize, raw.begin());
+    const auto model = [&](ModelEvent named) { return eventFunction(named, k_, raw, e.m, e.load); };
     switch (event) {
     case Event::shotStart:
-        return e.d[kVelocity];
+        return model(ModelEvent::shotStart);
     case Event::projectileStops:
-        return -e.raw[kVelocity];
+        return -raw[kVelocity];
     case Event::recoilStart:
-        return -e.d[kRecoilVelocity];
+        return recoilingPressure<double>(k_, e.m.P0, k_.fr * e.load.pr);
     case Event::recoilStops:
-        return e.raw[kRecoilVelocity];
-    case Event::grainCorner:
-        return e.raw[kBurnedThickness] - bound;
+        return raw[kRecoilVelocity];
+    case Event::wholeGrainBurnt:
+        return model(ModelEvent::wholeGrainBurnt);
+    case Event::sliverCorner:
+        return raw[kBurnedThickness] - bound;
     case Event::allBurnt:
-        // The charge counts as burnt when its burned fraction reaches 1 or the surface of its
-        // grains passes through zero, whichever comes first (the slivers' surface may vanish
-        // a little before the last of their volume is counted).
-        return std::max(e.raw[kBurnedFraction] - 1,
-                        -grainSurface(in_, c_.grain, e.raw[kBurnedThickness]) / k_.initialGrainSurface);
-    case Event::resistanceCorner:
+        return model(ModelEvent::allBurnt);
+    case Event::resistancePeak:
+        return model(ModelEvent::resistancePeak);
+    case Event::resistanceEnd:
+        return model(ModelEvent::resistanceEnd);
     case Event::muzzle:
-        return e.raw[kTravel] - bound;
+        return model(ModelEvent::muzzle);
     }
     return -1;
 }
@@ -255,13 +261,16 @@ std::optional<AdaptiveIntegration::Found> AdaptiveIntegration::firstEvent(double
     check(modes_.projectileHeld ? Event::shotStart : Event::projectileStops, 0);
     check(modes_.barrelHeld ? Event::recoilStart : Event::recoilStops, 0);
     if (modes_.burning) {
+        if (isMultiPerforated(k_.grainType))
+            check(Event::wholeGrainBurnt, 0);
         for (double corner : grainCorners_)
-            check(Event::grainCorner, corner);
+            check(Event::sliverCorner, corner);
         check(Event::allBurnt, 0);
     }
-    for (double corner : {in_.xe0, in_.xe})
-        if (corner > 0 && corner < in_.xm)
-            check(Event::resistanceCorner, corner);
+    if (in_.xe0 > 0 && in_.xe0 < in_.xm)
+        check(Event::resistancePeak, in_.xe0);
+    if (in_.xe > 0 && in_.xe < in_.xm)
+        check(Event::resistanceEnd, in_.xe);
     check(Event::muzzle, in_.xm);
     return first;
 }
@@ -306,10 +315,14 @@ void AdaptiveIntegration::apply(Event event, double bound, Extended& y)
         modes_.burning = false;
         y[kBurnedFraction] = 1;
         break;
-    case Event::grainCorner:
+    case Event::wholeGrainBurnt:
+        y[kBurnedThickness] = k_.halfWeb;
+        break;
+    case Event::sliverCorner:
         y[kBurnedThickness] = bound;
         break;
-    case Event::resistanceCorner:
+    case Event::resistancePeak:
+    case Event::resistanceEnd:
     case Event::muzzle:
         y[kTravel] = bound;
         break;
@@ -324,11 +337,11 @@ std::optional<RunEnd> AdaptiveIntegration::record(double t, const Evaluation& e)
     const int k = last_ + 1;
     if (k > recordableStepBound(settings_) || steps_ > settings_.maxSteps)
         return RunEnd::AdaptiveStepLimit;
-    Entry entry = stepEntry<double>(k_, e.y, e.m, e.load, 0.0);
+    Entry entry = stepEntry<double>(k_, e.y, e.m, e.load, 0.0);  // its time is the event's or the step's end
     entry[static_cast<std::size_t>(SeriesId::time)] = t * kSecondToMillisecond;
     writeEntry(results_, k, entry);
     last_ = k;
-    if (const std::optional<RunEnd> end = stepEnd(in_, c_, e.y, e.m, e.load, entry, 0))
+    if (const std::optional<RunEnd> end = stepEnd(k_, e.y, e.m, e.load, entry, 0))
         return end;
     if (k >= 2)
         locatePeaksAround(k - 1);
@@ -393,8 +406,8 @@ RunEnd AdaptiveIntegration::finish(RunEnd end)
 AdaptiveOutcome AdaptiveIntegration::toMuzzle()
 {
     namespace odeint = boost::numeric::odeint;
-    results_.grain = c_.grain;
-    recordIgnition(in_, c_, results_);
+    results_.grain = k_.source.grain;
+    recordIgnition(in_, k_, results_);
     // Entry 0 is ignition; its peaks count as the first candidates.
     for (SeriesId id : kPeakSeries)
         peakOf(peaks_, id) = {results_.at(id, 0), 0};
@@ -403,8 +416,8 @@ AdaptiveOutcome AdaptiveIntegration::toMuzzle()
     Evaluation e0 = evaluate(y);
     if (e0.fault != ModelFault::none)
         return {finish(faultEnd(e0.fault)), 0, evaluations_, peaks_};  // no room for the gas at ignition
-    modes_.projectileHeld = !(e0.d[kVelocity] > 0);
-    modes_.barrelHeld = !(e0.d[kRecoilVelocity] < 0);
+    modes_.projectileHeld = !(eventValue(Event::shotStart, 0, e0) > 0);
+    modes_.barrelHeld = !(eventValue(Event::recoilStart, 0, e0) > 0);
 
     const double atol = absoluteToleranceOf(settings_);
     stepper_ = odeint::make_dense_output(atol, settings_.relativeTolerance, odeint::runge_kutta_dopri5<Extended>());
