@@ -278,6 +278,8 @@ std::optional<AdaptiveIntegration::Found> AdaptiveIntegration::firstEvent(double
 // The time of the event within [t0, t1], the end of the bracket at which it has happened.
 double AdaptiveIntegration::locate(Event event, double bound, double t0, double t1)
 {
+    if (!(t1 > t0))
+        return t1;  // an earlier event already ends the step here
     const auto value = [&](double t) { return eventValue(event, bound, evaluate(stateAt(stepper_, t))); };
     const double g1 = value(t1);
     if (g1 < 0)

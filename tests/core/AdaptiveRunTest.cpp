@@ -5,7 +5,7 @@
 #include "EarlyEndCases.h"
 
 #include "core/input/StartSequence.h"
-#include "core/model/Model.h"
+#include "core/model/BallisticModel.h"
 #include "core/stepping/AdaptiveRun.h"
 #include "core/stepping/Integrator.h"
 
@@ -98,6 +98,13 @@ TEST(AdaptiveEnds, SameMessagesAsTheFixedStep)
         const StartOutcome outcome = runStart(in, adaptive, *results, [](const std::string&) {});
         if (in.dt == 1) {  // "step far too large": the adaptive run ignores the step
             EXPECT_EQ(outcome.end, RunEnd::MuzzleReached) << c.what;
+            continue;
+        }
+        if (in.pxe == 1e17) {
+            // The fixed step adds a whole step's friction work against the wall after the step
+            // and drains the gas below 0 K; taken continuously, the wall decelerates the
+            // projectile so hard that the Lagrange breech pressure turns negative first.
+            EXPECT_EQ(outcome.end, RunEnd::BreechPressureNegative) << c.what;
             continue;
         }
         EXPECT_EQ(startEndMessage(outcome), c.message) << c.what;

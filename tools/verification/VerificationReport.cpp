@@ -1,3 +1,4 @@
+#include "tools/verification/AdaptiveConvergence.h"
 #include "tools/verification/VerificationReport.h"
 
 #include "core/stepping/StepErrorEstimate.h"
@@ -159,6 +160,7 @@ bool writeVerificationReport(const std::string& folder, const std::string& examp
     writeConvergence(p, smoothConvergenceCheck(), "convergence-smooth", "v at 4 ms [m/s]", 4);
     writeConvergence(p, muzzleConvergenceCheck(), "convergence-muzzle", "muzzle velocity [m/s]", 1);
     writeErrorEstimates(p, examples);
+    writeAdaptiveConvergence(p, examples);
     p.md << "## Validation\n\n"
             "How Kalvex compares with another code on the 132 mm gun of the AGARD comparison, and with "
             "guns that were fired, is on its own page, `docs/validation.md`, which `make verify` writes "
