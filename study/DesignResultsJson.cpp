@@ -1,5 +1,7 @@
 #include "study/DesignResultsJson.h"
 
+#include "study/OutputsJson.h"
+
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -9,23 +11,9 @@ using nlohmann::json;
 
 namespace {
 
-json number(double value)
-{
-    return std::isfinite(value) ? json(value) : json(nullptr);
-}
-
-json outputsJson(const RunOutputs& outputs)
-{
-    json j = json::object();
-    for (const OutputInfo& info : kOutputInfo)
-        j[std::string(info.name)] = number(outputs[info.id]);
-    j["message"] = outputs.message;
-    return j;
-}
-
 json checkJson(const ConstraintCheck& c)
 {
-    json check = {{"output", c.constraint.output}, {"value", number(c.value)}, {"satisfied", c.satisfied}};
+    json check = {{"output", c.constraint.output}, {"value", numberOrNull(c.value)}, {"satisfied", c.satisfied}};
     if (c.constraint.min)
         check["min"] = *c.constraint.min;
     if (c.constraint.max)
@@ -48,9 +36,9 @@ json historyJson(const std::vector<RowResult>& history)
     for (const RowResult& row : history) {
         json r = json::array({row.index + 1});
         for (double v : row.varied)
-            r.push_back(number(v));
+            r.push_back(numberOrNull(v));
         for (double v : row.outputs.values)
-            r.push_back(number(v));
+            r.push_back(numberOrNull(v));
         r.push_back(row.outputs.message);
         rows.push_back(r);
     }
@@ -59,7 +47,7 @@ json historyJson(const std::vector<RowResult>& history)
 
 json indexJson(const SobolIndex& index)
 {
-    return {{"value", number(index.value)}, {"lower", number(index.lower)}, {"upper", number(index.upper)}};
+    return {{"value", numberOrNull(index.value)}, {"lower", numberOrNull(index.lower)}, {"upper", numberOrNull(index.upper)}};
 }
 
 }  // namespace
@@ -95,7 +83,7 @@ std::string twoTargetResultJson(const Study& study, const TwoTargetResult& resul
     json targets = json::array();
     for (const OutputTarget& t : spec.targets) {
         const double value = result.outputs[findOutput(t.output)];
-        targets.push_back({{"output", t.output}, {"target", t.target}, {"value", number(value)},
+        targets.push_back({{"output", t.output}, {"target", t.target}, {"value", numberOrNull(value)},
                            {"tolerance", targetTolerance(t)}});
     }
     json constraints = json::array();
@@ -120,7 +108,7 @@ std::string sensitivitySummaryJson(const SensitivitySummary& summary)
         for (std::size_t k = 0; k < summary.parameters.size(); ++k)
             parameters[summary.parameters[k]] = {{"S1", indexJson(o.parameters[k].first)},
                                                  {"ST", indexJson(o.parameters[k].total)}};
-        outputs[std::string(info.name)] = {{"samples", o.samples}, {"variance", number(o.variance)},
+        outputs[std::string(info.name)] = {{"samples", o.samples}, {"variance", numberOrNull(o.variance)},
                                            {"indices", parameters}};
     }
     json j{{"parameters", summary.parameters}, {"samples", summary.samples}, {"runs", summary.runs},

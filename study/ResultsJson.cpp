@@ -1,5 +1,7 @@
 #include "study/ResultsJson.h"
 
+#include "study/OutputsJson.h"
+
 #include "core/propellant/PropellantValues.h"
 
 #include <cmath>
@@ -10,20 +12,6 @@ namespace kalvex::study {
 using nlohmann::json;
 
 namespace {
-
-json number(double value)
-{
-    return std::isfinite(value) ? json(value) : json(nullptr);
-}
-
-json outputsJson(const RunOutputs& outputs)
-{
-    json j = json::object();
-    for (const OutputInfo& info : kOutputInfo)
-        j[std::string(info.name)] = number(outputs[info.id]);
-    j["message"] = outputs.message;
-    return j;
-}
 
 // The base propellant a study named, with the seven values its runs started from, so that a
 // result can be checked against another library; nothing when it named none.
@@ -43,9 +31,9 @@ std::string rowJson(const RowResult& row)
 {
     json j = json::array({row.index + 1});
     for (double v : row.varied)
-        j.push_back(number(v));
+        j.push_back(numberOrNull(v));
     for (double v : row.outputs.values)
-        j.push_back(number(v));
+        j.push_back(numberOrNull(v));
     j.push_back(row.outputs.message);
     return j.dump();
 }
@@ -56,9 +44,9 @@ std::string toleranceSummaryJson(const ToleranceSummary& summary)
     for (const OutputInfo& info : kOutputInfo) {
         const OutputStatistics& s = summary.outputs[static_cast<std::size_t>(info.id)];
         outputs[std::string(info.name)] = {
-            {"count", s.count}, {"mean", number(s.mean)}, {"sd", number(s.standardDeviation)},
-            {"min", number(s.minimum)}, {"max", number(s.maximum)}, {"p1", number(s.p1)},
-            {"p5", number(s.p5)}, {"p50", number(s.p50)}, {"p95", number(s.p95)}, {"p99", number(s.p99)}};
+            {"count", s.count}, {"mean", numberOrNull(s.mean)}, {"sd", numberOrNull(s.standardDeviation)},
+            {"min", numberOrNull(s.minimum)}, {"max", numberOrNull(s.maximum)}, {"p1", numberOrNull(s.p1)},
+            {"p5", numberOrNull(s.p5)}, {"p50", numberOrNull(s.p50)}, {"p95", numberOrNull(s.p95)}, {"p99", numberOrNull(s.p99)}};
     }
     json j = {{"samples", summary.samples}, {"outputs", outputs}, {"failures", summary.failures}};
     if (summary.exceedance) {
@@ -74,7 +62,7 @@ std::string solveResultJson(const Study& study, const SolveResult& result)
 {
     json constraints = json::array();
     for (const ConstraintCheck& c : result.constraints) {
-        json check = {{"output", c.constraint.output}, {"value", number(c.value)}, {"satisfied", c.satisfied}};
+        json check = {{"output", c.constraint.output}, {"value", numberOrNull(c.value)}, {"satisfied", c.satisfied}};
         if (c.constraint.min)
             check["min"] = *c.constraint.min;
         if (c.constraint.max)
@@ -92,15 +80,15 @@ std::string fitResultJson(const Study& study, const FitResult& result)
     json parameters = json::array();
     for (std::size_t k = 0; k < result.values.size(); ++k)
         parameters.push_back({{"name", study.fit.parameters[k]}, {"value", result.values[k]},
-                              {"standardError", number(result.standardErrors[k])}});
+                              {"standardError", numberOrNull(result.standardErrors[k])}});
     json firings = json::array();
     for (const FiringResidual& f : result.firings) {
-        json row = {{"measuredVelocity", f.measuredVelocity}, {"modelVelocity", number(f.modelVelocity)},
-                    {"velocityResidual", number(f.modelVelocity - f.measuredVelocity)},
-                    {"modelPressure", number(f.modelPressure)}, {"message", f.message}};
+        json row = {{"measuredVelocity", f.measuredVelocity}, {"modelVelocity", numberOrNull(f.modelVelocity)},
+                    {"velocityResidual", numberOrNull(f.modelVelocity - f.measuredVelocity)},
+                    {"modelPressure", numberOrNull(f.modelPressure)}, {"message", f.message}};
         if (f.measuredPressure) {
             row["measuredPressure"] = *f.measuredPressure;
-            row["pressureResidual"] = number(f.modelPressure - *f.measuredPressure);
+            row["pressureResidual"] = numberOrNull(f.modelPressure - *f.measuredPressure);
         }
         firings.push_back(row);
     }
