@@ -3,6 +3,7 @@
 // in SI units except the initial wall temperature and the charge temperature, which stay in
 // degrees Celsius, and the segments' lower pressure bounds, in MPa.
 #include "core/input/BurningSegments.h"
+#include "core/input/ChargeComponent.h"
 #include "core/input/ChargeTemperature.h"
 
 #include <optional>
@@ -72,6 +73,10 @@ struct BallisticInput {
     // (applyChargeTemperature): the model reads only the two factors.
     std::optional<double> chargeTemperature;                         // °C
     std::optional<TemperatureCoefficients> temperatureCoefficients;  // the propellant's
+
+    // The charge's components after the first (which is the propellant and grain above), in
+    // the order the user lists them; empty: a charge of one propellant.
+    std::vector<ChargeComponent> extraComponents;
 };
 
 }  // namespace kalvex
