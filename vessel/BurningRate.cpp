@@ -37,9 +37,54 @@ void requireConstantSampling(const std::vector<double>& t)
             throw std::invalid_argument("the trace is not sampled at a constant interval");
 }
 
+// The samples the trace is cut to: the user's times, else the rules, both kept a half-window
+// from the ends, where the smoothing window is complete (the padding there repeats one noisy
+// sample, which would bias the maximum).
+void trimTrace(const PressureTrace& trace, const ReductionSettings& settings, const TrimWindow& trim,
+               ReducedTrace& out)
+{
+    const std::vector<double>& t = trace.time;
+    const std::vector<double>& p = out.smoothedPressure;
+    const std::size_t half = static_cast<std::size_t>(settings.smoothingHalfWidth);
+    std::size_t first = half, last = p.size() - 1 - half;
+    if (trim.start)
+        first = std::max(first, static_cast<std::size_t>(std::lower_bound(t.begin(), t.end(), *trim.start) - t.begin()));
+    if (trim.end) {
+        const auto after = std::upper_bound(t.begin(), t.end(), *trim.end);
+        last = after == t.begin() ? 0 : std::min(last, static_cast<std::size_t>(after - t.begin()) - 1);
+    }
+    if (first >= last)
+        throw std::invalid_argument("the trim window holds no part of the trace");
+    if (!trim.start) {
+        // Ignition: the first sample the smoothed pressure rises above a fraction of its maximum.
+        const double top = *std::max_element(p.begin() + static_cast<std::ptrdiff_t>(first),
+                                             p.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+        while (first < last && p[first] < settings.ignitionFraction * top)
+            ++first;
+    }
+    out.start = first;
+    out.end = last;
+    out.peak = static_cast<std::size_t>(std::max_element(p.begin() + static_cast<std::ptrdiff_t>(first),
+                                                         p.begin() + static_cast<std::ptrdiff_t>(last) + 1) -
+                                        p.begin());
+    out.maxPressure = p[out.peak];
+}
+
+// (1/pmax)(dp/dt)/p from the start to the peak, dp/dt by central differences of the smoothed p.
+void addVivacity(const PressureTrace& trace, std::size_t span, ReducedTrace& out)
+{
+    const std::vector<double>& p = out.smoothedPressure;
+    for (std::size_t i = std::max(out.start, span); i < out.peak && i + span < p.size(); ++i) {
+        const double rate = (p[i + span] - p[i - span]) / (trace.time[i + span] - trace.time[i - span]);
+        if (p[i] > 0)
+            out.vivacity.push_back({p[i] / out.maxPressure, rate / (p[i] * out.maxPressure)});
+    }
+}
+
 }  // namespace
 
-ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, const ReductionSettings& settings)
+ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, const ReductionSettings& settings,
+                         const TrimWindow& trim)
 {
     const std::size_t n = trace.pressure.size();
     const std::size_t span = static_cast<std::size_t>(std::max(settings.smoothingHalfWidth, settings.differenceSpan));
@@ -48,12 +93,9 @@ ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, c
     requireConstantSampling(trace.time);
     ReducedTrace out;
     out.smoothedPressure = smoothed(trace.pressure, settings);
-    // The window is complete only a half-width away from the ends: the padding there repeats
-    // one noisy sample, which would bias the maximum.
-    const auto peak = std::max_element(out.smoothedPressure.begin() + settings.smoothingHalfWidth,
-                                       out.smoothedPressure.end() - settings.smoothingHalfWidth);
-    out.maxPressure = *peak;
-    const std::size_t peakIndex = static_cast<std::size_t>(peak - out.smoothedPressure.begin());
+    trimTrace(trace, settings, trim, out);
+    const std::size_t m = static_cast<std::size_t>(settings.differenceSpan);
+    addVivacity(trace, m, out);
 
     // Noble-Abel with the igniter burned from the start, the gas at the flame temperature:
     // p (V - (1 - Z) C/rho - Z C b - CI bI) = Z C F + CI FI, solved for Z.
@@ -67,8 +109,7 @@ ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, c
     for (std::size_t i = 0; i < n; ++i)
         e[i] = thickness.at(burned(out.smoothedPressure[i]));
 
-    const std::size_t m = static_cast<std::size_t>(settings.differenceSpan);
-    for (std::size_t i = m; i + m < n && i < peakIndex; ++i) {
+    for (std::size_t i = std::max(m, out.start); i + m < n && i < out.peak; ++i) {
         const double p = out.smoothedPressure[i];
         if (p <= settings.lowFraction * out.maxPressure || p >= settings.highFraction * out.maxPressure)
             continue;

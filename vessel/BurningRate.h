@@ -3,6 +3,8 @@
 // law r = beta p^alpha fitted to it, by pressure segments.
 #include "vessel/VesselSetup.h"
 
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace kalvex::vessel {
@@ -11,9 +13,17 @@ namespace kalvex::vessel {
 struct ReductionSettings {
     int smoothingHalfWidth = 30;   // samples each side of the Gaussian window
     double smoothingAlpha = 3;     // window half-width over the Gaussian's standard deviation
-    int differenceSpan = 10;       // samples each side of the central difference of e(t)
-    double lowFraction = 0.15;     // kept: lowFraction pmax < p < highFraction pmax,
-    double highFraction = 0.9;     // before the time of pmax
+    int differenceSpan = 10;       // samples each side of the central differences of e(t) and p(t)
+    double ignitionFraction = 0.05;  // the trace starts where the smoothed p first exceeds this * its maximum
+    double lowFraction = 0.15;     // rates kept: lowFraction pmax < p < highFraction pmax,
+    double highFraction = 0.9;     // between the start and the time of pmax
+};
+
+// Where a trace is cut, as the user sets it; an end left open follows the rules above (the
+// start at ignition, the end at the last sample the smoothing window covers whole).
+struct TrimWindow {
+    std::optional<double> start;  // s, on the trace's own clock
+    std::optional<double> end;    // s
 };
 
 // A measured or simulated trace, SI units.
@@ -27,17 +37,27 @@ struct RatePoint {
     double rate = 0;      // m/s
 };
 
-struct ReducedTrace {
-    std::vector<double> smoothedPressure;  // Pa, every sample
-    double maxPressure = 0;                // of the smoothed trace, Pa
-    std::vector<RatePoint> rates;          // the kept samples
+// The dynamic vivacity (1/pmax)(dp/dt)/p at a relative pressure p/pmax.
+struct VivacityPoint {
+    double relativePressure = 0;  // p/pmax
+    double vivacity = 0;          // 1/(Pa s)
 };
 
-// The pressure smoothed by a Gaussian window (GSL), so its maximum; then Z from p by
-// Noble-Abel with the igniter (the setup's F, b, rho and igniter), the burned thickness e from
-// Z by inverting the grain's burned volume, and r = de/dt. Throws std::invalid_argument on a
-// trace too short for the window or not sampled at a constant interval.
-ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, const ReductionSettings& settings);
+struct ReducedTrace {
+    std::vector<double> smoothedPressure;  // Pa, every sample
+    double maxPressure = 0;                // of the smoothed trace between start and end, Pa
+    std::size_t start = 0, peak = 0, end = 0;  // samples: trimmed start, pmax, trimmed end
+    std::vector<RatePoint> rates;          // the kept samples
+    std::vector<VivacityPoint> vivacity;   // from the start to the peak
+};
+
+// The pressure smoothed by a Gaussian window (GSL), cut to its trim window, so its maximum;
+// then Z from p by Noble-Abel with the igniter (the setup's F, b, rho and igniter), the burned
+// thickness e from Z by inverting the grain's burned volume, and r = de/dt. Throws
+// std::invalid_argument on a trace too short for the window, not sampled at a constant
+// interval, or cut to nothing.
+ReducedTrace reduceTrace(const PressureTrace& trace, const VesselSetup& setup, const ReductionSettings& settings,
+                         const TrimWindow& trim = {});
 
 // One pressure segment of the law: r = beta p^alpha for p >= pLow (up to the next segment).
 struct LawSegment {

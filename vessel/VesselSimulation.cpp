@@ -1,7 +1,8 @@
 #include "vessel/VesselSimulation.h"
 
-#include "tools/verification/ModelStepper.h"
+#include "core/stepping/ModelStepper.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -9,7 +10,7 @@ namespace kalvex::vessel {
 
 namespace {
 
-void record(const verification::ModelStepper& s, VesselTrace& trace)
+void record(const ModelStepper& s, VesselTrace& trace)
 {
     trace.time.push_back(s.t);
     trace.pressure.push_back(s.m.Pm);
@@ -31,11 +32,11 @@ std::vector<double> rateOf(const std::vector<double>& t, const std::vector<doubl
 
 }  // namespace
 
-VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout, double timeLimit)
+VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout, double timeLimit, double until)
 {
     if (!(setup.dt > 0) || !(setup.sampleInterval >= setup.dt) || !(setup.volume > 0) || !(setup.chargeMass > 0))
         throw std::runtime_error("the vessel needs a positive volume, charge mass, step and sample interval");
-    verification::ModelStepper s(vesselInput(setup));
+    ModelStepper s(vesselInput(setup));
     // The state at ignition: the igniter's gas alone.
     StateVector derivatives{};
     if (evaluateModel(s.constants, s.load, s.y, s.m, derivatives) != ModelFault::none)
@@ -44,7 +45,7 @@ VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout, double
     record(s, trace);
     const long stepsPerSample = std::lround(setup.sampleInterval / setup.dt);
     double burnout = -1;
-    for (long i = 1; burnout < 0 || s.t < burnout + afterBurnout; ++i) {
+    for (long i = 1; burnout < 0 || s.t < std::max(burnout + afterBurnout, until); ++i) {
         if (!s.step(setup.dt))
             throw std::runtime_error("the model failed in the vessel");
         if (burnout < 0 && s.y[kBurnedFraction] >= 1)

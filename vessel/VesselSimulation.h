@@ -16,8 +16,9 @@ struct VesselTrace {
 };
 
 // From ignition until the charge is burned, then `afterBurnout` seconds more (the plateau a
-// measured trace also shows). Throws std::runtime_error when the model fails or the charge
-// does not burn out within `timeLimit`.
-VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout = 1e-3, double timeLimit = 1.0);
+// measured trace also shows), and at least until `until`. Throws std::runtime_error when the
+// model fails or the charge does not burn out within `timeLimit`.
+VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout = 1e-3, double timeLimit = 1.0,
+                           double until = 0);
 
 }  // namespace kalvex::vessel

@@ -2,6 +2,7 @@
 #include "vessel/BurnedThickness.h"
 #include "vessel/BurningRate.h"
 #include "vessel/ForceCovolume.h"
+#include "vessel/SegmentBounds.h"
 #include "vessel/TraceCsv.h"
 #include "vessel/VesselSimulation.h"
 
@@ -69,6 +70,67 @@ TEST(BurningLaw, FitsEachSegmentOfAnExactLaw)
     }
     EXPECT_THROW(fitBurningLaw(points, {0, 400e6}), std::invalid_argument);
     EXPECT_THROW(fitBurningLaw(points, {50e6, 0}), std::invalid_argument);
+}
+
+// Noiseless points of a law whose exponent changes at 40 and 100 MPa: the bounds found lie
+// between the points next to the true ones, and the law fitted at them is the law.
+TEST(BurningLaw, FindsTheBoundsWhereTheExponentChanges)
+{
+    const double pLow[] = {0, 40e6, 100e6}, alpha[] = {0.7, 0.9, 1.1};
+    const double beta1 = 5e-9;
+    const double beta[] = {beta1 * std::pow(40e6, 0.2), beta1, beta1 * std::pow(100e6, -0.2)};
+    std::vector<RatePoint> points;
+    const double spacing = 1.01;
+    for (double p = 10e6; p < 300e6; p *= spacing) {
+        const int j = p >= pLow[2] ? 2 : p >= pLow[1] ? 1 : 0;
+        points.push_back({p, beta[j] * std::pow(p, alpha[j])});
+    }
+    const std::vector<double> found = findSegmentBounds(points, 3);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0], 0);
+    for (int j = 1; j < 3; ++j)
+        EXPECT_NEAR(found[j], pLow[j], (spacing - 1) * pLow[j]) << j;
+    const auto law = fitBurningLaw(points, found);
+    for (int j = 0; j < 3; ++j)
+        EXPECT_NEAR(law[j].alpha, alpha[j], 1e-6) << j;
+    EXPECT_EQ(findSegmentBounds(points, 1), std::vector<double>{0});
+    EXPECT_THROW(findSegmentBounds(std::vector<RatePoint>(points.begin(), points.begin() + 20), 3), std::invalid_argument);
+}
+
+// A pressure rising as exp(k t) up to a plateau: its vivacity (1/pmax)(dp/dt)/p is k/pmax all
+// along the rise (a Gaussian window smooths an exponential into a multiple of itself), times
+// sinh(k h)/(k h) of the central difference over h each side; the trace starts where the rule
+// says or where the user cuts it.
+TEST(ReducedTrace, VivacityOfAnExponentialRiseAndTheTrimWindow)
+{
+    const double k = 2000, dt = 1e-5, rise = 4e-3;  // 1/s, s, s
+    PressureTrace trace;
+    for (int i = 0; i < 700; ++i) {
+        const double t = i * dt;
+        trace.time.push_back(t);
+        trace.pressure.push_back(1e6 * std::exp(k * std::min(t, rise)));
+    }
+    const VesselSetup s = tubeVessel(0.03);
+    ReductionSettings settings;
+    const ReducedTrace r = reduceTrace(trace, s, settings);
+    const double pmax = 1e6 * std::exp(k * rise);
+    EXPECT_NEAR(r.maxPressure, pmax, 1e-3 * pmax);
+    // The rule: the first sample above 5 % of the maximum.
+    const double ignition = std::log(settings.ignitionFraction * pmax / 1e6) / k;
+    EXPECT_NEAR(trace.time[r.start], ignition, dt);
+    ASSERT_FALSE(r.vivacity.empty());
+    const double h = settings.differenceSpan * dt;
+    for (const VivacityPoint& v : r.vivacity) {
+        if (v.relativePressure < 0.3) {  // the windows clear of the corner at the top
+            EXPECT_NEAR(v.vivacity * r.maxPressure / k, std::sinh(k * h) / (k * h), 1e-9) << v.relativePressure;
+        }
+    }
+
+    const ReducedTrace cut = reduceTrace(trace, s, settings, {1e-3, 3e-3});
+    EXPECT_DOUBLE_EQ(trace.time[cut.start], 1e-3);
+    EXPECT_DOUBLE_EQ(trace.time[cut.end], 3e-3);
+    EXPECT_EQ(cut.peak, cut.end);  // cut before the top: the maximum is the window's last sample
+    EXPECT_THROW(reduceTrace(trace, s, settings, {3e-3, 1e-3}), std::invalid_argument);
 }
 
 TEST(BurnedThickness, InvertsTheBurnedVolumeOfATube)

@@ -6,7 +6,7 @@
 #include "core/stepping/Solver.h"
 #include "core/input/StartSequence.h"
 #include "core/format/Units.h"
-#include "tools/verification/ModelStepper.h"
+#include "core/stepping/ModelStepper.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "tools/verification/ModelStepper.h"
+#include "core/stepping/ModelStepper.h"
 
 #include "core/stepping/RungeKutta.h"
 
-namespace kalvex::verification {
+namespace kalvex {
 
 ModelStepper::ModelStepper(const BallisticInput& in)
     : input(in), constants(prepareRunConstants(input)), load{in.px0, 0}
@@ -21,4 +21,4 @@ bool ModelStepper::step(double h)
     return evaluateModel(constants, load, y, m, unused) == ModelFault::none;
 }
 
-}  // namespace kalvex::verification
+}  // namespace kalvex

@@ -1,10 +1,10 @@
 #pragma once
 // The model stepped by RK4 directly, without the solver's end tests, step limit and
 // recording: for states the solver never reaches (a chamber that stays closed after burnout,
-// a barrel hundreds of metres long).
+// a closed vessel, a barrel hundreds of metres long).
 #include "core/model/BallisticModel.h"
 
-namespace kalvex::verification {
+namespace kalvex {
 
 struct ModelStepper {
     explicit ModelStepper(const BallisticInput& input);
@@ -23,4 +23,4 @@ struct ModelStepper {
     double t = 0;  // s
 };
 
-}  // namespace kalvex::verification
+}  // namespace kalvex
