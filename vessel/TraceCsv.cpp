@@ -75,15 +75,32 @@ PressureTrace readTraceCsv(std::istream& in, const TraceUnits& units)
     return trace;
 }
 
+namespace {
+
+// Ten significant digits, whatever the locale.
+void put(std::ostream& out, double v, char after)
+{
+    char buffer[32];
+    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
+    out.write(buffer, ptr - buffer);
+    out.put(after);
+}
+
+}  // namespace
+
+void writeTraceCsv(std::ostream& out, const PressureTrace& trace)
+{
+    out << "time [ms],pressure [MPa]\n";
+    for (std::size_t i = 0; i < trace.time.size(); ++i) {
+        put(out, trace.time[i] * 1e3, ',');
+        put(out, trace.pressure[i] * 1e-6, '\n');
+    }
+}
+
 void writeTraceCsv(std::ostream& out, const VesselTrace& trace)
 {
     out << "time [ms],pressure [MPa],dp/dt [MPa/ms],burned fraction\n";
-    char buffer[32];
-    const auto put = [&](double v, char after) {
-        const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 10);
-        out.write(buffer, ptr - buffer);
-        out.put(after);
-    };
+    const auto put = [&](double v, char after) { vessel::put(out, v, after); };
     for (std::size_t i = 0; i < trace.time.size(); ++i) {
         put(trace.time[i] * 1e3, ',');
         put(trace.pressure[i] * 1e-6, ',');

@@ -20,5 +20,7 @@ PressureTrace readTraceCsv(std::istream& in, const TraceUnits& units = {});
 
 // time [ms], pressure [MPa], dp/dt [MPa/ms], burned fraction.
 void writeTraceCsv(std::ostream& out, const VesselTrace& trace);
+// time [ms], pressure [MPa]: a trace as a measurement gives it (dp/dt and Z are not measured).
+void writeTraceCsv(std::ostream& out, const PressureTrace& trace);
 
 }  // namespace kalvex::vessel

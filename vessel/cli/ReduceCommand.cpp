@@ -1,0 +1,138 @@
+// kalvex-vessel reduce: measured traces reduced to force, covolume, burning law and
+// temperature coefficients, with pictures and a JSON record on request.
+#include "report/SafeSave.h"
+#include "study/StudyJson.h"
+#include "vessel/Reduction.h"
+#include "vessel/ReductionJson.h"
+#include "vessel/ReductionText.h"
+#include "vessel/Resimulation.h"
+#include "vessel/TraceCsv.h"
+#include "vessel/cli/VesselCommands.h"
+#include "vessel/pictures/PictureFile.h"
+#include "vessel/pictures/VesselPlots.h"
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace kalvex::vessel::cli {
+
+namespace {
+
+constexpr double kCubicCentimetre = 1e-6;  // m^3
+constexpr double kGram = 1e-3;             // kg
+constexpr double kMegapascal = 1e6;        // Pa
+constexpr double kMillisecond = 1e-3;      // s
+constexpr int kPictureWidth = 640, kPictureHeight = 400;  // logical pixels
+
+// An empty field is no value: "a.csv,200,40,,1.5,20" has no temperature.
+std::optional<double> optionalNumber(const std::string& field, const std::string& text)
+{
+    if (field.find_first_not_of(" \t") == std::string::npos)
+        return std::nullopt;
+    std::istringstream in(field);
+    in.imbue(std::locale::classic());
+    double value = 0;
+    if (!(in >> value) || !(in >> std::ws).eof())
+        throw std::runtime_error("\"" + field + "\" is not a number in the firing " + text);
+    return value;
+}
+
+Firing parseFiring(const std::string& text, const TraceUnits& units)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(text);
+    for (std::string field; std::getline(in, field, ',');)
+        fields.push_back(field);
+    if (!text.empty() && text.back() == ',')
+        fields.emplace_back();  // getline does not return the empty last field
+    if (fields.size() < 3 || fields.size() == 5 || fields.size() > 6)
+        throw std::runtime_error("a firing is FILE,VOLUME_CM3,CHARGE_G[,TEMPERATURE_C[,START_MS,END_MS]]: " + text);
+    Firing f;
+    f.name = fields[0];
+    const auto volume = optionalNumber(fields[1], text), charge = optionalNumber(fields[2], text);
+    if (!volume || !charge || !(*volume > 0) || !(*charge > 0))
+        throw std::runtime_error("a firing needs a positive volume and charge: " + text);
+    f.volume = *volume * kCubicCentimetre;
+    f.chargeMass = *charge * kGram;
+    if (fields.size() > 3)
+        f.chargeTemperature = optionalNumber(fields[3], text);
+    if (fields.size() > 4) {
+        if (const auto start = optionalNumber(fields[4], text))
+            f.trim.start = *start * kMillisecond;
+        if (const auto end = optionalNumber(fields[5], text))
+            f.trim.end = *end * kMillisecond;
+    }
+    std::ifstream file(f.name);
+    if (!file)
+        throw std::runtime_error("cannot read " + f.name);
+    f.trace = readTraceCsv(file, units);
+    return f;
+}
+
+ReductionOptions reductionOptions(const ReduceOptions& o)
+{
+    ReductionOptions options;
+    options.trace = o.settings;
+    // The first segment starts at 0, as the model's does; the option gives the bounds above it.
+    options.pLow.assign(1, 0.0);
+    for (double p : o.pLow)
+        if (p > 0)
+            options.pLow.push_back(p * kMegapascal);
+    options.foundSegments = o.segments;
+    options.referenceTemperature = o.referenceTemperature;
+    options.ignitionAtZero = o.ignitionAtZero;
+    options.fitTraces = !o.ratesOnly;
+    options.fitGas = !o.keepGas;
+    return options;
+}
+
+void drawPictures(const std::vector<Firing>& firings, const VesselReduction& reduction,
+                  const std::vector<ResimulatedTrace>& again, const ReduceOptions& o)
+{
+    const std::filesystem::path folder(o.pictures);
+    std::filesystem::create_directories(folder);
+    const auto save = [&](const std::string& name, const std::function<void(plot::PlotState&)>& draw) {
+        auto plot = std::make_unique<plot::PlotState>();
+        plot::InitPlot(*plot, kPictureWidth, kPictureHeight);
+        draw(*plot);
+        savePicture(*plot, (folder / (name + "." + o.pictureFormat)).string());
+    };
+    save("traces", [&](plot::PlotState& p) { plotTraces(p, firings, reduction); });
+    save("burning-rate", [&](plot::PlotState& p) { plotBurningRate(p, reduction); });
+    save("vivacity", [&](plot::PlotState& p) { plotVivacity(p, firings, reduction); });
+    save("residuals", [&](plot::PlotState& p) { plotResiduals(p, firings, again); });
+    for (std::size_t i = 0; i < again.size(); ++i)
+        save("resimulated-" + std::to_string(i + 1), [&](plot::PlotState& p) { plotResimulated(p, again[i]); });
+}
+
+}  // namespace
+
+int reduce(const ReduceOptions& o)
+{
+    std::vector<Firing> firings;
+    for (const std::string& text : o.firings)
+        firings.push_back(parseFiring(text, {o.timeUnit, o.pressureUnit}));
+    BallisticInput propellant = study::readBaseReport(o.input);
+    if (o.igniter >= 0)
+        propellant.CI = o.igniter * kGram;  // the vessel's, not the gun's
+    const ReductionOptions options = reductionOptions(o);
+    const VesselReduction reduction = reduceFirings(firings, propellant, options);
+    std::vector<ResimulatedTrace> again;
+    for (std::size_t i = 0; i < firings.size(); ++i)
+        again.push_back(resimulateFiring(firings, i, reduction, propellant));
+    std::cout << reductionText(firings, reduction, again);
+    if (!o.exportJson.empty())
+        report::streamFileSafely(o.exportJson, [&](std::ostream& out) {
+            out << reductionJson(firings, options, reduction, again).dump(2) << "\n";
+        });
+    if (!o.pictures.empty())
+        drawPictures(firings, reduction, again, o);
+    return 0;
+}
+
+}  // namespace kalvex::vessel::cli
