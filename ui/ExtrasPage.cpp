@@ -63,11 +63,16 @@ ExtrasPage buildExtrasPage(FieldRegistry& fields)
     extras.heatTransfer->setChecked(true);
     extras.errorEstimate = new QCheckBox(QStringLiteral("Estimate Step-Size Error"), options);
     extras.errorEstimate->setObjectName(QStringLiteral("CheckBoxErrorEstimate"));
+    extras.adaptive = new QCheckBox(QStringLiteral("Adaptive Integration"), options);
+    extras.adaptive->setObjectName(QStringLiteral("CheckBoxAdaptive"));
+    extras.adaptive->setToolTip(QStringLiteral("Dormand-Prince 5(4) with error control, its steps ended on the "
+                                               "model's events; the computation step is not used"));
     auto* optionColumn = new QVBoxLayout(options);
     optionColumn->addWidget(extras.showEnergy);
     optionColumn->addWidget(extras.showGrains);
     optionColumn->addWidget(extras.heatTransfer);
     optionColumn->addWidget(extras.errorEstimate);
+    optionColumn->addWidget(extras.adaptive);
 
     QLineEdit* every = fields.create("Edit49", QStringLiteral("20"), extras.page);
     auto* line = new OutputEveryLine(every, extras.page);

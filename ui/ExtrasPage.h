@@ -15,6 +15,8 @@ struct ExtrasPage {
     QCheckBox* showGrains = nullptr;    // CheckBox2
     QCheckBox* heatTransfer = nullptr;  // CheckBox3
     QCheckBox* errorEstimate = nullptr; // run again at half the step; off, not in the report
+    // Start runs the adaptive integrator instead of the fixed step; off, not an input value
+    QCheckBox* adaptive = nullptr;
 };
 
 ExtrasPage buildExtrasPage(FieldRegistry& fields);

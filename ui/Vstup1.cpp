@@ -512,8 +512,9 @@ void Tvstup::start()
 {
     runCommand(this, [this] {
         const double typedStep = state_.shown.dt;
+        const IntegratorChoice integrator = chosenIntegrator();
         try {
-            runStartCommand(*this, state_.stored, state_.runs);
+            runStartCommand(*this, state_.stored, state_.runs, integrator);
         } catch (const InputError& e) {
             collectingSummary_ = false;
             // The doubled step stays in its field for the next Start; say so, since that run
@@ -525,11 +526,16 @@ void Tvstup::start()
             throw;
         }
         state_.completedInput = state_.stored;
-        if (extras_.errorEstimate->isChecked()) {
-            // state_.stored holds the step the run finally used
+        state_.completedIntegrator = integrator;
+        const auto toResults = [this](const std::string& line) { appendLine(line); };
+        for (const std::string& line : integrationNotes(integrator))
+            appendLine(line);
+        if (extras_.errorEstimate->isChecked() && integrator.method == IntegratorMethod::adaptive)
+            writeStepErrorEstimate(estimateToleranceError(state_.stored, integrator.adaptive, *state_.runs.completed),
+                                   toResults);
+        else if (extras_.errorEstimate->isChecked())  // state_.stored holds the step the run finally used
             writeStepErrorEstimate(estimateStepError(state_.stored, state_.stored.dt, *state_.runs.completed),
-                                   [this](const std::string& line) { appendLine(line); });
-        }
+                                   toResults);
         collectingSummary_ = false;  // the estimate belongs to the run's summary too
         completedRunSaved_ = false;
         keepRun(state_, weaponName_->text().toStdString(), state_.completedInput, *state_.runs.completed);
@@ -539,6 +545,14 @@ void Tvstup::start()
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);
     });
+}
+
+IntegratorChoice Tvstup::chosenIntegrator() const
+{
+    IntegratorChoice choice;  // the default tolerances, as kalvex-batch's
+    if (extras_.adaptive->isChecked())
+        choice.method = IntegratorMethod::adaptive;
+    return choice;
 }
 
 void Tvstup::clearResults()

@@ -157,6 +157,8 @@ private:
     // False when the user keeps the window open.
     bool settleUnsavedWork();
     void connectHandlers();
+    // The Extras page's choice: the fixed step, or the adaptive integrator at its default tolerances.
+    IntegratorChoice chosenIntegrator() const;
     void watchInputs();
     // Reads the fields again into the working state and marks the title: after every edit.
     void noteInputsChanged();

@@ -89,7 +89,7 @@ void Tvstup::saveReport()
     // complete, so a failed write (SaveError, naming the file and the reason) never destroys
     // an existing report.
     report::saveReportFile(localPath(path), weaponName_->text().toStdString(), state_.completedInput,
-                           *state_.runs.completed, every);
+                           *state_.runs.completed, every, integrationNotes(state_.completedIntegrator));
     reportFolder_ = QFileInfo(path).absolutePath();
     state_.fileInput = state_.completedInput;
     completedRunSaved_ = true;

@@ -28,6 +28,7 @@ inline constexpr std::size_t kKeptRunCount = 10;  // the oldest goes when one mo
 struct WorkingState {
     BallisticInput stored;          // the input set Start last read, with the step it finally used
     BallisticInput completedInput;  // the inputs of runs.completed
+    IntegratorChoice completedIntegrator;  // how runs.completed was integrated
     RunStore runs;                  // runs.completed is null until a run reaches the muzzle
     // The fields read through the Start command's reader, without its rules: the input set they
     // describe, or the message of the first text that is not a number.

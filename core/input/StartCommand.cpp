@@ -11,7 +11,7 @@
 
 namespace kalvex {
 
-void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs)
+void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs, const IntegratorChoice& integrator)
 {
     const char separator = host.decimalSeparator();
     readBallisticInput(host, host.grainType(), host.heatTransfer(), separator, stored);
@@ -25,8 +25,8 @@ void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs)
         stored.dt = dt;
         host.setFieldText(stepField->control, formatGeneral(dt * stepField->toShown, separator));
     };
-    const StartOutcome outcome = runStartSequence(
-        stored, *runs.scratch, [&host](const std::string& line) { host.appendLine(line); }, showStep);
+    const StartOutcome outcome = runStart(
+        stored, integrator, *runs.scratch, [&host](const std::string& line) { host.appendLine(line); }, showStep);
     if (outcome.end != RunEnd::MuzzleReached)
         throw InputError(startEndMessage(outcome));
     std::swap(runs.completed, runs.scratch);

@@ -3,6 +3,7 @@
 #include "core/input/FieldSource.h"
 #include "core/results/RunResults.h"
 #include "core/results/RunSummary.h"
+#include "core/stepping/Integrator.h"
 
 #include <memory>
 #include <string>
@@ -35,6 +36,8 @@ struct RunStore {
 // at the muzzle store the run, let the host redraw, and write the summary.
 // Throws InputError with the message to show when a field, a rule or the run fails; then the
 // stored results, the plot and Memo1 (except restart notes already written) stay as they were.
-void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs);
+// The adaptive integrator runs once, ignores the step and leaves its field as it is.
+void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs,
+                     const IntegratorChoice& integrator = {});
 
 }  // namespace kalvex

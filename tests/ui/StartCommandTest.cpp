@@ -1,6 +1,7 @@
 // The Start command driven through the window: fields in, message or summary and plot out.
 #include "WindowDriver.h"
 
+#include "core/input/StartSequence.h"
 #include "core/results/RunResults.h"
 #include "ui/PlotView.h"
 #include "ui/Vstup1.h"
@@ -8,6 +9,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -147,4 +149,40 @@ TEST(StartCommand, TheErrorEstimateIsOffUntilCheckedAndThenFollowsTheSummary)
     ASSERT_TRUE(memo.startsWith(expectedMemo("rifle_tube"))) << memo.toStdString();
     EXPECT_TRUE(memo.mid(expectedMemo("rifle_tube").size()).startsWith("\n Step-Size Error Estimate |f(h) - f(h/2)|"))
         << memo.toStdString();
+}
+
+TEST(StartCommand, AdaptiveIntegrationIgnoresTheStepAndSaysSoInResultsAndReport)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    enterCase(w, loadCase("rifle_small_step"));  // a step the fixed run doubles twice
+    const QString typedStep = field(w, "Edit15")->text();
+    auto* adaptive = w.findChild<QAbstractButton*>("CheckBoxAdaptive");
+    ASSERT_NE(adaptive, nullptr);
+    EXPECT_FALSE(adaptive->isChecked());
+    adaptive->setChecked(true);
+    w.findChild<QAbstractButton*>("CheckBoxErrorEstimate")->setChecked(true);
+    start(w);
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    const QString memo = memoText(w);
+    EXPECT_FALSE(memo.contains("Step was increased")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains(" Adaptive Integration (Dormand-Prince 5(4)): relative tolerance 1E-8")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains("Step-Size Error Estimate")) << memo.toStdString();
+    EXPECT_EQ(field(w, "Edit15")->text(), typedStep);
+
+    // the very run the core's adaptive integrator makes of the same inputs
+    IntegratorChoice choice;
+    choice.method = IntegratorMethod::adaptive;
+    auto reference = std::make_unique_for_overwrite<RunResults>();
+    ASSERT_EQ(runStart(w.completedInput(), choice, *reference, [](const std::string&) {}).end, RunEnd::MuzzleReached);
+    ASSERT_NE(w.completedRun(), nullptr);
+    const RunResults& run = *w.completedRun();
+    ASSERT_EQ(run.stepCount, reference->stepCount);
+    const auto last = static_cast<std::size_t>(run.stepCount);
+    EXPECT_EQ(run[SeriesId::velocity][last], (*reference)[SeriesId::velocity][last]);
+
+    QTemporaryDir folder;
+    ui.prompts.saveAnswer = folder.filePath("adaptive.txt");
+    click(button(w, "Button5"));
+    EXPECT_TRUE(bytesOf(ui.prompts.saveAnswer).contains(" Adaptive Integration (Dormand-Prince 5(4))"));
 }
