@@ -5,6 +5,9 @@
 
 #include <QLineEdit>
 
+#include <array>
+#include <charconv>
+
 namespace kalvex::ui {
 
 double fieldNumber(const QLineEdit& field)
@@ -15,6 +18,15 @@ double fieldNumber(const QLineEdit& field)
 QString numberText(double value)
 {
     return QString::fromStdString(formatGeneral(value, userDecimalSeparator()));
+}
+
+QString exactNumberText(double value)
+{
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    QString text = QString::fromLatin1(buffer.data(), static_cast<int>(end - buffer.data()));
+    text.replace(QLatin1Char('.'), QLatin1Char(userDecimalSeparator()));
+    return text;
 }
 
 }  // namespace kalvex::ui

@@ -14,4 +14,9 @@ double fieldNumber(const QLineEdit& field);
 // A number as a field or label text: general number format with the user's separator.
 QString numberText(double value);
 
+// A number with the fewest digits that read back to the very same double (up to 17), with the
+// user's separator: for values the program computes and runs as they are, such as the factors
+// a charge temperature sets.
+QString exactNumberText(double value);
+
 }  // namespace kalvex::ui

@@ -1,6 +1,8 @@
 #pragma once
 // Undo and redo over changes of the input set: a step is recorded at the end of each change a
 // user makes as one (a Load, the propellant fill, "Use This Value", an edited field, a grain type).
+#include "ui/WorkingState.h"
+
 #include <QString>
 #include <QUndoStack>
 
@@ -11,11 +13,13 @@
 
 namespace kalvex::ui {
 
-// The inputs as the window shows them: every field's text, the grain type, the heat transfer.
+// The inputs as the window shows them: every field's text, the grain type, the heat transfer,
+// and the parts of the input set no field shows.
 struct InputSnapshot {
     std::vector<std::pair<std::string, QString>> texts;  // control name, text
     int grainType = 0;
     bool heatTransfer = true;
+    ExtendedInputs extended;  // what no field shows
     bool operator==(const InputSnapshot&) const = default;
 };
 

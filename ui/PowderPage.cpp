@@ -78,13 +78,15 @@ PropellantLibrary loadLibrary()
         defaultPropellantFiles(QCoreApplication::applicationDirPath().toStdString()));
 }
 
-void choose(QWidget* page, FieldRegistry& fields, const Say& say)
+void choose(QWidget* page, FieldRegistry& fields, const PowderPageActions& actions)
 {
     const std::optional<Propellant> chosen = choosePropellant(loadLibrary(), page);
     if (!chosen)
         return;
     fillPropellantFields(*chosen, fields);
-    say(propellantUsedLine(*chosen));
+    if (actions.propellantChosen)
+        actions.propellantChosen(*chosen);
+    actions.say(propellantUsedLine(*chosen));
 }
 
 void saveAs(QWidget* page, const FieldRegistry& fields, const Say& say)
@@ -107,33 +109,47 @@ void saveAs(QWidget* page, const FieldRegistry& fields, const Say& say)
     say(" Propellant " + propellant.name + " saved in " + path);
 }
 
+QPushButton* pageButton(const char* name, const char* caption, QWidget* page)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), page);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setAutoDefault(false);  // the window is a dialog: Return in a field must press no button
+    return button;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    row->addStretch(1);
+    return row;
+}
+
 }  // namespace
 
-QWidget* buildPowderPage(FieldRegistry& fields, std::function<void(const std::string&)> say)
+QWidget* buildPowderPage(FieldRegistry& fields, PowderPageActions actions)
 {
     QWidget* page = buildTwoColumnPage(kPropellant, kIgniterAndFactors, fields);
     auto* grid = static_cast<QGridLayout*>(page->layout());
-    auto* chooseButton = new QPushButton(QStringLiteral("Propellant\u2026"), page);
-    chooseButton->setObjectName(QStringLiteral("PropellantButton"));
-    auto* saveButton = new QPushButton(QStringLiteral("Save as propellant\u2026"), page);
-    saveButton->setObjectName(QStringLiteral("SavePropellantButton"));
-    // The window is a dialog: Return in a field must press no button.
-    for (QPushButton* b : {chooseButton, saveButton})
-        b->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(chooseButton);
-    buttons->addWidget(saveButton);
-    buttons->addStretch(1);
+    QPushButton* chooseButton = pageButton("PropellantButton", "Propellant\u2026", page);
+    QPushButton* saveButton = pageButton("SavePropellantButton", "Save as propellant\u2026", page);
+    QPushButton* lawButton = pageButton("BurningLawButton", "Burning Law\u2026", page);
+    QPushButton* temperatureButton = pageButton("ChargeTemperatureButton", "Charge Temperature\u2026", page);
+    // the propellant's commands below its column, the factors' below theirs
     const int row = static_cast<int>(kPropellant.size());
-    grid->addLayout(buttons, row, 0, 1, 3);
+    grid->addLayout(buttonRow({chooseButton, saveButton, lawButton}), row, 0, 1, 3);
+    grid->addLayout(buttonRow({temperatureButton}), row, 4, 1, 3);
     grid->setRowStretch(row, 0);
     grid->setRowStretch(row + 1, 1);
-    QObject::connect(chooseButton, &QPushButton::clicked, page, [page, &fields, say] {
-        runCommand(page, [&] { choose(page, fields, say); });
+    QObject::connect(chooseButton, &QPushButton::clicked, page, [page, &fields, actions] {
+        runCommand(page, [&] { choose(page, fields, actions); });
     });
-    QObject::connect(saveButton, &QPushButton::clicked, page, [page, &fields, say] {
+    QObject::connect(saveButton, &QPushButton::clicked, page, [page, &fields, say = actions.say] {
         runCommand(page, [&] { saveAs(page, fields, say); });
     });
+    QObject::connect(lawButton, &QPushButton::clicked, page, actions.editBurningLaw);
+    QObject::connect(temperatureButton, &QPushButton::clicked, page, actions.chooseChargeTemperature);
     return page;
 }
 

@@ -181,10 +181,15 @@ QWidget* Tvstup::buildInputPages()
     inputPages_->setObjectName(QStringLiteral("PageControl1"));
     inputPages_->addPage(QStringLiteral("Weapon and Cartridge"), buildWeaponPage(fields_));
     // the propellant fill names the propellant last: the fill is one step to undo
-    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, [this](const std::string& line) {
-                             appendLine(line);
-                             recordInputStep(QStringLiteral("Propellant"));
-                         }));
+    PowderPageActions powder;
+    powder.say = [this](const std::string& line) {
+        appendLine(line);
+        recordInputStep(QStringLiteral("Propellant"));
+    };
+    powder.propellantChosen = [this](const Propellant& propellant) { notePropellantChosen(propellant); };
+    powder.chooseChargeTemperature = [this] { chooseChargeTemperature(); };
+    powder.editBurningLaw = [this] { editBurningLaw(); };
+    inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, std::move(powder)));
     grainPage_ = new GrainPage(fields_);
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
     inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));
@@ -271,6 +276,7 @@ void Tvstup::buildDataMenu(QMenu* menu)
     QAction* print = addItem("PrintReport1", "Pr&int Report...", &Tvstup::printReport);
     print->setEnabled(printerAvailable());  // the system's dialog needs a printer to offer
     addItem("CopySummary1", "&Copy Summary", &Tvstup::copySummary);
+    addItem("SaveInputSet1", "Save &Input Set As...", &Tvstup::saveInputSet);
     menu->addSeparator();
     addItem("SavedRun1", "Show Saved &Run from Report...", &Tvstup::showSavedRunFromReport);
     removeSavedRun_ = addItem("RemoveSavedRun1", "Remove Saved Run", &Tvstup::removeSavedRun);
@@ -286,6 +292,7 @@ void Tvstup::buildInputHistory(QMenu* menu)
             snapshot.texts.emplace_back(field->objectName().toStdString(), field->text());
         snapshot.grainType = grainType_;
         snapshot.heatTransfer = extras_.heatTransfer->isChecked();
+        snapshot.extended = extendedInputsOf(state_.stored);
         return snapshot;
     };
     const auto apply = [this](const InputSnapshot& snapshot) {
@@ -294,6 +301,9 @@ void Tvstup::buildInputHistory(QMenu* menu)
         grainPage_->selector()->setItemIndex(snapshot.grainType - 1);
         chooseGrainType();
         extras_.heatTransfer->setChecked(snapshot.heatTransfer);
+        // after the texts, whose edits one by one may have dropped the charge temperature
+        setExtendedInputs(state_.stored, snapshot.extended);
+        noteInputsChanged();
     };
     history_ = std::make_unique<InputHistory>(take, apply);
     QAction* undo = menu->addAction(QStringLiteral("&Undo"), this, &Tvstup::undoInputs);

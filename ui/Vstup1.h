@@ -2,6 +2,7 @@
 #include "core/input/BallisticInput.h"
 #include "core/input/InputFields.h"
 #include "core/input/StartCommand.h"
+#include "core/propellant/PropellantLibrary.h"
 #include "plot/PlotState.h"
 #include "plot/ReportPages.h"
 #include "ui/ExtrasPage.h"
@@ -111,6 +112,12 @@ private slots:
     void exportReportPdf();
     void printReport();
     void copySummary();
+    // "Save Input Set As...": the fields' input set with the parts no field shows, as JSON.
+    void saveInputSet();
+    // "Charge Temperature…" on the powder page: fFT and fbetaT from the charge's temperature.
+    void chooseChargeTemperature();
+    // "Burning Law…" on the powder page: the segments of the burning law; row 1 is beta, alpha.
+    void editBurningLaw();
     void showSavedRunFromReport();
     void removeSavedRun();
 
@@ -168,6 +175,16 @@ private:
     void saveReport();
     void loadReport();
     void loadFrom(const QString& path);
+    void loadInputSetFrom(const QString& path);
+    // Shows a loaded input set in the fields and keeps the parts no field shows.
+    void showInputSet(const BallisticInput& input, const std::string& weaponName);
+    // A library row filled the propellant values: its temperature coefficients (or none) become
+    // the input set's, and the burning law is the row's one segment.
+    void notePropellantChosen(const Propellant& propellant);
+    // Sets fFT and fbetaT from the temperature and records both with the coefficients.
+    void setChargeTemperature(double celsius, const TemperatureCoefficients& coefficients);
+    // Where the coefficients the charge-temperature dialog shows come from.
+    QString coefficientOrigin() const;
     void showLoadedReport(const QString& path);
     // The title names the report last loaded or saved and marks inputs that differ from
     // those of the last completed run.
@@ -203,6 +220,7 @@ private:
     bool completedRunSaved_ = false;  // the report of the last completed run has been written
     plot::PlotState plot_;
     int grainType_ = 2;
+    std::optional<Propellant> pickedPropellant_;  // the library row picked last
     QString openFolder_;    // where Load's dialog starts
     QString lastSavePath_;  // proposed by the next Save
     QString reportFolder_;  // where the last report was loaded or saved: Save starts there

@@ -9,6 +9,7 @@
 #include "core/input/StartSequence.h"
 #include "report/Report.h"
 #include "report/ReportFile.h"
+#include "study/InputFile.h"
 #include "ui/ButtonPages.h"
 #include "ui/Command.h"
 #include "ui/LocalPath.h"
@@ -102,7 +103,7 @@ void Tvstup::loadReport()
     request.caption = QStringLiteral("Load");
     request.folder = openFolder_;
     // every file first, as the design has it; reports as a choice
-    request.filter = QStringLiteral("All files (*);;Reports (*.txt)");
+    request.filter = QStringLiteral("All files (*);;Reports (*.txt);;Kalvex input set (*.json)");
     const QString path = prompts().openFileName(this, request);
     if (path.isEmpty())
         return;
@@ -117,19 +118,20 @@ void Tvstup::loadReportFile(const QString& path)
 
 void Tvstup::loadFrom(const QString& path)
 {
+    if (study::isInputFilePath(localPath(path))) {
+        loadInputSetFrom(path);
+        return;
+    }
     // A file that cannot be opened, ends before its last input value or has not one value
-    // that can be read (it is no report) changes nothing.
-    const std::optional<report::LoadedReport> loaded =
-        report::loadReportFile(localPath(path), state_.stored);
+    // that can be read (it is no report) changes nothing. A value it cannot give keeps the
+    // value before it; the parts no field shows are the report's own, none when it has none.
+    BallisticInput before = state_.stored;
+    setExtendedInputs(before, {});
+    const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), before);
     if (!loaded || loaded->nothingRead())
         endCommandWithMessage(this, kNotLoaded);
 
-    state_.stored = loaded->input;
-    for (const auto& [control, text] : report::fieldTextsFor(state_.stored, decimalSeparator()))
-        fields_.setText(control, text);
-    weaponName_->setText(QString::fromStdString(loaded->weaponName));
-    grainPage_->selector()->setItemIndex(state_.stored.grainType - 1);
-    chooseGrainType();
+    showInputSet(loaded->input, loaded->weaponName);
     reportFolder_ = QFileInfo(path).absolutePath();
     // the file's values as the fields read them: unchanged fields mark no change
     state_.fileInput = state_.shown;
@@ -149,7 +151,9 @@ void Tvstup::loadFrom(const QString& path)
 void Tvstup::addSavedReportToRuns(const QString& path)
 {
     runCommand(this, [&] {
-        const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), state_.stored);
+        BallisticInput before = state_.stored;
+        setExtendedInputs(before, {});  // the window's segments and temperature are not the report's
+        const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), before);
         if (!loaded || loaded->nothingRead())
             endCommandWithMessage(this, kNotLoaded);
         // the values as Load shows them in the fields and Start reads them back
@@ -185,6 +189,11 @@ void Tvstup::noteInputsChanged()
         readBallisticInput(*this, grainType_, heatTransfer(), decimalSeparator(), state_.shown);
     } catch (const InputError& e) {
         state_.unreadable = e.what();
+    }
+    if (state_.unreadable.empty()) {
+        dropStaleChargeTemperature(state_.shown);
+        if (!state_.shown.chargeTemperature)
+            state_.stored.chargeTemperature.reset();
     }
     updateModifiedMark();
 }

@@ -12,7 +12,36 @@ bool sameInputs(const BallisticInput& a, const BallisticInput& b)
     for (const InputField& field : kInputFields)
         if (a.*field.quantity != b.*field.quantity)
             return false;
-    return a.grainType == b.grainType && a.heatTransfer == b.heatTransfer;
+    return a.grainType == b.grainType && a.heatTransfer == b.heatTransfer &&
+           extendedInputsOf(a) == extendedInputsOf(b);
+}
+
+ExtendedInputs extendedInputsOf(const BallisticInput& input)
+{
+    return {input.upperSegments, input.chargeTemperature, input.temperatureCoefficients};
+}
+
+void setExtendedInputs(BallisticInput& input, const ExtendedInputs& extended)
+{
+    input.upperSegments = extended.upperSegments;
+    input.chargeTemperature = extended.chargeTemperature;
+    input.temperatureCoefficients = extended.temperatureCoefficients;
+}
+
+void dropStaleChargeTemperature(BallisticInput& input)
+{
+    if (!input.chargeTemperature || !input.temperatureCoefficients) {
+        input.chargeTemperature.reset();
+        return;
+    }
+    try {
+        const TemperatureFactors factors = temperatureFactors(*input.chargeTemperature, *input.temperatureCoefficients);
+        if (factors.force == input.fFT && factors.burningRate == input.fbetaT)
+            return;
+    } catch (const InputError&) {
+        // a temperature outside the coefficients' range sets no factors
+    }
+    input.chargeTemperature.reset();
 }
 
 bool inputsModified(const WorkingState& state)
@@ -39,6 +68,10 @@ std::string changedInputs(const BallisticInput& before, const BallisticInput& af
         add("grain type " + std::to_string(after.grainType));
     if (before.heatTransfer != after.heatTransfer)
         add(after.heatTransfer ? "with heat transfer" : "without heat transfer");
+    if (before.upperSegments != after.upperSegments)
+        add("burning law of " + std::to_string(after.upperSegments.size() + 1) + " segments");
+    if (before.chargeTemperature != after.chargeTemperature && after.chargeTemperature)
+        add("charge temperature " + formatGeneral(*after.chargeTemperature) + " \u00b0C");
     return text;
 }
 

@@ -12,6 +12,23 @@
 
 namespace kalvex::ui {
 
+// The parts of an input set that no field shows: the burning law's segments above the first,
+// and the charge temperature with the propellant's temperature coefficients. The main window
+// keeps them in its stored input set, which the fields' reader leaves as they are.
+struct ExtendedInputs {
+    std::vector<BurningSegment> upperSegments;
+    std::optional<double> chargeTemperature;  // °C
+    std::optional<TemperatureCoefficients> temperatureCoefficients;
+    bool operator==(const ExtendedInputs&) const = default;
+};
+
+ExtendedInputs extendedInputsOf(const BallisticInput& input);
+void setExtendedInputs(BallisticInput& input, const ExtendedInputs& extended);
+
+// A charge temperature stands for the two factors it set: once fFT or fbetaT differs from what
+// the temperature gives (the user typed another), the input set no longer has a temperature.
+void dropStaleChargeTemperature(BallisticInput& input);
+
 // A run kept for comparison: its inputs and results, named after the weapon and what changed.
 struct KeptRun {
     int number = 0;     // 1, 2, ... in the order the runs were kept
@@ -54,7 +71,7 @@ std::string changedInputs(const BallisticInput& before, const BallisticInput& af
 // The parameter names ("C", "grainType", ...) whose values differ between any two of `runs`.
 std::vector<std::string> differingInputs(const std::deque<KeptRun>& runs);
 
-// Every input quantity, the grain type and the heat-transfer choice are equal.
+// Every input quantity, the grain type, the heat-transfer choice and the extended inputs are equal.
 bool sameInputs(const BallisticInput& a, const BallisticInput& b);
 
 // The title's "modified" mark, as in any editor: the fields' inputs differ from those of the

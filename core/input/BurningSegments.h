@@ -13,6 +13,7 @@ struct BurningSegment {
     double pLow = 0;
     double beta = 0;   // burning-rate coefficient, m/s/Pa^alpha
     double alpha = 0;  // burning-rate exponent
+    bool operator==(const BurningSegment&) const = default;
 };
 
 // Segments of one law, the first included.

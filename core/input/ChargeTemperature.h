@@ -19,6 +19,7 @@ struct TemperatureCoefficients {
     // law is used from -60 °C to +80 °C, wider than any service range of a gun.
     double lowest = -60;
     double highest = 80;
+    bool operator==(const TemperatureCoefficients&) const = default;
 };
 
 inline constexpr double kDefaultLowestChargeTemperature = -60;   // °C

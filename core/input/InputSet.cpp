@@ -112,6 +112,14 @@ BallisticInput asShownInFields(const BallisticInput& input)
     return shown;
 }
 
+void validateBurningLaw(const BallisticInput& in)
+{
+    for (const PropellantValue& value : kPropellantValues)
+        if (value.quantity == &BallisticInput::beta || value.quantity == &BallisticInput::alpha)
+            require(passesRule(value, in.*value.quantity), value.ruleMessage);
+    validateUpperSegments(in);
+}
+
 void validateBallisticInput(const BallisticInput& in)
 {
     require(in.A > 0, "Area of Base of Projectile A less than or equal to 0 m^2");

@@ -23,4 +23,9 @@ double shownFieldValue(const BallisticInput& input, const InputField& field);
 // of the first rule that does not hold. Changes nothing.
 void validateBallisticInput(const BallisticInput& input);
 
+// The rules of the burning law alone, in the same order and with the same messages: beta and
+// alpha of the first segment, then each segment above it. For an editor of the law, whose
+// other values may still be incomplete.
+void validateBurningLaw(const BallisticInput& input);
+
 }  // namespace kalvex

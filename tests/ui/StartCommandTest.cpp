@@ -167,7 +167,7 @@ TEST(StartCommand, AdaptiveIntegrationIgnoresTheStepAndSaysSoInResultsAndReport)
     const QString memo = memoText(w);
     EXPECT_FALSE(memo.contains("Step was increased")) << memo.toStdString();
     EXPECT_TRUE(memo.contains(" Adaptive Integration (Dormand-Prince 5(4)): relative tolerance 1E-8")) << memo.toStdString();
-    EXPECT_TRUE(memo.contains("Step-Size Error Estimate")) << memo.toStdString();
+    EXPECT_TRUE(memo.contains("Tolerance Error Estimate |f(tol) - f(tol/100)|")) << memo.toStdString();
     EXPECT_EQ(field(w, "Edit15")->text(), typedStep);
 
     // the very run the core's adaptive integrator makes of the same inputs
