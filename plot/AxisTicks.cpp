@@ -4,6 +4,8 @@
 #include "plot/PlotGeometry.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +23,21 @@ const char* const kLabelFamily = "Arial";
 // as when every value is 0) the labels keep the decimals of the span.
 constexpr int kMostLabelDecimals = 9;
 constexpr double kTickSpacingAccuracy = 0.01;  // a label's spacing true to a percent
+constexpr int kXLabelGap = 4;  // px at least between two x labels
+
+// Labels wider than the grid's spacing would run into each other (a narrow plot whose spacing
+// needs many decimals): every n-th tick keeps its label, the first among them, the others none.
+void thinXLabels(std::vector<AxisTick>& ticks)
+{
+    const QFontMetrics metrics(labelFont());
+    int widest = 0;
+    for (const AxisTick& tick : ticks)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(tick.label)));
+    const int every = std::max(1, (widest + kXLabelGap + kGridSpacingX - 1) / kGridSpacingX);
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        if (i % static_cast<std::size_t>(every) != 0)
+            ticks[i].label.clear();
+}
 
 bool adjacentRoundedAlike(const std::vector<double>& values, int decimals)
 {
@@ -92,6 +109,7 @@ std::vector<AxisTick> xAxisTicks(const PlotState& plot)
     for (std::size_t i = 0; i < columns.size(); ++i)
         ticks.push_back({columns[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),
                          columns[i] - kXLabelShiftLeft, height - kLeftBottomMargin + kXLabelBelowFrame});
+    thinXLabels(ticks);
     return ticks;
 }
 

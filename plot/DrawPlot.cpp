@@ -30,8 +30,10 @@ constexpr int kLegendPadding = 4;         // px inside the legend box
 // order, so the saved run lies on top.
 QColor slotColour(std::size_t slot)
 {
-    static const QColor colours[kSlotCount] = {QColor(255, 0, 0), QColor(0, 0, 255),
-                                               QColor(0, 0, 0), QColor(0, 150, 0)};
+    static const QColor colours[kSlotCount] = {QColor(255, 0, 0),   QColor(0, 0, 255),   QColor(0, 0, 0),
+                                               QColor(0, 150, 0),   QColor(230, 130, 0), QColor(140, 0, 170),
+                                               QColor(0, 150, 160), QColor(150, 90, 40), QColor(220, 0, 140),
+                                               QColor(120, 120, 120)};
     return colours[slot];
 }
 

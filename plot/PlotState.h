@@ -8,7 +8,9 @@
 namespace kalvex::plot {
 
 inline constexpr int kSlotCapacity = 2110;  // points one series slot can hold
-inline constexpr int kSlotCount = 4;        // slot 0 red, slot 1 blue, slot 2 black, 3 green
+// slot 0 red, slot 1 blue, slot 2 black, 3 green; the slots after them hold more runs or
+// study curves side by side (as many as the main window keeps runs)
+inline constexpr int kSlotCount = 10;
 inline constexpr int kOverlaySlot = 3;      // a saved run read from a report's time table
 
 struct PlotSeries {

@@ -50,7 +50,7 @@ int main(int argc, char** argv)
 {
     CLI::App cli("The PDF report of a run: inputs, summary, energy balance and plots, on A4.", "kalvex-report");
     std::string input, output;
-    cli.add_option("INPUT", input, "a report file whose input values are run")->required();
+    cli.add_option("INPUT", input, "a report file, or a JSON input file, whose input values are run")->required();
     cli.add_option("-o,--output", output, "the PDF file to write")->required();
     cli.set_version_flag("--version", std::string("kalvex-report ") + KALVEX_VERSION);
     CLI11_PARSE(cli, argc, argv);

@@ -42,6 +42,10 @@ void addCalculatorRow(QGridLayout& grid, int row, const QString& caption, QWidge
     grid.addWidget(control, row, 1);
     if (!unit.isEmpty())
         grid.addWidget(new QLabel(unit, parent), row, 2);
+    // The window keeps its design size unless a caption needs more room: then it grows, so no
+    // caption is cut and no field runs over it (fonts differ from one desktop to the next).
+    QWidget* window = parent->window();
+    window->setFixedSize(window->sizeHint().expandedTo(window->size()));
 }
 
 QLabel* resultLabel(const QString& objectName, QWidget* parent)

@@ -4,6 +4,7 @@
 #include "plot/StudyPlots.h"
 #include "study/Outputs.h"
 #include "ui/Command.h"
+#include "plot/UserLocale.h"
 #include "ui/FieldNumbers.h"
 #include "ui/PlotView.h"
 #include "ui/Prompts.h"
@@ -29,6 +30,22 @@ constexpr QSize kWindowSize{900, 620};
 constexpr study::OutputId kKeyResults[] = {study::OutputId::PmeanMax, study::OutputId::P0Max, study::OutputId::PbMax,
                                            study::OutputId::vMuzzle,  study::OutputId::tBurnout, study::OutputId::efficiency};
 constexpr int kFirstResultColumn = 2;  // after "Draw" and "Run"
+constexpr int kRunsDrawnAtFirst = 4;   // the newest runs are drawn until the user ticks others
+constexpr int kReadableDigits = 5;     // significant digits of the table's results
+
+// A result as a reader compares it: five significant digits, the user's separator.
+QString readableNumber(double value)
+{
+    if (std::isnan(value))
+        return QStringLiteral("-");
+    if (value == 0 || !std::isfinite(value))
+        return numberText(value);
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = std::clamp(kReadableDigits - 1 - magnitude, 0, 12);
+    QString text = QString::number(value, 'f', decimals);
+    text.replace(QLatin1Char('.'), QLatin1Char(userDecimalSeparator()));
+    return text;
+}
 
 QString outputHeading(study::OutputId id)
 {
@@ -101,7 +118,7 @@ void RunsWindow::buildLayout()
     split->addWidget(table_);
     split->addWidget(plotArea);
     auto* column = new QVBoxLayout(this);
-    column->addWidget(new QLabel(QStringLiteral("Tick up to four runs to draw them together."), this));
+    column->addWidget(new QLabel(QStringLiteral("Tick the runs to draw them together (all %1 at most).").arg(plot::kSlotCount), this));
     column->addWidget(split, 1);
 
     connect(addReport_, &QPushButton::clicked, this, &RunsWindow::chooseSavedReport);
@@ -130,14 +147,17 @@ void RunsWindow::showRuns()
         auto* draw = new QTableWidgetItem;
         draw->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
         // the newest runs are drawn until the user ticks others
-        draw->setCheckState(row >= static_cast<int>(runs.size()) - plot::kSlotCount ? Qt::Checked : Qt::Unchecked);
+        draw->setCheckState(row >= static_cast<int>(runs.size()) - kRunsDrawnAtFirst ? Qt::Checked : Qt::Unchecked);
         table_->setItem(row, 0, draw);
         table_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(run.label)));
         const study::RunOutputs& outputs = run.outputs;
         int column = kFirstResultColumn;
         for (study::OutputId id : kKeyResults) {
             const double value = outputs[id];
-            table_->setItem(row, column++, new QTableWidgetItem(std::isnan(value) ? QStringLiteral("-") : numberText(value)));
+            auto* cell = new QTableWidgetItem(readableNumber(value));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            cell->setToolTip(numberText(value));  // every digit, on demand
+            table_->setItem(row, column++, cell);
         }
         table_->setItem(row, column, new QTableWidgetItem(differs));
     }

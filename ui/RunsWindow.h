@@ -13,7 +13,7 @@ class PlotView;
 struct WorkingState;
 
 // "Runs": the last runs since the program started side by side. A table lists their key
-// results and the inputs in which they differ; up to four ticked runs are drawn together,
+// results and the inputs in which they differ; the ticked runs are drawn together,
 // with a legend, as any quantity over time or travel. Modeless, one instance; it reads the
 // main window's working state and asks it to add a saved report.
 class RunsWindow : public QDialog {

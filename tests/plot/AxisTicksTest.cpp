@@ -1,6 +1,9 @@
 #include "PlotTestSupport.h"
 #include "plot/AxisTicks.h"
 
+#include <QFontMetrics>
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -136,4 +139,28 @@ TEST(AxisTicks, NeighboursThatWouldReadAlikeGetDecimalsUntilTheyDiffer)
     design->yMax = 1.05e-20;
     design->yDecimals = 5;
     EXPECT_EQ(yAxisTicks(*design)[1].label, "0");
+}
+
+// A narrow plot whose spacing needs many decimals: the labels kept stand clear of each other,
+// the first among them, and every label kept reads its own tick's value.
+TEST(AxisTicks, LabelsOfANarrowPlotWithSmallSpacingsDoNotRunIntoEachOther)
+{
+    auto narrow = newPlot(35 + 20 + 8 * 50 + 1, 226);  // larger than the design: the spacing's decimals
+    narrow->xMin = 0.0026;
+    narrow->xMax = 0.0026 + 8 * 0.0000743;
+    const std::vector<AxisTick> ticks = xAxisTicks(*narrow);
+    const QFontMetrics metrics(labelFont());
+    ASSERT_FALSE(ticks.front().label.empty());
+    int lastRight = -1000;
+    int labelled = 0;
+    for (const AxisTick& tick : ticks) {
+        if (tick.label.empty())
+            continue;
+        ++labelled;
+        EXPECT_GT(tick.labelLeft, lastRight) << tick.label;
+        lastRight = tick.labelLeft + metrics.horizontalAdvance(QString::fromStdString(tick.label));
+    }
+    EXPECT_GE(labelled, 2);
+    EXPECT_LT(labelled, static_cast<int>(ticks.size()));
+    // a plot at its design size keeps every label (see AfterInitPlotOnTheDesignSize)
 }

@@ -60,3 +60,25 @@ TEST(RunsWindow, ChangedAndDifferingInputsNameTheParameters)
     runs[2].input = heavier;
     EXPECT_EQ(ui::differingInputs(runs), (std::vector<std::string>{"mp", "grainType"}));
 }
+
+TEST(RunsWindow, MoreThanFourRunsAreDrawnAtOnceAndTheTableRoundsForReading)
+{
+    SavedRun ui;
+    ui::RunsWindow runs(ui.window.get());
+    ui::linkRunsWindow(runs, ui.w());
+    for (const char* charge : {"0.0028", "0.0027", "0.0026", "0.0025", "0.0024"}) {
+        field(ui.w(), "Edit19")->setText(charge);
+        click(button(ui.w(), "Button4"));
+    }
+    auto* table = child<QTableWidget>(runs, "RunsTable");
+    ASSERT_EQ(table->rowCount(), 6);
+    EXPECT_EQ(plot::namedCurveCount(runs.plotState()), 4);  // the newest, until others are ticked
+    for (int row = 0; row < 2; ++row)
+        table->item(row, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(plot::namedCurveCount(runs.plotState()), 6);
+    // five significant digits, the value's every digit in the tooltip
+    const QTableWidgetItem* velocity = table->item(0, 5);
+    const double vMuzzle = ui.w().workingState().keptRuns[0].outputs[study::OutputId::vMuzzle];
+    EXPECT_EQ(velocity->text(), QString::number(vMuzzle, 'f', 2));
+    EXPECT_NEAR(velocity->toolTip().toDouble(), vMuzzle, 1e-12 * vMuzzle);
+}

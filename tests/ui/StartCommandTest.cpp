@@ -186,3 +186,17 @@ TEST(StartCommand, AdaptiveIntegrationIgnoresTheStepAndSaysSoInResultsAndReport)
     click(button(w, "Button5"));
     EXPECT_TRUE(bytesOf(ui.prompts.saveAnswer).contains(" Adaptive Integration (Dormand-Prince 5(4))"));
 }
+
+TEST(StartCommand, AStopAfterTheStepWasDoubledSaysWhichStepTheNextStartUses)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    enterCase(w, loadCase("rifle_small_step"));
+    field(w, "Edit19")->setText("0.0001");  // too little charge: doubled five times, then stuck
+    start(w);
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "Projectile stopped in the barrel.");
+    EXPECT_TRUE(memoText(w).endsWith(" Step was increased 2x.\n\nThe next Start uses the step now in its field: 0.00032 ms.\n"))
+        << memoText(w).toStdString();
+    EXPECT_EQ(field(w, "Edit15")->text().toDouble(), 0.00032);
+}
