@@ -5,6 +5,9 @@
 #include "core/format/NumberFormat.h"
 #include "core/results/Errors.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace kalvex::ui {
 
 bool sameInputs(const BallisticInput& a, const BallisticInput& b)
@@ -107,11 +110,16 @@ std::vector<std::string> differingInputs(const std::deque<KeptRun>& runs)
                 names.emplace_back(field.name);
                 break;
             }
-    for (const KeptRun& run : runs)
-        if (run.input.grainType != first.grainType) {
-            names.emplace_back("grainType");
-            break;
-        }
+    const auto anyDiffers = [&runs](const std::function<bool(const BallisticInput&)>& differs) {
+        return std::any_of(runs.begin(), runs.end(), [&differs](const KeptRun& run) { return differs(run.input); });
+    };
+    if (anyDiffers([&first](const BallisticInput& in) { return in.grainType != first.grainType; }))
+        names.emplace_back("grainType");
+    // the parts no field shows, by the names study files give them
+    if (anyDiffers([&first](const BallisticInput& in) { return in.upperSegments != first.upperSegments; }))
+        names.emplace_back("segments");
+    if (anyDiffers([&first](const BallisticInput& in) { return in.chargeTemperature != first.chargeTemperature; }))
+        names.emplace_back("chargeTemperature");
     return names;
 }
 

@@ -59,6 +59,12 @@ TEST(RunsWindow, ChangedAndDifferingInputsNameTheParameters)
     runs[1].input = rifle;
     runs[2].input = heavier;
     EXPECT_EQ(ui::differingInputs(runs), (std::vector<std::string>{"mp", "grainType"}));
+    // the burning law's segments and the charge temperature, which no field shows
+    runs[1].input.upperSegments = {{200, 5e-9, 0.9}};
+    runs[1].input.chargeTemperature = 63;
+    EXPECT_EQ(ui::differingInputs(runs),
+              (std::vector<std::string>{"mp", "grainType", "segments", "chargeTemperature"}));
+    EXPECT_EQ(ui::changedInputs(rifle, runs[1].input), "burning law of 2 segments, charge temperature 63 \u00b0C");
 }
 
 TEST(RunsWindow, MoreThanFourRunsAreDrawnAtOnceAndTheTableRoundsForReading)
