@@ -1,6 +1,7 @@
 #pragma once
 #include "core/input/BallisticInput.h"
 #include "core/results/RunResults.h"
+#include "report/InputSetBlock.h"
 
 #include <istream>
 #include <optional>
@@ -14,7 +15,8 @@ namespace kalvex::report {
 // Writes the text report (CR LF line ends, single-byte Windows-1250 text, a point as the
 // decimal separator whatever the locale). weaponName is UTF-8; it is written in Windows-1250.
 // `linesAfterTable` (how the run was integrated, when not by the fixed step) follow the time
-// table, where the reader of the input values never looks.
+// table, where the reader of the input values never looks. An input set with more than the
+// 43 values hold (report/InputSetBlock.h) ends the report with the block that holds the rest.
 void writeReport(std::ostream& out, const std::string& weaponName, const BallisticInput& input,
                  const RunResults& completedRun, int outputEvery,
                  const std::vector<std::string>& linesAfterTable = {});
@@ -31,6 +33,9 @@ struct LoadedReport {
     std::string weaponName;  // UTF-8
     BallisticInput input;    // the stored set with every value that could be read replaced
     std::vector<UnreadableValue> unreadable;  // in file order
+    // The block of an extended input set could not be read: `input` is then the plain set of
+    // the 43 values, and a program must not take it for the whole set.
+    std::optional<InputSetBlockProblem> blockProblem;
     // Not one of the 43 numbers could be read: the file is not a report.
     bool nothingRead() const;
 };
@@ -44,7 +49,8 @@ std::string unreadableMessage(const UnreadableValue& value);
 // Reads the weapon name and the 43 input values by counting colons. Line ends may be CR LF,
 // LF or CR alone. Returns nothing when the stream ends before the 43rd value or holds a
 // NUL byte (UTF-16 or binary data, never a report); values that cannot be read keep those
-// of `current` and are listed.
+// of `current` and are listed. The rest of the input set comes from the block after the
+// table, or is none (one component, one segment, no charge temperature) when there is none.
 std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& current);
 
 // The texts Load writes into the input fields (control name, text), in the fields' units,

@@ -37,6 +37,8 @@ std::optional<LoadedReport> loadReportForRun(const std::string& path)
         const UnreadableValue& first = loaded->unreadable.front();
         throw InputError(path + ":" + std::to_string(first.line) + ": " + unreadableMessage(first));
     }
+    if (loaded && loaded->blockProblem)
+        throw InputError(path + ":" + std::to_string(loaded->blockProblem->line) + ": " + loaded->blockProblem->message);
     return loaded;
 }
 

@@ -25,7 +25,8 @@ std::optional<LoadedReport> loadReportFile(const std::string& path, const Ballis
 // A report's input values for a program that has no earlier values to keep (kalvex-batch, a
 // study's base, a script): nothing when the file is no complete report, and InputError
 // "PATH:LINE: 'TEXT' is not a valid floating point value" for the first value that cannot be
-// read, rather than a default run in its place.
+// read, rather than a default run in its place; "PATH:LINE: MESSAGE" likewise when the block
+// of an extended input set cannot be read.
 std::optional<LoadedReport> loadReportForRun(const std::string& path);
 
 }  // namespace kalvex::report

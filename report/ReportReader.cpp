@@ -5,6 +5,7 @@
 #include "core/input/InputFields.h"
 #include "core/format/NumberFormat.h"
 #include "report/Cp1250.h"
+#include "report/InputSetBlock.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 #include "report/ScanNumbers.h"
@@ -144,7 +145,7 @@ std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& c
     CharSource source(in.rdbuf(), kReadBudget);
     if (!skipPastColon(source))
         return std::nullopt;
-    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current, {}};
+    LoadedReport loaded{cp1250ToUtf8(readNameLine(source)), current, {}, {}};
     for (std::size_t i = 0; i < kValueLines.size(); ++i) {
         const std::size_t unreadableBefore = loaded.unreadable.size();
         if (!readValue(source, kValueLines[i], loaded) || source.sawNul())
@@ -152,6 +153,9 @@ std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& c
         if (loaded.unreadable.size() > unreadableBefore)
             loaded.unreadable.back().value = i;
     }
+    // The file describes the whole input set: what it does not hold, the set does not keep.
+    clearInputSetExtension(loaded.input);
+    loaded.blockProblem = readInputSetBlock(source, loaded.input);
     return loaded;
 }
 

@@ -1,6 +1,7 @@
 // The text report of the stored input set and the last completed run.
 
 #include "report/Cp1250.h"
+#include "report/InputSetBlock.h"
 #include "core/format/CFormat.h"
 #include "core/results/EnergyLabels.h"
 #include "core/model/GrainTypes.h"
@@ -220,6 +221,8 @@ void writeReport(std::ostream& out, const std::string& weaponName, const Ballist
     writeTimeTable(w, input, r, outputEvery);
     for (const std::string& line : linesAfterTable)
         w.line(line);
+    if (needsInputSetBlock(input))
+        writeInputSetBlock(out, input);
 }
 
 }  // namespace kalvex::report

@@ -94,6 +94,20 @@ void recordPropellantValues(std::vector<Parameter>& varied)
     }
 }
 
+bool variesChargeTemperature(const std::vector<Parameter>& varied)
+{
+    return std::any_of(varied.begin(), varied.end(),
+                       [](const Parameter& p) { return p.kind == ParameterKind::chargeTemperature; });
+}
+
+// Appends fFT and fbetaT, so that every row of a study over the charge temperature says which
+// factors its temperature gave (a study never varies them beside the temperature).
+void recordTemperatureFactors(std::vector<Parameter>& varied)
+{
+    varied.push_back(findParameter("fFT"));
+    varied.push_back(findParameter("fbetaT"));
+}
+
 }  // namespace
 
 RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study)), integrator_(study.integrator)
@@ -130,6 +144,8 @@ RowSet::RowSet(const Study& study) : kind_(study.kind), base_(baseInput(study)),
     set_ = varied_.size();
     if (usesPropellants(study))
         recordPropellantValues(varied_);
+    if (variesChargeTemperature(varied_))
+        recordTemperatureFactors(varied_);
 }
 
 RowSet::RowSet(std::vector<BallisticInput> inputs, const IntegratorChoice& integrator)

@@ -27,7 +27,8 @@ public:
     std::size_t size() const { return size_; }
     const IntegratorChoice& integrator() const { return integrator_; }
     // The varied parameters, in the order of the values that row() gives; in a study with
-    // propellants, followed by the propellant values each row records (usesPropellants).
+    // propellants, followed by the propellant values each row records (usesPropellants), and
+    // in a study over the charge temperature by the fFT and fbetaT it set.
     const std::vector<Parameter>& varied() const { return varied_; }
 
     // Row i (0-based, i < size()): its input set and the varied values in their units.

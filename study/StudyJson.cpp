@@ -35,91 +35,6 @@ StudyKind kindOf(const std::string& name)
 
 constexpr const char* kCoefficientsKey = "temperatureCoefficients";
 
-constexpr const char* kSegmentsKey = "segments";
-
-
-
-// The burning law's segments above the first, each {"pLow": MPa, "beta": m/s/Pa^alpha,
-// "alpha": -}; the input rules check them with the rest of the input set.
-std::vector<BurningSegment> segmentsFrom(const json& list)
-{
-    if (!list.is_array())
-        throw StudyError("inputs.segments must be a list of {\"pLow\", \"beta\", \"alpha\"}");
-    std::vector<BurningSegment> segments;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const JsonKeys keys(list[i], "inputs.segments (segment " + std::to_string(i + 2) + ")", {"pLow", "beta", "alpha"});
-        segments.push_back({keys.number("pLow"), keys.number("beta"), keys.number("alpha")});
-    }
-    return segments;
-}
-
-json segmentsTo(const std::vector<BurningSegment>& segments)
-{
-    json list = json::array();
-    for (const BurningSegment& s : segments)
-        list.push_back({{"pLow", s.pLow}, {"beta", s.beta}, {"alpha", s.alpha}});
-    return list;
-}
-
-TemperatureCoefficients coefficientsFrom(const json& object, const std::string& key)
-{
-    TemperatureCoefficients coefficients;
-    if (std::string problem = readTemperatureCoefficients(object, key, coefficients); !problem.empty())
-        throw StudyError(problem);
-    return coefficients;
-}
-
-// Sets the charge temperature of the input set and the two factors it gives.
-void setChargeTemperature(BallisticInput& input, double celsius)
-{
-    try {
-        setParameterValue(input, findParameter(kChargeTemperatureParameter), celsius);
-    } catch (const InputError& e) {
-        throw StudyError(std::string("chargeTemperature: ") + e.what());
-    }
-}
-
-BallisticInput inputsFrom(const json& inputs)
-{
-    if (!inputs.is_object())
-        throw StudyError("inputs must be an object of parameter values");
-    BallisticInput input;
-    for (const Parameter& p : allParameters()) {
-        if (p.kind == ParameterKind::chargeTemperature)
-            continue;  // optional, read below
-        const std::string name(p.name);
-        if (!inputs.contains(name))
-            throw StudyError("inputs: the key \"" + name + "\" is missing");
-        setParameterValue(input, p, jsonNumber(inputs.at(name), "inputs." + name));
-    }
-    for (const auto& [key, value] : inputs.items())
-        if (key != kCoefficientsKey && key != kSegmentsKey)
-            findParameter(key);  // names an unknown key
-    if (inputs.contains(kSegmentsKey))
-        input.upperSegments = segmentsFrom(inputs.at(kSegmentsKey));
-    if (inputs.contains(kCoefficientsKey))
-        input.temperatureCoefficients = coefficientsFrom(inputs.at(kCoefficientsKey), "inputs.temperatureCoefficients");
-    if (inputs.contains(std::string(kChargeTemperatureParameter)))
-        setChargeTemperature(input, jsonNumber(inputs.at(std::string(kChargeTemperatureParameter)),
-                                               "inputs.chargeTemperature"));
-    return input;
-}
-
-json inputsTo(const BallisticInput& input)
-{
-    json inputs = json::object();
-    for (const Parameter& p : allParameters())
-        if (p.kind != ParameterKind::chargeTemperature)
-            inputs[std::string(p.name)] = p.field ? valueReadingBack(input, *p.field) : parameterValue(input, p);
-    if (!input.upperSegments.empty())
-        inputs[kSegmentsKey] = segmentsTo(input.upperSegments);
-    if (input.temperatureCoefficients)
-        inputs[kCoefficientsKey] = temperatureCoefficientsJson(*input.temperatureCoefficients);
-    if (input.chargeTemperature)
-        inputs[std::string(kChargeTemperatureParameter)] = *input.chargeTemperature;
-    return inputs;
-}
-
 // The library the study's propellant names are looked up in, read at the first name.
 class PropellantNames {
 public:
@@ -234,7 +149,7 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
                                       : std::string()));
             study.base = readBaseReport(report);
         } else {
-            study.base = inputsFrom(keys.required("inputs"));
+            study.base = inputsFromJson(keys.required("inputs"));
         }
         if (keys.has("propellant")) {
             study.propellant = keys.text("propellant");
@@ -244,9 +159,9 @@ Study parseStudyText(const std::string& textIn, const std::filesystem::path& bas
                 study.base.temperatureCoefficients = row.temperatureCoefficients;
         }
         if (keys.has(kCoefficientsKey))
-            study.base.temperatureCoefficients = coefficientsFrom(keys.required(kCoefficientsKey), kCoefficientsKey);
+            study.base.temperatureCoefficients = temperatureCoefficientsFrom(keys.required(kCoefficientsKey), kCoefficientsKey);
         if (study.base.chargeTemperature)  // the factors follow the coefficients finally taken
-            setChargeTemperature(study.base, *study.base.chargeTemperature);
+            setChargeTemperatureJson(study.base, *study.base.chargeTemperature);
         if (keys.has("heatTransfer")) {
             if (!keys.required("heatTransfer").is_boolean())
                 throw StudyError("heatTransfer must be true or false");
@@ -276,7 +191,7 @@ void to_json(json& j, const Study& study)
         if (study.base.temperatureCoefficients)
             j[kCoefficientsKey] = temperatureCoefficientsJson(*study.base.temperatureCoefficients);
     } else
-        j["inputs"] = inputsTo(study.base);
+        j["inputs"] = inputsToJson(study.base);
     if (!study.propellant.empty())
         j["propellant"] = study.propellant;
     j["heatTransfer"] = study.heatTransfer;
@@ -292,29 +207,6 @@ void to_json(json& j, const Study& study)
     case StudyKind::sensitivity: section = study.sensitivity; break;
     }
 }
-
-// The value in the field's unit that converts back to the stored value exactly, where a
-// neighbour of the plain conversion does (x * 1e-6 * 1e6 need not be x): so that an input set
-// written and read again runs with the same bits.
-double valueReadingBack(const BallisticInput& input, const InputField& field)
-{
-    const double stored = input.*field.quantity;
-    const double shown = stored * field.toShown;
-    double below = shown, above = shown;
-    for (int i = 0; i < 4; ++i) {
-        if (below * field.toStored == stored)
-            return below;
-        if (above * field.toStored == stored)
-            return above;
-        below = std::nextafter(below, -INFINITY);
-        above = std::nextafter(above, INFINITY);
-    }
-    return shown;
-}
-
-BallisticInput inputsFromJson(const json& inputs) { return inputsFrom(inputs); }
-
-json inputsToJson(const BallisticInput& input) { return inputsTo(input); }
 
 BallisticInput readBaseReport(const std::filesystem::path& path)
 {

@@ -2,6 +2,7 @@
 // The study file: JSON with the keys of docs/study-file.md. Reading resolves "base" relative
 // to the folder of the study file and reads the report as kalvex-batch does.
 #include "core/input/InputFields.h"
+#include "study/InputsJson.h"
 #include "study/Study.h"
 
 #include <atomic>
@@ -34,15 +35,5 @@ void saveStudyFile(const std::filesystem::path& path, const Study& study);
 // A report file's input values, read as kalvex-batch reads them, or the input set of a JSON
 // input file (study/InputFile.h) with every bit it holds; StudyError when it cannot.
 BallisticInput readBaseReport(const std::filesystem::path& path);
-
-// The "inputs" object of a study file or an input file: every parameter by name, and where
-// the set has them, "segments", "temperatureCoefficients" and "chargeTemperature".
-BallisticInput inputsFromJson(const nlohmann::json& inputs);
-nlohmann::json inputsToJson(const BallisticInput& input);
-
-// A stored value in its field's unit such that converting it back gives the stored value
-// exactly, where a neighbour of the plain conversion does (x * 1e-6 * 1e6 need not be x): an
-// input set written and read again runs with the same bits.
-double valueReadingBack(const BallisticInput& input, const InputField& field);
 
 }  // namespace kalvex::study

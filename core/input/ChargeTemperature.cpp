@@ -5,6 +5,7 @@
 #include "core/results/Errors.h"
 
 #include <cmath>
+#include <vector>
 
 namespace kalvex {
 
@@ -48,14 +49,35 @@ TemperatureFactors temperatureFactors(double celsius, const TemperatureCoefficie
     return f;
 }
 
+// Components after the first that carry coefficients of their own get their factors from
+// them ("Component k: ..." when the temperature lies outside their range); the others keep
+// theirs. Nothing changes when a rule fails.
 void applyChargeTemperature(double celsius, const TemperatureCoefficients& coefficients,
                             BallisticInput& input)
 {
     const TemperatureFactors f = temperatureFactors(celsius, coefficients);
+    // A component with coefficients of its own follows the same temperature by its own law.
+    std::vector<TemperatureFactors> components(input.extraComponents.size());
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        const ChargeComponent& c = input.extraComponents[k];
+        if (!c.temperatureCoefficients)
+            continue;
+        try {
+            components[k] = temperatureFactors(celsius, *c.temperatureCoefficients);
+        } catch (const InputError& e) {
+            throw InputError("Component " + std::to_string(k + 2) + ": " + e.what());
+        }
+    }
     input.fFT = f.force;
     input.fbetaT = f.burningRate;
     input.chargeTemperature = celsius;
     input.temperatureCoefficients = coefficients;
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        if (input.extraComponents[k].temperatureCoefficients) {
+            input.extraComponents[k].fFT = components[k].force;
+            input.extraComponents[k].fbetaT = components[k].burningRate;
+        }
+    }
 }
 
 std::string chargeTemperatureLine(double celsius, const TemperatureCoefficients& c)

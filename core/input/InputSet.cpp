@@ -109,6 +109,10 @@ BallisticInput asShownInFields(const BallisticInput& input)
     BallisticInput shown = input;
     for (const InputField& field : kInputFields)
         storeShownValue(shown, field, shownFieldValue(input, field));
+    // Factors set by a charge temperature are the law's own numbers, not their field texts:
+    // a loaded report that carries its temperature runs as the input set that wrote it.
+    if (input.chargeTemperature && input.temperatureCoefficients)
+        applyChargeTemperature(*input.chargeTemperature, *input.temperatureCoefficients, shown);
     return shown;
 }
 

@@ -14,6 +14,7 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
 // The input set as Load shows it in the fields and Start reads it back: each value rounded
 // to the 15 significant digits of its field, in the field's unit. A report loaded into the
 // window runs with these values, so every other way of running a report does the same.
+// fFT and fbetaT set by a charge temperature keep the bits its law gives them.
 BallisticInput asShownInFields(const BallisticInput& input);
 
 // One value of asShownInFields in the field's unit: the number the field's text reads as.

@@ -151,3 +151,22 @@ TEST_F(BatchPropellant, AnInputFileRunsWithEveryBitAndIsWrittenBackByteForByte)
     ASSERT_EQ(run({kHowitzer}, plain, err), 0);
     EXPECT_NE(first.substr(first.find('\n') + 1), plain);  // the segment and the temperature count
 }
+
+TEST_F(BatchPropellant, AnExtendedSetRunsFromItsReportAsFromItsInputFile)
+{
+    const auto example = report::loadReportFile(kHowitzer, BallisticInput{});
+    ASSERT_TRUE(example);
+    study::InputFile file{example->weaponName, asShownInFields(example->input)};
+    file.input.upperSegments = {{150.0 / 7, file.input.beta * 1.1, 0.88}};
+    applyChargeTemperature(-33.5, {3e-4 / 7, 1.6e-3, 20}, file.input);
+    const auto path = [&](const char* name) { return (home_.folder() / name).string(); };
+    study::saveInputFile(path("set.json"), file);
+
+    std::string fromFile, fromReport, err;
+    ASSERT_EQ(run({path("set.json"), "-o", path("report.txt"), "--save-inputs", path("a.json")}, fromFile, err), 0) << err;
+    ASSERT_EQ(run({path("report.txt"), "--save-inputs", path("b.json")}, fromReport, err), 0) << err;
+    EXPECT_EQ(fromReport, fromFile);
+    EXPECT_EQ(study::inputFileText(study::loadInputFile(path("b.json"))),
+              study::inputFileText(study::loadInputFile(path("a.json"))));
+    EXPECT_EQ(fromFile.rfind(" Charge temperature -33.5 \u00b0C: ", 0), 0u) << fromFile;
+}

@@ -49,7 +49,7 @@ std::optional<report::LoadedReport> oracleLoad(const std::string& text, const Ba
         name.assign(p, std::min<std::size_t>(length, 299));
         p += length;
     }
-    report::LoadedReport loaded{name, current, {}};
+    report::LoadedReport loaded{name, current, {}, {}};
     for (const report::ValueLine& line : report::kValueLines) {
         p = std::strchr(p, ':');
         if (!p)

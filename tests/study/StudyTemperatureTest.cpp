@@ -113,6 +113,11 @@ TEST(StudyTemperature, SolveAndToleranceMoveTheTemperatureAndTheFileKeepsItExact
         rows.row(i, input, values);
         EXPECT_EQ(*input.chargeTemperature, values[0]);
         EXPECT_EQ(input.fbetaT, 1 + 0.0016 * (values[0] - 20));
+        // and the row records the factors its temperature set, in columns of their own
+        ASSERT_EQ(rows.varied().size(), 3u);
+        EXPECT_EQ(rows.varied()[1].name + rows.varied()[2].name, "fFTfbetaT");
+        EXPECT_EQ(values[1], input.fFT);
+        EXPECT_EQ(values[2], 1 + 0.0016 * (values[0] - 20));
     }
 
     // The inputs object carries the temperature and the coefficients at full precision.
