@@ -1,9 +1,12 @@
 // kalvex.InputSet: one attribute per parameter, named as in the study file and valued in
 // the unit of the window's field. Immutable; with_changes returns a changed copy.
 #include "core/results/Errors.h"
+#include "core/input/ChargeList.h"
 #include "core/input/InputFields.h"
+#include "core/propellant/PropellantValues.h"
 #include "study/InputFile.h"
 #include "study/Parameters.h"
+#include "study/StudyError.h"
 #include "study/StudyJson.h"
 #include "python/Bindings.h"
 #include "python/ScriptInput.h"
@@ -12,6 +15,7 @@
 #include <pybind11/stl/filesystem.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include <optional>
 #include <tuple>
@@ -79,13 +83,52 @@ void restoreTemperature(ScriptInput& input, const py::tuple& state)
         input.chargeTemperature = state[3].cast<double>();
 }
 
-ScriptInput fromInputFile(const study::InputFile& file)
+ScriptInput fromInputFile(const study::InputFile& file) { return fromBallisticInput(file.input, file.weaponName); }
+
+// The charge as a list of records, the first component included: dicts with the keys and
+// units of the input file's "charge" list (docs/input-file.md).
+py::list chargeOf(const ScriptInput& input)
 {
-    ScriptInput input{file.weaponName, file.input.grainType, {}, {}, file.input.chargeTemperature,
-                      file.input.temperatureCoefficients, file.input.upperSegments};
-    for (std::size_t i = 0; i < kInputFields.size(); ++i)
-        input.shown[i] = study::valueReadingBack(file.input, kInputFields[i]);
-    return input;
+    const py::object loads = py::module_::import("json").attr("loads");
+    py::list records;
+    for (const ChargeComponent& c : chargeList(toBallisticInput(input, true)))
+        records.append(loads(study::componentToJson(c).dump()));
+    return records;
+}
+
+// A copy whose charge is these records; the first replaces the set's own propellant and grain.
+ScriptInput withCharge(const ScriptInput& input, const py::list& records)
+{
+    if (records.empty() || records.size() > kMaxChargeComponents)
+        throw py::value_error("a charge has 1 to " + std::to_string(kMaxChargeComponents) + " components");
+    const py::object dumps = py::module_::import("json").attr("dumps");
+    std::vector<ChargeComponent> charge;
+    try {
+        for (std::size_t k = 0; k < records.size(); ++k)
+            charge.push_back(study::componentFromJson(nlohmann::json::parse(dumps(records[k]).cast<std::string>()), k + 1));
+    } catch (const nlohmann::json::exception& e) {
+        throw study::StudyError(std::string("charge: ") + e.what());
+    }
+    BallisticInput whole = toBallisticInput(input, true);
+    const BallisticInput before = whole;
+    setChargeList(whole, charge);
+    ScriptInput changed = fromBallisticInput(whole, input.weaponName);
+    changed.propellantLine = input.propellantLine;
+    for (const PropellantValue& v : kPropellantValues)
+        if (whole.*v.quantity != before.*v.quantity)
+            changed.propellantLine.clear();  // the set no longer holds that propellant's values
+    if (changed.chargeTemperature)  // the factors follow the coefficients the records hold
+        setChargeTemperature(changed, *changed.chargeTemperature);
+    return changed;
+}
+
+// The components after the first, as the input file's records, for a pickle.
+std::string extraComponentsState(const ScriptInput& input)
+{
+    nlohmann::json list = nlohmann::json::array();
+    for (const ChargeComponent& c : input.extraComponents)
+        list.push_back(study::componentToJson(c));
+    return list.dump();
 }
 
 // The law as (pLow in MPa, beta, alpha) per segment, the first from 0 MPa.
@@ -142,7 +185,7 @@ ScriptInput fromValues(const py::dict& values, const std::string& weapon)
             list += (list.empty() ? "" : ", ") + name;
         throw py::type_error("InputSet needs every parameter; missing: " + list);
     }
-    ScriptInput input{weapon, 0, {}, {}, {}, {}, {}};
+    ScriptInput input{weapon, 0, {}, {}, {}, {}, {}, {}};
     applyChanges(input, py::kwargs(values));
     return input;
 }
@@ -193,6 +236,12 @@ void bindInputSet(py::module_& m)
                                    return input.chargeTemperature ? py::object(py::float_(*input.chargeTemperature))
                                                                   : py::none();
                                })
+        .def_property_readonly("charge", &chargeOf,
+                               "The charge's components, the first included: dicts with the keys of the input "
+                               "file's charge list (D, L, P, SW in mm)")
+        .def("with_charge", &withCharge, py::arg("charge"),
+             "A copy with this charge: a list of component records as `charge` gives them, the first "
+             "replacing the set's own propellant and grain")
         .def_property_readonly("segments", &segmentsOf,
                                "The burning law: (pLow in MPa, beta, alpha) per segment, the first from 0 MPa")
         .def("with_segments", &withSegments, py::arg("segments"),
@@ -209,7 +258,7 @@ void bindInputSet(py::module_& m)
         .def("__dir__", [](const ScriptInput&) {
             std::vector<std::string> names = parameterNames();
             for (const char* method : {"weapon", "with_changes", "with_propellant", "at_temperature", "charge_temperature", "to_dict",
-                                       "parameters", "segments", "with_segments", "save"})
+                                       "parameters", "segments", "with_segments", "save", "charge", "with_charge"})
                 names.emplace_back(method);
             return names;
         })
@@ -225,7 +274,8 @@ void bindInputSet(py::module_& m)
                 };
                 return a.weaponName == b.weaponName && a.grainType == b.grainType && a.shown == b.shown &&
                        a.propellantLine == b.propellantLine && a.chargeTemperature == b.chargeTemperature &&
-                       coefficients(a) == coefficients(b) && segmentsOf(a) == segmentsOf(b);
+                       coefficients(a) == coefficients(b) && segmentsOf(a) == segmentsOf(b) &&
+                       extraComponentsState(a) == extraComponentsState(b);
             },
             py::is_operator())
         .def("__repr__", &describe)
@@ -234,7 +284,7 @@ void bindInputSet(py::module_& m)
                 const py::object temperature =
                     input.chargeTemperature ? py::object(py::float_(*input.chargeTemperature)) : py::none();
                 return py::make_tuple(input.weaponName, asDict(input), input.propellantLine, temperature,
-                                      coefficientsState(input), segmentsOf(input));
+                                      coefficientsState(input), segmentsOf(input), extraComponentsState(input));
             },
             [](const py::tuple& state) {
                 ScriptInput input = fromValues(state[1].cast<py::dict>(), state[0].cast<std::string>());
@@ -242,6 +292,11 @@ void bindInputSet(py::module_& m)
                 restoreTemperature(input, state);
                 if (state.size() > 5)
                     input = withSegments(input, state[5].cast<std::vector<std::tuple<double, double, double>>>());
+                if (state.size() > 6) {
+                    const nlohmann::json list = nlohmann::json::parse(state[6].cast<std::string>());
+                    for (std::size_t k = 0; k < list.size(); ++k)
+                        input.extraComponents.push_back(study::componentFromJson(list[k], k + 2));
+                }
                 input.propellantLine = state[2].cast<std::string>();
                 return input;
             }))

@@ -5,6 +5,7 @@
 #include "core/input/InputSet.h"
 #include "core/format/NumberFormat.h"
 #include "core/propellant/PropellantValues.h"
+#include "study/InputsJson.h"
 #include "study/Parameters.h"
 #include "study/StudyError.h"
 
@@ -44,9 +45,18 @@ std::vector<std::string> parameterNames()
     return names;
 }
 
+// Parameters of a component after the first or of the charge's split: read and set on the
+// whole record, where the study's rules for them live.
+bool isChargeParameter(const study::Parameter& p)
+{
+    return p.kind == study::ParameterKind::componentValue || p.kind == study::ParameterKind::split || p.component > 1;
+}
+
 double parameter(const ScriptInput& input, std::string_view name)
 {
     const study::Parameter p = knownParameter(name);
+    if (isChargeParameter(p))
+        return study::parameterValue(toBallisticInput(input, true), p);
     if (p.kind == study::ParameterKind::chargeTemperature) {
         if (input.chargeTemperature)
             return *input.chargeTemperature;
@@ -63,15 +73,28 @@ double parameter(const ScriptInput& input, std::string_view name)
 ScriptInput loadScriptInput(const std::string& path)
 {
     const report::LoadedReport loaded = batch::loadReportInput(path);
-    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}, {}, {}, {}, {}};
+    ScriptInput input{loaded.weaponName, loaded.input.grainType, {}, {}, {}, loaded.input.temperatureCoefficients,
+                      loaded.input.upperSegments, loaded.input.extraComponents};
     for (const InputField& field : kInputFields)
         input.shown[fieldIndex(field)] = shownFieldValue(loaded.input, field);
+    // the rest of an extended set from the report's block; its factors as the law gives them
+    if (loaded.input.chargeTemperature)
+        setChargeTemperature(input, *loaded.input.chargeTemperature);
     return input;
 }
 
 void setParameter(ScriptInput& input, std::string_view name, double value, std::string_view typed)
 {
     const study::Parameter p = knownParameter(name);
+    if (isChargeParameter(p)) {
+        if (!std::isfinite(value))
+            throw InputError(std::string(name) + ": " + notAFloatMessage(typed));
+        BallisticInput whole = toBallisticInput(input, true);
+        study::setParameterValue(whole, p, value);
+        input.shown[fieldIndex(*findInputField("C"))] = whole.C;  // a split moves component 1's mass, kg as shown
+        input.extraComponents = whole.extraComponents;
+        return;
+    }
     if (p.kind == study::ParameterKind::chargeTemperature) {
         if (!std::isfinite(value))
             throw InputError(std::string(name) + ": " + notAFloatMessage(typed));
@@ -111,9 +134,12 @@ void setChargeTemperature(ScriptInput& input, double celsius, const std::optiona
     if (!input.temperatureCoefficients)
         throw InputError("A charge temperature needs the propellant's temperature coefficients: give them, "
                          "or take a propellant of the library that has them");
-    const TemperatureFactors f = temperatureFactors(celsius, *input.temperatureCoefficients);
-    input.shown[fieldIndex(*findInputField("fFT"))] = f.force;  // a pure number: shown as stored
-    input.shown[fieldIndex(*findInputField("fbetaT"))] = f.burningRate;
+    // The components with coefficients of their own follow the temperature too (their rules first).
+    BallisticInput whole = toBallisticInput(input, true);
+    applyChargeTemperature(celsius, *input.temperatureCoefficients, whole);
+    input.shown[fieldIndex(*findInputField("fFT"))] = whole.fFT;  // a pure number: shown as stored
+    input.shown[fieldIndex(*findInputField("fbetaT"))] = whole.fbetaT;
+    input.extraComponents = whole.extraComponents;
     input.chargeTemperature = celsius;
 }
 
@@ -141,7 +167,17 @@ BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer)
     stored.chargeTemperature = input.chargeTemperature;
     stored.upperSegments = input.upperSegments;
     stored.temperatureCoefficients = input.temperatureCoefficients;
+    stored.extraComponents = input.extraComponents;
     return stored;
+}
+
+ScriptInput fromBallisticInput(const BallisticInput& input, const std::string& weaponName)
+{
+    ScriptInput script{weaponName, input.grainType, {}, {}, input.chargeTemperature, input.temperatureCoefficients,
+                       input.upperSegments, input.extraComponents};
+    for (std::size_t i = 0; i < kInputFields.size(); ++i)
+        script.shown[i] = study::valueReadingBack(input, kInputFields[i]);
+    return script;
 }
 
 }  // namespace kalvex::python

@@ -23,6 +23,7 @@ struct ScriptInput {
     std::optional<double> chargeTemperature;  // °C, while fFT and fbetaT follow from it
     std::optional<TemperatureCoefficients> temperatureCoefficients;  // the propellant's, when known
     std::vector<BurningSegment> upperSegments;  // the burning law above its first segment, SI units
+    std::vector<ChargeComponent> extraComponents;  // the charge's components after the first, SI units
 };
 
 // A name that is no parameter; the message lists the parameters.
@@ -58,5 +59,8 @@ void applyPropellant(ScriptInput& input, const Propellant& propellant);
 
 // The record a run starts from: each value times its field's factor, as Start converts.
 BallisticInput toBallisticInput(const ScriptInput& input, bool heatTransfer);
+
+// A script's input set of a whole record: each field's value the one that converts back to it.
+ScriptInput fromBallisticInput(const BallisticInput& input, const std::string& weaponName);
 
 }  // namespace kalvex::python

@@ -50,7 +50,9 @@ json segmentsTo(const std::vector<BurningSegment>& segments)
 
 // A component record; values in the units of the input fields of the same names (mm for
 // the grain sizes), each required.
-ChargeComponent componentFrom(const json& record, std::size_t k)
+}  // namespace
+
+ChargeComponent componentFromJson(const json& record, std::size_t k)
 {
     // its values by the names of the input fields, its grain type, segments and coefficients
     const JsonKeys keys(record, "inputs.charge (component " + std::to_string(k) + ")",
@@ -69,7 +71,7 @@ ChargeComponent componentFrom(const json& record, std::size_t k)
     return c;
 }
 
-json componentTo(const ChargeComponent& c)
+json componentToJson(const ChargeComponent& c)
 {
     json record = json::object();
     for (const ComponentField& field : kComponentFields)
@@ -82,6 +84,8 @@ json componentTo(const ChargeComponent& c)
     return record;
 }
 
+namespace {
+
 std::vector<ChargeComponent> chargeFrom(const json& list)
 {
     if (!list.is_array() || list.empty() || list.size() > kMaxChargeComponents)
@@ -89,7 +93,7 @@ std::vector<ChargeComponent> chargeFrom(const json& list)
                          " component records");
     std::vector<ChargeComponent> charge;
     for (std::size_t k = 0; k < list.size(); ++k)
-        charge.push_back(componentFrom(list[k], k + 1));
+        charge.push_back(componentFromJson(list[k], k + 1));
     return charge;
 }
 
@@ -162,7 +166,7 @@ json inputsToJson(const BallisticInput& input)
     if (charge) {
         json list = json::array();
         for (const ChargeComponent& c : chargeList(input))
-            list.push_back(componentTo(c));
+            list.push_back(componentToJson(c));
         inputs[kChargeKey] = std::move(list);
     } else {
         if (!input.upperSegments.empty())

@@ -21,6 +21,11 @@ nlohmann::json inputsToJson(const BallisticInput& input);
 double valueReadingBack(const BallisticInput& input, const InputField& field);
 double valueReadingBack(double stored, const InputField& field);
 
+// A component's record of the "charge" list, values in the units of the input fields of the
+// same names; reading names the component k in its messages.
+nlohmann::json componentToJson(const ChargeComponent& component);
+ChargeComponent componentFromJson(const nlohmann::json& record, std::size_t k);
+
 // Temperature coefficients under `key`; StudyError naming what is wrong.
 TemperatureCoefficients temperatureCoefficientsFrom(const nlohmann::json& object, const std::string& key);
 

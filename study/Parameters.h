@@ -4,6 +4,7 @@
 // number that only a sweep can take (its values pick a shape; they have no order to solve,
 // fit or scatter in).
 #include "core/input/BallisticInput.h"
+#include "core/input/ChargeList.h"
 #include "core/input/InputFields.h"
 
 #include <string>
@@ -27,6 +28,8 @@ enum class ParameterKind {
     propellant,         // a sweep axis over library propellants
     chargeTemperature,  // fFT and fbetaT through the temperature coefficients
     burningSegment,     // a value of a segment of the burning law above the first
+    componentValue,     // a value of a component after the first: C[2], D[3], ...
+    split,              // the share of the charge's mass in one component, the total kept
 };
 
 // Which value of a burning-law segment a parameter names.
@@ -40,6 +43,8 @@ struct Parameter {
     ParameterKind kind = ParameterKind::field;
     SegmentValue segmentValue = SegmentValue::beta;  // of a burning segment
     std::size_t segment = 0;                         // of a burning segment, counted from 1
+    std::size_t component = 1;                       // whose value it is, counted from 1
+    const ComponentField* componentField = nullptr;  // of a component value after the first
     bool continuous() const { return kind != ParameterKind::grainType && kind != ParameterKind::propellant; }
 };
 
@@ -56,6 +61,9 @@ std::vector<Parameter> allParameters();
 // are not single numbers of the record are named by index, counted from 1: `beta[k]` is
 // component k's coefficient (bare `beta` is component 1), and segment j of component k's
 // burning law is `beta[k,j]`, `alpha[k,j]`, `pLow[k,j]` (MPa). Segment 1 is beta and alpha.
+// Every value of a component has such a name: `C[2]`, `D[2]` (mm), `grainType[3]`, ...; and
+// `split[k]` is the share of the charge's total mass in component k (the others scaled so that
+// the total stays). Whether the component exists is checked against the input set.
 Parameter findParameter(std::string_view name);
 
 // Reads and writes a parameter of the record in the parameter's unit. Setting the grain type
@@ -64,7 +72,8 @@ Parameter findParameter(std::string_view name);
 // coefficients in the record (StudyError) and a temperature within their range (InputError).
 double parameterValue(const BallisticInput& input, const Parameter& parameter);
 void setParameterValue(BallisticInput& input, const Parameter& parameter, double value);
-// A segment's value needs that segment in the record's law (StudyError naming the parameter).
+// A segment's or a component's value needs that segment or component in the record
+// (StudyError naming the parameter).
 
 // Whether the parameter is one of the two factors that the charge temperature sets.
 bool isTemperatureFactor(std::string_view name);

@@ -124,3 +124,33 @@ def test_an_input_file_keeps_segments_and_temperature_and_runs_as_kalvex_batch(t
     assert kalvex.run(again).memo == kalvex.run(extended).memo
     assert kalvex.run(again).memo == batch_memo(path)
     assert kalvex.run(extended).summary["P0Max"] != kalvex.run(howitzer).summary["P0Max"]
+
+
+def test_a_three_component_charge_keeps_every_value_through_names_files_reports_and_pickles(tmp_path):
+    import pickle
+    howitzer = kalvex.load_report(example("howitzer-155mm"))
+    first = howitzer.charge[0]
+    assert len(howitzer.charge) == 1 and first["C"] == howitzer.C and first["D"] == howitzer.D  # mm, as the field
+    fast = dict(first, C=howitzer.C / 7, grainType=4, D=4.1 / 3, L=12.3, P=0.4, SW=0.0,
+                segments=[{"pLow": 150 / 7, "beta": howitzer.beta * 1.2, "alpha": 0.91}],
+                temperatureCoefficients={"force": 2e-4 / 3, "burningRate": 1.2e-3, "reference": 15})
+    slow = dict(first, C=howitzer.C / 11, beta=howitzer.beta / 1.3)
+    mixed = howitzer.with_charge([dict(first, C=howitzer.C * (1 - 1 / 7 - 1 / 11)), fast, slow]) \
+                    .at_temperature(-33.25, force=3e-4 / 7, burning_rate=1.6e-3, reference=20)
+    assert len(mixed.charge) == 3 and mixed.charge[1]["fFT"] == 1 + 2e-4 / 3 * (-33.25 - 15)
+    changed = mixed.with_changes(**{"C[2]": 1.25, "D[3]": 2.5, "split[3]": 0.2})
+    assert (getattr(changed, "C[2]"), changed.charge[2]["D"]) == (changed.charge[1]["C"], 2.5)
+    assert getattr(changed, "split[3]") == pytest.approx(0.2, abs=1e-15)
+    with pytest.raises(ValueError, match=r"^C\[4\]: the charge has 3 components$"):
+        mixed.with_changes(**{"C[4]": 1})
+
+    assert pickle.loads(pickle.dumps(changed)) == changed
+    path = tmp_path / "mixed.json"
+    changed.save(path)
+    again = kalvex.load_inputs(path)
+    assert again == changed and again.charge == changed.charge
+    assert kalvex.run(again).memo == kalvex.run(changed).memo == batch_memo(path)
+    report = tmp_path / "mixed.txt"
+    batch_memo(path, "-o", str(report))
+    # the report's block holds the components after the first with every digit; its 43 values the first
+    assert kalvex.load_report(report).charge[1:] == changed.charge[1:]

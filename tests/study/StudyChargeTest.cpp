@@ -6,6 +6,7 @@
 #include "report/ReportFile.h"
 #include "study/InputFile.h"
 #include "study/Outputs.h"
+#include "study/Parameters.h"
 #include "study/StudyError.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,66 @@ TEST(StudyCharge, AChargeListThatCannotBeReadNamesItsComponent)
             EXPECT_EQ(std::string(e.what()), c.message);
         }
     }
+}
+
+TEST(StudyCharge, IndexedNamesReachEveryComponentAndTheSplitKeepsTheTotal)
+{
+    BallisticInput in = threeComponentHowitzer();
+    const double total = in.C + in.extraComponents[0].C + in.extraComponents[1].C;
+    struct Case { const char* name; double value; double stored; };
+    const Case cases[] = {
+        {"C[2]", 1.25, 1.25},  {"D[2]", 2.5, 0.0025},  {"grainType[3]", 6, 6},  {"beta[3]", 7e-9, 7e-9},
+        {"alpha[2,1]", 0.85, 0.85}, {"beta[2,2]", 8e-9, 8e-9}, {"pLow[2,2]", 120, 120}, {"fFT[3]", 1.02, 1.02},
+        {"C[1]", 9.5, 9.5},
+    };
+    const auto stored = [&](const std::string& name) {
+        const ChargeComponent& fast = in.extraComponents[0];
+        const ChargeComponent& slow = in.extraComponents[1];
+        if (name == "C[2]") return fast.C;
+        if (name == "D[2]") return fast.D;
+        if (name == "grainType[3]") return double(slow.grainType);
+        if (name == "beta[3]") return slow.beta;
+        if (name == "alpha[2,1]") return fast.alpha;
+        if (name == "beta[2,2]") return fast.upperSegments[0].beta;
+        if (name == "pLow[2,2]") return fast.upperSegments[0].pLow;
+        if (name == "fFT[3]") return slow.fFT;
+        return in.C;
+    };
+    for (const Case& c : cases) {
+        const Parameter p = findParameter(c.name);
+        setParameterValue(in, p, c.value);
+        EXPECT_EQ(stored(c.name), c.stored) << c.name;
+        EXPECT_EQ(parameterValue(in, p), c.value) << c.name;
+    }
+
+    // split[2] = s: component 2 holds s of the total, the others share the rest as before.
+    in = threeComponentHowitzer();
+    const double ratio = in.C / in.extraComponents[1].C;
+    setParameterValue(in, findParameter("split[2]"), 0.3);
+    EXPECT_NEAR(in.extraComponents[0].C, 0.3 * total, 1e-15 * total);
+    EXPECT_NEAR(in.C + in.extraComponents[0].C + in.extraComponents[1].C, total, 4e-16 * total);
+    EXPECT_NEAR(in.C / in.extraComponents[1].C, ratio, 1e-14 * ratio);
+    EXPECT_NEAR(parameterValue(in, findParameter("split[2]")), 0.3, 1e-15);
+
+    struct Refusal { const char* name; const char* message; };
+    const Refusal refusals[] = {
+        {"C[0]", "C[0]: components are counted from 1"},
+        {"C[9]", "C[9]: a charge has at most 8 components"},
+        {"D[2,1]", "D[2,1]: D has no segments; name it D[k]"},
+        {"split[4]", "split[4]: the charge has 3 components"},
+        {"beta[3,2]", "beta[3,2]: the burning law has 1 segment"},
+    };
+    for (const Refusal& r : refusals) {
+        try {
+            parameterValue(in, findParameter(r.name));
+            ADD_FAILURE() << r.name << " accepted";
+        } catch (const StudyError& e) {
+            EXPECT_EQ(std::string(e.what()), r.message);
+        }
+    }
+    BallisticInput alone = in;
+    alone.extraComponents[0].C = alone.extraComponents[1].C = 0;
+    EXPECT_THROW(setParameterValue(alone, findParameter("split[1]"), 0.5), StudyError);
 }
 
 }  // namespace
