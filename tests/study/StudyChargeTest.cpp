@@ -7,6 +7,7 @@
 #include "study/InputFile.h"
 #include "study/Outputs.h"
 #include "study/Parameters.h"
+#include "study/Rows.h"
 #include "study/StudyError.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,18 @@ TEST(StudyCharge, TheInputFileKeepsEveryComponentWithEveryBitAndAOneComponentFil
     const RunOutputs a = runForOutputs(in, *buffer), b = runForOutputs(again.input, *buffer);
     for (std::size_t k = 0; k < a.values.size(); ++k)
         EXPECT_TRUE(a.values[k] == b.values[k] || (a.values[k] != a.values[k] && b.values[k] != b.values[k]));
+
+    // A study's inputs object keeps the charge too, and its rows split it.
+    const nlohmann::json sweep = {{"kind", "sweep"}, {"inputs", inputsToJson(in)},
+                                  {"sweep", {{"parameter", "split[2]"}, {"values", {0.25, 0.5}}}}};
+    const Study study = studyFromJsonText(sweep.dump(), test::kExampleDir);
+    EXPECT_EQ(studyToJsonText(studyFromJsonText(studyToJsonText(study), test::kExampleDir)), studyToJsonText(study));
+    EXPECT_EQ(inputsToJson(study.base), inputsToJson(in));
+    BallisticInput row;
+    std::vector<double> values;
+    RowSet(study).row(1, row, values);
+    EXPECT_EQ(values[0], 0.5);
+    EXPECT_NEAR(row.extraComponents[0].C, 0.5 * totalChargeMass(in), 1e-15 * totalChargeMass(in));
 
     // One component: no charge list, the file of a plain input set; a list of one reads as it.
     BallisticInput plain = in;
