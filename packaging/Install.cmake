@@ -5,13 +5,13 @@ include(GNUInstallDirs)
 
 set(KALVEX_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/kalvex)
 
-foreach(program kalvex kalvex-batch kalvex-study kalvex-report)
+foreach(program kalvex kalvex-batch kalvex-study kalvex-report kalvex-vessel)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
 # Resolve every symbol at start and keep the relocations read-only, as Debian builds its programs.
-foreach(binary kalvex kalvex-batch kalvex-study kalvex-report kalvex_python)
+foreach(binary kalvex kalvex-batch kalvex-study kalvex-report kalvex-vessel kalvex_python)
   if(TARGET ${binary})
     target_link_options(${binary} PRIVATE -Wl,-z,relro,-z,now)
   endif()
@@ -39,7 +39,8 @@ if(HELP2MAN)
   set(KALVEX_MAN_kalvex-batch "run the interior ballistic model on a report without the window")
   set(KALVEX_MAN_kalvex-study "run a design study of many interior ballistic runs")
   set(KALVEX_MAN_kalvex-report "write the PDF report of an interior ballistic run")
-  foreach(program kalvex kalvex-batch kalvex-study kalvex-report)
+  set(KALVEX_MAN_kalvex-vessel "simulate closed-vessel firings and reduce their pressure traces")
+  foreach(program kalvex kalvex-batch kalvex-study kalvex-report kalvex-vessel)
     if(TARGET ${program})
       set(source ${CMAKE_BINARY_DIR}/man/${program}.1)
       set(page ${source}.gz)
@@ -70,6 +71,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${KALVEX_CHANGELOG}
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kalvex)
 # The study file's keys and the propellant library's sources, where the manual pages name them.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/study-file.md ${PROJECT_SOURCE_DIR}/docs/propellants.md
+  ${PROJECT_SOURCE_DIR}/docs/closed-vessel.md
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kalvex)
 
 # The Debian package: `make package`.

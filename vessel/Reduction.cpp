@@ -158,7 +158,7 @@ VesselReduction reduceFirings(const std::vector<Firing>& firings, const Ballisti
         gas.b = out.gas.covolume;
         const TraceFitResult fit =
             fitLawToTraces(fitted, reduced, gas, out.rateLaw, options.trace,
-                           {options.joinSegments, !options.ignitionAtZero, options.fitGas && out.gasFromFirings});
+                           {options.joinSegments, !options.ignitionAtZero, options.fitGas && out.gasFromFirings, options.stop});
         out.law = fit.law;
         out.gas = fit.gas;
         out.traceResidual = fit.rmsRelativeResidual;

@@ -6,8 +6,10 @@
 #include "vessel/BurningRate.h"
 #include "vessel/ForceCovolume.h"
 
+#include <atomic>
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,13 @@ struct ReductionOptions {
     // The temperature of the force, covolume and law, °C; none: 21 °C when a firing has no
     // temperature or is at 21 °C, else the firing temperature nearest 21 °C.
     std::optional<double> referenceTemperature;
+    // Set from another thread to stop the reduction: reduceFirings then throws
+    // ReductionStopped at its next simulation.
+    const std::atomic<bool>* stop = nullptr;
+};
+
+struct ReductionStopped : std::runtime_error {
+    ReductionStopped() : std::runtime_error("the reduction was stopped") {}
 };
 
 // Linear temperature coefficients in the form of ChargeTemperature.h, with their errors.

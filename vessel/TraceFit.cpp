@@ -110,6 +110,7 @@ struct FitProblem {
     double clockUnit = 1e-5;  // s: one unit of a shift unknown (the sampling interval)
     bool fitShifts = true;
     bool fitGas = true;
+    const std::atomic<bool>* stop = nullptr;
 
     std::size_t gasIndex() const { return law.count(); }
     std::size_t shiftIndex() const { return law.count() + (fitGas ? 2 : 0); }
@@ -156,6 +157,8 @@ VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellan
 int residuals(const gsl_vector* x, void* data, gsl_vector* f)
 {
     const auto* problem = static_cast<const FitProblem*>(data);
+    if (problem->stop != nullptr && problem->stop->load())
+        return GSL_EBADFUNC;  // ends the solver; fitLawToTraces throws ReductionStopped
     const BallisticInput propellant = problem->input(x);
     std::size_t row = 0;
     for (std::size_t k = 0; k < problem->firings.size(); ++k) {
@@ -219,6 +222,7 @@ TraceFitResult fitLawToTraces(const std::vector<const Firing*>& firings, const s
     problem.propellant = propellant;
     problem.fitShifts = options.fitShifts;
     problem.fitGas = options.fitGas;
+    problem.stop = options.stop;
     problem.law.joined = options.joined;
     BallisticInput startLaw = propellant;
     setLaw(startLaw, start);
@@ -279,6 +283,8 @@ TraceFitResult fitLawToTraces(const std::vector<const Firing*>& firings, const s
     if (status == GSL_SUCCESS)
         status = gsl_multifit_nlinear_driver(kMaxIterations, 1e-9, 1e-9, 1e-12, nullptr, nullptr, &info, work.get());
     gsl_set_error_handler(previous);
+    if (options.stop != nullptr && options.stop->load())
+        throw ReductionStopped();
     if (status != GSL_SUCCESS && status != GSL_EMAXITER)
         throw std::runtime_error(std::string("the fit of the law to the traces failed: ") + gsl_strerror(status));
 

@@ -19,6 +19,7 @@ struct TraceFitOptions {
     // Force and covolume fitted with the law, the samples after the peak up to the trim end
     // included (the plateau carries them); else they stay as given.
     bool fitGas = true;
+    const std::atomic<bool>* stop = nullptr;  // set: ReductionStopped at the next simulation
 };
 
 struct TraceFitResult {

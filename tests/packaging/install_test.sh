@@ -34,8 +34,8 @@ for path in ./usr/bin/kalvex ./usr/bin/kalvex-batch ./usr/share/applications/kal
             ./usr/share/doc/kalvex/study-file.md ./usr/share/doc/kalvex/propellants.md; do
   grep -q " $path\$" <<<"$contents" || { echo "package lacks $path"; exit 1; }
 done
-for optional in kalvex-study kalvex-report; do
-  if [ -x "$build/batch/$optional" ] || [ -x "$build/study/$optional" ] || [ -x "$build/tools/$optional" ]; then
+for optional in kalvex-study kalvex-report kalvex-vessel; do
+  if [ -x "$build/batch/$optional" ] || [ -x "$build/study/$optional" ] || [ -x "$build/tools/$optional" ] || [ -x "$build/vessel/$optional" ]; then
     grep -q " ./usr/bin/$optional\$" <<<"$contents" || { echo "package lacks $optional"; exit 1; }
   fi
 done

@@ -88,6 +88,7 @@ CLI::App* addReduce(CLI::App& app, ReduceOptions& o)
 int main(int argc, char** argv)
 {
     CLI::App app{"kalvex-vessel: closed-vessel firings simulated and reduced"};
+    app.set_version_flag("--version", "kalvex-vessel " KALVEX_VERSION);
     app.require_subcommand(1);
     SimulateOptions simulateOptions;
     ReduceOptions reduceOptions;
