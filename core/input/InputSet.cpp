@@ -4,6 +4,7 @@
 #include "core/model/GrainTypes.h"
 #include "core/model/GrainGeometry.h"
 #include "core/input/InputFields.h"
+#include "core/input/MixedCharge.h"
 #include "core/format/NumberFormat.h"
 #include "core/propellant/PropellantValues.h"
 
@@ -20,8 +21,17 @@ void require(bool holds, const char* message)
         throw InputError(message);
 }
 
-void validateGrainSizes(const BallisticInput& in)
+// A rule of one component of the charge: its message begins with the component's label
+// ("Component 2: "), empty for a charge of one component.
+void require(bool holds, const std::string& label, const char* message)
 {
+    if (!holds)
+        throw InputError(label + message);
+}
+
+void validateGrainSizes(const BallisticInput& in, const std::string& label)
+{
+    const auto require = [&label](bool holds, const char* message) { kalvex::require(holds, label, message); };
     const char* const lNotPositive = "Size of Grain L less than or equal to 0 mm";
     const char* const pNotPositive = "Size of Grain P less than or equal to 0 mm";
     const char* const perforationTooWide =
@@ -65,21 +75,65 @@ void validateGrainSizes(const BallisticInput& in)
 
 // The rules of beta and alpha for every segment above the first, and bounds that increase;
 // each message names its segment, counted from 1 as the parameter names count.
-void validateUpperSegments(const BallisticInput& in)
+void validateUpperSegments(const BallisticInput& in, const std::string& label)
 {
     if (in.upperSegments.size() + 1 > kMaxBurningSegments)
-        throw InputError("Burning Law with more than 8 segments");
+        throw InputError(label + "Burning Law with more than 8 segments");
     double below = 0;  // the first segment starts at 0 Pa
     for (std::size_t i = 0; i < in.upperSegments.size(); ++i) {
         const BurningSegment& s = in.upperSegments[i];
         const std::string segment = " of Segment " + std::to_string(i + 2);
         if (!(s.pLow > below) || !std::isfinite(s.pLow))
-            throw InputError("Lower Pressure Bound" + segment + " not above that of Segment " + std::to_string(i + 1));
+            throw InputError(label + "Lower Pressure Bound" + segment + " not above that of Segment " + std::to_string(i + 1));
         if (!(s.beta > 0) || !std::isfinite(s.beta))
-            throw InputError("Burning Rate Coeff. for Prop. beta" + segment + " less than or equal to 0 m/s/Pa");
+            throw InputError(label + "Burning Rate Coeff. for Prop. beta" + segment + " less than or equal to 0 m/s/Pa");
         if (!(s.alpha >= 0.5) || !std::isfinite(s.alpha))
-            throw InputError("Burning Rate Exponent for Propellant alpha" + segment + " less than 0.5");
+            throw InputError(label + "Burning Rate Exponent for Propellant alpha" + segment + " less than 0.5");
         below = s.pLow;
+    }
+}
+
+// The rules of a component's mass and propellant, and of its burning law's segments.
+void validatePropellant(const BallisticInput& in, const std::string& label)
+{
+    require(in.C > 0, label, "Mass of Propellant C less than or equal to 0 kg");
+    for (const PropellantValue& value : kPropellantValues)
+        require(passesRule(value, in.*value.quantity), label, value.ruleMessage);
+    validateUpperSegments(in, label);
+}
+
+void validateFactors(const BallisticInput& in, const std::string& label)
+{
+    require(in.fFT >= 0.1, label, "Force Temperature Factor fFT less than 0.1");
+    require(in.fbeta >= 0.1, label, "Burning Rate Factor fbeta less than 0.1");
+    require(in.fbetaT >= 0.1, label, "Burning Rate Temperature Factor fbetaT less than 0.1");
+}
+
+void validateGrainShape(const BallisticInput& in, const std::string& label)
+{
+    require(in.D > 0, label, "Size of Grain D less than or equal to 0 mm");
+    validateGrainSizes(in, label);
+}
+
+// A grain so small that its volume underflows would make the charge infinitely many grains.
+void validateGrainVolume(const BallisticInput& in, const std::string& label)
+{
+    const double grainVolume = prepareGrainGeometry(in).initialGrainVolume;
+    require(std::isfinite(grainVolume) && grainVolume > 0, label, "Volume of Grain not a finite positive number");
+}
+
+// Every component after the first, each alone by the rules of the first, in the order listed.
+void validateExtraComponents(const BallisticInput& in)
+{
+    if (componentCount(in) > kMaxChargeComponents)
+        throw InputError("Charge with more than 8 components");
+    for (std::size_t c = 1; c < componentCount(in); ++c) {
+        const BallisticInput alone = componentInputSet(in, c);
+        const std::string label = componentLabel(c);
+        validatePropellant(alone, label);
+        validateFactors(alone, label);
+        validateGrainShape(alone, label);
+        validateGrainVolume(alone, label);
     }
 }
 
@@ -121,11 +175,14 @@ void validateBurningLaw(const BallisticInput& in)
     for (const PropellantValue& value : kPropellantValues)
         if (value.quantity == &BallisticInput::beta || value.quantity == &BallisticInput::alpha)
             require(passesRule(value, in.*value.quantity), value.ruleMessage);
-    validateUpperSegments(in);
+    validateUpperSegments(in, "");
 }
 
 void validateBallisticInput(const BallisticInput& in)
 {
+    // The first component's rules take their place among the others, as for a charge of one
+    // component; in a mixed charge its messages name it, as every other component's do.
+    const std::string first = isMixedCharge(in) ? componentLabel(0) : std::string();
     require(in.A > 0, "Area of Base of Projectile A less than or equal to 0 m^2");
     require(in.mp > 0, "Mass of Projectile mp less than or equal to 0 kg");
     require(in.xm > 0, "Travel of Projectile at Muzzle xm less than or equal to 0 m");
@@ -140,18 +197,13 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.f >= 0, "Fraction of Work done against Bore Friction f less than 0");
     require(in.mrp > 0, "Mass of Recoiling Parts mrp less than or equal to 0 kg");
     require(in.RR > 0, "Recoil Resistance Force RR less than or equal to 0 N");
-    require(in.C > 0, "Mass of Propellant C less than or equal to 0 kg");
-    for (const PropellantValue& value : kPropellantValues)
-        require(passesRule(value, in.*value.quantity), value.ruleMessage);
-    validateUpperSegments(in);
+    validatePropellant(in, first);
     require(in.CI > 0, "Mass of Igniter CI less than or equal to 0 kg");
     require(in.FI >= 10000, "Force per Unit Mass of Igniter FI less than 10000 J/kg");
     require(in.T0I >= 1000, "Adiabatic Flame Temperature of Igniter T0I less than 1000 K");
     require(in.bI >= 0, " Covolume of Igniter bI less than 0 m^3/kg");
     require(in.gammaI > 1, "Ratio of specific Heats for Igniter gammaI less than or equal to 1");
-    require(in.fFT >= 0.1, "Force Temperature Factor fFT less than 0.1");
-    require(in.fbeta >= 0.1, "Burning Rate Factor fbeta less than 0.1");
-    require(in.fbetaT >= 0.1, "Burning Rate Temperature Factor fbetaT less than 0.1");
+    validateFactors(in, first);
     require(in.fr >= 0, "Down-Tube Resistance Factor fr less than 0");
     require(in.xe0 >= 0, "Travel of Projectile at xe0 less than 0 m");
     require(in.xe0 <= in.xm,
@@ -164,12 +216,15 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.pxe0 >= 0, "Resistive Pressure at xe0 less than 0 Pa");
     require(in.pxe >= 0, "Resistive Pressure at xe less than 0 Pa");
     require(in.pxm >= 0, "Resistive Pressure at xm less than 0 Pa");
-    require(in.D > 0, "Size of Grain D less than or equal to 0 mm");
-    validateGrainSizes(in);
+    validateGrainShape(in, first);
     require(in.dt > 0, "Computation Step less than or equal to 0 s");
-    // A grain so small that its volume underflows would make the charge infinitely many grains.
-    const double grainVolume = prepareGrainGeometry(in).initialGrainVolume;
-    require(std::isfinite(grainVolume) && grainVolume > 0, "Volume of Grain not a finite positive number");
+    validateGrainVolume(in, first);
+    validateExtraComponents(in);
+}
+
+std::string componentLabel(std::size_t c)
+{
+    return "Component " + std::to_string(c + 1) + ": ";
 }
 
 }  // namespace kalvex

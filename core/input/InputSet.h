@@ -3,6 +3,9 @@
 #include "core/input/FieldSource.h"
 #include "core/input/InputFields.h"
 
+#include <cstddef>
+#include <string>
+
 namespace kalvex {
 
 // Parses every input field into `stored`, in the fixed reading order, converting mm and ms
@@ -21,12 +24,17 @@ BallisticInput asShownInFields(const BallisticInput& input);
 double shownFieldValue(const BallisticInput& input, const InputField& field);
 
 // Checks the plausibility rules in their fixed order; throws InputError with the message
-// of the first rule that does not hold. Changes nothing.
+// of the first rule that does not hold. Changes nothing. In a mixed charge, the rules of each
+// component's propellant, factors and grain name it (componentLabel); the components after
+// the first are checked after every other rule, in the order listed.
 void validateBallisticInput(const BallisticInput& input);
 
 // The rules of the burning law alone, in the same order and with the same messages: beta and
 // alpha of the first segment, then each segment above it. For an editor of the law, whose
 // other values may still be incomplete.
 void validateBurningLaw(const BallisticInput& input);
+
+// "Component 2: " for component c = 1 (counted from 1 in messages, as parameter names count).
+std::string componentLabel(std::size_t c);
 
 }  // namespace kalvex

@@ -23,6 +23,10 @@ const InputField* grainSizeField(std::string_view message)
 
 const InputField* fieldOfRuleMessage(std::string_view message)
 {
+    // The first component of a mixed charge is what the fields show.
+    constexpr std::string_view kFirstComponent = "Component 1: ";
+    if (message.starts_with(kFirstComponent))
+        message.remove_prefix(kFirstComponent.size());
     while (message.starts_with(' '))
         message.remove_prefix(1);
     if (const InputField* size = grainSizeField(message))

@@ -1,6 +1,8 @@
 #include "core/model/BallisticModel.h"
 
 #include "core/format/Units.h"
+#include "core/input/MixedCharge.h"
+#include "core/model/ChargeConstants.h"
 #include "core/model/Pi.h"
 
 #include <cmath>
@@ -23,7 +25,8 @@ RunConstants prepareRunConstants(const BallisticInput& in)
 {
     RunConstants k;
     k.source.input = &in;
-    k.source.grain = prepareGrainGeometry(in);
+    k.source.shape = grainShapeOf(in);
+    k.source.grain = prepareGrainGeometry(k.source.shape);
     const GrainGeometry& grain = k.source.grain;
 
     k.A = in.A;
@@ -43,7 +46,7 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     k.dt = in.dt;
     k.alpha = in.alpha;
 
-    k.Ctot = in.C + in.CI;
+    k.Ctot = chargeMass(in) + in.CI;  // the whole charge moves with the gas
     k.T0wKelvin = in.T0w + 273.15;
     k.boreDiameter = 2 * std::sqrt(kOneOverPi * in.A);
     const double lambdaRoot = 13.2 + 4 * std::log10(100 * k.boreDiameter);  // diameter in cm
@@ -63,6 +66,7 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     k.igniterCv = in.FI * in.CI / ((in.gammaI - 1) * in.T0I);
     k.igniterCp = in.FI * in.gammaI * in.CI / ((in.gammaI - 1) * in.T0I);
     k.igniterForceByT0I = in.FI * in.CI / in.T0I;
+    k.burntForceByT0 = k.propellantForceMass / in.T0;
     k.gammaMinus1 = in.gamma - 1;
     k.halfMp = 0.5 * in.mp;
     k.piSquaredMp = kPiSquared * in.mp;
@@ -79,6 +83,11 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     k.initialGrainSurface = grain.initialGrainSurface;
     k.halfWeb = 0.5 * grain.web;
     k.Afr = in.A * in.fr;
+    if (isMixedCharge(in)) {
+        const ChargeConstants charge = prepareChargeConstants(in);
+        k.burntForceByT0 = charge.burntForceByT0;
+        k.initialGrainSurface = charge.initialSurface;
+    }
 
     k.source.law = burningLawRates(in);
     k.segmentedLaw = k.source.law.count > 1;

@@ -71,12 +71,43 @@ struct GasFaults {
 
 // --- Pressures, shared by the forces and by the test of a projectile that cannot move again.
 
-// Noble-Abel gas of the burned fraction Z of the propellant and the whole igniter at the
-// temperature T in the free volume Vf, Pa.
+// Noble-Abel gas of the burned propellant, whose fFT*F*C*Z/T0 summed over the charge's
+// components is forceByT0, and the whole igniter at the temperature T in the free volume Vf, Pa.
 template <class V>
-[[gnu::always_inline]] inline V gasPressure(const RunConstantsOf<V>& k, V Z, V T, V Vf)
+[[gnu::always_inline]] inline V gasPressure(const RunConstantsOf<V>& k, V forceByT0, V T, V Vf)
 {
-    return (((k.propellantForceMass * Z) / k.T0 + k.igniterForceByT0I) * T) / Vf;
+    return ((forceByT0 + k.igniterForceByT0I) * T) / Vf;
+}
+
+// --- What the charge adds to the gas equations.
+
+// The sums over the charge's components that the gas equations take, at the burned fractions
+// Z_k of the state. A quantity of the charge added to the gas phase is added here, for one
+// component (oneComponentSums) and for a mixed charge (chargeSums, ChargeModel.h).
+template <class V>
+struct ChargeSums {
+    V unburnedVolume;  // (1 - Z_k)*C_k/rho_k, solid volume of the propellant still unburned, m^3
+    V covolume;        // C_k*b_k*Z_k, covolume of the burned propellant, m^3
+    V burnedMass;      // C_k*Z_k, kg
+    V energy;          // fFT_k*F_k*C_k*Z_k/(gamma_k - 1), J
+    V cv;              // fFT_k*F_k*C_k*Z_k/((gamma_k - 1)*T0_k), J/K
+    V cp;              // fFT_k*F_k*gamma_k*C_k*Z_k/((gamma_k - 1)*T0_k), J/K
+    V forceByT0;       // fFT_k*F_k*C_k*Z_k/T0_k, J/K
+};
+
+// The sums of a charge of one component, from the run's constants: each term grouped as the
+// equations have always grouped it.
+template <class V>
+[[gnu::always_inline]] inline ChargeSums<V> oneComponentSums(const RunConstantsOf<V>& k, V Z)
+{
+    const V forceMass = k.propellantForceMass * Z;
+    return {((packs::num<V>(1) - Z) * k.C) / k.rho,
+            k.Cb * Z,
+            k.C * Z,
+            forceMass / k.gammaMinus1,
+            forceMass / k.propellantCvDivisor,
+            (k.propellantCpFactor * Z) / k.propellantCvDivisor,
+            forceMass / k.T0};
 }
 
 // What is left of the base pressure Pb to accelerate the projectile against the bore
@@ -143,13 +174,13 @@ template <class V>
     const PackMask<V> burning = Y[kBurnedFraction] < 1;
     V S;
     if constexpr (std::is_same_v<V, double>) {
-        S = burning ? grainSurface(*k.source.input, k.source.grain, e) : 0;
+        S = burning ? grainSurface(k.source.shape, k.source.grain, e) : 0;
     } else if (polynomialSurfaceAt<V>(k, e)) {
         S = polynomialGrainSurface<V>(k.grainType, k.D, k.L, k.P, e);
     } else {
         S = packs::gather<V>([&](std::size_t r) {
             const RunSource& run = runSource<V>(k, r);
-            return burning[r] ? grainSurface(*run.input, run.grain, packs::at(e, r)) : 0.0;
+            return burning[r] ? grainSurface(run.shape, run.grain, packs::at(e, r)) : 0.0;
         });
     }
     S = packs::select<V>(burning, S, packs::num<V>(0));
@@ -162,25 +193,23 @@ template <class V>
 // Phase 2: free volume, heated wall, gas properties, kinetic energies, and from the energy
 // balance the mean temperature and pressure. A run with a fault gets the values of its
 // other fields too, which the step never reads.
-template <class V>
+template <class V, class State>
 [[gnu::always_inline]] inline GasFaults modelGas(const RunConstantsOf<V>& k, const BoreLoadOf<V>& load,
-                                                 const StateOf<V>& y, ModelStateOf<V>& m)
+                                                 const State& y, const ChargeSums<V>& charge, ModelStateOf<V>& m)
 {
     const auto num = packs::num<V>;
     const V vp = y[kVelocity];
     const V x = y[kTravel];
-    const V Z = y[kBurnedFraction];
     const V vrp = y[kRecoilVelocity];
 
     // Noble-Abel gas: covolumes of the burned propellant and the igniter, and the solid
     // volume of the propellant still unburned, are not available to the gas.
-    m.Vf = (((k.fixedVolume + k.A * x) - ((num(1) - Z) * k.C) / k.rho) - k.Cb * Z) - k.igniterCovolume;
+    m.Vf = (((k.fixedVolume + k.A * x) - charge.unburnedVolume) - charge.covolume) - k.igniterCovolume;
     m.Aw = k.chamberWallArea + k.piBore * x;
     m.vg = num(0.5) * (vp + vrp);
-    const V gasMass = k.C * Z + k.CI;
+    const V gasMass = charge.burnedMass + k.CI;
     m.rhog = gasMass / m.Vf;
-    const V propellantCv = (k.propellantForceMass * Z) / k.propellantCvDivisor;
-    m.cp = ((k.propellantCpFactor * Z) / k.propellantCvDivisor + k.igniterCp) / gasMass;
+    m.cp = (charge.cp + k.igniterCp) / gasMass;
     const V vp2 = vp * vp;
     m.Ekin = k.halfMp * vp2;
     m.Erot = (k.piSquaredMp * vp2) / k.rotationDivisor;
@@ -190,13 +219,13 @@ template <class V>
     m.Q = y[kHeatLoss];
     // Energy balance: the igniter counts as completely burned from the start; every loss
     // leaves the gas.
-    const V energy = (((((((k.propellantForceMass * Z) / k.gammaMinus1 + k.igniterEnergy) - m.Ekin) - m.Erot) -
+    const V energy = ((((((charge.energy + k.igniterEnergy) - m.Ekin) - m.Erot) -
                         m.Eprop) -
                        load.Efr) -
                       m.Erec - m.Eair) -
                      m.Q;
-    m.Tm = energy / (propellantCv + k.igniterCv);
-    m.Pm = gasPressure<V>(k, Z, m.Tm, m.Vf);
+    m.Tm = energy / (charge.cv + k.igniterCv);
+    m.Pm = gasPressure<V>(k, charge.forceByT0, m.Tm, m.Vf);
     return {packs::faultBits<V>(m.Vf), packs::faultBits<V>(m.Tm)};
 }
 
@@ -217,9 +246,9 @@ template <class V>
 // Phase 4: the air ahead of the projectile (the pressure behind a shock driven at Mach M; at
 // rest the pressure of the previous evaluation stays), the Lagrange pressures, the wall, and
 // the derivatives.
-template <class V>
+template <class V, class State>
 [[gnu::always_inline]] inline void modelForces(const RunConstantsOf<V>& k, const BoreLoadOf<V>& load,
-                                               const StateOf<V>& y, ModelStateOf<V>& m, StateOf<V>& dydt)
+                                               const State& y, ModelStateOf<V>& m, State& dydt)
 {
     const auto num = packs::num<V>;
     const V vp = y[kVelocity];
@@ -274,7 +303,7 @@ template <class V, std::size_t L, class Runs>
     unsigned ok = 0;
     packs::forEachRun<L>(live, [&](std::size_t l) {
         const ModelRun<V> one = run(l);
-        one.faults = modelGas<V>(one.k, one.load, Y[l], one.m);
+        one.faults = modelGas<V>(one.k, one.load, Y[l], oneComponentSums<V>(one.k, Y[l][kBurnedFraction]), one.m);
         if (!one.faults.any())
             ok |= 1u << l;
     });
@@ -299,6 +328,17 @@ ModelFault evaluateModel(const RunConstants& k, const BoreLoad& load, StateVecto
 // and (xm, pxm); exactly at xe the previous value is kept.
 double resistancePressure(const BallisticInput& input, double x, double previous);
 
+// The bore resistance at the new travel x (resistancePressure, run by run) and the friction
+// work done over the step from `previousTravel`.
+template <class V>
+[[gnu::always_inline]] inline void settleLoad(const RunConstantsOf<V>& k, V previousTravel, V x, BoreLoadOf<V>& load)
+{
+    load.pr = packs::gather<V>([&](std::size_t r) {
+        return resistancePressure(*runSource<V>(k, r).input, packs::at(x, r), packs::at(load.pr, r));
+    });
+    load.Efr = load.Efr + (k.Afr * load.pr) * (x - previousTravel);
+}
+
 // The state after a step's RK4 stages made final: the clamps (a grain whose surface is gone
 // leaves no unburned mass), then the bore resistance at the new travel (resistancePressure,
 // run by run) and the friction work done over the step from `previousTravel`.
@@ -308,16 +348,12 @@ template <class V>
 {
     clampStateOf<V>(y);
     y[kBurnedFraction] = packs::select<V>(m.S == 0, packs::num<V>(1), y[kBurnedFraction]);
-    const V x = y[kTravel];
-    load.pr = packs::gather<V>([&](std::size_t r) {
-        return resistancePressure(*runSource<V>(k, r).input, packs::at(x, r), packs::at(load.pr, r));
-    });
-    load.Efr = load.Efr + (k.Afr * load.pr) * (x - previousTravel);
+    settleLoad<V>(k, previousTravel, y[kTravel], load);
 }
 
 // At rest the gas is uniform: base and breech see the mean pressure.
-template <class V>
-[[gnu::always_inline]] inline void uniformAtRest(const StateOf<V>& y, ModelStateOf<V>& m)
+template <class V, class State>
+[[gnu::always_inline]] inline void uniformAtRest(const State& y, ModelStateOf<V>& m)
 {
     const PackMask<V> atRest = y[kVelocity] == 0;
     m.Pb = packs::select<V>(atRest, m.Pm, m.Pb);

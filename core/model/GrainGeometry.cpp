@@ -25,7 +25,7 @@ SlotAngles slotAngles(double slotWidth, double R, double Rp)
     return {kPiOver2 - std::acos(slotWidth / (2 * R)), kPiOver2 - std::acos(slotWidth / (2 * Rp))};
 }
 
-void prepareSlottedStick(const BallisticInput& in, GrainGeometry& g)
+void prepareSlottedStick(const GrainShape& in, GrainGeometry& g)
 {
     const double R = in.D / 2;
     const double Rp = in.P / 2;
@@ -37,7 +37,7 @@ void prepareSlottedStick(const BallisticInput& in, GrainGeometry& g)
                             2 * g.initialGrainVolume / in.L + 2 * in.L * (kPi - phi.outer) * R;
 }
 
-void prepareSevenPerforated(const BallisticInput& in, GrainGeometry& g)
+void prepareSevenPerforated(const GrainShape& in, GrainGeometry& g)
 {
     const double sqrt3 = std::sqrt(3.0);
     g.initialGrainVolume = kPiOver4 * in.L * (in.D * in.D - 7 * in.P * in.P);
@@ -48,7 +48,7 @@ void prepareSevenPerforated(const BallisticInput& in, GrainGeometry& g)
     g.outerSliverLimit = (14 - 3 * sqrt3) * g.pitch * kOneThirteenth - 0.5 * in.P;
 }
 
-void prepareNineteenPerforated(const BallisticInput& in, GrainGeometry& g)
+void prepareNineteenPerforated(const GrainShape& in, GrainGeometry& g)
 {
     const double sqrt3 = std::sqrt(3.0);
     g.initialGrainVolume = kPiOver4 * in.L * (in.D * in.D - 19 * in.P * in.P);
@@ -62,7 +62,7 @@ void prepareNineteenPerforated(const BallisticInput& in, GrainGeometry& g)
 
 // Slotted stick after a burned thickness e: the grain keeps its shape with every
 // outer size shrunk and every opening widened by 2e.
-double slottedStickSurface(const BallisticInput& in, double e)
+double slottedStickSurface(const GrainShape& in, double e)
 {
     const double De = in.D - 2 * e;
     const double Le = in.L - 2 * e;
@@ -108,7 +108,7 @@ struct BurningGrain {
     double u;   // perforation diameter, m
 };
 
-BurningGrain burningGrain(const BallisticInput& in, double e)
+BurningGrain burningGrain(const GrainShape& in, double e)
 {
     return {in.D - 2 * e, in.L - 2 * e, in.P + 2 * e};
 }
@@ -118,7 +118,7 @@ BurningGrain burningGrain(const BallisticInput& in, double e)
 // burned through.
 enum class PerforatedPhase { whole, slivers, consumed };
 
-PerforatedPhase perforatedPhase(const BallisticInput& in, const GrainGeometry& g, double e)
+PerforatedPhase perforatedPhase(const GrainShape& in, const GrainGeometry& g, double e)
 {
     if (e <= 0.5 * g.web)
         return PerforatedPhase::whole;
@@ -141,7 +141,7 @@ SliverStart sliverStart(const GrainGeometry& g, double u)
     return {g.pitch, theta1, segmentTerm(g.pitch, u, theta1)};
 }
 
-double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
+double sevenPerforatedSurface(const GrainShape& in, const GrainGeometry& g, double e)
 {
     const PerforatedPhase phase = perforatedPhase(in, g, e);
     if (phase == PerforatedPhase::whole)
@@ -161,7 +161,7 @@ double sevenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, 
     return inner + outer;
 }
 
-double nineteenPerforatedSurface(const BallisticInput& in, const GrainGeometry& g, double e)
+double nineteenPerforatedSurface(const GrainShape& in, const GrainGeometry& g, double e)
 {
     const PerforatedPhase phase = perforatedPhase(in, g, e);
     if (phase == PerforatedPhase::whole)
@@ -189,7 +189,7 @@ double nineteenPerforatedSurface(const BallisticInput& in, const GrainGeometry& 
 
 }  // namespace
 
-GrainGeometry prepareGrainGeometry(const BallisticInput& in)
+GrainGeometry prepareGrainGeometry(const GrainShape& in)
 {
     GrainGeometry g;
     const double D = in.D;
@@ -227,7 +227,7 @@ GrainGeometry prepareGrainGeometry(const BallisticInput& in)
     return g;
 }
 
-double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
+double grainSurface(const GrainShape& in, const GrainGeometry& g, double e)
 {
     const auto type = static_cast<GrainType>(in.grainType);
     switch (type) {
@@ -244,6 +244,21 @@ double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
         return nineteenPerforatedSurface(in, g, e);
     }
     return 0;
+}
+
+GrainShape grainShapeOf(const BallisticInput& in)
+{
+    return {in.grainType, in.D, in.L, in.P, in.SW};
+}
+
+GrainGeometry prepareGrainGeometry(const BallisticInput& in)
+{
+    return prepareGrainGeometry(grainShapeOf(in));
+}
+
+double grainSurface(const BallisticInput& in, const GrainGeometry& g, double e)
+{
+    return grainSurface(grainShapeOf(in), g, e);
 }
 
 double grainCount(const BallisticInput& in, const GrainGeometry& g)

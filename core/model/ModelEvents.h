@@ -3,6 +3,7 @@
 // negative before its event, zero at it and positive after it (shotStart: while the projectile
 // is at rest). The fixed step does not locate them; it tests the muzzle after each step.
 #include "core/model/BallisticModel.h"
+#include "core/model/ChargeConstants.h"
 
 #include <algorithm>
 #include <array>
@@ -41,7 +42,7 @@ inline double eventFunction(ModelEvent event, const RunConstants& k, const State
         // grains passes through zero, whichever comes first: the slivers' surface may vanish a
         // little before the last of their volume is counted.
         return std::max(y[kBurnedFraction] - 1,
-                        -grainSurface(in, k.source.grain, y[kBurnedThickness]) / k.initialGrainSurface);
+                        -grainSurface(k.source.shape, k.source.grain, y[kBurnedThickness]) / k.initialGrainSurface);
     case ModelEvent::resistancePeak:
         return y[kTravel] - in.xe0;
     case ModelEvent::resistanceEnd:
@@ -50,6 +51,24 @@ inline double eventFunction(ModelEvent event, const RunConstants& k, const State
         return y[kTravel] - k.xm;
     }
     return 0;
+}
+
+// The events of one component of a mixed charge, at its burned fraction Z and thickness e:
+// wholeGrainBurnt and allBurnt of that component's grains, as eventFunction takes them for a
+// charge of one component. The charge is all burnt at the last of its components'.
+inline double componentEventFunction(ModelEvent event, const ComponentConstants& k, double Z, double e)
+{
+    const auto type = static_cast<GrainType>(k.shape.grainType);
+    switch (event) {
+    case ModelEvent::wholeGrainBurnt:
+        if (isMultiPerforated(type))
+            return e - 0.5 * k.grain.web;
+        return Z - 1;
+    case ModelEvent::allBurnt:
+        return std::max(Z - 1, -grainSurface(k.shape, k.grain, e) / k.initialGrainSurface);
+    default:
+        return 0;  // the others are the charge's: eventFunction
+    }
 }
 
 }  // namespace kalvex

@@ -39,7 +39,7 @@ struct RunNumbersOf {
     V alpha;  // burning-rate exponent
 
     // Combinations.
-    V Ctot;                  // C + CI, propellant plus igniter mass, kg
+    V Ctot;                  // C + CI, propellant (the whole charge) plus igniter mass, kg
     V T0wKelvin;             // initial wall temperature, K
     V boreDiameter;          // d = 2 sqrt(A/pi), m
     V lambda;                // heat-transfer constant 1/(13.2 + 4 log10(100 d))^2
@@ -58,6 +58,7 @@ struct RunNumbersOf {
     V igniterCv;             // FI*CI/((gammaI - 1)*T0I), J/K
     V igniterCp;             // FI*gammaI*CI/((gammaI - 1)*T0I), J/K
     V igniterForceByT0I;     // FI*CI/T0I, J/K
+    V burntForceByT0;        // fFT*F*C/T0 summed over the charge's components, all burnt, J/K
     V gammaMinus1;           // gamma - 1
     V halfMp;                // 0.5*mp, kg
     V piSquaredMp;           // pi^2*mp, kg
@@ -71,7 +72,8 @@ struct RunNumbersOf {
     V recoilBrakePressure;   // RR/A, Pa
     V burningRateFactor;     // fbeta*fbetaT*beta
     V initialGrainVolume;    // Vg, m^3
-    V initialGrainSurface;   // Sg, m^2
+    V initialGrainSurface;   // Sg, m^2; of a mixed charge, the surface of all its grains
+                             // (the series S/Sg is then the charge's surface over its initial one)
     V halfWeb;               // multi-perforated grains burn as a whole up to this burned thickness, m
     V Afr;                   // A*fr, the friction work's first product, m^2
 };
@@ -102,6 +104,7 @@ inline double segmentedBurningRate(const BurningLawRates& law, double Pm)
 // (the surfaces after the whole phase) and its burning law when it has more than one segment.
 struct RunSource {
     const BallisticInput* input = nullptr;
+    GrainShape shape;
     GrainGeometry grain;
     BurningLawRates law;
 };

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace kalvex {
 
@@ -54,6 +55,9 @@ struct RunResults {
     double Etot = 0;       // total energy of propellant and igniter, J
     double Egas = 0;       // energy left in the gas at muzzle exit, J
     double Eunburned = 0;  // energy of the propellant still unburned at muzzle exit, J
+    // The burned fraction of each component of a mixed charge, entry by entry as the series
+    // (component 1 first); empty for a charge of one component.
+    std::vector<ResultSeries> componentBurnedFraction;
 
     ResultSeries& operator[](SeriesId id) { return series[static_cast<std::size_t>(id)]; }
     const ResultSeries& operator[](SeriesId id) const { return series[static_cast<std::size_t>(id)]; }

@@ -1,6 +1,8 @@
 #include "core/results/RunSummary.h"
 
 #include "core/format/CFormat.h"
+#include "core/input/MixedCharge.h"
+#include "core/results/ChargeSummary.h"
 #include "core/results/EnergyLabels.h"
 #include "core/model/GrainGeometry.h"
 
@@ -76,6 +78,10 @@ void computeRunCharacteristics(const BallisticInput& in, RunResults& r)
         ++j;
     r.burnoutRow = j;  // N + 1 when burning outlasts the barrel
 
+    if (isMixedCharge(in)) {
+        computeChargeEnergies(in, r);
+        return;
+    }
     const double ZN = burned[static_cast<std::size_t>(N)];
     const double igniterEnergy = in.FI * in.CI / (in.gammaI - 1);
     r.Etot = in.fFT * in.F * in.C / (in.gamma - 1) + igniterEnergy;
@@ -105,8 +111,12 @@ void writeRunSummary(const BallisticInput& in, RunResults& r, const SummaryOptio
     appendLine(formatC(" Number of Steps:                                                        %9.0i", {double(N)}));
     if (options.showGrains)
         appendLine(formatC(" Number of Powder Grains:                                             %9.1f",
-                           {grainCount(in, r.grain)}));
+                           {isMixedCharge(in) ? chargeGrainCount(in) : grainCount(in, r.grain)}));
     appendLine("");
+    if (isMixedCharge(in)) {
+        writeComponentLines(in, r, appendLine);
+        appendLine("");
+    }
     if (options.showEnergy)
         writeEnergyLines(r, appendLine);
 }

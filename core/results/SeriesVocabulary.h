@@ -4,6 +4,7 @@
 #include "core/results/RunResults.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace kalvex {
@@ -44,6 +45,13 @@ inline constexpr std::array<SeriesInfo, kSeriesCount> kSeriesInfo{{
 constexpr const SeriesInfo& seriesInfo(SeriesId id)
 {
     return kSeriesInfo[static_cast<std::size_t>(id)];
+}
+
+// The burned fraction of component c of a mixed charge (0 for the first): "Z1", "Z2", ...,
+// unit "-", as exports and the plot name it (RunResults::componentBurnedFraction).
+inline std::string componentSeriesName(std::size_t c)
+{
+    return "Z" + std::to_string(c + 1);
 }
 
 }  // namespace kalvex

@@ -1,10 +1,12 @@
 #include "core/stepping/AdaptiveRun.h"
 
+#include "core/input/MixedCharge.h"
 #include "core/model/BallisticModel.h"
+#include "core/model/ChargeModel.h"
 #include "core/model/GrainTypes.h"
 #include "core/model/ModelEvents.h"
 #include "core/model/RunConstants.h"
-#include "core/stepping/StepRecords.h"
+#include "core/stepping/ChargeRecords.h"
 
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/roots.hpp>
@@ -15,6 +17,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace kalvex {
@@ -38,16 +41,20 @@ long recordableStepBound(const AdaptiveSettings& settings)
 
 namespace {
 
-// The state of the model and, after it, the work done against bore friction, which the fixed
-// step sums once per step and this integrator integrates with the rest.
-inline constexpr std::size_t kFrictionWork = kStateSize;
-using Extended = std::array<double, kStateSize + 1>;
+// The state of the model for a charge of NC components (1, or kMaxComponents for a mixed
+// charge, whose components beyond its own stay at zero) and, after it, the work done against
+// bore friction, which the fixed step sums once per step and this integrator integrates with
+// the rest.
+template <int NC>
+inline constexpr std::size_t kFrictionWork = static_cast<std::size_t>(stateSize(NC));
+template <int NC>
+using Extended = std::array<double, kFrictionWork<NC> + 1>;
 
 // Where the model's derivatives take a form of their own.
 struct Modes {
     bool projectileHeld = true;  // the shot-start resistance holds the projectile
     bool barrelHeld = true;      // the recoil brake holds the barrel
-    bool burning = true;         // grains are left
+    std::array<bool, kMaxComponents> burning{true, true, true, true, true, true, true, true};  // grains of component c are left
 };
 
 enum class Event {
@@ -66,21 +73,34 @@ enum class Event {
 // A derivative so large that no step over a state without meaning passes the error test.
 inline constexpr double kRejectingRate = 1e250;
 
+struct NoComponents {};
+
 // The model at one state: its clamped state, auxiliaries and derivatives.
+template <int NC>
 struct Evaluation {
-    Extended raw{};   // the integrated state, before the model's clamps
-    StateVector y{};  // as the model clamped it
+    Extended<NC> raw{};        // the integrated state, before the model's clamps
+    StateOf<double, NC> y{};   // as the model clamped it
     ModelState m;
-    StateVector d{};
+    StateOf<double, NC> d{};
     BoreLoad load;
     ModelFault fault = ModelFault::none;
+    std::conditional_t<(NC > 1), ComponentAuxiliaries, NoComponents> parts{};
 };
 
+// A burned thickness of component c where its grains' surface changes form, m.
+struct GrainCorner {
+    int component;
+    double e;
+};
+
+template <int NC>
 class AdaptiveIntegration {
 public:
     AdaptiveIntegration(const BallisticInput& in, const AdaptiveSettings& settings, RunResults& results)
         : in_(in), settings_(settings), results_(results), k_(prepareRunConstants(in))
     {
+        if constexpr (NC > 1)
+            charge_ = prepareChargeConstants(in);
         setScales();
         setGrainCorners();
     }
@@ -88,25 +108,32 @@ public:
     AdaptiveOutcome toMuzzle();
 
 private:
+    using Extended = kalvex::Extended<NC>;
+    using Evaluation = kalvex::Evaluation<NC>;
+    static constexpr std::size_t kFrictionWork = kalvex::kFrictionWork<NC>;
     using Stepper = decltype(boost::numeric::odeint::make_dense_output(
         1.0, 1.0, boost::numeric::odeint::runge_kutta_dopri5<Extended>()));
 
+    int components() const { return NC > 1 ? charge_.count : 1; }
+    GrainType grainTypeOf(int c) const;
     Evaluation evaluate(const Extended& y) const;
     void derivatives(const Evaluation& e, Extended& dy) const;
     Extended unscaled(const Extended& z) const;
     Extended scaled(const Extended& y) const;
     Extended stateAt(const Stepper& stepper, double t) const;
-    double eventValue(Event event, double bound, const Evaluation& e) const;
+    double eventValue(Event event, int component, double bound, const Evaluation& e) const;
     void setScales();
     void setGrainCorners();
     struct Found {
         Event event;
+        int component;
         double bound;
         double t;
     };
     std::optional<Found> firstEvent(double t0, const Evaluation& e0, double t1, const Evaluation& e1);
-    double locate(Event event, double bound, double t0, double t1);
-    void apply(Event event, double bound, Extended& y);
+    double locate(Event event, int component, double bound, double t0, double t1);
+    void apply(Event event, int component, double bound, Extended& y);
+    void applyAlongside(const Found& found, Extended& y);
     std::optional<RunEnd> record(double t, const Evaluation& e);
     void locatePeaksAround(int k);
     double pressureAt(const Stepper& stepper, SeriesId id, double t);
@@ -116,8 +143,9 @@ private:
     const AdaptiveSettings& settings_;
     RunResults& results_;
     RunConstants k_;
+    ChargeConstants charge_;  // of a mixed charge
     Extended scale_{};
-    std::vector<double> grainCorners_;  // burned thicknesses where the surface changes form, m
+    std::vector<GrainCorner> grainCorners_;  // by component, each's in increasing order
     Modes modes_;
     mutable long evaluations_ = 0;
     mutable ModelFault lastFault_ = ModelFault::none;
@@ -134,33 +162,48 @@ private:
 
 PeakValue& peakOf(LocatedPeaks& peaks, SeriesId id);
 
-Evaluation AdaptiveIntegration::evaluate(const Extended& y) const
+template <int NC>
+GrainType AdaptiveIntegration<NC>::grainTypeOf(int c) const
+{
+    if constexpr (NC > 1)
+        return static_cast<GrainType>(charge_.components[static_cast<std::size_t>(c)].shape.grainType);
+    return k_.grainType;
+}
+
+template <int NC>
+typename AdaptiveIntegration<NC>::Evaluation AdaptiveIntegration<NC>::evaluate(const Extended& y) const
 {
     ++evaluations_;
     Evaluation e;
     e.raw = y;
-    std::copy(y.begin(), y.begin() + kStateSize, e.y.begin());
+    std::copy(y.begin(), y.begin() + kFrictionWork, e.y.begin());
     // The resistance profile is continuous; only exactly at xe does the fixed step keep the
     // value of its previous step, which is pxe from either side.
     e.load = {resistancePressure(in_, std::max(0.0, y[kTravel]), in_.pxe), y[kFrictionWork]};
-    e.fault = evaluateModel(k_, e.load, e.y, e.m, e.d);
+    if constexpr (NC > 1)
+        e.fault = evaluateChargeModel(k_, charge_, e.load, e.y, e.m, e.parts, e.d);
+    else
+        e.fault = evaluateModel(k_, e.load, e.y, e.m, e.d);
     uniformAtRest<double>(e.y, e.m);
     return e;
 }
 
-void AdaptiveIntegration::derivatives(const Evaluation& e, Extended& dy) const
+template <int NC>
+void AdaptiveIntegration<NC>::derivatives(const Evaluation& e, Extended& dy) const
 {
     std::copy(e.d.begin(), e.d.end(), dy.begin());
     if (modes_.projectileHeld)
         dy[kVelocity] = 0;
     if (modes_.barrelHeld)
         dy[kRecoilVelocity] = 0;
-    if (!modes_.burning)
-        dy[kBurnedFraction] = 0;
+    for (int c = 0; c < components(); ++c)
+        if (!modes_.burning[static_cast<std::size_t>(c)])
+            dy[static_cast<std::size_t>(burnedFractionIndex(c))] = 0;
     dy[kFrictionWork] = k_.Afr * e.load.pr * e.d[kTravel];
 }
 
-Extended AdaptiveIntegration::unscaled(const Extended& z) const
+template <int NC>
+typename AdaptiveIntegration<NC>::Extended AdaptiveIntegration<NC>::unscaled(const Extended& z) const
 {
     Extended y;
     for (std::size_t i = 0; i < y.size(); ++i)
@@ -168,7 +211,8 @@ Extended AdaptiveIntegration::unscaled(const Extended& z) const
     return y;
 }
 
-Extended AdaptiveIntegration::scaled(const Extended& y) const
+template <int NC>
+typename AdaptiveIntegration<NC>::Extended AdaptiveIntegration<NC>::scaled(const Extended& y) const
 {
     Extended z;
     for (std::size_t i = 0; i < z.size(); ++i)
@@ -176,7 +220,8 @@ Extended AdaptiveIntegration::scaled(const Extended& y) const
     return z;
 }
 
-Extended AdaptiveIntegration::stateAt(const Stepper& stepper, double t) const
+template <int NC>
+typename AdaptiveIntegration<NC>::Extended AdaptiveIntegration<NC>::stateAt(const Stepper& stepper, double t) const
 {
     Extended z;
     stepper.calc_state(t, z);
@@ -185,9 +230,16 @@ Extended AdaptiveIntegration::stateAt(const Stepper& stepper, double t) const
 
 // The error test measures each variable in a size of its own, so one absolute tolerance fits
 // travel, velocities, the burned fraction and energies alike.
-void AdaptiveIntegration::setScales()
+template <int NC>
+void AdaptiveIntegration<NC>::setScales()
 {
-    const double energy = k_.propellantForceMass / (in_.gamma - 1) + k_.igniterEnergy;
+    double energy = k_.propellantForceMass / (in_.gamma - 1) + k_.igniterEnergy;
+    if constexpr (NC > 1) {
+        energy = k_.igniterEnergy;
+        for (int c = 0; c < charge_.count; ++c)
+            energy += charge_.components[static_cast<std::size_t>(c)].forceMass /
+                      charge_.components[static_cast<std::size_t>(c)].gammaMinus1;
+    }
     const double velocity = std::sqrt(2 * energy / in_.mp);
     const auto sized = [](double v) { return std::isfinite(v) && v > 0 ? v : 1.0; };
     scale_[kVelocity] = sized(velocity);
@@ -197,30 +249,55 @@ void AdaptiveIntegration::setScales()
     scale_[kHeatLoss] = sized(energy);
     scale_[kRecoilVelocity] = sized(velocity * in_.mp / in_.mrp);
     scale_[kBurnedThickness] = sized(k_.initialGrainVolume / k_.initialGrainSurface);
+    if constexpr (NC > 1) {
+        for (int c = 0; c < charge_.count; ++c) {
+            const ComponentConstants& part = charge_.components[static_cast<std::size_t>(c)];
+            scale_[static_cast<std::size_t>(burnedFractionIndex(c))] = 1;
+            scale_[static_cast<std::size_t>(burnedThicknessIndex(c))] =
+                sized(part.initialGrainVolume / part.initialGrainSurface);
+        }
+        for (std::size_t i = static_cast<std::size_t>(stateSize(charge_.count)); i < kFrictionWork; ++i)
+            scale_[i] = 1;  // components the charge does not hold
+    }
     scale_[kFrictionWork] = sized(energy);
 }
 
 // Multi-perforated grains burn as a whole up to half the web, then as slivers whose surface
 // changes form where the inner and the outer slivers are consumed.
-void AdaptiveIntegration::setGrainCorners()
+template <int NC>
+void AdaptiveIntegration<NC>::setGrainCorners()
 {
-    if (!isMultiPerforated(k_.grainType))
-        return;
-    const GrainGeometry& g = k_.source.grain;
-    grainCorners_ = {g.innerSliverLimit, g.outerSliverLimit};  // half the web: ModelEvent::wholeGrainBurnt
-    if (k_.grainType == GrainType::nineteenPerforated)
-        grainCorners_.push_back(0.5 * g.sliverLimitC);
-    std::sort(grainCorners_.begin(), grainCorners_.end());
+    for (int c = 0; c < components(); ++c) {
+        const GrainType type = grainTypeOf(c);
+        if (!isMultiPerforated(type))
+            continue;
+        const GrainGeometry& g = NC > 1 ? charge_.components[static_cast<std::size_t>(c)].grain : k_.source.grain;
+        std::vector<double> corners = {g.innerSliverLimit, g.outerSliverLimit};  // half the web: ModelEvent::wholeGrainBurnt
+        if (type == GrainType::nineteenPerforated)
+            corners.push_back(0.5 * g.sliverLimitC);
+        std::sort(corners.begin(), corners.end());
+        for (double e : corners)
+            grainCorners_.push_back({c, e});
+    }
 }
 
 // Each event happens where its value passes from negative to zero or above. The model names
 // its events; the integrator adds where the projectile or the barrel comes to rest again and
 // the sliver corners, where the surface of multi-perforated grains changes form.
-double AdaptiveIntegration::eventValue(Event event, double bound, const Evaluation& e) const
+template <int NC>
+double AdaptiveIntegration<NC>::eventValue(Event event, int component, double bound, const Evaluation& e) const
 {
     StateVector raw;  // as integrated: the model's clamps would hide a bound passed
     std::copy(e.raw.begin(), e.raw.begin() + kStateSize, raw.begin());
-    const auto model = [&](ModelEvent named) { return eventFunction(named, k_, raw, e.m, e.load); };
+    const auto model = [&](ModelEvent named) {
+        if constexpr (NC > 1) {
+            if (named == ModelEvent::wholeGrainBurnt || named == ModelEvent::allBurnt)
+                return componentEventFunction(named, charge_.components[static_cast<std::size_t>(component)],
+                                              e.raw[static_cast<std::size_t>(burnedFractionIndex(component))],
+                                              e.raw[static_cast<std::size_t>(burnedThicknessIndex(component))]);
+        }
+        return eventFunction(named, k_, raw, e.m, e.load);
+    };
     switch (event) {
     case Event::shotStart:
         return model(ModelEvent::shotStart);
@@ -233,7 +310,7 @@ double AdaptiveIntegration::eventValue(Event event, double bound, const Evaluati
     case Event::wholeGrainBurnt:
         return model(ModelEvent::wholeGrainBurnt);
     case Event::sliverCorner:
-        return raw[kBurnedThickness] - bound;
+        return e.raw[static_cast<std::size_t>(burnedThicknessIndex(component))] - bound;
     case Event::allBurnt:
         return model(ModelEvent::allBurnt);
     case Event::resistancePeak:
@@ -247,40 +324,46 @@ double AdaptiveIntegration::eventValue(Event event, double bound, const Evaluati
 }
 
 // The earliest event within the step from t0 to t1, located on the step's dense output.
-std::optional<AdaptiveIntegration::Found> AdaptiveIntegration::firstEvent(double t0, const Evaluation& e0,
-                                                                           double t1, const Evaluation& e1)
+template <int NC>
+std::optional<typename AdaptiveIntegration<NC>::Found> AdaptiveIntegration<NC>::firstEvent(
+    double t0, const Evaluation& e0, double t1, const Evaluation& e1)
 {
     std::optional<Found> first;
-    const auto check = [&](Event event, double bound) {
-        if (eventValue(event, bound, e0) >= 0 || eventValue(event, bound, e1) < 0)
+    const auto check = [&](Event event, int component, double bound) {
+        if (eventValue(event, component, bound, e0) >= 0 || eventValue(event, component, bound, e1) < 0)
             return;
-        const double t = locate(event, bound, t0, first ? first->t : t1);
+        const double t = locate(event, component, bound, t0, first ? first->t : t1);
         if (!first || t < first->t)
-            first = Found{event, bound, t};
+            first = Found{event, component, bound, t};
     };
-    check(modes_.projectileHeld ? Event::shotStart : Event::projectileStops, 0);
-    check(modes_.barrelHeld ? Event::recoilStart : Event::recoilStops, 0);
-    if (modes_.burning) {
-        if (isMultiPerforated(k_.grainType))
-            check(Event::wholeGrainBurnt, 0);
-        for (double corner : grainCorners_)
-            check(Event::sliverCorner, corner);
-        check(Event::allBurnt, 0);
+    check(modes_.projectileHeld ? Event::shotStart : Event::projectileStops, 0, 0);
+    check(modes_.barrelHeld ? Event::recoilStart : Event::recoilStops, 0, 0);
+    // Each component's grains change form and burn out on their own.
+    for (int c = 0; c < components(); ++c) {
+        if (!modes_.burning[static_cast<std::size_t>(c)])
+            continue;
+        if (isMultiPerforated(grainTypeOf(c)))
+            check(Event::wholeGrainBurnt, c, 0);
+        for (const GrainCorner& corner : grainCorners_)
+            if (corner.component == c)
+                check(Event::sliverCorner, c, corner.e);
+        check(Event::allBurnt, c, 0);
     }
     if (in_.xe0 > 0 && in_.xe0 < in_.xm)
-        check(Event::resistancePeak, in_.xe0);
+        check(Event::resistancePeak, 0, in_.xe0);
     if (in_.xe > 0 && in_.xe < in_.xm)
-        check(Event::resistanceEnd, in_.xe);
-    check(Event::muzzle, in_.xm);
+        check(Event::resistanceEnd, 0, in_.xe);
+    check(Event::muzzle, 0, in_.xm);
     return first;
 }
 
 // The time of the event within [t0, t1], the end of the bracket at which it has happened.
-double AdaptiveIntegration::locate(Event event, double bound, double t0, double t1)
+template <int NC>
+double AdaptiveIntegration<NC>::locate(Event event, int component, double bound, double t0, double t1)
 {
     if (!(t1 > t0))
         return t1;  // an earlier event already ends the step here
-    const auto value = [&](double t) { return eventValue(event, bound, evaluate(stateAt(stepper_, t))); };
+    const auto value = [&](double t) { return eventValue(event, component, bound, evaluate(stateAt(stepper_, t))); };
     const double g1 = value(t1);
     if (g1 < 0)
         return t1;  // not within the earlier bracket
@@ -296,8 +379,11 @@ double AdaptiveIntegration::locate(Event event, double bound, double t0, double 
 
 // The model's new form from the event on; a state event sits exactly on its bound (within
 // the step's error of where the step put it).
-void AdaptiveIntegration::apply(Event event, double bound, Extended& y)
+template <int NC>
+void AdaptiveIntegration<NC>::apply(Event event, int component, double bound, Extended& y)
 {
+    const auto burned = static_cast<std::size_t>(burnedFractionIndex(component));
+    const auto thickness = static_cast<std::size_t>(burnedThicknessIndex(component));
     switch (event) {
     case Event::shotStart:
         modes_.projectileHeld = false;
@@ -314,14 +400,17 @@ void AdaptiveIntegration::apply(Event event, double bound, Extended& y)
         y[kRecoilVelocity] = 0;
         break;
     case Event::allBurnt:
-        modes_.burning = false;
-        y[kBurnedFraction] = 1;
+        modes_.burning[static_cast<std::size_t>(component)] = false;
+        y[burned] = 1;
         break;
     case Event::wholeGrainBurnt:
-        y[kBurnedThickness] = k_.halfWeb;
+        if constexpr (NC > 1)
+            y[thickness] = 0.5 * charge_.components[static_cast<std::size_t>(component)].grain.web;
+        else
+            y[thickness] = k_.halfWeb;
         break;
     case Event::sliverCorner:
-        y[kBurnedThickness] = bound;
+        y[thickness] = bound;
         break;
     case Event::resistancePeak:
     case Event::resistanceEnd:
@@ -331,26 +420,61 @@ void AdaptiveIntegration::apply(Event event, double bound, Extended& y)
     }
 }
 
+// A component event takes with it the same event of every other component that has come as
+// far at that state: components of one grain and law reach their bounds together, and a
+// second event a rounding later would add an entry of its own.
+template <int NC>
+void AdaptiveIntegration<NC>::applyAlongside(const Found& found, Extended& y)
+{
+    if (found.event != Event::wholeGrainBurnt && found.event != Event::sliverCorner && found.event != Event::allBurnt)
+        return;
+    const Evaluation at = evaluate(y);
+    const double reached = eventValue(found.event, found.component, found.bound, at);
+    const auto hasCorner = [&](int c) {
+        return std::any_of(grainCorners_.begin(), grainCorners_.end(),
+                           [&](const GrainCorner& g) { return g.component == c && g.e == found.bound; });
+    };
+    for (int c = 0; c < components(); ++c) {
+        if (c == found.component || !modes_.burning[static_cast<std::size_t>(c)])
+            continue;
+        if (found.event == Event::wholeGrainBurnt && !isMultiPerforated(grainTypeOf(c)))
+            continue;
+        if (found.event == Event::sliverCorner && !hasCorner(c))
+            continue;
+        if (eventValue(found.event, c, found.bound, at) >= reached)
+            apply(found.event, c, found.bound, y);
+    }
+}
+
 // The entry after the latest, with the end tests of the fixed step but its step budget.
-std::optional<RunEnd> AdaptiveIntegration::record(double t, const Evaluation& e)
+template <int NC>
+std::optional<RunEnd> AdaptiveIntegration<NC>::record(double t, const Evaluation& e)
 {
     if (e.fault != ModelFault::none)
         return faultEnd(e.fault);
     const int k = last_ + 1;
     if (k > recordableStepBound(settings_) || steps_ > settings_.maxSteps)
         return RunEnd::AdaptiveStepLimit;
-    Entry entry = stepEntry<double>(k_, e.y, e.m, e.load, 0.0);  // its time is the event's or the step's end
+    StateVector shown;  // the state as the series show the charge
+    if constexpr (NC > 1)
+        shown = chargeSeriesState(charge_, e.y);
+    else
+        shown = e.y;
+    Entry entry = stepEntry<double>(k_, shown, e.m, e.load, 0.0);  // its time is the event's or the step's end
     entry[static_cast<std::size_t>(SeriesId::time)] = t * kSecondToMillisecond;
     writeEntry(results_, k, entry);
+    if constexpr (NC > 1)
+        recordComponents(charge_, e.y, results_, k);
     last_ = k;
-    if (const std::optional<RunEnd> end = stepEnd(k_, e.y, e.m, e.load, entry, 0))
+    if (const std::optional<RunEnd> end = stepEnd(k_, shown, e.m, e.load, entry, 0))
         return end;
     if (k >= 2)
         locatePeaksAround(k - 1);
     return std::nullopt;
 }
 
-double AdaptiveIntegration::pressureAt(const Stepper& stepper, SeriesId id, double t)
+template <int NC>
+double AdaptiveIntegration<NC>::pressureAt(const Stepper& stepper, SeriesId id, double t)
 {
     const Evaluation e = evaluate(stateAt(stepper, t));
     const double p = id == SeriesId::meanPressure ? e.m.Pm : id == SeriesId::basePressure ? e.m.Pb : e.m.P0;
@@ -369,7 +493,8 @@ inline constexpr std::array<SeriesId, 3> kPeakSeries{SeriesId::meanPressure, Ser
 
 // A pressure whose entries peak at entry k peaks between the entries around it: on the dense
 // output of the two steps that meet at k, at dP/dt = 0.
-void AdaptiveIntegration::locatePeaksAround(int k)
+template <int NC>
+void AdaptiveIntegration<NC>::locatePeaksAround(int k)
 {
     const auto timeOf = [&](int j) { return results_.at(SeriesId::time, j) * kMillisecondToSecond; };
     for (SeriesId id : kPeakSeries) {
@@ -392,7 +517,8 @@ void AdaptiveIntegration::locatePeaksAround(int k)
     }
 }
 
-RunEnd AdaptiveIntegration::finish(RunEnd end)
+template <int NC>
+RunEnd AdaptiveIntegration<NC>::finish(RunEnd end)
 {
     results_.endStep = last_;
     if (end == RunEnd::MuzzleReached) {
@@ -402,14 +528,20 @@ RunEnd AdaptiveIntegration::finish(RunEnd end)
                 peak = {results_.at(id, last_), results_.at(SeriesId::time, last_)};
     }
     clearEntry(results_, last_ + 1);
+    clearComponentEntry(results_, last_ + 1);
     return end;
 }
 
-AdaptiveOutcome AdaptiveIntegration::toMuzzle()
+template <int NC>
+AdaptiveOutcome AdaptiveIntegration<NC>::toMuzzle()
 {
     namespace odeint = boost::numeric::odeint;
     results_.grain = k_.source.grain;
-    recordIgnition(in_, k_, results_);
+    results_.componentBurnedFraction.clear();
+    if constexpr (NC > 1)
+        recordChargeIgnition(in_, k_, charge_, results_);
+    else
+        recordIgnition(in_, k_, results_);
     // Entry 0 is ignition; its peaks count as the first candidates.
     for (SeriesId id : kPeakSeries)
         peakOf(peaks_, id) = {results_.at(id, 0), 0};
@@ -418,8 +550,8 @@ AdaptiveOutcome AdaptiveIntegration::toMuzzle()
     Evaluation e0 = evaluate(y);
     if (e0.fault != ModelFault::none)
         return {finish(faultEnd(e0.fault)), 0, evaluations_, peaks_};  // no room for the gas at ignition
-    modes_.projectileHeld = !(eventValue(Event::shotStart, 0, e0) > 0);
-    modes_.barrelHeld = !(eventValue(Event::recoilStart, 0, e0) > 0);
+    modes_.projectileHeld = !(eventValue(Event::shotStart, 0, 0, e0) > 0);
+    modes_.barrelHeld = !(eventValue(Event::recoilStart, 0, 0, e0) > 0);
 
     const double atol = absoluteToleranceOf(settings_);
     stepper_ = odeint::make_dense_output(atol, settings_.relativeTolerance, odeint::runge_kutta_dopri5<Extended>());
@@ -464,7 +596,9 @@ AdaptiveOutcome AdaptiveIntegration::toMuzzle()
         exact_.reset();  // its derivative at the start is not the one it kept from its last step
         exact_.do_step(std::cref(system), onEvent, t, event->t - t);
         Extended atEvent = unscaled(onEvent);
-        apply(event->event, event->bound, atEvent);
+        if constexpr (NC > 1)
+            applyAlongside(*event, atEvent);
+        apply(event->event, event->component, event->bound, atEvent);
         t = event->t;
         e0 = evaluate(atEvent);
         if (const std::optional<RunEnd> end = record(t, e0))
@@ -476,9 +610,13 @@ AdaptiveOutcome AdaptiveIntegration::toMuzzle()
 
 }  // namespace
 
+// A mixed charge integrates the larger state of its components; a charge of one component
+// keeps its own.
 AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results)
 {
-    return AdaptiveIntegration(input, settings, results).toMuzzle();
+    if (isMixedCharge(input))
+        return AdaptiveIntegration<kMaxComponents>(input, settings, results).toMuzzle();
+    return AdaptiveIntegration<1>(input, settings, results).toMuzzle();
 }
 
 }  // namespace kalvex

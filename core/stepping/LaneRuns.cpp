@@ -1,5 +1,6 @@
 #include "core/stepping/LaneRuns.h"
 
+#include "core/input/MixedCharge.h"
 #include "core/stepping/RunLanes.h"
 
 #include <array>
@@ -42,6 +43,19 @@ void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, 
         resetRunResults(*buffers[l]);
         startLane(lanes[l], sequences[l]->running(), *buffers[l]);
     };
+    const NoteSink noNotes = [](const std::string&) {};
+    // A mixed charge is not packed with other runs: its whole sequence is run at once, alone,
+    // in the buffer of the idle lane l.
+    const auto runAlone = [&](std::size_t l) {
+        StartSequence& sequence = *sequences[l];
+        for (;;) {
+            resetRunResults(*buffers[l]);
+            if (sequence.runEnded(runSolver(sequence.running(), *buffers[l]), *buffers[l], noNotes))
+                break;
+        }
+        done(id[l], sequence.outcome(), *buffers[l]);
+        sequences[l].reset();
+    };
     // Lane l takes the next sequence whose input set holds; false when there is none.
     const auto take = [&](std::size_t l, bool mayWait) {
         BallisticInput input;
@@ -50,6 +64,10 @@ void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, 
                 sequences[l].emplace(input);
             } catch (const InputError& e) {
                 rejected(id[l], e);
+                continue;
+            }
+            if (isMixedCharge(input)) {
+                runAlone(l);
                 continue;
             }
             start(l);
@@ -63,7 +81,6 @@ void runLanes(const SequenceSource& next, std::span<RunResults* const> buffers, 
                 active |= 1u << l;
     };
 
-    const NoteSink noNotes = [](const std::string&) {};
     unsigned active = 0;
     fillIdle(active);
     while (active != 0) {

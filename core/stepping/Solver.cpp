@@ -1,5 +1,8 @@
 #include "core/stepping/Solver.h"
 
+#include "core/input/MixedCharge.h"
+#include "core/stepping/ChargeRun.h"
+
 #include "core/stepping/LaneSteps.h"
 #include "core/stepping/PackedSteps.h"
 #include "core/stepping/RunLanes.h"
@@ -45,6 +48,7 @@ void startLane(RunLane& lane, const BallisticInput& in, RunResults& results)
     lane.results = &results;
     lane.k = prepareRunConstants(in);
     results.grain = lane.k.source.grain;
+    results.componentBurnedFraction.clear();  // a charge of one component
     lane.y = StateVector{};
     lane.m = ModelState{};
     lane.load = BoreLoad{in.px0, 0};
@@ -107,16 +111,29 @@ template unsigned stepLanes<2>(std::array<RunLane, 2>&, unsigned, std::array<Run
 template unsigned stepLanes<3>(std::array<RunLane, 3>&, unsigned, std::array<RunEnd, 3>&, LaneInstructions);
 template unsigned stepLanes<4>(std::array<RunLane, 4>&, unsigned, std::array<RunEnd, 4>&, LaneInstructions);
 
+namespace {
+
 // Flattened: the single run gets its stages inlined wherever it is linked. In a program that
 // also runs lanes, or in the Python module, the model's functions have several callers and
 // would otherwise stay calls in the single run's loop.
-[[gnu::flatten]] RunEnd runSolver(const BallisticInput& in, RunResults& results)
+[[gnu::flatten]] RunEnd runOneComponent(const BallisticInput& in, RunResults& results)
 {
     std::array<RunLane, 1> lane;
     startLane(lane[0], in, results);
     std::array<RunEnd, 1> end{};
     stepLanes<1>(lane, 1u, end);
     return end[0];
+}
+
+}  // namespace
+
+// A mixed charge takes its own loop, so that a charge of one component pays nothing for the
+// sums over components.
+RunEnd runSolver(const BallisticInput& in, RunResults& results)
+{
+    if (isMixedCharge(in))
+        return runChargeSolver(in, results);
+    return runOneComponent(in, results);
 }
 
 }  // namespace kalvex

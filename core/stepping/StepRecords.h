@@ -125,7 +125,7 @@ inline bool projectileStuck(const RunConstants& k, const StateVector& y, const M
     if (y[kVelocity] != 0 || y[kRecoilVelocity] != 0 || y[kBurnedFraction] < 1)
         return false;
     const double hottest = k.heatTransfer && m.Tc > m.Tm ? m.Tc : m.Tm;
-    const double pmBound = gasPressure<double>(k, 1, hottest, m.Vf);
+    const double pmBound = gasPressure<double>(k, k.burntForceByT0, hottest, m.Vf);
     const double resisting = k.fr * load.pr;
     if (pmBound > resisting + m.Pg)
         return false;
