@@ -138,8 +138,8 @@ def test_a_three_component_charge_keeps_every_value_through_names_files_reports_
     mixed = howitzer.with_charge([dict(first, C=howitzer.C * (1 - 1 / 7 - 1 / 11)), fast, slow]) \
                     .at_temperature(-33.25, force=3e-4 / 7, burning_rate=1.6e-3, reference=20)
     assert len(mixed.charge) == 3 and mixed.charge[1]["fFT"] == 1 + 2e-4 / 3 * (-33.25 - 15)
-    changed = mixed.with_changes(**{"C[2]": 1.25, "D[3]": 2.5, "split[3]": 0.2})
-    assert (getattr(changed, "C[2]"), changed.charge[2]["D"]) == (changed.charge[1]["C"], 2.5)
+    changed = mixed.with_changes(**{"C[2]": 1.25, "D[3]": 3.5, "split[3]": 0.2})
+    assert (getattr(changed, "C[2]"), changed.charge[2]["D"]) == (changed.charge[1]["C"], 3.5)
     assert getattr(changed, "split[3]") == pytest.approx(0.2, abs=1e-15)
     with pytest.raises(ValueError, match=r"^C\[4\]: the charge has 3 components$"):
         mixed.with_changes(**{"C[4]": 1})
