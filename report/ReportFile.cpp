@@ -37,9 +37,15 @@ std::optional<LoadedReport> loadReportForRun(const std::string& path)
         const UnreadableValue& first = loaded->unreadable.front();
         throw InputError(path + ":" + std::to_string(first.line) + ": " + unreadableMessage(first));
     }
-    if (loaded && loaded->blockProblem)
-        throw InputError(path + ":" + std::to_string(loaded->blockProblem->line) + ": " + loaded->blockProblem->message);
+    if (loaded)
+        refuseDamagedBlock(path, *loaded);
     return loaded;
+}
+
+void refuseDamagedBlock(const std::string& path, const LoadedReport& loaded)
+{
+    if (loaded.blockProblem)
+        throw InputError(path + ":" + std::to_string(loaded.blockProblem->line) + ": " + loaded.blockProblem->message);
 }
 
 }  // namespace kalvex::report

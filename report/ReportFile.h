@@ -29,4 +29,9 @@ std::optional<LoadedReport> loadReportFile(const std::string& path, const Ballis
 // of an extended input set cannot be read.
 std::optional<LoadedReport> loadReportForRun(const std::string& path);
 
+// InputError "PATH:LINE: MESSAGE" when the block of an extended input set after the report's
+// table cannot be read: its 43 values alone are not the input set the file describes, so a
+// program refuses the file rather than run or show a part of it.
+void refuseDamagedBlock(const std::string& path, const LoadedReport& loaded);
+
 }  // namespace kalvex::report

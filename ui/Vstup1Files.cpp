@@ -130,6 +130,7 @@ void Tvstup::loadFrom(const QString& path)
     const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), before);
     if (!loaded || loaded->nothingRead())
         endCommandWithMessage(this, kNotLoaded);
+    report::refuseDamagedBlock(path.toStdString(), *loaded);  // changes nothing, names PATH:LINE
 
     showInputSet(loaded->input, loaded->weaponName);
     reportFolder_ = QFileInfo(path).absolutePath();
@@ -156,6 +157,7 @@ void Tvstup::addSavedReportToRuns(const QString& path)
         const std::optional<report::LoadedReport> loaded = report::loadReportFile(localPath(path), before);
         if (!loaded || loaded->nothingRead())
             endCommandWithMessage(this, kNotLoaded);
+        report::refuseDamagedBlock(path.toStdString(), *loaded);
         // the values as Load shows them in the fields and Start reads them back
         const BallisticInput input = asShownInFields(loaded->input);
         validateBallisticInput(input);

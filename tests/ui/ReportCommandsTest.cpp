@@ -122,7 +122,7 @@ TEST(LoadCommand, StartsInTheProgramFolderAndThenWhereTheLastFileWas)
     EXPECT_EQ(QDir(ui.prompts.openRequests[1].folder), QDir(ui.folder.path()));
 }
 
-TEST(LoadCommand, TruncatedOrMissingFileChangesNothing)
+TEST(LoadCommand, TruncatedMissingOrDamagedFileChangesNothing)
 {
     SavedRun ui;
     const QByteArray saved = bytesOf(ui.save(ui.folder.filePath("full.txt")));
@@ -131,13 +131,25 @@ TEST(LoadCommand, TruncatedOrMissingFileChangesNothing)
     writeBytes(truncated, saved.left(saved.indexOf("Diameter of Perforation or Slab Size P")));
     field(ui.w(), "Edit1")->setText("7");
     field(ui.w(), "Edit33")->setText("Unchanged");
+    // a whole report whose block after the table is damaged: refused, naming file and line
+    const QString damagedBlock = ui.folder.filePath("damaged-block.txt");
+    const QByteArray block = "\r\n * Input Set beyond the 43 Values * \r\n"
+                             "Number of Charge Components:                      2\r\n\r\n * Component 1 * \r\n\r\n"
+                             " * Component 2 * \r\nMass of Propellant C [kg]:                        0.0x\r\n";
+    writeBytes(damagedBlock, saved + block);
+    const QString damagedLine = QString::number(saved.count('\n') + block.count('\n'));
     const double storedArea = ui.w().storedInput().A;
 
-    for (const QString& path : {truncated, ui.folder.filePath("missing.txt")}) {
+    const std::pair<QString, QString> cases[] = {
+        {truncated, QString::fromUtf8("Soubor nenačten")},
+        {ui.folder.filePath("missing.txt"), QString::fromUtf8("Soubor nenačten")},
+        {damagedBlock, damagedBlock + ":" + damagedLine + ": Component 2: '0.0x' is not a valid floating point value"},
+    };
+    for (const auto& [path, message] : cases) {
         ui.prompts.messages.clear();
         ui.load(path);
         ASSERT_EQ(ui.prompts.messages.size(), 1u) << path.toStdString();
-        EXPECT_EQ(ui.prompts.messages[0], QString::fromUtf8("Soubor nenačten"));
+        EXPECT_EQ(ui.prompts.messages[0], message);
         EXPECT_EQ(field(ui.w(), "Edit1")->text(), "7");
         EXPECT_EQ(field(ui.w(), "Edit33")->text(), "Unchanged");
         EXPECT_EQ(ui.w().storedInput().A, storedArea);
