@@ -1,6 +1,7 @@
 #include "ui/BurningLawDialog.h"
 
 #include "core/format/NumberFormat.h"
+#include "core/input/InputSet.h"
 #include "core/results/Errors.h"
 #include "plot/UserLocale.h"
 #include "ui/Command.h"
@@ -20,6 +21,15 @@ enum Column { lowerBound, coefficient, exponent, columnCount };
 constexpr double kNextBoundStep = 100;  // MPa above the last bound, for a segment added
 
 }  // namespace
+
+void checkBurningLaw(const BurningLaw& law)
+{
+    BallisticInput input;
+    input.beta = law.beta;
+    input.alpha = law.alpha;
+    input.upperSegments = law.upperSegments;
+    validateBurningLaw(input);
+}
 
 BurningLawDialog::BurningLawDialog(const BurningLaw& law, Check check, QWidget* parent)
     : QDialog(parent), check_(std::move(check)), law_(law)

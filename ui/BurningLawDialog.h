@@ -19,6 +19,10 @@ struct BurningLaw {
     std::vector<BurningSegment> upperSegments;
 };
 
+// The input rules of a burning law alone, InputError naming the segment at fault: the other
+// values of an input set play no part.
+void checkBurningLaw(const BurningLaw& law);
+
 class BurningLawDialog : public QDialog {
     Q_OBJECT
 public:

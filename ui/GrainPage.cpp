@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QLineEdit>
 
 namespace kalvex::ui {
@@ -63,14 +64,29 @@ GrainPage::GrainPage(FieldRegistry& fields, QWidget* parent)
         pictures_[type - 1] = picture;
     }
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(6, 6, 6, 6);
+    auto* row = new QHBoxLayout;
     row->setSpacing(12);
     row->addWidget(selector_, 0, Qt::AlignTop);
     row->addLayout(sizes);
     row->addLayout(pictureCell);
     row->addStretch(1);
+    componentNote_ = new QLabel(this);
+    componentNote_->setObjectName(QStringLiteral("GrainComponentNote"));
+    componentNote_->hide();  // a charge of one component: the page as it always was
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->addLayout(row, 1);
+    column->addWidget(componentNote_);
     showGrainType(kStartGrainType);
+}
+
+void GrainPage::showComponentCount(std::size_t count)
+{
+    componentNote_->setVisible(count > 1);
+    componentNote_->setText(
+        QStringLiteral("The grain of component 1 of %1; the others' grains: \u201cCharge Components\u2026\u201d on the "
+                       "powder page.")
+            .arg(count));
 }
 
 void GrainPage::showGrainType(int grainType)

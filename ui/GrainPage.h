@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cstddef>
 
 class QLabel;
 class QLineEdit;
@@ -28,6 +29,9 @@ public:
     void showGrainType(int grainType);
     bool sizeRowVisible(int row) const;  // 0 D, 1 L, 2 P, 3 SW
     bool pictureVisible(int grainType) const;
+    // The page's fields hold the charge's first component; with more than one, a line says so
+    // and where the others' grains are.
+    void showComponentCount(std::size_t count);
 
 private:
     struct SizeRow {
@@ -38,6 +42,7 @@ private:
     RadioGroup* selector_;
     std::array<SizeRow, 4> rows_;
     std::array<QLabel*, kGrainTypeCount> pictures_{};
+    QLabel* componentNote_ = nullptr;
 };
 
 }  // namespace kalvex::ui

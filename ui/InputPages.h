@@ -21,10 +21,12 @@ struct PowderPageActions {
     std::function<void(const Propellant&)> propellantChosen;
     std::function<void()> chooseChargeTemperature;  // "Charge Temperature…"
     std::function<void()> editBurningLaw;           // "Burning Law…"
+    std::function<void()> editCharge;               // "Charge Components…"
 };
 
 // The powder page also chooses the seven propellant values from the propellant library and
-// saves them into the user's library, saying so through `say`.
+// saves them into the user's library, saying so through `say`. Its fields are the charge's
+// first component; "Charge Components…" (ChargeComponentsButton) opens the whole charge.
 QWidget* buildPowderPage(FieldRegistry& fields, PowderPageActions actions);
 QWidget* buildFrictionPage(FieldRegistry& fields);
 

@@ -136,12 +136,15 @@ QWidget* buildPowderPage(FieldRegistry& fields, PowderPageActions actions)
     QPushButton* saveButton = pageButton("SavePropellantButton", "Save as propellant\u2026", page);
     QPushButton* lawButton = pageButton("BurningLawButton", "Burning Law\u2026", page);
     QPushButton* temperatureButton = pageButton("ChargeTemperatureButton", "Charge Temperature\u2026", page);
-    // the propellant's commands below its column, the factors' below theirs
+    QPushButton* chargeButton = pageButton("ChargeComponentsButton", "Charge Components\u2026", page);
+    // the propellant's commands below its column, the factors' and the charge's below theirs
     const int row = static_cast<int>(kPropellant.size());
     grid->addLayout(buttonRow({chooseButton, saveButton, lawButton}), row, 0, 1, 3);
     grid->addLayout(buttonRow({temperatureButton}), row, 4, 1, 3);
+    grid->addLayout(buttonRow({chargeButton}), row + 1, 4, 1, 3);
     grid->setRowStretch(row, 0);
-    grid->setRowStretch(row + 1, 1);
+    grid->setRowStretch(row + 1, 0);
+    grid->setRowStretch(row + 2, 1);
     QObject::connect(chooseButton, &QPushButton::clicked, page, [page, &fields, actions] {
         runCommand(page, [&] { choose(page, fields, actions); });
     });
@@ -150,6 +153,7 @@ QWidget* buildPowderPage(FieldRegistry& fields, PowderPageActions actions)
     });
     QObject::connect(lawButton, &QPushButton::clicked, page, actions.editBurningLaw);
     QObject::connect(temperatureButton, &QPushButton::clicked, page, actions.chooseChargeTemperature);
+    QObject::connect(chargeButton, &QPushButton::clicked, page, actions.editCharge);
     return page;
 }
 

@@ -189,6 +189,7 @@ QWidget* Tvstup::buildInputPages()
     powder.propellantChosen = [this](const Propellant& propellant) { notePropellantChosen(propellant); };
     powder.chooseChargeTemperature = [this] { chooseChargeTemperature(); };
     powder.editBurningLaw = [this] { editBurningLaw(); };
+    powder.editCharge = [this] { editCharge(); };
     inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, std::move(powder)));
     grainPage_ = new GrainPage(fields_);
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);

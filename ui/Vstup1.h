@@ -118,6 +118,9 @@ private slots:
     void chooseChargeTemperature();
     // "Burning Law…" on the powder page: the segments of the burning law; row 1 is beta, alpha.
     void editBurningLaw();
+    // "Charge Components…" on the powder page: the table of the charge's components, row 1
+    // being the page's fields.
+    void editCharge();
     void showSavedRunFromReport();
     void removeSavedRun();
 
@@ -183,6 +186,14 @@ private:
     void notePropellantChosen(const Propellant& propellant);
     // Sets fFT and fbetaT from the temperature and records both with the coefficients.
     void setChargeTemperature(double celsius, const TemperatureCoefficients& coefficients);
+    // The charge from the components' table: the first into the fields, the others kept with
+    // the parts no field shows.
+    void setCharge(const std::vector<ChargeComponent>& charge);
+    // "Charge Components…", or with more than one component "3 Components…".
+    void showChargeSummary();
+    // A rule's message naming a component after the first: shows the powder page with
+    // "Charge Components…" focused, whose table opens at that row. False for any other message.
+    bool showBadComponent(const std::string& message);
     // Where the coefficients the charge-temperature dialog shows come from.
     QString coefficientOrigin() const;
     void showLoadedReport(const QString& path);
@@ -221,6 +232,7 @@ private:
     plot::PlotState plot_;
     int grainType_ = 2;
     std::optional<Propellant> pickedPropellant_;  // the library row picked last
+    std::size_t selectedComponent_ = 0;  // the row the charge table opens at, 0 for the first
     QString openFolder_;    // where Load's dialog starts
     QString lastSavePath_;  // proposed by the next Save
     QString reportFolder_;  // where the last report was loaded or saved: Save starts there

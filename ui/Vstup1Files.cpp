@@ -197,6 +197,7 @@ void Tvstup::noteInputsChanged()
         if (!state_.shown.chargeTemperature)
             state_.stored.chargeTemperature.reset();
     }
+    showChargeSummary();
     updateModifiedMark();
 }
 
@@ -234,6 +235,8 @@ void Tvstup::fillRecentMenu()
 
 void Tvstup::showBadField(const std::string& message)
 {
+    if (showBadComponent(message))
+        return;
     QLineEdit* bad = nullptr;
     if (const InputField* field = fieldOfRuleMessage(message)) {
         bad = fields_.field(field->control);

@@ -27,16 +27,6 @@ const InputField& fieldOf(const char* parameter)
     return *findInputField(parameter);
 }
 
-// A burning law as the input rules see it: the other values of the input set play no part.
-void checkBurningLaw(const BurningLaw& law)
-{
-    BallisticInput input;
-    input.beta = law.beta;
-    input.alpha = law.alpha;
-    input.upperSegments = law.upperSegments;
-    validateBurningLaw(input);
-}
-
 }  // namespace
 
 void Tvstup::showInputSet(const BallisticInput& input, const std::string& weaponName)
@@ -131,6 +121,7 @@ void Tvstup::setChargeTemperature(double celsius, const TemperatureCoefficients&
         fields_.setText(fieldOf(parameter).control, exactNumberText(set.*fieldOf(parameter).quantity).toStdString());
     state_.stored.chargeTemperature = set.chargeTemperature;
     state_.stored.temperatureCoefficients = set.temperatureCoefficients;
+    state_.stored.extraComponents = set.extraComponents;  // those with coefficients of their own follow
     noteInputsChanged();
     appendLine(chargeTemperatureLine(celsius, coefficients));
     appendLine(" Force Temperature Factor and Burning Rate Temp. Factor replaced by these factors.");

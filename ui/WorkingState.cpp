@@ -21,7 +21,7 @@ bool sameInputs(const BallisticInput& a, const BallisticInput& b)
 
 ExtendedInputs extendedInputsOf(const BallisticInput& input)
 {
-    return {input.upperSegments, input.chargeTemperature, input.temperatureCoefficients};
+    return {input.upperSegments, input.chargeTemperature, input.temperatureCoefficients, input.extraComponents};
 }
 
 void setExtendedInputs(BallisticInput& input, const ExtendedInputs& extended)
@@ -29,6 +29,7 @@ void setExtendedInputs(BallisticInput& input, const ExtendedInputs& extended)
     input.upperSegments = extended.upperSegments;
     input.chargeTemperature = extended.chargeTemperature;
     input.temperatureCoefficients = extended.temperatureCoefficients;
+    input.extraComponents = extended.extraComponents;
 }
 
 void dropStaleChargeTemperature(BallisticInput& input)
@@ -75,6 +76,8 @@ std::string changedInputs(const BallisticInput& before, const BallisticInput& af
         add("burning law of " + std::to_string(after.upperSegments.size() + 1) + " segments");
     if (before.chargeTemperature != after.chargeTemperature && after.chargeTemperature)
         add("charge temperature " + formatGeneral(*after.chargeTemperature) + " \u00b0C");
+    if (before.extraComponents != after.extraComponents)
+        add("charge of " + std::to_string(after.extraComponents.size() + 1) + " components");
     return text;
 }
 
@@ -120,6 +123,8 @@ std::vector<std::string> differingInputs(const std::deque<KeptRun>& runs)
         names.emplace_back("segments");
     if (anyDiffers([&first](const BallisticInput& in) { return in.chargeTemperature != first.chargeTemperature; }))
         names.emplace_back("chargeTemperature");
+    if (anyDiffers([&first](const BallisticInput& in) { return in.extraComponents != first.extraComponents; }))
+        names.emplace_back("charge");
     return names;
 }
 

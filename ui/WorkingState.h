@@ -13,12 +13,14 @@
 namespace kalvex::ui {
 
 // The parts of an input set that no field shows: the burning law's segments above the first,
-// and the charge temperature with the propellant's temperature coefficients. The main window
-// keeps them in its stored input set, which the fields' reader leaves as they are.
+// the charge temperature with the propellant's temperature coefficients, and the components
+// of a mixed charge after the first. The main window keeps them in its stored input set,
+// which the fields' reader leaves as they are.
 struct ExtendedInputs {
     std::vector<BurningSegment> upperSegments;
     std::optional<double> chargeTemperature;  // °C
     std::optional<TemperatureCoefficients> temperatureCoefficients;
+    std::vector<ChargeComponent> extraComponents;
     bool operator==(const ExtendedInputs&) const = default;
 };
 

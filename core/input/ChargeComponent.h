@@ -36,6 +36,8 @@ struct ChargeComponent {
     double L = 0;
     double P = 0;
     double SW = 0;
+
+    bool operator==(const ChargeComponent&) const = default;
 };
 
 // Components of a charge, the first included.

@@ -127,14 +127,8 @@ void validateExtraComponents(const BallisticInput& in)
 {
     if (componentCount(in) > kMaxChargeComponents)
         throw InputError("Charge with more than 8 components");
-    for (std::size_t c = 1; c < componentCount(in); ++c) {
-        const BallisticInput alone = componentInputSet(in, c);
-        const std::string label = componentLabel(c);
-        validatePropellant(alone, label);
-        validateFactors(alone, label);
-        validateGrainShape(alone, label);
-        validateGrainVolume(alone, label);
-    }
+    for (std::size_t c = 1; c < componentCount(in); ++c)
+        validateChargeComponent(in, c);
 }
 
 }  // namespace
@@ -220,6 +214,16 @@ void validateBallisticInput(const BallisticInput& in)
     require(in.dt > 0, "Computation Step less than or equal to 0 s");
     validateGrainVolume(in, first);
     validateExtraComponents(in);
+}
+
+void validateChargeComponent(const BallisticInput& in, std::size_t c)
+{
+    const BallisticInput alone = componentInputSet(in, c);
+    const std::string label = isMixedCharge(in) ? componentLabel(c) : std::string();
+    validatePropellant(alone, label);
+    validateFactors(alone, label);
+    validateGrainShape(alone, label);
+    validateGrainVolume(alone, label);
 }
 
 std::string componentLabel(std::size_t c)

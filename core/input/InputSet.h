@@ -34,6 +34,12 @@ void validateBallisticInput(const BallisticInput& input);
 // other values may still be incomplete.
 void validateBurningLaw(const BallisticInput& input);
 
+// The rules of component c (0 for the first) alone: its mass, propellant, burning law,
+// factors and grain, in the order validateBallisticInput checks them and with its messages
+// (named by componentLabel in a mixed charge). For an editor of the charge, whose other values
+// may still be incomplete.
+void validateChargeComponent(const BallisticInput& input, std::size_t c);
+
 // "Component 2: " for component c = 1 (counted from 1 in messages, as parameter names count).
 std::string componentLabel(std::size_t c);
 

@@ -6,6 +6,7 @@
 
 #include "core/input/ChargeTemperature.h"
 #include "ui/BurningLawDialog.h"
+#include "ui/ChargeTableDialog.h"
 #include "ui/ChargeTemperatureDialog.h"
 #include "ui/PropellantDialog.h"
 #include "ui/Vstup1.h"
@@ -14,6 +15,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -22,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 using namespace kalvex;
 using namespace kalvex::test;
@@ -144,4 +148,126 @@ TEST(InputSetFile, SegmentsAndChargeTemperatureGoThroughTheWindowAndItsJsonFile)
     field(w, "Edit32")->setText("1");
     EXPECT_FALSE(w.workingState().shown.chargeTemperature.has_value());
     EXPECT_TRUE(w.isWindowModified());
+}
+
+namespace {
+
+// Columns of the charge table: the mass, the force, beta, the grain type and D.
+enum ChargeColumn { massColumn = 0, forceColumn = 1, betaColumn = 6, grainTypeColumn = 11, diameterColumn = 12 };
+
+// The series CSV of kalvex-batch run on `input` (a JSON input file or a report).
+QByteArray batchSeries(const QString& input, const QString& csv)
+{
+    QProcess batch;
+    batch.start(QStringLiteral(KALVEX_BATCH_PROGRAM), {input, QStringLiteral("--csv"), csv});
+    EXPECT_TRUE(batch.waitForFinished(60000));
+    EXPECT_EQ(batch.exitCode(), 0) << batch.readAllStandardError().toStdString();
+    return bytesOf(csv);
+}
+
+QByteArray windowSeries(WindowUnderTest& ui, const QString& csv)
+{
+    ui.prompts.saveAnswer = csv;
+    ui.window->findChild<QAction*>("ExportSeries1")->trigger();
+    return bytesOf(csv);
+}
+
+}  // namespace
+
+TEST(ChargeTable, AThreeComponentChargeGoesThroughTheWindowItsFilesAndRunsAsKalvexBatchRunsIt)
+{
+    const ScopedDataHome home;
+    QTemporaryDir folder;
+    const QString json = folder.filePath("charge.json");
+    const QString report = folder.filePath("charge.txt");
+    FinishedRun first;
+    QByteArray firstSeries;
+    {
+        WindowUnderTest ui;
+        ui::Tvstup& w = *ui.window;
+        enterCase(w, loadCase("gun155_7perf"));
+        QAbstractButton* charge = button(w, "ChargeComponentsButton");
+        EXPECT_EQ(charge->text(), "Charge Components\u2026");  // one component: the page as it always was
+
+        std::vector<int> selectedAfterRefusal;
+        answerModal<ui::ChargeTableDialog>([&selectedAfterRefusal](ui::ChargeTableDialog& d) {
+            QTableWidget& table = *d.table();
+            ASSERT_EQ(table.rowCount(), 1);
+            EXPECT_EQ(table.item(0, massColumn)->text(), "11.5");  // row 1 is the fields
+            d.findChild<QAbstractButton*>("AddComponentButton")->click();
+            d.findChild<QAbstractButton*>("AddComponentButton")->click();
+            ASSERT_EQ(table.rowCount(), 3);
+            setCell(table, 0, massColumn, "8");  // row 1 edits the fields
+            setCell(table, 1, massColumn, "2.5");
+            setCell(table, 1, diameterColumn, "0");
+            d.accept();  // refused: the row is named and selected, the dialog stays
+            selectedAfterRefusal.push_back(table.selectedRanges().front().topRow());
+            qobject_cast<QComboBox*>(table.cellWidget(1, grainTypeColumn))->setCurrentIndex(3);  // tube
+            setCell(table, 1, diameterColumn, "4");
+            setCell(table, 2, massColumn, "1");
+            setCell(table, 2, forceColumn, "1150000");
+            setCell(table, 2, betaColumn, "6e-9");
+            // the third row up and down again: reordering keeps each row's values
+            table.selectRow(2);
+            d.findChild<QAbstractButton*>("MoveComponentUpButton")->click();
+            EXPECT_EQ(table.item(1, massColumn)->text(), "1");
+            d.findChild<QAbstractButton*>("MoveComponentDownButton")->click();
+            EXPECT_EQ(table.item(2, forceColumn)->text(), "1150000");
+            d.accept();
+        });
+        charge->click();
+        ASSERT_EQ(ui.prompts.messages.size(), 1u);
+        EXPECT_EQ(ui.prompts.messages[0], "Component 2: Size of Grain D less than or equal to 0 mm");
+        EXPECT_EQ(selectedAfterRefusal, std::vector<int>{1});
+        ui.prompts.messages.clear();
+
+        const BallisticInput& shown = w.workingState().shown;
+        EXPECT_EQ(field(w, "Edit19")->text(), "8");
+        ASSERT_EQ(shown.extraComponents.size(), 2u);
+        EXPECT_EQ(shown.extraComponents[0].C, 2.5);
+        EXPECT_EQ(shown.extraComponents[0].grainType, 4);
+        EXPECT_EQ(shown.extraComponents[0].D, 4 * 0.001);
+        EXPECT_EQ(shown.extraComponents[1].F, 1150000);
+        EXPECT_EQ(shown.extraComponents[1].beta, 6e-9);
+        EXPECT_EQ(shown.extraComponents[1].D, shown.D);  // an unchanged cell keeps its value
+        EXPECT_EQ(charge->text(), "3 Components\u2026");
+
+        // one step of the history: undone, the charge of one component; redone, all three
+        w.findChild<QAction*>("Undo1")->trigger();
+        EXPECT_TRUE(w.workingState().shown.extraComponents.empty());
+        EXPECT_EQ(field(w, "Edit19")->text(), "11.5");
+        w.findChild<QAction*>("Redo1")->trigger();
+        EXPECT_EQ(w.workingState().shown.extraComponents.size(), 2u);
+
+        button(w, "Button4")->click();
+        ASSERT_NE(w.completedRun(), nullptr) << ui.prompts.messages.back().toStdString();
+        EXPECT_TRUE(memoText(w).contains(" Component 3: ")) << memoText(w).toStdString();
+        first = {ui::extendedInputsOf(w.completedInput()), w.completedInput(),
+                 seriesHash(*w.completedRun(), StartOutcome{})};
+        firstSeries = windowSeries(ui, folder.filePath("window.csv"));
+        ui.prompts.saveAnswer = json;
+        w.findChild<QAction*>("SaveInputSet1")->trigger();
+        ui.prompts.saveAnswer = report;
+        button(w, "Button5")->click();
+        ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    }
+    // kalvex-batch runs the window's files as the window ran them
+    EXPECT_EQ(batchSeries(json, folder.filePath("batch-json.csv")), firstSeries);
+    EXPECT_EQ(batchSeries(report, folder.filePath("batch-report.csv")), firstSeries);
+    EXPECT_TRUE(firstSeries.contains("Z3 [-]"));
+
+    for (const QString& path : {json, report}) {
+        WindowUnderTest ui;
+        ui::Tvstup& w = *ui.window;
+        ui.prompts.openAnswer = path;
+        button(w, "Button6")->click();
+        ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+        EXPECT_EQ(ui::extendedInputsOf(w.workingState().shown), first.extended) << path.toStdString();
+        EXPECT_TRUE(ui::sameInputs(w.workingState().shown, first.input)) << path.toStdString();
+        EXPECT_FALSE(w.isWindowModified());
+        button(w, "Button4")->click();
+        ASSERT_NE(w.completedRun(), nullptr);
+        EXPECT_EQ(seriesHash(*w.completedRun(), StartOutcome{}), first.hash) << path.toStdString();
+        EXPECT_EQ(windowSeries(ui, folder.filePath("again.csv")), firstSeries) << path.toStdString();
+    }
 }
