@@ -6,6 +6,7 @@
 #include "report/Report.h"
 #include "report/ReportFields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -57,7 +58,8 @@ protected:
 
 const fs::path kExampleDir = KALVEX_EXAMPLES_DIR;
 
-// An example report and the hand-written input it was made from.
+// An example report and the hand-written input it was made from: NAME-input.txt, or a JSON
+// input file NAME-input.json for an input set beyond the 43 values.
 struct ExampleFiles {
     fs::path report, input;
 };
@@ -67,8 +69,8 @@ std::vector<ExampleFiles> exampleFiles()
     std::vector<ExampleFiles> files;
     for (const fs::path& folder : {kExampleDir, kExampleDir / "validation"})
         for (const fs::directory_entry& entry : fs::directory_iterator(folder / "inputs")) {
-            std::string name = entry.path().filename().string();
-            name.erase(name.size() - std::string("-input.txt").size());
+            std::string name = entry.path().stem().string();
+            name.erase(name.size() - std::string("-input").size());
             files.push_back({folder / (name + ".txt"), entry.path()});
         }
     return files;
@@ -79,7 +81,10 @@ std::vector<ExampleFiles> exampleFiles()
 TEST_F(BatchRun, EachExampleIsTheReportOfItsInputAndRunsTheSameAgain)
 {
     const std::vector<ExampleFiles> examples = exampleFiles();
-    ASSERT_GE(examples.size(), 7u);  // four weapons, three published guns
+    ASSERT_GE(examples.size(), 8u);  // four weapons, a two-component charge, three published guns
+    EXPECT_EQ(std::count_if(examples.begin(), examples.end(),
+                            [](const ExampleFiles& e) { return e.input.extension() == ".json"; }),
+              1);
     for (const auto& [example, input] : examples) {
         SCOPED_TRACE(example.string());
         const BatchOutcome made = runWith({input.string(), "-o", path("made.txt"), "--energy"});
@@ -103,7 +108,10 @@ TEST_F(BatchRun, ExamplesReachTheMuzzleWithPlausiblePressuresAndVelocities)
         const char* name;
         double minVelocity, maxVelocity;  // m/s
     };
-    const Case cases[] = {{"rifle-7.62mm", 780, 880}, {"cannon-30mm", 1000, 1120}, {"howitzer-155mm", 780, 880}};
+    const Case cases[] = {{"rifle-7.62mm", 780, 880},
+                          {"cannon-30mm", 1000, 1120},
+                          {"howitzer-155mm", 780, 880},
+                          {"howitzer-155mm-two-component", 780, 880}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const BatchOutcome r = runWith({(kExampleDir / (std::string(c.name) + ".txt")).string()});

@@ -57,7 +57,7 @@ TEST(StudyFile, ExamplesSaveTheirBytesAndReadBackToThemselves)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 10);
+    EXPECT_EQ(checked, 11);
 }
 
 // Each integer key is a whole number within its type's range before it is converted (a double
