@@ -36,6 +36,8 @@ void addNamedItem(QComboBox& box, std::string_view caption, std::string_view uni
     box.addItem(QStringLiteral("%1 [%2]").arg(qText(caption), qText(unit)), qText(name));
 }
 
+constexpr int kShortestCaption = 12;  // characters a squeezed parameter box still shows
+
 QComboBox* parameterBox(QWidget* parent, bool continuousOnly, const char* name)
 {
     auto* box = new QComboBox(parent);
@@ -136,6 +138,13 @@ QWidget* buildFitPage(StudyPages& pages, QWidget* parent)
     select(pages.secondFitParameter, "F");
     pages.firingParameter = parameterBox(page, false, "FitFiringParameter");
     select(pages.firingParameter, "C");
+    // Boxes as wide as their longest parameter's caption would leave the captions beside them
+    // no room in the settings column ("Each firing sets:" was cut to "Each firi"): they take the
+    // width left, and their popups still show whole captions.
+    for (QComboBox* box : {pages.fitParameter, pages.secondFitParameter, pages.firingParameter}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(kShortestCaption);
+    }
     form->addRow(QStringLiteral("Fit:"), pages.fitParameter);
     form->addRow(pages.useSecondFitParameter, pages.secondFitParameter);
     form->addRow(QStringLiteral("Each firing sets:"), pages.firingParameter);

@@ -18,6 +18,7 @@
 #include "ui/ReportExport.h"
 #include "ui/ResultsArea.h"
 #include "ui/RubberBandOverlay.h"
+#include "ui/StartOffThread.h"
 #include "ui/ToolWindow.h"
 #include "ui/WindowFont.h"
 
@@ -524,8 +525,48 @@ void Tvstup::start()
     runCommand(this, [this] {
         const double typedStep = state_.shown.dt;
         const IntegratorChoice integrator = chosenIntegrator();
+        const bool estimate = extras_.errorEstimate->isChecked();
+        // The run goes off the GUI thread on copies; the window shows what it asked for after.
+        DeferredStartHost deferred(startSnapshot());
+        BallisticInput stored = state_.stored;
+        RunStore runs;
+        runs.scratch = std::move(state_.runs.scratch);  // the buffer of the run before, reused
+        std::exception_ptr commandFailure;
+        std::exception_ptr estimateFailure;
+        std::vector<std::string> estimateLines;
+        const std::exception_ptr failure = runOffGuiThread([&] {
+            try {
+                runStartCommand(deferred, stored, runs, integrator);
+            } catch (...) {
+                commandFailure = std::current_exception();
+                return;
+            }
+            if (!estimate)
+                return;
+            const auto toLines = [&estimateLines](const std::string& line) { estimateLines.push_back(line); };
+            try {
+                if (integrator.method == IntegratorMethod::adaptive)
+                    writeStepErrorEstimate(estimateToleranceError(stored, integrator.adaptive, *runs.completed), toLines);
+                else  // `stored` holds the step the run finally used
+                    writeStepErrorEstimate(estimateStepError(stored, stored.dt, *runs.completed), toLines);
+            } catch (...) {
+                estimateFailure = std::current_exception();
+            }
+        });
+        state_.stored = stored;
+        deferred.replay(*this, [this, &runs]() -> const RunResults& {
+            // as the command's own swap: the run before becomes the buffer of the next
+            state_.runs.scratch = std::move(state_.runs.completed);
+            state_.runs.completed = std::move(runs.completed);
+            return *state_.runs.completed;
+        });
+        if (runs.scratch)
+            state_.runs.scratch = std::move(runs.scratch);
+        if (failure)
+            std::rethrow_exception(failure);
         try {
-            runStartCommand(*this, state_.stored, state_.runs, integrator);
+            if (commandFailure)
+                std::rethrow_exception(commandFailure);
         } catch (const InputError& e) {
             collectingSummary_ = false;
             // The doubled step stays in its field for the next Start; say so, since that run
@@ -538,15 +579,12 @@ void Tvstup::start()
         }
         state_.completedInput = state_.stored;
         state_.completedIntegrator = integrator;
-        const auto toResults = [this](const std::string& line) { appendLine(line); };
         for (const std::string& line : integrationNotes(integrator))
             appendLine(line);
-        if (extras_.errorEstimate->isChecked() && integrator.method == IntegratorMethod::adaptive)
-            writeStepErrorEstimate(estimateToleranceError(state_.stored, integrator.adaptive, *state_.runs.completed),
-                                   toResults);
-        else if (extras_.errorEstimate->isChecked())  // state_.stored holds the step the run finally used
-            writeStepErrorEstimate(estimateStepError(state_.stored, state_.stored.dt, *state_.runs.completed),
-                                   toResults);
+        for (const std::string& line : estimateLines)
+            appendLine(line);
+        if (estimateFailure)
+            std::rethrow_exception(estimateFailure);
         collectingSummary_ = false;  // the estimate belongs to the run's summary too
         completedRunSaved_ = false;
         keepRun(state_, weaponName_->text().toStdString(), state_.completedInput, *state_.runs.completed);
@@ -556,6 +594,18 @@ void Tvstup::start()
         saveButton_->setEnabled(true);
         plotPages_.control->setEnabled(true);
     });
+}
+
+DeferredStartHost::Snapshot Tvstup::startSnapshot() const
+{
+    DeferredStartHost::Snapshot snapshot;
+    for (const QLineEdit* field : fields_.all())
+        snapshot.fieldTexts.emplace(field->objectName().toStdString(), field->text().toStdString());
+    snapshot.grainType = grainType();
+    snapshot.heatTransfer = heatTransfer();
+    snapshot.summaryOptions = summaryOptions();
+    snapshot.decimalSeparator = decimalSeparator();
+    return snapshot;
 }
 
 IntegratorChoice Tvstup::chosenIntegrator() const

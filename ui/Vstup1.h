@@ -9,6 +9,7 @@
 #include "ui/FieldRegistry.h"
 #include "ui/PlotExport.h"
 #include "ui/PlotPages.h"
+#include "ui/StartOffThread.h"
 #include "ui/WorkingState.h"
 
 #include "report/ReportTable.h"
@@ -212,6 +213,9 @@ private:
     plot::ReportPages reportPages(std::vector<std::unique_ptr<plot::PlotState>>& plots) const;
     QString saveTarget(const QString& caption, const QString& name, const QString& filter,
                        const QString& extension);
+
+    // The fields and options the Start command reads, for its run off the GUI thread.
+    DeferredStartHost::Snapshot startSnapshot() const;
 
     // What the Start command needs from the window.
     std::string fieldText(std::string_view control) const override;

@@ -17,6 +17,7 @@
 #include "ui/Prompts.h"
 #include "ui/RadioGroup.h"
 #include "ui/RecentFiles.h"
+#include "ui/StartOffThread.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,7 +163,10 @@ void Tvstup::addSavedReportToRuns(const QString& path)
         const BallisticInput input = asShownInFields(loaded->input);
         validateBallisticInput(input);
         auto results = std::make_unique_for_overwrite<RunResults>();
-        const StartOutcome outcome = runStartSequence(input, *results, [](const std::string&) {});
+        StartOutcome outcome;
+        if (const std::exception_ptr failure =
+                runOffGuiThread([&] { outcome = runStartSequence(input, *results, [](const std::string&) {}); }))
+            std::rethrow_exception(failure);
         if (outcome.end != RunEnd::MuzzleReached)
             throw InputError(startEndMessage(outcome));
         BallisticInput ran = input;

@@ -1,4 +1,5 @@
 // The Start command driven through the window: fields in, message or summary and plot out.
+#include "SeriesHashes.h"
 #include "WindowDriver.h"
 
 #include "core/input/StartSequence.h"
@@ -10,8 +11,11 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace kalvex;
 using namespace kalvex::test;
@@ -199,4 +203,30 @@ TEST(StartCommand, AStopAfterTheStepWasDoubledSaysWhichStepTheNextStartUses)
     EXPECT_TRUE(memoText(w).endsWith(" Step was increased 2x.\n\nThe next Start uses the step now in its field: 0.00032 ms.\n"))
         << memoText(w).toStdString();
     EXPECT_EQ(field(w, "Edit15")->text().toDouble(), 0.00032);
+}
+
+// The run goes off the GUI thread: the window's timers (painting, a study's progress) keep
+// running while it goes, and the results come back into the window as a run on the GUI thread
+// would leave them, twice in a row (the second run reuses the first one's buffer).
+TEST(StartCommand, TheRunLeavesTheGuiThreadFreeAndItsResultsAreThoseOfTheCore)
+{
+    WindowUnderTest ui;
+    enterCase(*ui.window, loadCase("gun155_7perf"));
+    for (int run = 0; run < 2; ++run) {
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(0);
+        start(*ui.window);
+        ticker.stop();
+        EXPECT_GT(ticks, 0) << "the GUI thread waited on the run";
+        ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+        ASSERT_NE(ui.window->completedRun(), nullptr);
+        auto alone = std::make_unique_for_overwrite<RunResults>();
+        const StartOutcome outcome = runStartSequence(ui.window->storedInput(), *alone, [](const std::string&) {});
+        ASSERT_EQ(outcome.end, RunEnd::MuzzleReached);
+        EXPECT_EQ(ui.window->completedRun()->stepCount, alone->stepCount);
+        EXPECT_EQ(seriesHash(*ui.window->completedRun(), StartOutcome{}), seriesHash(*alone, StartOutcome{}));
+    }
+    EXPECT_EQ(memoText(*ui.window).count(" Muzzle:"), 2);
 }

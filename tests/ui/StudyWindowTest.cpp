@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -209,4 +210,20 @@ TEST(StudyWindow, AnOpenedStudyRunsItsListsAsKalvexStudyDoes)
     ui.prompts.saveAnswer = ui.folder.filePath("window.csv");
     click(child<QPushButton>(ui.study, "Button4"));
     EXPECT_EQ(bytesOf(ui.prompts.saveAnswer), bytesOf(example + ".csv"));
+}
+
+// Every caption of every kind of study is whole at the window's default size: a box beside it
+// takes the width that is left, not the caption's.
+TEST(StudyWindow, EveryCaptionOfEveryKindIsWholeAtTheDefaultSize)
+{
+    StudyWindowUnderTest ui;
+    auto* kind = child<QComboBox>(ui.study, "ComboBox1");
+    for (int k = 0; k < kind->count(); ++k) {
+        kind->setCurrentIndex(k);
+        QApplication::processEvents();
+        for (const QLabel* label : ui.study.findChildren<QLabel*>())
+            if (label->isVisible() && !label->text().isEmpty() && label->pixmap().isNull() && !label->wordWrap())
+                EXPECT_GE(label->width(), label->sizeHint().width()) << kind->currentText().toStdString() << ": "
+                                                                     << label->text().toStdString();
+    }
 }
