@@ -1,16 +1,21 @@
 #include "ui/GrainPage.h"
 
+#include "core/format/Units.h"
 #include "ui/FieldColumns.h"
+#include "ui/FieldNumbers.h"
 #include "ui/FieldRegistry.h"
 #include "ui/PictureLabel.h"
 #include "ui/Pictures.h"
 #include "ui/RadioGroup.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
 
 namespace kalvex::ui {
 namespace {
@@ -64,33 +69,111 @@ GrainPage::GrainPage(FieldRegistry& fields, QWidget* parent)
         pictures_[type - 1] = picture;
     }
 
+    otherGrain_ = new QLabel(this);  // another component's grain, in place of the selector
+    otherGrain_->setObjectName(QStringLiteral("OtherComponentGrain"));
+    otherGrain_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    editOther_ = new QPushButton(QStringLiteral("Charge Components\u2026"), this);
+    editOther_->setObjectName(QStringLiteral("EditComponentGrainButton"));
+    editOther_->setAutoDefault(false);
+    connect(editOther_, &QPushButton::clicked, this, [this] { emit editComponentRequested(shownComponent()); });
+    auto* otherColumn = new QVBoxLayout;
+    otherColumn->addWidget(otherGrain_);
+    otherColumn->addWidget(editOther_);
+    otherColumn->addStretch(1);
+
     auto* row = new QHBoxLayout;
     row->setSpacing(12);
     row->addWidget(selector_, 0, Qt::AlignTop);
+    row->addLayout(otherColumn);
     row->addLayout(sizes);
     row->addLayout(pictureCell);
     row->addStretch(1);
-    componentNote_ = new QLabel(this);
-    componentNote_->setObjectName(QStringLiteral("GrainComponentNote"));
-    componentNote_->hide();  // a charge of one component: the page as it always was
+
+    // With more than one component: which component's grain the page shows.
+    componentRow_ = new QWidget(this);
+    componentChoice_ = new QComboBox(componentRow_);
+    componentChoice_->setObjectName(QStringLiteral("GrainComponentChoice"));
+    auto* choiceRow = new QHBoxLayout(componentRow_);
+    choiceRow->setContentsMargins(0, 0, 0, 0);
+    choiceRow->addWidget(new QLabel(QStringLiteral("Grain of:"), componentRow_));
+    choiceRow->addWidget(componentChoice_);
+    choiceRow->addStretch(1);
+    componentRow_->hide();  // a charge of one component: the page as it always was
+    connect(componentChoice_, &QComboBox::currentIndexChanged, this, [this] { showChosenComponent(); });
+
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(6, 6, 6, 6);
     column->addLayout(row, 1);
-    column->addWidget(componentNote_);
-    showGrainType(kStartGrainType);
+    column->addWidget(componentRow_);
+    showChosenComponent();
 }
 
-void GrainPage::showComponentCount(std::size_t count)
+void GrainPage::showCharge(const std::vector<ChargeComponent>& others)
 {
-    componentNote_->setVisible(count > 1);
-    componentNote_->setText(
-        QStringLiteral("The grain of component 1 of %1; the others' grains: \u201cCharge Components\u2026\u201d on the "
-                       "powder page.")
-            .arg(count));
+    // called at every edit of a field: nothing changes, not even the focus, unless the charge did
+    if (others == others_ && componentChoice_->count() == static_cast<int>(others.size()) + 1)
+        return;
+    others_ = others;
+    const QSignalBlocker quiet(componentChoice_);
+    const int shown = componentChoice_->currentIndex();
+    componentChoice_->clear();
+    for (std::size_t c = 0; c <= others.size(); ++c)
+        componentChoice_->addItem(c == 0 ? QStringLiteral("Component 1 (the fields)") : QStringLiteral("Component %1").arg(c + 1));
+    componentChoice_->setCurrentIndex(shown >= 0 && shown < componentChoice_->count() ? shown : 0);
+    componentRow_->setVisible(!others.empty());
+    showChosenComponent();
+}
+
+void GrainPage::showComponent(std::size_t c)
+{
+    if (c < static_cast<std::size_t>(componentChoice_->count()))
+        componentChoice_->setCurrentIndex(static_cast<int>(c));
+}
+
+std::size_t GrainPage::shownComponent() const
+{
+    return componentChoice_->currentIndex() > 0 ? static_cast<std::size_t>(componentChoice_->currentIndex()) : 0;
+}
+
+void GrainPage::showChosenComponent()
+{
+    const std::size_t c = shownComponent();
+    if (c == 0 || c > others_.size()) {
+        otherGrain_->hide();
+        editOther_->hide();
+        selector_->show();
+        showGrainType(grainType_);
+        return;
+    }
+    // another component's grain, read only: the charge table edits it
+    const ChargeComponent& other = others_[c - 1];
+    selector_->hide();
+    for (SizeRow& r : rows_) {
+        r.caption->hide();
+        r.field->hide();
+        r.unit->hide();
+    }
+    for (QLabel* picture : pictures_)
+        picture->hide();
+    QString text = QStringLiteral("Component %1").arg(c + 1);
+    if (const auto info = grainTypeInfo(other.grainType)) {
+        text += QStringLiteral("\n%1 (%2)").arg(QString::fromUtf8(info->name)).arg(other.grainType);
+        pictures_[static_cast<std::size_t>(other.grainType - kFirstGrainType)]->show();
+    }
+    const std::array<double, 4> sizes{other.D, other.L, other.P, other.SW};
+    for (std::size_t i = 0; i < kRowSizes.size(); ++i)
+        if (i == 0 || grainTypeUses(other.grainType, kRowSizes[i]))
+            text += QStringLiteral("\n%1 %2 mm").arg(QString::fromUtf8(kSizeRows[i].caption)).arg(numberText(sizes[i] * kMetreToMillimetre));
+    otherGrain_->setText(text);
+    otherGrain_->show();
+    editOther_->show();
 }
 
 void GrainPage::showGrainType(int grainType)
 {
+    grainType_ = grainType;
+    if (shownComponent() != 0)
+        return;  // the fields' grain shows again when component 1 is chosen
     for (SizeRow& row : rows_) {
         row.caption->hide();
         row.field->hide();

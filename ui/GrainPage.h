@@ -1,12 +1,16 @@
 #pragma once
+#include "core/input/ChargeComponent.h"
 #include "core/model/GrainTypes.h"
 
 #include <QWidget>
 
 #include <array>
 #include <cstddef>
+#include <vector>
 
+class QComboBox;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 
 namespace kalvex::ui {
@@ -29,9 +33,15 @@ public:
     void showGrainType(int grainType);
     bool sizeRowVisible(int row) const;  // 0 D, 1 L, 2 P, 3 SW
     bool pictureVisible(int grainType) const;
-    // The page's fields hold the charge's first component; with more than one, a line says so
-    // and where the others' grains are.
-    void showComponentCount(std::size_t count);
+    // The page's fields hold the charge's first component. With more than one, "Grain of:"
+    // chooses the component shown: another's grain is shown read only (its type, sizes and
+    // sketch), with a button that asks for the charge table, which edits it.
+    void showCharge(const std::vector<ChargeComponent>& others);  // components 2, 3, ...
+    void showComponent(std::size_t c);  // 0 for the fields' component
+    std::size_t shownComponent() const;
+
+signals:
+    void editComponentRequested(std::size_t c);  // 1 for component 2
 
 private:
     struct SizeRow {
@@ -42,7 +52,14 @@ private:
     RadioGroup* selector_;
     std::array<SizeRow, 4> rows_;
     std::array<QLabel*, kGrainTypeCount> pictures_{};
-    QLabel* componentNote_ = nullptr;
+    void showChosenComponent();
+
+    int grainType_ = kStartGrainType;
+    std::vector<ChargeComponent> others_;
+    QWidget* componentRow_ = nullptr;
+    QComboBox* componentChoice_ = nullptr;
+    QLabel* otherGrain_ = nullptr;
+    QPushButton* editOther_ = nullptr;
 };
 
 }  // namespace kalvex::ui

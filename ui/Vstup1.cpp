@@ -193,6 +193,10 @@ QWidget* Tvstup::buildInputPages()
     powder.editCharge = [this] { editCharge(); };
     inputPages_->addPage(QStringLiteral("Powder and Igniter"), buildPowderPage(fields_, std::move(powder)));
     grainPage_ = new GrainPage(fields_);
+    connect(grainPage_, &GrainPage::editComponentRequested, this, [this](std::size_t c) {
+        selectedComponent_ = c;
+        editCharge();
+    });
     inputPages_->addPage(QStringLiteral("Grains Sizes"), grainPage_);
     inputPages_->addPage(QStringLiteral("Friction"), buildFrictionPage(fields_));
     extras_ = buildExtrasPage(fields_);

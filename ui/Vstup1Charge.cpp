@@ -93,7 +93,7 @@ void Tvstup::showChargeSummary()
     if (!charge)
         return;
     const std::size_t count = componentCount(state_.stored);
-    grainPage_->showComponentCount(count);
+    grainPage_->showCharge(state_.stored.extraComponents);
     charge->setText(count < 2 ? kOneComponentCaption : QStringLiteral("%1 Components\u2026").arg(count));
 }
 

@@ -241,6 +241,7 @@ void Tvstup::showBadField(const std::string& message)
 {
     if (showBadComponent(message))
         return;
+    grainPage_->showComponent(0);  // the fields' own component, whose fields may be at fault
     QLineEdit* bad = nullptr;
     if (const InputField* field = fieldOfRuleMessage(message)) {
         bad = fields_.field(field->control);

@@ -7,7 +7,9 @@
 #include "core/input/ChargeTemperature.h"
 #include "ui/BurningLawDialog.h"
 #include "ui/ChargeTableDialog.h"
+#include "ui/GrainPage.h"
 #include "ui/ChargeTemperatureDialog.h"
+#include "ui/RadioGroup.h"
 #include "ui/PropellantDialog.h"
 #include "ui/Vstup1.h"
 #include "ui/WorkingState.h"
@@ -231,6 +233,25 @@ TEST(ChargeTable, AThreeComponentChargeGoesThroughTheWindowItsFilesAndRunsAsKalv
         EXPECT_EQ(shown.extraComponents[1].beta, 6e-9);
         EXPECT_EQ(shown.extraComponents[1].D, shown.D);  // an unchanged cell keeps its value
         EXPECT_EQ(charge->text(), "3 Components\u2026");
+
+        // the grain page shows another component's grain, read only, and opens its row
+        ui::GrainPage& grains = *w.grainPage();
+        auto* choice = grains.findChild<QComboBox*>("GrainComponentChoice");
+        choice->setCurrentIndex(1);
+        EXPECT_TRUE(grains.selector()->isHidden());
+        EXPECT_TRUE(grains.pictureVisible(4));
+        EXPECT_FALSE(grains.pictureVisible(6));
+        EXPECT_EQ(grains.findChild<QLabel*>("OtherComponentGrain")->text(), "Component 2\nTube (4)\nD: 4 mm\nL: 22 mm\nP: 0.9 mm");
+        int openedAt = -1;
+        answerModal<ui::ChargeTableDialog>([&openedAt](ui::ChargeTableDialog& d) {
+            openedAt = d.table()->selectedRanges().front().topRow();
+            d.reject();
+        });
+        grains.findChild<QAbstractButton*>("EditComponentGrainButton")->click();
+        EXPECT_EQ(openedAt, 1);
+        choice->setCurrentIndex(0);
+        EXPECT_FALSE(grains.selector()->isHidden());
+        EXPECT_TRUE(grains.pictureVisible(6));
 
         // one step of the history: undone, the charge of one component; redone, all three
         w.findChild<QAction*>("Undo1")->trigger();
