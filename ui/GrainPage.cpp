@@ -148,13 +148,7 @@ void GrainPage::showChosenComponent()
     // another component's grain, read only: the charge table edits it
     const ChargeComponent& other = others_[c - 1];
     selector_->hide();
-    for (SizeRow& r : rows_) {
-        r.caption->hide();
-        r.field->hide();
-        r.unit->hide();
-    }
-    for (QLabel* picture : pictures_)
-        picture->hide();
+    hideSizesAndSketches();
     QString text = QStringLiteral("Component %1").arg(c + 1);
     if (const auto info = grainTypeInfo(other.grainType)) {
         text += QStringLiteral("\n%1 (%2)").arg(QString::fromUtf8(info->name)).arg(other.grainType);
@@ -169,11 +163,8 @@ void GrainPage::showChosenComponent()
     editOther_->show();
 }
 
-void GrainPage::showGrainType(int grainType)
+void GrainPage::hideSizesAndSketches()
 {
-    grainType_ = grainType;
-    if (shownComponent() != 0)
-        return;  // the fields' grain shows again when component 1 is chosen
     for (SizeRow& row : rows_) {
         row.caption->hide();
         row.field->hide();
@@ -181,6 +172,14 @@ void GrainPage::showGrainType(int grainType)
     }
     for (QLabel* picture : pictures_)
         picture->hide();
+}
+
+void GrainPage::showGrainType(int grainType)
+{
+    grainType_ = grainType;
+    if (shownComponent() != 0)
+        return;  // the fields' grain shows again when component 1 is chosen
+    hideSizesAndSketches();
     if (!isGrainType(grainType))
         return;
     pictures_[static_cast<std::size_t>(grainType - kFirstGrainType)]->show();

@@ -53,6 +53,7 @@ private:
     std::array<SizeRow, 4> rows_;
     std::array<QLabel*, kGrainTypeCount> pictures_{};
     void showChosenComponent();
+    void hideSizesAndSketches();  // hidden fields keep their texts
 
     int grainType_ = kStartGrainType;
     std::vector<ChargeComponent> others_;
