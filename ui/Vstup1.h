@@ -133,8 +133,9 @@ public slots:
     // Runs the inputs of a saved report as Load and Start would and keeps the run for
     // comparison; the window's own inputs and results stay as they are.
     void addSavedReportToRuns(const QString& path);
-    // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...);
-    // a name that is no input parameter changes nothing.
+    // Writes a value, in the unit its field shows, into the field of a parameter ("C", ...), or
+    // into the part of the input set no field shows ("C[2]", "split[2]", "beta[1,2]",
+    // "chargeTemperature"); a name that is no parameter is refused with its message.
     void setParameterValue(const QString& parameter, double shownValue);
 
 protected:

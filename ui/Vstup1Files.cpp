@@ -3,6 +3,7 @@
 #include "ui/Vstup1.h"
 
 #include "core/results/Errors.h"
+#include "core/input/ChargeList.h"
 #include "core/input/InputSet.h"
 #include "core/format/NumberFormat.h"
 #include "core/input/RuleField.h"
@@ -10,6 +11,7 @@
 #include "report/Report.h"
 #include "report/ReportFile.h"
 #include "study/InputFile.h"
+#include "study/Parameters.h"
 #include "ui/ButtonPages.h"
 #include "ui/Command.h"
 #include "ui/LocalPath.h"
@@ -280,7 +282,26 @@ void Tvstup::setParameterValue(const QString& parameter, double shownValue)
     if (const InputField* field = findInputField(parameter.toStdString())) {
         fields_.setText(field->control, formatGeneral(shownValue, decimalSeparator()));
         recordInputStep(QStringLiteral("Use This Value"));
+        return;
     }
+    // A parameter no field holds (a later component's value, the split, a segment, the charge
+    // temperature): set as a study sets it, then shown as the charge table's OK shows a charge.
+    // Before, such a value was dropped without a word.
+    runCommand(this, [&] {
+        if (!state_.unreadable.empty()) {
+            showBadField(state_.unreadable);
+            throw InputError(state_.unreadable);
+        }
+        const study::Parameter chosen = study::findParameter(parameter.toStdString());  // StudyError
+        BallisticInput set = state_.shown;
+        study::setParameterValue(set, chosen, shownValue);
+        if (chosen.kind == study::ParameterKind::chargeTemperature) {
+            setChargeTemperature(*set.chargeTemperature, *set.temperatureCoefficients);
+            return;
+        }
+        setCharge(chargeList(set));
+        recordInputStep(QStringLiteral("Use This Value"));
+    });
 }
 
 }  // namespace kalvex::ui

@@ -292,3 +292,31 @@ TEST(ChargeTable, AThreeComponentChargeGoesThroughTheWindowItsFilesAndRunsAsKalv
         EXPECT_EQ(windowSeries(ui, folder.filePath("again.csv")), firstSeries) << path.toStdString();
     }
 }
+
+// "Use This Value" of a parameter no field holds sets it as a study does, and the window shows
+// the charge it makes; a name the charge has not is refused with the study's message.
+TEST(ChargeTable, AValueForALaterComponentOrTheSplitGoesIntoTheCharge)
+{
+    WindowUnderTest ui;
+    ui::Tvstup& w = *ui.window;
+    ui.prompts.openAnswer = testDataPath("../../examples/inputs/howitzer-155mm-two-component-input.json");
+    button(w, "Button6")->click();
+    ASSERT_TRUE(ui.prompts.messages.empty()) << ui.prompts.messages[0].toStdString();
+    const double total = w.workingState().shown.C + w.workingState().shown.extraComponents.at(0).C;
+
+    w.setParameterValue("split[2]", 0.25);
+    const BallisticInput& shown = w.workingState().shown;
+    EXPECT_NEAR(shown.extraComponents.at(0).C, 0.25 * total, 1e-12);
+    EXPECT_NEAR(shown.C + shown.extraComponents[0].C, total, 1e-12);
+    EXPECT_EQ(field(w, "Edit19")->text().toDouble(), shown.C);  // component 1 is the field
+    w.setParameterValue("D[2]", 6);
+    EXPECT_EQ(w.workingState().shown.extraComponents[0].D, 6 * 0.001);
+    EXPECT_TRUE(w.isWindowModified());
+    w.findChild<QAction*>("Undo1")->trigger();
+    EXPECT_EQ(w.workingState().shown.extraComponents[0].D, 0.005);
+
+    w.setParameterValue("C[3]", 1);
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "C[3]: the charge has 2 components");
+    EXPECT_EQ(w.workingState().shown.extraComponents.size(), 1u);
+}
