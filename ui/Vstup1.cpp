@@ -256,6 +256,7 @@ void Tvstup::buildMenu()
     // added after the items of the design, so that those keep their places
     addItem("Study1", "Stud&y...", &Tvstup::showStudy);
     addItem("Runs1", "Ru&ns...", &Tvstup::showRuns);
+    addItem("ClosedVessel1", "Closed &Vessel...", &Tvstup::showClosedVessel);
     buildDataMenu(menu->addMenu(QStringLiteral("&Data")));
     buildInputHistory(menu->addMenu(QStringLiteral("&Edit")));
     recentMenu_ = menu->addMenu(QStringLiteral("&Recent"));
@@ -781,6 +782,11 @@ void Tvstup::showStudy()
 void Tvstup::showRuns()
 {
     runCommand(this, [this] { showToolWindow(tools_.runs, this); });
+}
+
+void Tvstup::showClosedVessel()
+{
+    runCommand(this, [this] { showToolWindow(tools_.closedVessel, this); });
 }
 
 void Tvstup::showAbout()

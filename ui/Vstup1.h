@@ -53,6 +53,7 @@ public:
         QWidget* burningRate = nullptr;     // modeless
         QWidget* study = nullptr;           // modeless
         QWidget* runs = nullptr;            // modeless
+        QWidget* closedVessel = nullptr;    // modeless
     };
 
     // The window's caption; after a Load or Save the report's name stands before it.
@@ -105,6 +106,7 @@ private slots:
     void showAbout();
     void showStudy();
     void showRuns();
+    void showClosedVessel();
     void exportSeries();
     void exportPlotPng();
     void exportLargerPlotPng();

@@ -7,6 +7,7 @@
 #include "ui/Prevody1.h"
 #include "ui/Prompts.h"
 #include "ui/Rate1.h"
+#include "ui/ClosedVesselWindow.h"
 #include "ui/RunsWindow.h"
 #include "ui/StudyWindow.h"
 #include "ui/Vstup1.h"
@@ -38,7 +39,8 @@ int runWindows()
     linkStudyWindow(study, vstup);
     RunsWindow runs(&vstup);
     linkRunsWindow(runs, vstup);
-    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &study, &runs});
+    ClosedVesselWindow closedVessel(&vstup);
+    vstup.setToolWindows({&oprogramu, &prevody, &area, &rate, &study, &runs, &closedVessel});
     zakladni.setMainWindow(&vstup);
     zakladni.show();
     return QApplication::exec();

@@ -4,6 +4,8 @@
 // input set's own beta and alpha from 0 Pa; the segments above it are listed here. Measured
 // laws need not join at the bounds, and they are taken as given.
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace kalvex {
 
@@ -18,5 +20,10 @@ struct BurningSegment {
 
 // Segments of one law, the first included.
 inline constexpr std::size_t kMaxBurningSegments = 8;
+
+// The first rule the segments above the first break ("" when none): at most 8 segments in
+// all, bounds that increase from 0, each beta above 0 and each alpha at least 0.5; the message
+// names its segment, counted from 1 as the parameter names count.
+std::string upperSegmentsProblem(const std::vector<BurningSegment>& segments);
 
 }  // namespace kalvex

@@ -77,20 +77,8 @@ void validateGrainSizes(const BallisticInput& in, const std::string& label)
 // each message names its segment, counted from 1 as the parameter names count.
 void validateUpperSegments(const BallisticInput& in, const std::string& label)
 {
-    if (in.upperSegments.size() + 1 > kMaxBurningSegments)
-        throw InputError(label + "Burning Law with more than 8 segments");
-    double below = 0;  // the first segment starts at 0 Pa
-    for (std::size_t i = 0; i < in.upperSegments.size(); ++i) {
-        const BurningSegment& s = in.upperSegments[i];
-        const std::string segment = " of Segment " + std::to_string(i + 2);
-        if (!(s.pLow > below) || !std::isfinite(s.pLow))
-            throw InputError(label + "Lower Pressure Bound" + segment + " not above that of Segment " + std::to_string(i + 1));
-        if (!(s.beta > 0) || !std::isfinite(s.beta))
-            throw InputError(label + "Burning Rate Coeff. for Prop. beta" + segment + " less than or equal to 0 m/s/Pa");
-        if (!(s.alpha >= 0.5) || !std::isfinite(s.alpha))
-            throw InputError(label + "Burning Rate Exponent for Propellant alpha" + segment + " less than 0.5");
-        below = s.pLow;
-    }
+    if (const std::string problem = upperSegmentsProblem(in.upperSegments); !problem.empty())
+        throw InputError(label + problem);
 }
 
 // The rules of a component's mass and propellant, and of its burning law's segments.

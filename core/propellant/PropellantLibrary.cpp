@@ -28,6 +28,8 @@ constexpr std::array<double Propellant::*, kPropellantValues.size()> kRowValues 
 
 constexpr const char* kFormat = "kalvex propellant library 1";
 constexpr const char* kCoefficientsKey = "temperatureCoefficients";
+constexpr const char* kSegmentsKey = "segments";
+constexpr const char* kMeasurementKey = "measurement";
 
 std::string rowLabel(const std::string& fileName, std::size_t index, const json& row)
 {
@@ -41,6 +43,50 @@ std::string textOf(const json& row, const char* key)
 {
     const auto it = row.find(key);
     return it != row.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+// {"pLow": MPa, "beta": m/s/Pa^alpha, "alpha": -} each, as the input file has them.
+std::string parseSegments(const json& list, std::vector<BurningSegment>& out)
+{
+    if (!list.is_array())
+        return "segments is not a list";
+    for (const json& item : list) {
+        BurningSegment s;
+        for (auto [key, value] : {std::pair{"pLow", &s.pLow}, {"beta", &s.beta}, {"alpha", &s.alpha}}) {
+            const auto it = item.is_object() ? item.find(key) : item.end();
+            if (!item.is_object() || it == item.end() || !it->is_number())
+                return std::string("segments: ") + key + " is missing or not a number";
+            *value = it->get<double>();
+        }
+        out.push_back(s);
+    }
+    return upperSegmentsProblem(out);
+}
+
+std::string parseMeasurement(const json& object, PropellantMeasurement& out)
+{
+    if (!object.is_object() || !object.contains("traces") || !object["traces"].is_array())
+        return "measurement has no list of traces";
+    for (const json& trace : object["traces"]) {
+        if (!trace.is_object())
+            return "measurement: a trace is not an object";
+        out.traces.push_back({textOf(trace, "file"), textOf(trace, "sha256")});
+    }
+    out.date = textOf(object, "date");
+    if (const auto it = object.find("settings"); it != object.end())
+        out.settings = it->dump();
+    return {};
+}
+
+json measurementJson(const PropellantMeasurement& m)
+{
+    json traces = json::array();
+    for (const PropellantMeasurement::Trace& t : m.traces)
+        traces.push_back({{"file", t.file}, {"sha256", t.sha256}});
+    json out = {{"date", m.date}, {"traces", traces}};
+    if (!m.settings.empty())
+        out["settings"] = json::parse(m.settings, nullptr, false);
+    return out;
 }
 
 // The row as a propellant, or the reason it is not one.
@@ -70,6 +116,15 @@ std::string parseRow(const json& row, Propellant& out)
             return problem;
         out.temperatureCoefficients = coefficients;
     }
+    if (const auto it = row.find(kSegmentsKey); it != row.end())
+        if (std::string problem = parseSegments(*it, out.upperSegments); !problem.empty())
+            return problem;
+    if (const auto it = row.find(kMeasurementKey); it != row.end()) {
+        PropellantMeasurement measurement;
+        if (std::string problem = parseMeasurement(*it, measurement); !problem.empty())
+            return problem;
+        out.measurement = measurement;
+    }
     return propellantRuleProblem(out);
 }
 
@@ -93,12 +148,20 @@ json rowFor(const Propellant& p)
         row["composition"] = p.composition;
     for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
         row[kPropellantValues[i].name] = p.*kRowValues[i];
+    if (!p.upperSegments.empty()) {
+        json segments = json::array();
+        for (const BurningSegment& s : p.upperSegments)
+            segments.push_back({{"pLow", s.pLow}, {"beta", s.beta}, {"alpha", s.alpha}});
+        row[kSegmentsKey] = segments;
+    }
     if (p.temperatureCoefficients)
         row[kCoefficientsKey] = temperatureCoefficientsJson(*p.temperatureCoefficients);
     if (!p.source.empty())
         row["source"] = p.source;
     if (!p.transcription.empty())
         row["transcription"] = p.transcription;
+    if (p.measurement)
+        row[kMeasurementKey] = measurementJson(*p.measurement);
     return row;
 }
 
@@ -252,6 +315,7 @@ void applyPropellant(const Propellant& propellant, BallisticInput& input)
 {
     for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
         input.*kPropellantValues[i].quantity = propellant.*kRowValues[i];
+    input.upperSegments = propellant.upperSegments;
 }
 
 Propellant propellantFromInput(const BallisticInput& input, const std::string& name)
@@ -261,6 +325,7 @@ Propellant propellantFromInput(const BallisticInput& input, const std::string& n
     p.fromUser = true;
     for (std::size_t i = 0; i < kPropellantValues.size(); ++i)
         p.*kRowValues[i] = input.*kPropellantValues[i].quantity;
+    p.upperSegments = input.upperSegments;
     return p;
 }
 
@@ -279,6 +344,8 @@ std::string userLibraryTextWith(const std::string& existingText, const std::stri
     if (propellant.name.empty())
         throw InputError("A propellant needs a name");
     if (const std::string problem = propellantRuleProblem(propellant); !problem.empty())
+        throw InputError(problem);
+    if (const std::string problem = upperSegmentsProblem(propellant.upperSegments); !problem.empty())
         throw InputError(problem);
     json document = {{"format", kFormat}, {"propellants", json::array()}};
     if (!existingText.empty()) {

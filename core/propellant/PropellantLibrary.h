@@ -15,6 +15,17 @@
 
 namespace kalvex {
 
+// Where a row reduced by the program from closed-vessel firings came from.
+struct PropellantMeasurement {
+    struct Trace {
+        std::string file;    // the trace file's name as the reduction was given it
+        std::string sha256;  // of the file's bytes, 64 lower-case hex digits
+    };
+    std::vector<Trace> traces;
+    std::string date;      // of the reduction, ISO 8601 in UTC ("2026-12-08T00:10:00Z")
+    std::string settings;  // the reduction's settings, the text of a JSON object
+};
+
 struct Propellant {
     std::string name;         // "M30"
     std::string family;       // "triple base", "nitramine", ...
@@ -31,6 +42,9 @@ struct Propellant {
     // The coefficients of fFT and fbetaT about a reference temperature, where the source
     // states them; none otherwise (nothing is estimated).
     std::optional<TemperatureCoefficients> temperatureCoefficients;
+    // The burning law's segments above the first (beta, alpha from 0), as the input set's.
+    std::vector<BurningSegment> upperSegments;
+    std::optional<PropellantMeasurement> measurement;  // a row reduced from firings
     bool fromUser = false;  // a row of the user's library
 };
 
@@ -68,10 +82,13 @@ void readPropellantRows(std::istream& text, const std::string& fileName, bool fr
 // name. A missing user file is no problem; a missing shipped file is.
 PropellantLibrary loadPropellantLibrary(const PropellantFiles& files);
 
-// Sets the seven propellant values of `input`; nothing else changes.
+// Sets the seven propellant values of `input` and its burning law's segments (none: a law of
+// one segment, the row's beta and alpha, so that no segment of another propellant's law is
+// left behind); nothing else changes.
 void applyPropellant(const Propellant& propellant, BallisticInput& input);
 
-// The seven propellant values of `input` under `name`, as a row of the user's library.
+// The seven propellant values of `input` and its law's segments under `name`, as a row of the
+// user's library.
 Propellant propellantFromInput(const BallisticInput& input, const std::string& name);
 
 // The first input rule the seven values break, or "" when they pass.

@@ -1,13 +1,16 @@
 // kalvex-vessel reduce: measured traces reduced to force, covolume, burning law and
 // temperature coefficients, with pictures and a JSON record on request.
+#include "report/PropellantSave.h"
 #include "report/SafeSave.h"
 #include "study/StudyJson.h"
+#include "vessel/ReducedRow.h"
 #include "vessel/Reduction.h"
 #include "vessel/ReductionJson.h"
 #include "vessel/ReductionText.h"
 #include "vessel/Resimulation.h"
 #include "vessel/TraceCsv.h"
 #include "vessel/cli/VesselCommands.h"
+#include "vessel/pictures/FileChecksum.h"
 #include "vessel/pictures/PictureFile.h"
 #include "vessel/pictures/VesselPlots.h"
 
@@ -132,6 +135,16 @@ int reduce(const ReduceOptions& o)
         });
     if (!o.pictures.empty())
         drawPictures(firings, reduction, again, o);
+    if (!o.saveAs.empty()) {
+        std::vector<std::string> checksums;
+        for (const Firing& f : firings)
+            checksums.push_back(fileSha256(f.name));
+        const Propellant row = reducedPropellantRow(o.saveAs, firings, checksums, propellant, options, reduction,
+                                                    isoDateUtc(std::chrono::system_clock::now()));
+        const std::string library = o.library.empty() ? userPropellantPath() : o.library;
+        report::savePropellantToLibrary(row, library);
+        std::cout << "saved as \"" << o.saveAs << "\" in " << library << "\n";
+    }
     return 0;
 }
 

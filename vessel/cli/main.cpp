@@ -80,6 +80,8 @@ CLI::App* addReduce(CLI::App& app, ReduceOptions& o)
     c->add_option("--pictures", o.pictures, "folder for the pictures of the traces, rates, vivacity and residuals");
     c->add_option("--picture-format", o.pictureFormat, "png or svg")->check(CLI::IsMember({"png", "svg"}));
     c->add_option("--export-json", o.exportJson, "the reduction written as JSON");
+    c->add_option("--save-propellant", o.saveAs, "save the reduced values as a row of this name in the propellant library");
+    c->add_option("--library", o.library, "the library file (else the user's)")->needs("--save-propellant");
     return c;
 }
 
