@@ -1,7 +1,7 @@
 #include "vessel/TraceFit.h"
 
 #include "core/format/Units.h"
-#include "vessel/VesselSimulation.h"
+#include "vessel/FiringSimulation.h"
 
 #include <gsl/gsl_blas.h>
 #include <gsl/gsl_errno.h>
@@ -131,29 +131,6 @@ struct FitProblem {
     }
 };
 
-double interpolate(const std::vector<double>& t, const std::vector<double>& v, double at)
-{
-    if (at <= t.front())
-        return v.front();
-    if (at >= t.back())
-        return v.back();
-    const std::size_t j = static_cast<std::size_t>(std::upper_bound(t.begin(), t.end(), at) - t.begin());
-    const double w = (at - t[j - 1]) / (t[j] - t[j - 1]);
-    return v[j - 1] + w * (v[j] - v[j - 1]);
-}
-
-// Simulated until burnout, and at least until `until`.
-VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellant, double until)
-{
-    VesselSetup setup;
-    setup.charge = propellant;
-    setup.volume = firing.volume;
-    setup.chargeMass = firing.chargeMass;
-    setup.dt = kSimulationStep;
-    setup.sampleInterval = kSimulationStep;
-    return simulateVessel(setup, 0, 1.0, until);
-}
-
 int residuals(const gsl_vector* x, void* data, gsl_vector* f)
 {
     const auto* problem = static_cast<const FitProblem*>(data);
@@ -167,25 +144,18 @@ int residuals(const gsl_vector* x, void* data, gsl_vector* f)
         VesselTrace simulation;
         try {
             // Long enough to reach the last sample compared, the plateau after burnout included.
-            simulation = simulateFiring(firing, propellant, firing.trace.time[problem->samples[k].back()] - shift);
+            simulation = simulateFiring(firing, propellant, kSimulationStep, 0,
+                                        firing.trace.time[problem->samples[k].back()] - shift);
         } catch (const std::runtime_error&) {
             return GSL_EDOM;  // a law so slow the charge does not burn: a step too far
         }
         for (std::size_t i : problem->samples[k]) {
             const double p = firing.trace.pressure[i];
-            gsl_vector_set(f, row++, (p - interpolate(simulation.time, simulation.pressure, firing.trace.time[i] - shift)) / p);
+            const double simulated = interpolateAt(simulation.time, simulation.pressure, firing.trace.time[i] - shift);
+            gsl_vector_set(f, row++, (p - simulated) / p);
         }
     }
     return GSL_SUCCESS;
-}
-
-// The time a rising series first reaches `level`, linear between samples.
-double crossing(const std::vector<double>& t, const std::vector<double>& p, double level, std::size_t from)
-{
-    for (std::size_t i = std::max<std::size_t>(from, 1); i < p.size(); ++i)
-        if (p[i] >= level && p[i - 1] < level)
-            return t[i - 1] + (level - p[i - 1]) / (p[i] - p[i - 1]) * (t[i] - t[i - 1]);
-    return t.back();
 }
 
 // The samples a firing contributes: from the low fraction of pmax on, up to the peak, or to
@@ -242,10 +212,10 @@ TraceFitResult fitLawToTraces(const std::vector<const Firing*>& firings, const s
         problem.clockUnit = firings[k]->trace.time[1] - firings[k]->trace.time[0];
         // The clocks start where the trace crosses the middle of its rate window when a first
         // simulation with the starting law does.
-        const VesselTrace s = simulateFiring(*firings[k], startLaw, 0);
+        const VesselTrace s = simulateFiring(*firings[k], startLaw, kSimulationStep, 0);
         const double level = 0.5 * (settings.lowFraction + settings.highFraction) * r.maxPressure;
-        shifts.push_back(crossing(firings[k]->trace.time, r.smoothedPressure, level, r.start) -
-                         crossing(s.time, s.pressure, level, 0));
+        shifts.push_back(crossingTime(firings[k]->trace.time, r.smoothedPressure, level, r.start) -
+                         crossingTime(s.time, s.pressure, level, 0));
     }
     const std::size_t n = start.size();
     for (std::size_t j = 0; j < n; ++j) {

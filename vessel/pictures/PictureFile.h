@@ -9,7 +9,7 @@
 namespace kalvex::vessel {
 
 // Saves through the program's safe save (report::SaveError naming the file on failure);
-// std::runtime_error when the image cannot be encoded.
+// InputError when the image cannot be encoded.
 void savePicture(const plot::PlotState& plot, const std::string& path);
 
 }  // namespace kalvex::vessel

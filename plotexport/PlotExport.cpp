@@ -1,10 +1,9 @@
-#include "ui/PlotExport.h"
+#include "plotexport/PlotExport.h"
 
 #include "core/results/Errors.h"
 #include "plot/ImageBytes.h"
 #include "plot/PaintPlot.h"
 #include "report/SafeSave.h"
-#include "ui/LocalPath.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -13,49 +12,56 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
-namespace kalvex::ui {
+#include <string_view>
+
+namespace kalvex::plot {
 namespace {
 
 // The plot's pixels are logical pixels of a screen of 96 dots per inch: a vector page of the
 // same size in inches keeps the labels' 10 points as they are on screen.
 constexpr int kLogicalDotsPerInch = 96;
 
-void saveBytes(const QString& path, const QByteArray& bytes)
-{
-    report::saveBytesSafely(localPath(path), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
-QByteArray svgBytes(const plot::PlotState& plot)
+QByteArray svgBytes(const PlotState& plot)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
     svg.setResolution(kLogicalDotsPerInch);
-    svg.setSize(QSize(plot::plotWidth(plot), plot::plotHeight(plot)));
-    svg.setViewBox(QRect(0, 0, plot::plotWidth(plot), plot::plotHeight(plot)));
+    svg.setSize(QSize(plotWidth(plot), plotHeight(plot)));
+    svg.setViewBox(QRect(0, 0, plotWidth(plot), plotHeight(plot)));
     svg.setTitle(QString::fromStdString(plot.yTitle));
     QPainter painter(&svg);
-    plot::paintPlot(painter, plot, plot::exportStyle());
+    paintPlot(painter, plot, exportStyle());
     painter.end();
     return buffer.data();
 }
 
-QByteArray pdfBytes(const plot::PlotState& plot)
+QByteArray pdfBytes(const PlotState& plot)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kLogicalDotsPerInch);
-    const QSizeF inches(static_cast<double>(plot::plotWidth(plot)) / kLogicalDotsPerInch,
-                        static_cast<double>(plot::plotHeight(plot)) / kLogicalDotsPerInch);
+    const QSizeF inches(static_cast<double>(plotWidth(plot)) / kLogicalDotsPerInch,
+                        static_cast<double>(plotHeight(plot)) / kLogicalDotsPerInch);
     pdf.setPageSize(QPageSize(inches, QPageSize::Inch));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setTitle(QString::fromStdString(plot.yTitle));
     QPainter painter(&pdf);
-    plot::paintPlot(painter, plot, plot::exportStyle());
+    paintPlot(painter, plot, exportStyle());
     painter.end();
     return buffer.data();
+}
+
+const char* formatName(PlotFormat format)
+{
+    switch (format) {
+    case PlotFormat::svg: return "SVG";
+    case PlotFormat::pdf: return "PDF";
+    case PlotFormat::png: break;
+    }
+    return "PNG";
 }
 
 }  // namespace
@@ -73,19 +79,23 @@ PlotFormat plotFormatOf(const QString& path)
     return PlotFormat::png;
 }
 
-void savePlot(const plot::PlotState& plot, const QString& path, PlotFormat format, double pixelRatio)
+QByteArray plotBytes(const PlotState& plot, PlotFormat format, double pixelRatio)
 {
+    QByteArray bytes;
     switch (format) {
-    case PlotFormat::svg: saveBytes(path, svgBytes(plot)); return;
-    case PlotFormat::pdf: saveBytes(path, pdfBytes(plot)); return;
-    case PlotFormat::png: {
-        const QByteArray png = plot::encodeImage(plot::renderPlotImage(plot, pixelRatio), "PNG");
-        if (png.isEmpty())
-            throw InputError("The plot could not be encoded as PNG.");
-        saveBytes(path, png);
-        return;
+    case PlotFormat::svg: bytes = svgBytes(plot); break;
+    case PlotFormat::pdf: bytes = pdfBytes(plot); break;
+    case PlotFormat::png: bytes = encodeImage(renderPlotImage(plot, pixelRatio), "PNG"); break;
     }
-    }
+    if (bytes.isEmpty())
+        throw InputError(std::string("The plot could not be encoded as ") + formatName(format) + ".");
+    return bytes;
 }
 
-}  // namespace kalvex::ui
+void savePlot(const PlotState& plot, const std::string& path, PlotFormat format, double pixelRatio)
+{
+    const QByteArray bytes = plotBytes(plot, format, pixelRatio);
+    report::saveBytesSafely(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+}  // namespace kalvex::plot
