@@ -2,6 +2,7 @@
 
 #include "report/PropellantSave.h"
 #include "study/StudyJson.h"
+#include "ui/Command.h"
 #include "ui/LocalPath.h"
 #include "ui/PlotExport.h"
 #include "ui/PlotView.h"
@@ -113,6 +114,7 @@ void ClosedVesselWindow::buildLayout()
     firingTable_ = named(new QTableWidget(0, kColumns, this), "VesselFirings");
     for (int c = 0; c < kColumns; ++c)
         firingTable_->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kHeaders[c])));
+    firingTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);  // headers whole
     firingTable_->horizontalHeader()->setSectionResizeMode(kFile, QHeaderView::Stretch);
     auto* add = named(new QPushButton(QStringLiteral("Add Traces..."), this), "VesselAddTraces");
     auto* remove = named(new QPushButton(QStringLiteral("Remove"), this), "VesselRemoveFiring");
@@ -184,6 +186,7 @@ void ClosedVesselWindow::buildLayout()
     connect(remove, &QPushButton::clicked, this, &ClosedVesselWindow::removeFiring);
     connect(reduce_, &QPushButton::clicked, this, &ClosedVesselWindow::reduceOrStop);
     connect(picture_, &QComboBox::currentIndexChanged, this, &ClosedVesselWindow::drawPicture);
+    connect(graf_, &PlotView::resized, this, &ClosedVesselWindow::resizePlot);
     connect(savePicture_, &QPushButton::clicked, this, &ClosedVesselWindow::savePicture);
     connect(save_, &QPushButton::clicked, this, &ClosedVesselWindow::saveToLibrary);
 }
@@ -335,6 +338,15 @@ void ClosedVesselWindow::drawPicture()
     default: vessel::plotResiduals(plot_, firings_, again_); break;
     }
     graf_->update();
+}
+
+// The plot fills the view: the picture is drawn again at the view's size.
+void ClosedVesselWindow::resizePlot(int width, int height)
+{
+    runCommand(this, [&] {
+        if (plot::ResizePlot(plot_, width, height, graf_->devicePixelRatioF()))
+            graf_->update();
+    });
 }
 
 void ClosedVesselWindow::savePicture()

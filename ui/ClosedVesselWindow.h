@@ -56,6 +56,7 @@ private slots:
     void reduceOrStop();
     void showReduction();
     void drawPicture();
+    void resizePlot(int width, int height);
     void savePicture();
     void saveToLibrary();
 
