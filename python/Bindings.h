@@ -13,6 +13,7 @@ void bindInputSet(pybind11::module_& m);
 void bindRun(pybind11::module_& m, const std::shared_ptr<ResultsPool>& pool);
 void bindStudy(pybind11::module_& m);
 void bindPropellants(pybind11::module_& m);
+void bindVessel(pybind11::module_& m);
 
 // The propellant library of a (rows, problems) pair as kalvex._core.propellant_library gives it.
 PropellantLibrary libraryFrom(const pybind11::tuple& library);

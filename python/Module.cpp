@@ -11,4 +11,5 @@ PYBIND11_MODULE(_core, m)
     bindRun(m, std::make_shared<ResultsPool>());
     bindStudy(m);
     bindPropellants(m);
+    bindVessel(m);
 }

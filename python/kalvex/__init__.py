@@ -19,6 +19,7 @@ from ._core import InputSet, RunStopped
 from .run import Run
 from .studies import StudyResult, propellant_library, run_study as _run_study, integrator_spec as _integrator_spec
 from .table import Table
+from . import vessel
 
 __all__ = ["InputSet", "Run", "RunStopped", "StudyResult", "Table",
            "load_inputs", "load_report", "propellants", "run", "run_many", "study"]
