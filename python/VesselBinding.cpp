@@ -29,6 +29,7 @@ constexpr double kGram = 1e-3;             // kg
 constexpr double kMicrosecond = 1e-6;      // s
 constexpr double kMillisecond = 1e-3;      // s
 constexpr double kMegapascal = 1e6;        // Pa
+constexpr double kMillimetre = 1e-3;       // m
 
 py::array_t<double> scaledArray(const std::vector<double>& values, double factor)
 {
@@ -102,10 +103,17 @@ BallisticInput vesselPropellant(const ScriptInput& inputs, std::optional<double>
     return propellant;
 }
 
+// The heat loss as typed: W/m^2/K, mm, °C.
+vessel::VesselHeatLoss heatLossOf(const py::tuple& typed)
+{
+    return {typed[0].cast<double>(), typed[1].cast<double>() * kMillimetre, typed[2].cast<double>()};
+}
+
 py::dict simulate(const ScriptInput& inputs, double volume, double charge, std::optional<double> igniter, double step,
-                  double sample, double afterBurnout)
+                  double sample, double afterBurnout, const py::tuple& heatLoss)
 {
     vessel::VesselSetup setup;
+    setup.heatLoss = heatLossOf(heatLoss);
     setup.charge = vesselPropellant(inputs, igniter);
     setup.volume = volume * kCubicCentimetre;
     setup.chargeMass = charge * kGram;
@@ -135,6 +143,7 @@ struct ReduceArguments {
     std::optional<double> referenceTemperature;
     bool ignitionAtZero = false, ratesOnly = false, keepGas = false;
     vessel::ReductionSettings settings;
+    vessel::VesselHeatLoss heatLoss;
 };
 
 vessel::ReductionOptions reductionOptions(const ReduceArguments& a)
@@ -150,6 +159,7 @@ vessel::ReductionOptions reductionOptions(const ReduceArguments& a)
     options.ignitionAtZero = a.ignitionAtZero;
     options.fitTraces = !a.ratesOnly;
     options.fitGas = !a.keepGas;
+    options.heatLoss = a.heatLoss;
     return options;
 }
 
@@ -179,15 +189,16 @@ std::string reduce(const py::list& records, const ScriptInput& inputs, const Red
 void bindVessel(py::module_& m)
 {
     m.def("vessel_simulate", &simulate, py::arg("inputs"), py::arg("volume"), py::arg("charge"), py::arg("igniter"),
-          py::arg("step"), py::arg("sample"), py::arg("after_burnout"),
+          py::arg("step"), py::arg("sample"), py::arg("after_burnout"), py::arg("heat_loss"),
           "One closed-vessel firing: {t [ms], p [MPa], dpdt [MPa/ms], Z}");
     m.def(
         "vessel_reduce",
         [](const py::list& firings, const ScriptInput& inputs, std::optional<double> igniter, std::vector<double> pLow,
            int segments, std::optional<double> referenceTemperature, bool ignitionAtZero, bool ratesOnly, bool keepGas,
-           const py::dict& rules, const std::string& timeUnit, const std::string& pressureUnit) {
+           const py::dict& rules, const py::tuple& heatLoss, const std::string& timeUnit,
+           const std::string& pressureUnit) {
             ReduceArguments a{igniter, std::move(pLow), segments, referenceTemperature, ignitionAtZero, ratesOnly,
-                              keepGas, {}};
+                              keepGas, {}, heatLossOf(heatLoss)};
             for (const auto& [key, value] : rules) {
                 const std::string name = key.cast<std::string>();
                 if (name == "smoothing")
@@ -209,7 +220,7 @@ void bindVessel(py::module_& m)
         },
         py::arg("firings"), py::arg("inputs"), py::arg("igniter"), py::arg("p_low"), py::arg("segments"),
         py::arg("reference_temperature"), py::arg("ignition_at_zero"), py::arg("rates_only"), py::arg("keep_gas"),
-        py::arg("rules"), py::arg("time_unit"), py::arg("pressure_unit"),
+        py::arg("rules"), py::arg("heat_loss"), py::arg("time_unit"), py::arg("pressure_unit"),
         "Measured firings reduced: the record of kalvex-vessel --export-json as JSON text");
 }
 

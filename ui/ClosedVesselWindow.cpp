@@ -44,6 +44,7 @@ constexpr double kCubicCentimetre = 1e-6;  // m^3
 constexpr double kGram = 1e-3;             // kg
 constexpr double kMegapascal = 1e6;        // Pa
 constexpr double kMillisecond = 1e-3;      // s
+constexpr double kMillimetre = 1e-3;       // m
 
 enum Column { kFile, kVolume, kCharge, kTemperature, kStart, kEnd, kColumns };
 const char* const kHeaders[kColumns] = {"Trace file", "Volume [cm3]", "Charge [g]", "Temperature [\u00b0C]",
@@ -134,6 +135,10 @@ void ClosedVesselWindow::buildLayout()
     ignitionFraction_ = named(new QLineEdit(QString::number(rules.ignitionFraction), this), "VesselIgnitionFraction");
     lowFraction_ = named(new QLineEdit(QString::number(rules.lowFraction), this), "VesselLowFraction");
     highFraction_ = named(new QLineEdit(QString::number(rules.highFraction), this), "VesselHighFraction");
+    const vessel::VesselHeatLoss heat;
+    heatLoss_ = named(new QLineEdit(QString::number(heat.coefficient), this), "VesselHeatLoss");
+    innerDiameter_ = named(new QLineEdit(QString::number(heat.innerDiameter / kMillimetre), this), "VesselInnerDiameter");
+    wallTemperature_ = named(new QLineEdit(QString::number(heat.wallTemperature), this), "VesselWallTemperature");
     auto* rulesForm = new QFormLayout;
     rulesForm->addRow(QStringLiteral("Segment bounds above 0 [MPa]:"), bounds_);
     rulesForm->addRow(QStringLiteral("Segments to find (0: the bounds given):"), segments_);
@@ -142,6 +147,9 @@ void ClosedVesselWindow::buildLayout()
     rulesForm->addRow(QStringLiteral("Trace starts above, of pmax:"), ignitionFraction_);
     rulesForm->addRow(QStringLiteral("Rates kept above, of pmax:"), lowFraction_);
     rulesForm->addRow(QStringLiteral("Rates kept below, of pmax:"), highFraction_);
+    rulesForm->addRow(QStringLiteral("Heat loss h [W/m\u00b2K] (0: none):"), heatLoss_);
+    rulesForm->addRow(QStringLiteral("Vessel inner diameter [mm]:"), innerDiameter_);
+    rulesForm->addRow(QStringLiteral("Wall temperature [\u00b0C]:"), wallTemperature_);
 
     reduce_ = named(new QPushButton(QStringLiteral("Reduce"), this), "VesselReduce");
     progress_ = named(new QProgressBar(this), "VesselProgress");
@@ -263,6 +271,13 @@ vessel::ReductionOptions ClosedVesselWindow::optionsFromFields() const
     o.trace.ignitionFraction = numberIn(ignitionFraction_->text(), QStringLiteral("Trace start")).value_or(0);
     o.trace.lowFraction = numberIn(lowFraction_->text(), QStringLiteral("Rates above")).value_or(0);
     o.trace.highFraction = numberIn(highFraction_->text(), QStringLiteral("Rates below")).value_or(1);
+    o.heatLoss.coefficient = numberIn(heatLoss_->text(), QStringLiteral("Heat loss")).value_or(0);
+    if (const auto diameter = numberIn(innerDiameter_->text(), QStringLiteral("Vessel inner diameter")))
+        o.heatLoss.innerDiameter = *diameter * kMillimetre;
+    if (const auto wall = numberIn(wallTemperature_->text(), QStringLiteral("Wall temperature")))
+        o.heatLoss.wallTemperature = *wall;
+    if (const std::string problem = o.heatLoss.problem(); !problem.empty())
+        throw std::runtime_error(problem);
     return o;
 }
 

@@ -85,6 +85,9 @@ private:
     QLineEdit* ignitionFraction_ = nullptr;  // VesselIgnitionFraction
     QLineEdit* lowFraction_ = nullptr;    // VesselLowFraction
     QLineEdit* highFraction_ = nullptr;   // VesselHighFraction
+    QLineEdit* heatLoss_ = nullptr;       // VesselHeatLoss, W/m^2/K (0: none)
+    QLineEdit* innerDiameter_ = nullptr;  // VesselInnerDiameter, mm
+    QLineEdit* wallTemperature_ = nullptr;  // VesselWallTemperature, °C
     QPushButton* reduce_ = nullptr;       // VesselReduce ("Reduce" / "Stop")
     QProgressBar* progress_ = nullptr;    // VesselProgress
     QPlainTextEdit* results_ = nullptr;   // VesselResults

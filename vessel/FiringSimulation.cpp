@@ -4,10 +4,11 @@
 
 namespace kalvex::vessel {
 
-VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellant, double step, double afterBurnout,
-                           double until)
+VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellant, const VesselHeatLoss& heatLoss,
+                           double step, double afterBurnout, double until)
 {
     VesselSetup setup;
+    setup.heatLoss = heatLoss;
     setup.charge = propellant;
     setup.volume = firing.volume;
     setup.chargeMass = firing.chargeMass;

@@ -8,10 +8,11 @@
 
 namespace kalvex::vessel {
 
-// The firing's vessel and charge fired with `propellant`, every `step` recorded, until
-// burnout plus `afterBurnout` and at least until `until` (s). Throws as simulateVessel.
-VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellant, double step, double afterBurnout,
-                           double until = 0);
+// The firing's vessel and charge fired with `propellant`, losing heat by `heatLoss`, every
+// `step` recorded, until burnout plus `afterBurnout` and at least until `until` (s). Throws as
+// simulateVessel.
+VesselTrace simulateFiring(const Firing& firing, const BallisticInput& propellant, const VesselHeatLoss& heatLoss,
+                           double step, double afterBurnout, double until = 0);
 
 // The time a rising series first reaches `level` from sample `from` on, linear between
 // samples; the last time when it never does.

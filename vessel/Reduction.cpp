@@ -106,7 +106,10 @@ std::optional<TemperatureFit> fitTemperature(const std::vector<FiringReduction>&
 VesselReduction reduceFirings(const std::vector<Firing>& firings, const BallisticInput& propellant,
                               const ReductionOptions& options)
 {
+    if (const std::string problem = options.heatLoss.problem(); !problem.empty())
+        throw std::invalid_argument(problem);
     VesselReduction out;
+    out.heatLoss = options.heatLoss;
     out.referenceTemperature = referenceOf(firings, options);
     out.firings.resize(firings.size());
     std::vector<MaxPressureFiring> peaks;
@@ -158,7 +161,8 @@ VesselReduction reduceFirings(const std::vector<Firing>& firings, const Ballisti
         gas.b = out.gas.covolume;
         const TraceFitResult fit =
             fitLawToTraces(fitted, reduced, gas, out.rateLaw, options.trace,
-                           {options.joinSegments, !options.ignitionAtZero, options.fitGas && out.gasFromFirings, options.stop});
+                           {options.joinSegments, !options.ignitionAtZero, options.fitGas && out.gasFromFirings, options.stop,
+                            options.heatLoss});
         out.law = fit.law;
         out.gas = fit.gas;
         out.traceResidual = fit.rmsRelativeResidual;

@@ -36,6 +36,9 @@ struct ReductionOptions {
     // The temperature of the force, covolume and law, °C; none: 21 °C when a firing has no
     // temperature or is at 21 °C, else the firing temperature nearest 21 °C.
     std::optional<double> referenceTemperature;
+    // The vessel's heat loss in every simulation of a firing (the law refined on the traces,
+    // the re-simulations); the maximum pressures and the rates take none.
+    VesselHeatLoss heatLoss;
     // Set from another thread to stop the reduction: reduceFirings then throws
     // ReductionStopped at its next simulation.
     const std::atomic<bool>* stop = nullptr;
@@ -72,6 +75,7 @@ struct VesselReduction {
     double referenceTemperature = kDefaultReferenceTemperature;  // °C
     std::optional<TemperatureFit> temperature;  // with firings at two or more temperatures
     std::vector<FiringReduction> firings;       // in the order given
+    VesselHeatLoss heatLoss;                    // of the simulations, as the options gave it
 };
 
 // `propellant` gives the density, the igniter and the grain (and F, b when every reference

@@ -42,6 +42,10 @@ json reductionSettingsJson(const ReductionOptions& o)
         out["pLow"] = o.pLow;
     if (o.referenceTemperature)
         out["referenceTemperature"] = *o.referenceTemperature;
+    if (o.heatLoss.loses())
+        out["heatLoss"] = {{"coefficient", o.heatLoss.coefficient},
+                           {"innerDiameter", o.heatLoss.innerDiameter},
+                           {"wallTemperature", o.heatLoss.wallTemperature}};
     return out;
 }
 

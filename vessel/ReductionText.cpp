@@ -10,6 +10,7 @@ namespace {
 
 constexpr double kMs = 1e3;    // ms per s
 constexpr double kMPa = 1e-6;  // MPa per Pa
+constexpr double kMm = 1e3;    // mm per m
 
 std::string plusMinus(double error)
 {
@@ -52,6 +53,10 @@ std::string reductionText(const std::vector<Firing>& firings, const VesselReduct
         out << "\n";
     }
     out << "reference temperature " << r.referenceTemperature << " \u00b0C\n";
+    if (r.heatLoss.loses())
+        out << "simulated with heat loss h = " << r.heatLoss.coefficient << " W/m^2/K to a wall at "
+            << r.heatLoss.wallTemperature << " \u00b0C (vessel of " << r.heatLoss.innerDiameter * kMm
+            << " mm inner diameter)\n";
     if (r.gasFromFirings) {
         out << "F = " << r.peakGas.force << plusMinus(r.peakGas.forceError) << " J/kg, b = " << r.peakGas.covolume
             << plusMinus(r.peakGas.covolumeError) << " m^3/kg (Noble-Abel line of the maximum pressures)\n";

@@ -19,7 +19,7 @@ ResimulatedTrace resimulateFiring(const std::vector<Firing>& firings, std::size_
     BallisticInput propellantThen = reducedPropellant(reduction, propellant);
     if (reduction.temperature)
         applyChargeTemperature(reduced.temperature, reduction.temperature->coefficients, propellantThen);
-    const VesselTrace simulation = simulateFiring(firing, propellantThen, kSimulationStep, kAfterBurnout);
+    const VesselTrace simulation = simulateFiring(firing, propellantThen, reduction.heatLoss, kSimulationStep, kAfterBurnout);
 
     const ReducedTrace& r = reduced.reduced;
     const double half = 0.5 * r.maxPressure;

@@ -111,6 +111,7 @@ struct FitProblem {
     bool fitShifts = true;
     bool fitGas = true;
     const std::atomic<bool>* stop = nullptr;
+    VesselHeatLoss heatLoss;
 
     std::size_t gasIndex() const { return law.count(); }
     std::size_t shiftIndex() const { return law.count() + (fitGas ? 2 : 0); }
@@ -144,7 +145,7 @@ int residuals(const gsl_vector* x, void* data, gsl_vector* f)
         VesselTrace simulation;
         try {
             // Long enough to reach the last sample compared, the plateau after burnout included.
-            simulation = simulateFiring(firing, propellant, kSimulationStep, 0,
+            simulation = simulateFiring(firing, propellant, problem->heatLoss, kSimulationStep, 0,
                                         firing.trace.time[problem->samples[k].back()] - shift);
         } catch (const std::runtime_error&) {
             return GSL_EDOM;  // a law so slow the charge does not burn: a step too far
@@ -193,6 +194,7 @@ TraceFitResult fitLawToTraces(const std::vector<const Firing*>& firings, const s
     problem.fitShifts = options.fitShifts;
     problem.fitGas = options.fitGas;
     problem.stop = options.stop;
+    problem.heatLoss = options.heatLoss;
     problem.law.joined = options.joined;
     BallisticInput startLaw = propellant;
     setLaw(startLaw, start);
@@ -212,7 +214,7 @@ TraceFitResult fitLawToTraces(const std::vector<const Firing*>& firings, const s
         problem.clockUnit = firings[k]->trace.time[1] - firings[k]->trace.time[0];
         // The clocks start where the trace crosses the middle of its rate window when a first
         // simulation with the starting law does.
-        const VesselTrace s = simulateFiring(*firings[k], startLaw, kSimulationStep, 0);
+        const VesselTrace s = simulateFiring(*firings[k], startLaw, options.heatLoss, kSimulationStep, 0);
         const double level = 0.5 * (settings.lowFraction + settings.highFraction) * r.maxPressure;
         shifts.push_back(crossingTime(firings[k]->trace.time, r.smoothedPressure, level, r.start) -
                          crossingTime(s.time, s.pressure, level, 0));

@@ -20,6 +20,7 @@ struct TraceFitOptions {
     // included (the plateau carries them); else they stay as given.
     bool fitGas = true;
     const std::atomic<bool>* stop = nullptr;  // set: ReductionStopped at the next simulation
+    VesselHeatLoss heatLoss;  // of every simulated firing
 };
 
 struct TraceFitResult {

@@ -1,5 +1,6 @@
 #include "vessel/VesselSetup.h"
 
+#include <limits>
 #include <numbers>
 
 namespace kalvex::vessel {
@@ -7,7 +8,26 @@ namespace kalvex::vessel {
 namespace {
 constexpr double kUnreachable = 1e12;  // Pa or N: a resistance no gas pressure reaches
 constexpr double kSlowTwist = 1e6;     // calibres per turn: no rotation energy
+constexpr double kAbsoluteZero = -273.15;  // °C
+// The wall's heated layer taken as unbounded, so the model's wall temperature stays at its
+// start whatever heat it takes; any positive heat capacity then gives the same.
+constexpr double kHeldWallThickness = std::numeric_limits<double>::infinity();  // m
+constexpr double kSteelHeatCapacity = 460;  // J/kg/K
+constexpr double kSteelDensity = 7850;      // kg/m^3
 }  // namespace
+
+double VesselHeatLoss::wallArea(double volume) const
+{
+    return 4 * volume / innerDiameter + std::numbers::pi * innerDiameter * innerDiameter / 2;
+}
+
+std::string VesselHeatLoss::problem() const
+{
+    if (coefficient >= 0 && innerDiameter > 0 && wallTemperature > kAbsoluteZero)
+        return {};
+    return "the vessel's heat loss needs a coefficient of 0 or more, a positive inner diameter and a wall above "
+           "absolute zero";
+}
 
 BallisticInput vesselInput(const VesselSetup& setup)
 {
@@ -15,9 +35,19 @@ BallisticInput vesselInput(const VesselSetup& setup)
     in.V0 = setup.volume;
     in.Vp = 0;
     in.C = setup.chargeMass;
-    in.A = std::numbers::pi * setup.innerDiameter * setup.innerDiameter / 4;
+    // The bore of the vessel's cylinder: with the volume, the chamber wall the model heats.
+    in.A = std::numbers::pi * setup.heatLoss.innerDiameter * setup.heatLoss.innerDiameter / 4;
     in.dt = setup.dt;
-    in.heatTransfer = setup.heatLoss;
+    in.heatTransfer = setup.heatLoss.loses();
+    if (in.heatTransfer) {
+        // With nothing moving the gas has no velocity, so the model's wall coefficient is its
+        // free coefficient alone: h (T - T_w) over the chamber wall.
+        in.h0 = setup.heatLoss.coefficient;
+        in.T0w = setup.heatLoss.wallTemperature;
+        in.Dw = kHeldWallThickness;
+        in.Cpw = kSteelHeatCapacity;
+        in.rhow = kSteelDensity;
+    }
     // The gun's parts exist in the model but must not move.
     if (in.mp <= 0)
         in.mp = 1;

@@ -36,6 +36,8 @@ VesselTrace simulateVessel(const VesselSetup& setup, double afterBurnout, double
 {
     if (!(setup.dt > 0) || !(setup.sampleInterval >= setup.dt) || !(setup.volume > 0) || !(setup.chargeMass > 0))
         throw std::runtime_error("the vessel needs a positive volume, charge mass, step and sample interval");
+    if (const std::string problem = setup.heatLoss.problem(); !problem.empty())
+        throw std::runtime_error(problem);
     ModelStepper s(vesselInput(setup));
     // The state at ignition: the igniter's gas alone.
     StateVector derivatives{};

@@ -43,14 +43,19 @@ class VesselTrace:
         return pandas.DataFrame(self.columns)
 
 
-def simulate(inputs, volume=200.0, charge=30.0, igniter=None, step=1.0, sample=10.0, after_burnout=1.0):
+def simulate(inputs, volume=200.0, charge=30.0, igniter=None, step=1.0, sample=10.0, after_burnout=1.0,
+             heat_loss=0.0, inner_diameter=50.0, wall_temperature=21.0):
     """One closed-vessel firing of the input set's propellant, igniter and grain.
 
     volume [cm^3], charge [g], igniter [g] (None: the input set's -- a gun's igniter would fill
     a small vessel on its own), step and sample [us], after_burnout [ms] recorded past burnout.
+    heat_loss -- the coefficient h [W/m^2/K] of the heat lost to the wall by Newton's law,
+                 h A_w (T - T_w), over the wall of a cylinder of the volume and inner_diameter
+                 [mm], held at wall_temperature [°C]; 0: none
     ValueError for a vessel that cannot be fired (the message says why).
     """
-    return VesselTrace(_core.vessel_simulate(inputs, volume, charge, igniter, step, sample, after_burnout))
+    return VesselTrace(_core.vessel_simulate(inputs, volume, charge, igniter, step, sample, after_burnout,
+                                             (heat_loss, inner_diameter, wall_temperature)))
 
 
 def _firing_record(firing, number):
@@ -69,7 +74,8 @@ def _firing_record(firing, number):
 
 
 def reduce(firings, inputs, igniter=None, p_low=(), segments=0, reference_temperature=None,
-           ignition_at_zero=False, rates_only=False, keep_gas=False, time_unit="", pressure_unit="", **rules):
+           ignition_at_zero=False, rates_only=False, keep_gas=False, heat_loss=0.0, inner_diameter=50.0,
+           wall_temperature=21.0, time_unit="", pressure_unit="", **rules):
     """Measured firings reduced together; returns the reduction's record as a dict, the same
     as kalvex-vessel reduce --export-json writes (SI units: Pa, m^3/kg, J/kg, s).
 
@@ -78,6 +84,8 @@ def reduce(firings, inputs, igniter=None, p_low=(), segments=0, reference_temper
                [°C, None: the reference], "start" and "end" [ms, the trim window], "name"
     inputs  -- the input set giving the propellant's density, the igniter and the grain
     p_low   -- the law's segment bounds above the first, MPa; segments > 0 finds that many
+    heat_loss, inner_diameter, wall_temperature -- the vessel's heat loss, as for simulate, in
+               every simulation of a firing (the law refined on the traces, the re-simulations)
     rules   -- smoothing, smoothing_alpha, difference_span, ignition_fraction, low_fraction,
                high_fraction (kalvex-vessel's options of those names; left out: its defaults)
     time_unit, pressure_unit -- of CSV files whose header names none (s, ms, us; Pa, kPa, MPa, bar)
@@ -86,5 +94,6 @@ def reduce(firings, inputs, igniter=None, p_low=(), segments=0, reference_temper
     """
     records = [_firing_record(f, i + 1) for i, f in enumerate(firings)]
     text = _core.vessel_reduce(records, inputs, igniter, list(p_low), segments, reference_temperature,
-                               ignition_at_zero, rates_only, keep_gas, rules, time_unit, pressure_unit)
+                               ignition_at_zero, rates_only, keep_gas, rules,
+                               (heat_loss, inner_diameter, wall_temperature), time_unit, pressure_unit)
     return json.loads(text)

@@ -27,6 +27,8 @@ def test_a_law_simulated_at_three_loading_densities_is_reduced_back(powder):
     t, p = trace["t"], trace["p"]
     assert numpy.allclose(trace["dpdt"][1:-1], (p[2:] - p[:-2]) / (t[2:] - t[:-2]))
     assert trace["Z"][-1] == pytest.approx(1) and numpy.all(numpy.diff(trace["Z"]) >= 0)
+    cooled = kalvex.vessel.simulate(powder, volume=200, charge=40.0, after_burnout=4, heat_loss=2000)
+    assert cooled["p"].max() < p.max() and cooled["p"][-1] < cooled["p"].max()
 
     record = kalvex.vessel.reduce(firings, powder, p_low=(40, 100), ignition_at_zero=True)
     for (p_low, beta, alpha), segment in zip(powder.segments, record["law"]):
@@ -48,3 +50,5 @@ def test_a_trace_that_cannot_be_reduced_raises_value_error_naming_it(powder, tmp
         kalvex.vessel.reduce([{"trace": broken, "volume": 200, "charge": 20}], powder)
     with pytest.raises(ValueError, match="positive volume, charge mass"):
         kalvex.vessel.simulate(powder, volume=0)
+    with pytest.raises(ValueError, match="heat loss needs a coefficient of 0 or more"):
+        kalvex.vessel.simulate(powder, heat_loss=-1)

@@ -91,6 +91,7 @@ ReductionOptions reductionOptions(const ReduceOptions& o)
     options.ignitionAtZero = o.ignitionAtZero;
     options.fitTraces = !o.ratesOnly;
     options.fitGas = !o.keepGas;
+    options.heatLoss = o.heatLoss.heatLoss();
     return options;
 }
 

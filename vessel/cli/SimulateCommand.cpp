@@ -69,7 +69,7 @@ int simulate(const SimulateOptions& o)
     s.chargeMass = o.charge * kGram;
     s.dt = o.step * kMicrosecond;
     s.sampleInterval = o.sample * kMicrosecond;
-    s.heatLoss = o.heatLoss;
+    s.heatLoss = o.heatLoss.heatLoss();
     VesselTrace trace = simulateVessel(s, o.afterBurnout * kMillisecond);
     if (o.noise > 0)
         addNoise(trace, o.noise, o.seed);

@@ -8,12 +8,21 @@
 
 namespace kalvex::vessel::cli {
 
+// The vessel's heat loss (VesselSetup.h) as typed: W/m^2/K, mm, °C.
+struct HeatLossOptions {
+    double coefficient = 0;
+    double innerDiameter = 50;
+    double wallTemperature = 21;
+
+    VesselHeatLoss heatLoss() const { return {coefficient, innerDiameter * 1e-3, wallTemperature}; }
+};
+
 struct SimulateOptions {
     std::string input, output;
     double volume = 200, charge = 30, step = 1, sample = 10;  // cm^3, g, us, us
     double igniter = -1;                      // g; negative: the input file's
     std::optional<double> temperature;        // °C, with the input file's coefficients
-    bool heatLoss = false;
+    HeatLossOptions heatLoss;
     double afterBurnout = 1;                  // ms recorded past burnout
     double noise = 0;                         // Gaussian noise, its deviation a fraction of p
     unsigned long seed = 1;                   // of the noise
@@ -30,6 +39,7 @@ struct ReduceOptions {
     std::optional<double> referenceTemperature;  // °C
     bool ignitionAtZero = false, ratesOnly = false, keepGas = false;
     ReductionSettings settings;
+    HeatLossOptions heatLoss;
     std::string pictures, pictureFormat = "png";
     std::string exportJson;            // the reduction as JSON
     std::string saveAs;                // a row of this name in the propellant library

@@ -14,6 +14,23 @@ namespace {
 
 using namespace kalvex::vessel::cli;
 
+constexpr double kAbsoluteZero = -273.15;  // °C
+constexpr double kHottestWall = 1000;      // °C: a steel wall glows long before
+
+void addHeatLoss(CLI::App* c, HeatLossOptions& o)
+{
+    c->add_option("--heat-loss", o.coefficient,
+                  "heat lost to the wall by Newton's law, its coefficient h in W/m^2/K (0: none)")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
+    c->add_option("--inner-diameter", o.innerDiameter, "inner diameter of the vessel's cylinder (its wall area), mm")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
+    c->add_option("--wall-temperature", o.wallTemperature, "temperature of the vessel's wall, \u00b0C")
+        ->check(CLI::Range(kAbsoluteZero, kHottestWall))
+        ->capture_default_str();
+}
+
 CLI::App* addSimulate(CLI::App& app, SimulateOptions& o)
 {
     CLI::App* c = app.add_subcommand("simulate", "simulate a firing into a CSV trace");
@@ -24,7 +41,7 @@ CLI::App* addSimulate(CLI::App& app, SimulateOptions& o)
     c->add_option("--sample", o.sample, "sample interval, us")->capture_default_str();
     c->add_option("--igniter", o.igniter, "igniter mass, g (else the input file's)");
     c->add_option("--temperature", o.temperature, "charge temperature, \u00b0C (the input file's coefficients)");
-    c->add_flag("--heat-loss", o.heatLoss, "the vessel wall takes heat");
+    addHeatLoss(c, o.heatLoss);
     c->add_option("--after-burnout", o.afterBurnout, "recorded past burnout, ms")
         ->check(CLI::NonNegativeNumber)
         ->capture_default_str();
@@ -58,6 +75,7 @@ CLI::App* addReduce(CLI::App& app, ReduceOptions& o)
     c->add_flag("--ignition-at-zero", o.ignitionAtZero, "the traces' clocks start at ignition (else fitted)");
     c->add_flag("--rates-only", o.ratesOnly, "the law fitted to the rates alone, not refined on the traces");
     c->add_flag("--keep-gas", o.keepGas, "F and b from the maximum pressures only, not refined on the traces");
+    addHeatLoss(c, o.heatLoss);
     kalvex::vessel::ReductionSettings& rules = o.settings;
     c->add_option("--smoothing", rules.smoothingHalfWidth, "samples each side of the Gaussian window")
         ->check(CLI::Range(1, 100000))
