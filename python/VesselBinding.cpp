@@ -6,6 +6,7 @@
 #include "vessel/ReductionJson.h"
 #include "vessel/Resimulation.h"
 #include "vessel/TraceCsv.h"
+#include "vessel/TypedOptions.h"
 #include "vessel/VesselSimulation.h"
 
 #include <pybind11/numpy.h>
@@ -29,7 +30,6 @@ constexpr double kGram = 1e-3;             // kg
 constexpr double kMicrosecond = 1e-6;      // s
 constexpr double kMillisecond = 1e-3;      // s
 constexpr double kMegapascal = 1e6;        // Pa
-constexpr double kMillimetre = 1e-3;       // m
 
 py::array_t<double> scaledArray(const std::vector<double>& values, double factor)
 {
@@ -104,16 +104,16 @@ BallisticInput vesselPropellant(const ScriptInput& inputs, std::optional<double>
 }
 
 // The heat loss as typed: W/m^2/K, mm, °C.
-vessel::VesselHeatLoss heatLossOf(const py::tuple& typed)
+vessel::TypedHeatLoss heatLossOf(const py::tuple& typed)
 {
-    return {typed[0].cast<double>(), typed[1].cast<double>() * kMillimetre, typed[2].cast<double>()};
+    return {typed[0].cast<double>(), typed[1].cast<double>(), typed[2].cast<double>()};
 }
 
 py::dict simulate(const ScriptInput& inputs, double volume, double charge, std::optional<double> igniter, double step,
                   double sample, double afterBurnout, const py::tuple& heatLoss)
 {
     vessel::VesselSetup setup;
-    setup.heatLoss = heatLossOf(heatLoss);
+    setup.heatLoss = heatLossOf(heatLoss).heatLoss();
     setup.charge = vesselPropellant(inputs, igniter);
     setup.volume = volume * kCubicCentimetre;
     setup.chargeMass = charge * kGram;
@@ -136,42 +136,15 @@ py::dict simulate(const ScriptInput& inputs, double volume, double charge, std::
     return columns;
 }
 
-struct ReduceArguments {
-    std::optional<double> igniter;
-    std::vector<double> pLow;  // MPa, the inner bounds
-    int segments = 0;
-    std::optional<double> referenceTemperature;
-    bool ignitionAtZero = false, ratesOnly = false, keepGas = false;
-    vessel::ReductionSettings settings;
-    vessel::VesselHeatLoss heatLoss;
-};
-
-vessel::ReductionOptions reductionOptions(const ReduceArguments& a)
-{
-    vessel::ReductionOptions options;
-    options.trace = a.settings;
-    options.pLow.assign(1, 0.0);  // the first segment from 0, as the model's
-    for (double p : a.pLow)
-        if (p > 0)
-            options.pLow.push_back(p * kMegapascal);
-    options.foundSegments = a.segments;
-    options.referenceTemperature = a.referenceTemperature;
-    options.ignitionAtZero = a.ignitionAtZero;
-    options.fitTraces = !a.ratesOnly;
-    options.fitGas = !a.keepGas;
-    options.heatLoss = a.heatLoss;
-    return options;
-}
-
 // The reduction's record as kalvex-vessel --export-json writes it, as JSON text.
-std::string reduce(const py::list& records, const ScriptInput& inputs, const ReduceArguments& arguments,
-                   const vessel::TraceUnits& units)
+std::string reduce(const py::list& records, const ScriptInput& inputs, std::optional<double> igniter,
+                   const vessel::TypedReduction& typed, const vessel::TraceUnits& units)
 {
     std::vector<vessel::Firing> firings;
     for (const py::handle& record : records)
         firings.push_back(firingOf(record.cast<py::dict>(), units));
-    const BallisticInput propellant = vesselPropellant(inputs, arguments.igniter);
-    const vessel::ReductionOptions options = reductionOptions(arguments);
+    const BallisticInput propellant = vesselPropellant(inputs, igniter);
+    const vessel::ReductionOptions options = typed.options();
     const py::gil_scoped_release unlocked;
     try {
         const vessel::VesselReduction reduction = vessel::reduceFirings(firings, propellant, options);
@@ -197,8 +170,8 @@ void bindVessel(py::module_& m)
            int segments, std::optional<double> referenceTemperature, bool ignitionAtZero, bool ratesOnly, bool keepGas,
            const py::dict& rules, const py::tuple& heatLoss, const std::string& timeUnit,
            const std::string& pressureUnit) {
-            ReduceArguments a{igniter, std::move(pLow), segments, referenceTemperature, ignitionAtZero, ratesOnly,
-                              keepGas, {}, heatLossOf(heatLoss)};
+            vessel::TypedReduction a{std::move(pLow), segments, referenceTemperature, ignitionAtZero, ratesOnly,
+                                     keepGas, {}, heatLossOf(heatLoss)};
             for (const auto& [key, value] : rules) {
                 const std::string name = key.cast<std::string>();
                 if (name == "smoothing")
@@ -216,7 +189,7 @@ void bindVessel(py::module_& m)
                 else
                     throw py::value_error("no trimming or smoothing rule " + name);
             }
-            return reduce(firings, inputs, a, {timeUnit, pressureUnit});
+            return reduce(firings, inputs, igniter, a, {timeUnit, pressureUnit});
         },
         py::arg("firings"), py::arg("inputs"), py::arg("igniter"), py::arg("p_low"), py::arg("segments"),
         py::arg("reference_temperature"), py::arg("ignition_at_zero"), py::arg("rates_only"), py::arg("keep_gas"),

@@ -9,6 +9,7 @@
 #include "vessel/ReducedRow.h"
 #include "vessel/ReductionText.h"
 #include "vessel/TraceCsv.h"
+#include "vessel/TypedOptions.h"
 #include "vessel/pictures/FileChecksum.h"
 #include "vessel/pictures/VesselPlots.h"
 
@@ -42,9 +43,7 @@ namespace {
 
 constexpr double kCubicCentimetre = 1e-6;  // m^3
 constexpr double kGram = 1e-3;             // kg
-constexpr double kMegapascal = 1e6;        // Pa
 constexpr double kMillisecond = 1e-3;      // s
-constexpr double kMillimetre = 1e-3;       // m
 
 enum Column { kFile, kVolume, kCharge, kTemperature, kStart, kEnd, kColumns };
 const char* const kHeaders[kColumns] = {"Trace file", "Volume [cm3]", "Charge [g]", "Temperature [\u00b0C]",
@@ -135,9 +134,9 @@ void ClosedVesselWindow::buildLayout()
     ignitionFraction_ = named(new QLineEdit(QString::number(rules.ignitionFraction), this), "VesselIgnitionFraction");
     lowFraction_ = named(new QLineEdit(QString::number(rules.lowFraction), this), "VesselLowFraction");
     highFraction_ = named(new QLineEdit(QString::number(rules.highFraction), this), "VesselHighFraction");
-    const vessel::VesselHeatLoss heat;
+    const vessel::TypedHeatLoss heat;
     heatLoss_ = named(new QLineEdit(QString::number(heat.coefficient), this), "VesselHeatLoss");
-    innerDiameter_ = named(new QLineEdit(QString::number(heat.innerDiameter / kMillimetre), this), "VesselInnerDiameter");
+    innerDiameter_ = named(new QLineEdit(QString::number(heat.innerDiameter), this), "VesselInnerDiameter");
     wallTemperature_ = named(new QLineEdit(QString::number(heat.wallTemperature), this), "VesselWallTemperature");
     auto* rulesForm = new QFormLayout;
     rulesForm->addRow(QStringLiteral("Segment bounds above 0 [MPa]:"), bounds_);
@@ -261,24 +260,26 @@ std::vector<vessel::Firing> ClosedVesselWindow::firingsFromTable() const
 
 vessel::ReductionOptions ClosedVesselWindow::optionsFromFields() const
 {
-    vessel::ReductionOptions o;
-    o.pLow.assign(1, 0.0);
+    vessel::TypedReduction typed;
     for (const QString& bound : bounds_->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        o.pLow.push_back(*numberIn(bound, QStringLiteral("Segment bounds")) * kMegapascal);
-    o.foundSegments = segments_->value();
-    o.ignitionAtZero = ignitionAtZero_->isChecked();
-    o.trace.smoothingHalfWidth = smoothing_->value();
-    o.trace.ignitionFraction = numberIn(ignitionFraction_->text(), QStringLiteral("Trace start")).value_or(0);
-    o.trace.lowFraction = numberIn(lowFraction_->text(), QStringLiteral("Rates above")).value_or(0);
-    o.trace.highFraction = numberIn(highFraction_->text(), QStringLiteral("Rates below")).value_or(1);
-    o.heatLoss.coefficient = numberIn(heatLoss_->text(), QStringLiteral("Heat loss")).value_or(0);
-    if (const auto diameter = numberIn(innerDiameter_->text(), QStringLiteral("Vessel inner diameter")))
-        o.heatLoss.innerDiameter = *diameter * kMillimetre;
-    if (const auto wall = numberIn(wallTemperature_->text(), QStringLiteral("Wall temperature")))
-        o.heatLoss.wallTemperature = *wall;
-    if (const std::string problem = o.heatLoss.problem(); !problem.empty())
+        typed.pLow.push_back(*numberIn(bound, QStringLiteral("Segment bounds")));
+    typed.segments = segments_->value();
+    typed.ignitionAtZero = ignitionAtZero_->isChecked();
+    vessel::ReductionSettings& rules = typed.settings;
+    rules.smoothingHalfWidth = smoothing_->value();
+    rules.ignitionFraction = numberIn(ignitionFraction_->text(), QStringLiteral("Trace start")).value_or(0);
+    rules.lowFraction = numberIn(lowFraction_->text(), QStringLiteral("Rates above")).value_or(0);
+    rules.highFraction = numberIn(highFraction_->text(), QStringLiteral("Rates below")).value_or(1);
+    vessel::TypedHeatLoss& heat = typed.heatLoss;
+    heat.coefficient = numberIn(heatLoss_->text(), QStringLiteral("Heat loss")).value_or(heat.coefficient);
+    heat.innerDiameter =
+        numberIn(innerDiameter_->text(), QStringLiteral("Vessel inner diameter")).value_or(heat.innerDiameter);
+    heat.wallTemperature =
+        numberIn(wallTemperature_->text(), QStringLiteral("Wall temperature")).value_or(heat.wallTemperature);
+    const vessel::ReductionOptions options = typed.options();
+    if (const std::string problem = options.heatLoss.problem(); !problem.empty())
         throw std::runtime_error(problem);
-    return o;
+    return options;
 }
 
 void ClosedVesselWindow::reduceOrStop()

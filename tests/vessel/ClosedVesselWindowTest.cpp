@@ -10,8 +10,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 namespace kalvex::ui {
 namespace {
 
@@ -25,7 +23,7 @@ void fillRow(QTableWidget* table, int row, const char* volume, const char* charg
 
 // The example's three firings at 21 °C reduced in the window, off the GUI thread: the
 // results name the refined law, a picture is drawn, and saving becomes possible; a firing
-// without its charge is refused before anything runs.
+// without its charge, or a heat loss below 0, is refused before anything runs.
 TEST(ClosedVesselWindow, ReducesTheFiringsOfTheListOffTheGuiThread)
 {
     ClosedVesselWindow window;
@@ -44,6 +42,15 @@ TEST(ClosedVesselWindow, ReducesTheFiringsOfTheListOffTheGuiThread)
     fillRow(table, 2, "200", "60");
     EXPECT_EQ(window.firingsFromTable().at(2).chargeMass, 0.06);
     EXPECT_EQ(window.optionsFromFields().pLow, (std::vector<double>{0, 40e6, 100e6}));
+    // The heat loss as typed (W/m^2/K, mm, °C); a negative coefficient is refused.
+    auto* heat = window.findChild<QLineEdit*>(QStringLiteral("VesselHeatLoss"));
+    window.findChild<QLineEdit*>(QStringLiteral("VesselInnerDiameter"))->setText(QStringLiteral("100"));
+    heat->setText(QStringLiteral("-1"));
+    EXPECT_THROW(window.optionsFromFields(), std::runtime_error);
+    heat->setText(QStringLiteral("2000"));
+    EXPECT_EQ(window.optionsFromFields().heatLoss.coefficient, 2000);
+    EXPECT_EQ(window.optionsFromFields().heatLoss.innerDiameter, 0.1);
+    heat->setText(QStringLiteral("0"));
 
     QSignalSpy finished(&window, &ClosedVesselWindow::reductionFinished);
     QTest::mouseClick(reduce, Qt::LeftButton);
@@ -60,13 +67,3 @@ TEST(ClosedVesselWindow, ReducesTheFiringsOfTheListOffTheGuiThread)
 
 }  // namespace
 }  // namespace kalvex::ui
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    return RUN_ALL_TESTS();
-}

@@ -28,7 +28,6 @@ namespace {
 
 constexpr double kCubicCentimetre = 1e-6;  // m^3
 constexpr double kGram = 1e-3;             // kg
-constexpr double kMegapascal = 1e6;        // Pa
 constexpr double kMillisecond = 1e-3;      // s
 constexpr int kPictureWidth = 640, kPictureHeight = 400;  // logical pixels
 
@@ -77,24 +76,6 @@ Firing parseFiring(const std::string& text, const TraceUnits& units)
     return f;
 }
 
-ReductionOptions reductionOptions(const ReduceOptions& o)
-{
-    ReductionOptions options;
-    options.trace = o.settings;
-    // The first segment starts at 0, as the model's does; the option gives the bounds above it.
-    options.pLow.assign(1, 0.0);
-    for (double p : o.pLow)
-        if (p > 0)
-            options.pLow.push_back(p * kMegapascal);
-    options.foundSegments = o.segments;
-    options.referenceTemperature = o.referenceTemperature;
-    options.ignitionAtZero = o.ignitionAtZero;
-    options.fitTraces = !o.ratesOnly;
-    options.fitGas = !o.keepGas;
-    options.heatLoss = o.heatLoss.heatLoss();
-    return options;
-}
-
 void drawPictures(const std::vector<Firing>& firings, const VesselReduction& reduction,
                   const std::vector<ResimulatedTrace>& again, const ReduceOptions& o)
 {
@@ -124,7 +105,7 @@ int reduce(const ReduceOptions& o)
     BallisticInput propellant = study::readBaseReport(o.input);
     if (o.igniter >= 0)
         propellant.CI = o.igniter * kGram;  // the vessel's, not the gun's
-    const ReductionOptions options = reductionOptions(o);
+    const ReductionOptions options = o.reduction.options();
     const VesselReduction reduction = reduceFirings(firings, propellant, options);
     std::vector<ResimulatedTrace> again;
     for (std::size_t i = 0; i < firings.size(); ++i)

@@ -13,11 +13,13 @@
 namespace {
 
 using namespace kalvex::vessel::cli;
+using kalvex::vessel::TypedHeatLoss;
+using kalvex::vessel::TypedReduction;
 
 constexpr double kAbsoluteZero = -273.15;  // °C
 constexpr double kHottestWall = 1000;      // °C: a steel wall glows long before
 
-void addHeatLoss(CLI::App* c, HeatLossOptions& o)
+void addHeatLoss(CLI::App* c, TypedHeatLoss& o)
 {
     c->add_option("--heat-loss", o.coefficient,
                   "heat lost to the wall by Newton's law, its coefficient h in W/m^2/K (0: none)")
@@ -66,17 +68,18 @@ CLI::App* addReduce(CLI::App& app, ReduceOptions& o)
     c->add_option("--time-unit", o.timeUnit, "s, ms or us (else from the header)");
     c->add_option("--pressure-unit", o.pressureUnit, "Pa, kPa, MPa or bar (else from the header)");
     c->add_option("--igniter", o.igniter, "igniter mass, g (else the input file's)");
-    c->add_option("--p-low", o.pLow, "lower pressure of each law segment above the first (which starts at 0), MPa");
-    c->add_option("--segments", o.segments, "find the bounds of this many segments")
+    TypedReduction& r = o.reduction;
+    c->add_option("--p-low", r.pLow, "lower pressure of each law segment above the first (which starts at 0), MPa");
+    c->add_option("--segments", r.segments, "find the bounds of this many segments")
         ->excludes("--p-low")
         ->check(CLI::Range(1, 8));
-    c->add_option("--reference-temperature", o.referenceTemperature,
+    c->add_option("--reference-temperature", r.referenceTemperature,
                   "temperature of F, b and the law, \u00b0C (else 21, or the firings' nearest to it)");
-    c->add_flag("--ignition-at-zero", o.ignitionAtZero, "the traces' clocks start at ignition (else fitted)");
-    c->add_flag("--rates-only", o.ratesOnly, "the law fitted to the rates alone, not refined on the traces");
-    c->add_flag("--keep-gas", o.keepGas, "F and b from the maximum pressures only, not refined on the traces");
-    addHeatLoss(c, o.heatLoss);
-    kalvex::vessel::ReductionSettings& rules = o.settings;
+    c->add_flag("--ignition-at-zero", r.ignitionAtZero, "the traces' clocks start at ignition (else fitted)");
+    c->add_flag("--rates-only", r.ratesOnly, "the law fitted to the rates alone, not refined on the traces");
+    c->add_flag("--keep-gas", r.keepGas, "F and b from the maximum pressures only, not refined on the traces");
+    addHeatLoss(c, r.heatLoss);
+    kalvex::vessel::ReductionSettings& rules = r.settings;
     c->add_option("--smoothing", rules.smoothingHalfWidth, "samples each side of the Gaussian window")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();
