@@ -111,7 +111,7 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
         withRows(options.jsonPath, nullptr, [&](std::ostream& json) {
             if (shard)
                 csv << shardHeadLine(*shard) << '\n';
-            writeCsvHeader(csv, rows.varied());
+            writeCsvHeader(csv, rows.varied(), rows.integrator());
             std::string columns;
             for (const std::string& c : csvColumns(rows.varied()))
                 columns += (columns.empty() ? "\"" : ", \"") + c + "\"";
@@ -124,7 +124,7 @@ bool runRowStudy(const Study& study, const StudyOptions& options, const StudyStr
             delivered = runRows(rows, first, last, executor, [&](const RowResult& row) {
                 // A table without a file goes to a stream that drops it: its row text is not made.
                 if (options.csvPath || csvFallback)
-                    writeCsvRow(csv, row);
+                    writeCsvRow(csv, row, rows.integrator());
                 if (options.jsonPath)
                     json << (row.index == first ? "\n" : ",\n") << rowJson(row);
                 if (tolerance)
@@ -200,7 +200,8 @@ std::vector<std::string> boxNames(const std::vector<BoundedParameter>& box)
 }
 
 // The runs of a search, as the rows of a study, to the -o file.
-void writeHistory(const StudyOptions& options, const std::vector<BoundedParameter>& box, const std::vector<RowResult>& history)
+void writeHistory(const StudyOptions& options, const std::vector<BoundedParameter>& box, const std::vector<RowResult>& history,
+                  const IntegratorChoice& integrator)
 {
     if (!options.csvPath)
         return;
@@ -208,9 +209,9 @@ void writeHistory(const StudyOptions& options, const std::vector<BoundedParamete
     for (const BoundedParameter& p : box)
         varied.push_back(findParameter(p.parameter));
     withOutput(options.csvPath, nullptr, [&](std::ostream& csv) {
-        writeCsvHeader(csv, varied);
+        writeCsvHeader(csv, varied, integrator);
         for (const RowResult& row : history)
-            writeCsvRow(csv, row);
+            writeCsvRow(csv, row, integrator);
     });
 }
 
@@ -239,7 +240,7 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
                 writeOptimizeTable(streams.out, study, result);
             if (options.errorEstimate)
                 writeStepError(streams.out, "the optimum", withValues(study, boxNames(study.optimize.parameters), result.values));
-            writeHistory(options, study.optimize.parameters, result.history);
+            writeHistory(options, study.optimize.parameters, result.history, study.integrator);
             json = optimizeResultJson(study, result);
         } else if (study.kind == StudyKind::solve && study.solve.pair) {
             const TwoTargetResult result = solveTwoTargets(study, &cancel);
@@ -248,7 +249,7 @@ int runStudyFile(const StudyOptions& options, const StudyStreams& streams, const
                 writeTwoTargetTable(streams.out, study, result);
             if (options.errorEstimate)
                 writeStepError(streams.out, "the solution", withValues(study, boxNames(box), {result.values.begin(), result.values.end()}));
-            writeHistory(options, box, result.history);
+            writeHistory(options, box, result.history, study.integrator);
             json = twoTargetResultJson(study, result);
         } else if (study.kind == StudyKind::solve) {
             const SolveResult result = solveStudy(study, &cancel);
@@ -286,14 +287,14 @@ void summarizeMergedRows(const StudyOptions& options, const StudyStreams& stream
     std::string json;
     if (study.kind == StudyKind::tolerance) {
         ToleranceAccumulator statistics(study.tolerance.limit);
-        readCsvRows(in, rows.varied(), [&](const RowResult& row) { statistics.add(row); });
+        readCsvRows(in, rows.varied(), [&](const RowResult& row) { statistics.add(row); }, rows.integrator());
         const ToleranceSummary summary = statistics.summary();
         if (!options.quiet)
             writeToleranceTable(streams.out, summary);
         json = toleranceSummaryJson(summary);
     } else {
         SensitivityAccumulator indices(study);
-        readCsvRows(in, rows.varied(), [&](const RowResult& row) { indices.add(row); });
+        readCsvRows(in, rows.varied(), [&](const RowResult& row) { indices.add(row); }, rows.integrator());
         const SensitivitySummary summary = indices.summary();
         if (!options.quiet)
             writeSensitivityTable(streams.out, summary);

@@ -108,6 +108,9 @@ void writeToleranceTable(std::ostream& out, const ToleranceSummary& summary)
     if (summary.exceedance && summary.exceedance->total > inStatistics)
         out << ", " << summary.exceedance->total - inStatistics << " stopped at the pressure limit (counted only as exceeding it)";
     out << '\n';
+    if (summary.percentilesEstimated)
+        out << "percentiles estimated as the samples streamed past (P-square): more than " << kExactPercentileSamples
+            << " samples are not kept\n";
     if (summary.exceedance) {
         const Exceedance& e = *summary.exceedance;
         out << "P(" << e.limit.output << " > " << num(e.limit.value) << ") = " << e.exceeding << "/"

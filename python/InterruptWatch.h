@@ -5,6 +5,9 @@
 #include <pybind11/pybind11.h>
 
 #include <atomic>
+#include <chrono>
+#include <exception>
+#include <future>
 
 namespace kalvex::python {
 
@@ -18,6 +21,23 @@ struct InterruptWatch {
         if (PyErr_CheckSignals() != 0)
             cancel = true;
         return !cancel;
+    }
+
+    // Runs `work` on a thread of its own while the calling thread, the GIL released, looks for
+    // Ctrl+C every 10 ms; the work reads `cancel` to stop. Its exception reaches the caller,
+    // unless the work was interrupted (then raiseIfInterrupted tells).
+    template <class Work>
+    void runWatched(Work&& work)
+    {
+        auto done = std::async(std::launch::async, std::forward<Work>(work));
+        while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            keepGoing();
+        try {
+            done.get();
+        } catch (...) {
+            if (!cancel)
+                throw;
+        }
     }
 
     // With the GIL held, after the work returned.

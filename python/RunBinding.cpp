@@ -2,10 +2,13 @@
 // text the window would show.
 #include "core/results/SeriesVocabulary.h"
 #include "python/Bindings.h"
+#include "python/InterruptWatch.h"
 #include "python/ScriptInput.h"
 #include "python/ScriptRun.h"
 
 #include <pybind11/numpy.h>
+
+#include <optional>
 
 namespace py = pybind11;
 
@@ -58,11 +61,16 @@ void bindRun(py::module_& m, const std::shared_ptr<ResultsPool>& pool)
         [pool](const ScriptInput& inputs, bool heatTransfer, const std::string& integrator, double rtol, double atol) {
             const BallisticInput input = toBallisticInput(inputs, heatTransfer);
             const IntegratorChoice choice = integratorChoice(integrator, rtol, atol);
-            ScriptRun run = [&] {
+            // A run alone takes up to seconds (thirty doublings of a step that never gets
+            // anywhere): it looks at Ctrl+C every thousand steps.
+            InterruptWatch watch;
+            std::optional<ScriptRun> run;
+            {
                 const py::gil_scoped_release unlocked;
-                return runScript(input, *pool, inputs.propellantLine, choice);
-            }();
-            return py::make_tuple(seriesArrays(run), run.memo, summary(run));
+                watch.runWatched([&] { run = runScript(input, *pool, inputs.propellantLine, choice, &watch.cancel); });
+            }
+            watch.raiseIfInterrupted();
+            return py::make_tuple(seriesArrays(*run), run->memo, summary(*run));
         },
         py::arg("inputs"), py::arg("heat_transfer") = true, py::arg("integrator") = "fixed", py::arg("rtol") = 1e-8,
         py::arg("atol") = 0.0,

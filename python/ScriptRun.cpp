@@ -20,7 +20,7 @@ IntegratorChoice integratorChoice(const std::string& name, double relativeTolera
 }
 
 ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine,
-                    const IntegratorChoice& integrator)
+                    const IntegratorChoice& integrator, const std::atomic<bool>* stop)
 {
     ScriptRun run{input, {}, pool.acquire(), {}, {}};
     const auto appendLine = [&run](const std::string& line) { run.memo.append(line).push_back('\n'); };
@@ -28,7 +28,7 @@ ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::s
         appendLine(propellantLine);
     if (input.chargeTemperature && input.temperatureCoefficients)  // as kalvex-batch names it
         appendLine(chargeTemperatureLine(*input.chargeTemperature, *input.temperatureCoefficients));
-    run.outcome = runStart(input, integrator, *run.results, appendLine);
+    run.outcome = runStart(input, integrator, *run.results, appendLine, {}, stop);
     if (run.outcome.end != RunEnd::MuzzleReached)
         throw RunStoppedError(startEndMessage(run.outcome));
     run.input.dt = run.outcome.dt;  // as the window holds it after restarts

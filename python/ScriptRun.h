@@ -31,8 +31,9 @@ struct ScriptRun {
 // run stops early), writes the summary as the window shows it by default and computes the
 // outputs a study gives for the same input. A propellant line, when given, comes first, as
 // kalvex-batch --propellant writes it.
+// A `stop` flag that turns true ends the run with RunStoppedError("Run interrupted.").
 ScriptRun runScript(const BallisticInput& input, ResultsPool& pool, const std::string& propellantLine = {},
-                    const IntegratorChoice& integrator = {});
+                    const IntegratorChoice& integrator = {}, const std::atomic<bool>* stop = nullptr);
 
 // The integrator a script names ("fixed" or "adaptive") with its tolerances; ValueError for
 // another name or a tolerance outside (0, 1).

@@ -6,6 +6,7 @@
 #include "python/InterruptWatch.h"
 #include "python/OutputColumns.h"
 #include "python/ScriptInput.h"
+#include "study/TableCap.h"
 #include "study/DesignResultsJson.h"
 #include "study/Executor.h"
 #include "study/Optimize.h"
@@ -76,20 +77,12 @@ int threadCount(std::optional<int> threads)
     return threads.value_or(0);
 }
 
-// The most rows a table in Python holds: a row takes about 200 bytes (its numbers and its
-// message), so the cap keeps a table near 2 GB. Checked before anything is allocated.
-constexpr std::size_t kMaxTableRows = 10'000'000;
-
 void refuseLargeTable(std::size_t rows, std::size_t columns)
 {
-    if (rows <= kMaxTableRows)
-        return;
-    const double gigabytes = static_cast<double>(rows) * static_cast<double>(8 * columns + 64) / 1e9;
-    throw py::value_error("a table of " + std::to_string(rows) + " rows (about " +
-                          std::to_string(static_cast<long long>(std::ceil(gigabytes))) + " GB) is more than the " +
-                          std::to_string(kMaxTableRows) +
-                          " rows a table in Python holds; stream the study instead: kalvex-study STUDY.json -o "
-                          "ROWS.csv, its --shard runs, or kalvex.distributed (Dask) in chunks");
+    const std::string message = study::tableTooLarge(rows, columns, study::kMaxPythonTableRows, "Python",
+        "kalvex-study STUDY.json -o ROWS.csv, its --shard runs, or kalvex.distributed (Dask) in chunks");
+    if (!message.empty())
+        throw py::value_error(message);
 }
 
 // Rows [first, last) of a study or of a list of runs, gathered into columns with the GIL

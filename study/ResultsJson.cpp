@@ -49,6 +49,8 @@ std::string toleranceSummaryJson(const ToleranceSummary& summary)
             {"p5", numberOrNull(s.p5)}, {"p50", numberOrNull(s.p50)}, {"p95", numberOrNull(s.p95)}, {"p99", numberOrNull(s.p99)}};
     }
     json j = {{"samples", summary.samples}, {"outputs", outputs}, {"failures", summary.failures}};
+    if (summary.percentilesEstimated)
+        j["percentilesEstimated"] = true;
     if (summary.exceedance) {
         const Exceedance& e = *summary.exceedance;
         j["exceedance"] = {{"output", e.limit.output}, {"limit", e.limit.value}, {"exceeding", e.exceeding},

@@ -1,5 +1,6 @@
 #include "study/ShardFile.h"
 
+#include "study/StudyCsv.h"
 #include "study/StudyError.h"
 #include "study/StudyJson.h"
 
@@ -82,8 +83,8 @@ struct Shard {
     refuse(path, "line " + std::to_string(line) + ": " + fault);
 }
 
-// Checks one row: the study's number of fields, numbers in every column but the message,
-// and the run number the shard's order gives it.
+// Checks one row: the study's number of fields, numbers in every column but the text ones
+// (the integrator and the message), and the run number the shard's order gives it.
 void checkRow(const Shard& shard, const std::vector<std::string_view>& columns, std::string_view row,
               std::size_t line, std::size_t run)
 {
@@ -92,7 +93,7 @@ void checkRow(const Shard& shard, const std::vector<std::string_view>& columns, 
         refuseLine(shard.path, line,
                    std::to_string(cells.size()) + " fields instead of " + std::to_string(columns.size()));
     for (std::size_t c = 0; c + 1 < cells.size(); ++c)
-        if (!isNumber(cells[c]))
+        if (columns[c] != kIntegratorColumn && !isNumber(cells[c]))
             refuseLine(shard.path, line,
                        "\"" + std::string(cells[c]) + "\" in the column " + std::string(columns[c]) + " is not a number");
     if (cells[0] != std::to_string(run))

@@ -6,6 +6,7 @@
 #include "study/StudyError.h"
 #include "core/results/Errors.h"
 
+#include <limits>
 #include <algorithm>
 #include <cmath>
 
@@ -223,6 +224,17 @@ void validateSensitivity(const SensitivitySpec& sensitivity)
         for (std::size_t j = 0; j < i; ++j)
             if (sensitivity.draws.parameters[j].parameter == sensitivity.draws.parameters[i].parameter)
                 throw StudyError("sensitivity.parameters: " + sensitivity.draws.parameters[i].parameter + " is named twice");
+    // samples x (parameters + 2), counted without overflow: samples may be any whole number.
+    const auto samples = static_cast<unsigned long long>(sensitivity.draws.samples);
+    const std::size_t perSample = sensitivity.draws.parameters.size() + 2;
+    if (samples > kMaxSensitivityRuns / perSample)
+        throw StudyError("sensitivity.samples: " + std::to_string(samples) + " samples of " +
+                         std::to_string(perSample - 2) + (perSample == 3 ? " parameter" : " parameters") + " need " +
+                         (samples > std::numeric_limits<std::size_t>::max() / perSample
+                              ? std::string("more runs than can be counted")
+                              : std::to_string(samples * perSample) + " runs") +
+                         ", more than the " + std::to_string(kMaxSensitivityRuns) +
+                         " whose outputs the indices keep in memory");
     if (sensitivity.resamples < 10)
         throw StudyError("sensitivity.resamples must be at least 10");
     if (!(sensitivity.confidence > 0 && sensitivity.confidence < 1))

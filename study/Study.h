@@ -132,6 +132,8 @@ struct OptimizeSpec {
 // study: `draws.samples` base samples cost samples * (k + 2) runs; `draws.seed` seeds the
 // bootstrap (the Sobol' sequence itself has no seed).
 inline constexpr std::size_t kMaxSensitivityParameters = 20;
+// The indices keep every output of every run of the design: 10 million runs take about 3 GB.
+inline constexpr std::size_t kMaxSensitivityRuns = 10'000'000;
 
 struct SensitivitySpec {
     ToleranceSpec draws;

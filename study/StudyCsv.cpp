@@ -16,20 +16,39 @@ std::string columnName(std::string_view name, std::string_view unit)
     return std::string(name) + " [" + std::string(unit) + "]";
 }
 
-std::vector<std::string> csvColumns(const std::vector<Parameter>& varied)
+namespace {
+
+bool hasIntegratorColumn(const IntegratorChoice& integrator)
+{
+    return integrator.method != IntegratorMethod::fixedStep;
+}
+
+// "adaptive rtol=1e-08 atol=1e-08": no comma, so the cell needs no quotes.
+std::string integratorCell(const IntegratorChoice& integrator)
+{
+    const AdaptiveSettings& a = integrator.adaptive;
+    return std::string(integratorName(integrator.method)) + " rtol=" + report::csvNumber(a.relativeTolerance) +
+           " atol=" + report::csvNumber(absoluteToleranceOf(a));
+}
+
+}  // namespace
+
+std::vector<std::string> csvColumns(const std::vector<Parameter>& varied, const IntegratorChoice& integrator)
 {
     std::vector<std::string> columns{"run [-]"};
     for (const Parameter& p : varied)
         columns.push_back(columnName(p.name, p.unit));
     for (const OutputInfo& info : kOutputInfo)
         columns.push_back(columnName(info.name, info.unit));
+    if (hasIntegratorColumn(integrator))
+        columns.emplace_back(kIntegratorColumn);
     columns.push_back("message [-]");
     return columns;
 }
 
-void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied)
+void writeCsvHeader(std::ostream& out, const std::vector<Parameter>& varied, const IntegratorChoice& integrator)
 {
-    const std::vector<std::string> columns = csvColumns(varied);
+    const std::vector<std::string> columns = csvColumns(varied, integrator);
     for (std::size_t c = 0; c < columns.size(); ++c)
         out << (c ? "," : "") << columns[c];
     out << '\n';
@@ -50,13 +69,15 @@ std::string quoted(const std::string& text)
 
 }  // namespace
 
-void writeCsvRow(std::ostream& out, const RowResult& row)
+void writeCsvRow(std::ostream& out, const RowResult& row, const IntegratorChoice& integrator)
 {
     out << std::to_string(row.index + 1);  // no digit grouping, whatever locale the stream has
     for (double value : row.varied)
         out << ',' << report::csvNumber(value);
     for (double value : row.outputs.values)
         out << ',' << report::csvNumber(value);
+    if (hasIntegratorColumn(integrator))
+        out << ',' << integratorCell(integrator);
     out << ',' << quoted(row.outputs.message) << '\n';
 }
 
@@ -88,10 +109,11 @@ std::string unquoted(std::string_view cell)
 
 }  // namespace
 
-void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const std::function<void(const RowResult&)>& sink)
+void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const std::function<void(const RowResult&)>& sink,
+                 const IntegratorChoice& integrator)
 {
     std::ostringstream expected;
-    writeCsvHeader(expected, varied);
+    writeCsvHeader(expected, varied, integrator);
     std::string line;
     if (!std::getline(in, line) || line + '\n' != expected.str())
         throw StudyError("the rows' columns are not those of the study");
@@ -113,6 +135,12 @@ void readCsvRows(std::istream& in, const std::vector<Parameter>& varied, const s
         row.index = static_cast<std::size_t>(cells[0]) - 1;
         row.varied.assign(cells.begin() + 1, cells.begin() + 1 + static_cast<std::ptrdiff_t>(varied.size()));
         std::copy(cells.end() - kOutputCount, cells.end(), row.outputs.values.begin());
+        if (hasIntegratorColumn(integrator)) {
+            const std::size_t comma = rest.find(',');
+            if (comma == std::string_view::npos || rest.substr(0, comma) != integratorCell(integrator))
+                throw StudyError("run " + std::to_string(row.index + 1) + " was not integrated as the study asks");
+            rest.remove_prefix(comma + 1);
+        }
         row.outputs.message = unquoted(rest);
         // A row only keeps its message: a stop at the pressure limit is known by its ending,
         // which no input rule's message shares; any other failure counts by its message.

@@ -40,6 +40,24 @@ OutputStatistics statisticsOf(std::vector<double> values)
     return s;
 }
 
+OutputStatistics statisticsOf(const StreamingPercentiles& values)
+{
+    if (values.count() == 0)
+        return statisticsOf(std::vector<double>{});
+    OutputStatistics s;
+    s.count = values.count();
+    s.mean = values.mean();
+    s.standardDeviation = values.standardDeviation();
+    s.minimum = values.minimum();
+    s.maximum = values.maximum();
+    s.p1 = values.percentile(0);
+    s.p5 = values.percentile(1);
+    s.p50 = values.percentile(2);
+    s.p95 = values.percentile(3);
+    s.p99 = values.percentile(4);
+    return s;
+}
+
 }  // namespace
 
 double percentile(const std::vector<double>& sorted, double p)
@@ -66,7 +84,8 @@ std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n)
     return {k == 0 ? 0.0 : std::max(0.0, centre - half), k == n ? 1.0 : std::min(1.0, centre + half)};
 }
 
-ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit) : limit_(std::move(limit))
+ToleranceAccumulator::ToleranceAccumulator(std::optional<ExceedanceLimit> limit, std::size_t exactSamples)
+    : limit_(std::move(limit)), exactSamples_(exactSamples)
 {
     if (limit_)
         limitOutput_ = findOutput(limit_->output);
@@ -83,24 +102,46 @@ void ToleranceAccumulator::add(const RowResult& row)
             ++failures_[out.message];
         return;
     }
-    for (std::size_t c = 0; c < columns_.size(); ++c)
-        columns_[c].push_back(out.values[c]);
+    ++reachedMuzzle_;
+    if (streams_.empty()) {
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            columns_[c].push_back(out.values[c]);
+        if (reachedMuzzle_ > exactSamples_)
+            startStreaming();
+    } else {
+        for (std::size_t c = 0; c < columns_.size(); ++c)
+            if (!std::isnan(out.values[c]))  // burnout past the muzzle
+                streams_[c].add(out.values[c]);
+    }
     if (limit_ && out[limitOutput_] > limit_->value)
         ++exceeding_;
+}
+
+// The kept values, in the order they came, become the start of each output's stream.
+void ToleranceAccumulator::startStreaming()
+{
+    streams_.resize(columns_.size());
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+        for (double v : columns_[c])
+            if (!std::isnan(v))
+                streams_[c].add(v);
+        std::vector<double>().swap(columns_[c]);
+    }
 }
 
 ToleranceSummary ToleranceAccumulator::summary() const
 {
     ToleranceSummary summary;
     summary.samples = samples_;
+    summary.percentilesEstimated = !streams_.empty();
     for (std::size_t c = 0; c < columns_.size(); ++c)
-        summary.outputs[c] = statisticsOf(columns_[c]);
+        summary.outputs[c] = streams_.empty() ? statisticsOf(columns_[c]) : statisticsOf(streams_[c]);
     summary.failures = failures_;
     if (limit_) {
         Exceedance e;
         e.limit = *limit_;
         e.exceeding = exceeding_ + stoppedAtLimit_;
-        e.total = columns_[0].size() + stoppedAtLimit_;
+        e.total = reachedMuzzle_ + stoppedAtLimit_;
         e.probability = e.total ? static_cast<double>(e.exceeding) / static_cast<double>(e.total) : 0.0;
         std::tie(e.lower, e.upper) = wilsonInterval(e.exceeding, e.total);
         summary.exceedance = e;

@@ -3,6 +3,7 @@
 // a sample that stopped at the pressure limit counts as exceeding the limit; samples that
 // failed otherwise are counted per message and left out.
 #include "study/Executor.h"
+#include "study/StreamingPercentiles.h"
 #include "study/Study.h"
 
 #include <array>
@@ -33,7 +34,14 @@ struct ToleranceSummary {
     std::array<OutputStatistics, kOutputCount> outputs;
     std::optional<Exceedance> exceedance;
     std::map<std::string, std::size_t> failures;  // message -> samples left out
+    bool percentilesEstimated = false;  // beyond kExactPercentileSamples: streamed estimates
 };
+
+// Up to this many samples that reach the muzzle the percentiles are exact order statistics
+// (every value kept: 300 MB at most); beyond it every output's statistics stream (mean and
+// deviation exact to rounding, percentiles P-square estimates), so memory stays bounded
+// whatever the number of samples.
+inline constexpr std::size_t kExactPercentileSamples = 1'000'000;
 
 // Percentile p (0..100) of sorted values, interpolating linearly between order statistics
 // at rank (n - 1) p / 100.
@@ -46,15 +54,20 @@ std::pair<double, double> wilsonInterval(std::size_t k, std::size_t n);
 class ToleranceAccumulator {
 public:
     // StudyError when the limit names no output.
-    explicit ToleranceAccumulator(std::optional<ExceedanceLimit> limit);
+    explicit ToleranceAccumulator(std::optional<ExceedanceLimit> limit,
+                                  std::size_t exactSamples = kExactPercentileSamples);
     void add(const RowResult& row);
     ToleranceSummary summary() const;
 
 private:
     std::optional<ExceedanceLimit> limit_;
     OutputId limitOutput_ = OutputId::P0Max;  // the output the limit is compared with, looked up once
-    std::array<std::vector<double>, kOutputCount> columns_;
-    std::size_t samples_ = 0, exceeding_ = 0, stoppedAtLimit_ = 0;
+    void startStreaming();
+
+    std::size_t exactSamples_;
+    std::array<std::vector<double>, kOutputCount> columns_;  // while exact
+    std::vector<StreamingPercentiles> streams_;              // one per output, once streaming
+    std::size_t samples_ = 0, reachedMuzzle_ = 0, exceeding_ = 0, stoppedAtLimit_ = 0;
     std::map<std::string, std::size_t> failures_;
 };
 

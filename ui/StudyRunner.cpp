@@ -1,6 +1,7 @@
 #include "ui/StudyRunner.h"
 
 #include "study/StudyError.h"
+#include "study/TableCap.h"
 
 #include <QThread>
 
@@ -49,6 +50,12 @@ void StudyRunner::start(const study::Study& study)
         rows.emplace(study);  // a study that does not validate throws here, before any thread
     else
         study::validateStudy(study);
+    if (rows) {
+        const std::string tooLarge = study::tableTooLarge(rows->size(), 2 + rows->varied().size() + study::kOutputCount,
+            study::kMaxWindowTableRows, "the Study window", "kalvex-study STUDY.json -o ROWS.csv, or its --shard runs");
+        if (!tooLarge.empty())
+            throw study::StudyError(tooLarge);
+    }
     total_ = rows ? rows->size() : 0;
     varied_ = rows ? rows->varied() : std::vector<study::Parameter>{};
     cancel_ = false;

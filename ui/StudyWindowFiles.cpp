@@ -46,9 +46,9 @@ void StudyWindow::exportCsv()
             return;
         // the bytes kalvex-study writes for the same rows
         report::streamFileSafely(localPath(path), [this](std::ostream& out) {
-            study::writeCsvHeader(out, runner_->varied());
+            study::writeCsvHeader(out, runner_->varied(), ran_.integrator);
             for (const study::RowResult& row : rows_)
-                study::writeCsvRow(out, row);
+                study::writeCsvRow(out, row, ran_.integrator);
         });
     });
 }

@@ -73,25 +73,26 @@ bool StartSequence::runEnded(RunEnd end, const RunResults& results, const NoteSi
 }
 
 StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
-                              const std::function<void(double dt)>& stepChanged)
+                              const std::function<void(double dt)>& stepChanged, const std::atomic<bool>* stop)
 {
     StartSequence sequence(input);
     for (;;) {
         resetRunResults(results);
-        const RunEnd end = runSolver(sequence.running(), results);
+        const RunEnd end = runSolver(sequence.running(), results, stop);
         if (sequence.runEnded(end, results, notes, stepChanged))
             return sequence.outcome();
     }
 }
 
 StartOutcome runStart(const BallisticInput& input, const IntegratorChoice& integrator, RunResults& results,
-                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged)
+                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged,
+                      const std::atomic<bool>* stop)
 {
     if (integrator.method == IntegratorMethod::fixedStep)
-        return runStartSequence(input, results, notes, stepChanged);
+        return runStartSequence(input, results, notes, stepChanged, stop);
     validateBallisticInput(input);
     resetRunResults(results);
-    const AdaptiveOutcome run = runAdaptive(input, integrator.adaptive, results);
+    const AdaptiveOutcome run = runAdaptive(input, integrator.adaptive, results, stop);
     StartOutcome outcome;
     outcome.end = run.end;
     outcome.dt = input.dt;

@@ -60,14 +60,17 @@ private:
 // sequence ends with StepTooShort. A run that reaches the muzzle in fewer than 50 steps
 // sends a note that its step is too coarse. The record itself is not changed: the outcome
 // carries the step the run ended with.
+// A `stop` flag that turns true ends the run under way with Interrupted, and the sequence with it.
 StartOutcome runStartSequence(const BallisticInput& input, RunResults& results, const NoteSink& notes,
-                              const std::function<void(double dt)>& stepChanged = {});
+                              const std::function<void(double dt)>& stepChanged = {},
+                              const std::atomic<bool>* stop = nullptr);
 
 // Validates `input` and runs it with the chosen integrator into `results` (reset first): the
 // Start sequence above for the fixed step; one adaptive run, which has no restarts and ignores
 // the step, for the adaptive one.
 StartOutcome runStart(const BallisticInput& input, const IntegratorChoice& integrator, RunResults& results,
-                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged = {});
+                      const NoteSink& notes, const std::function<void(double dt)>& stepChanged = {},
+                      const std::atomic<bool>* stop = nullptr);
 
 // The step after a restart: twice the step, as the step field shows it (15 significant
 // digits) and reads it back, so a run started from the field's text gives the same bits.

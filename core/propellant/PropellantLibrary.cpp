@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
 #include <string_view>
 #include <unordered_set>
 
@@ -223,6 +226,39 @@ std::string readable(const std::string& message)
     return wellFormedUtf8(message, replaced);
 }
 
+// Finds where nlohmann's parser stops on a number too large for a double (1e999): it stops
+// the whole file there, where every other fault of a row leaves the other rows readable.
+struct OverflowFinder : nlohmann::detail::json_sax_acceptor<json> {
+    std::optional<std::pair<std::size_t, std::string>> overflow;  // position after it, its text
+    bool parse_error(std::size_t position, const std::string& token, const nlohmann::detail::exception& e)
+    {
+        if (e.id == 406)
+            overflow = {position, token};
+        return false;
+    }
+};
+
+// The text with each number too large for a double quoted, so that it reads as text and its
+// row alone is refused ("F is not a number"); a file with more of them than a library has
+// values is left as it is, and refused as a whole.
+std::string withOverflowsQuoted(std::string text)
+{
+    constexpr int kMostOverflows = 1000;
+    for (int quoted = 0; quoted < kMostOverflows; ++quoted) {
+        OverflowFinder finder;
+        json::sax_parse(text, &finder);
+        if (!finder.overflow)
+            break;
+        const auto& [position, token] = *finder.overflow;
+        const std::size_t start = text.rfind(token, position);
+        if (token.empty() || start == std::string::npos)
+            break;
+        text.insert(start + token.size(), 1, '"');
+        text.insert(start, 1, '"');
+    }
+    return text;
+}
+
 // Keeps the last row of each name, in the order of those last rows: a later row replaces an
 // earlier one, and the user's row shows as the user's (one pass, for libraries of any size).
 void keepLastOfEachName(std::vector<Propellant>& rows)
@@ -280,7 +316,13 @@ void readPropellantRows(std::istream& text, const std::string& fileName, bool fr
     const std::string wellFormed = wellFormedUtf8(bytes, badBytes);
     json rows;
     try {
-        rows = rowsOf(json::parse(wellFormed), fileName);
+        json document;
+        try {
+            document = json::parse(wellFormed);
+        } catch (const json::out_of_range&) {
+            document = json::parse(withOverflowsQuoted(wellFormed));
+        }
+        rows = rowsOf(document, fileName);
     } catch (const json::exception& e) {
         library.problems.push_back(fileName + ": not a propellant library (" + readable(e.what()) + ")");
         return;

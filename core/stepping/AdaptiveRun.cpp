@@ -68,6 +68,8 @@ enum class Event {
     resistancePeak,
     resistanceEnd,
     muzzle,
+    segmentRise,  // the mean pressure rises through a bound of the burning law's segments
+    segmentFall,  // and falls through it again
 };
 
 // A derivative so large that no step over a state without meaning passes the error test.
@@ -96,8 +98,9 @@ struct GrainCorner {
 template <int NC>
 class AdaptiveIntegration {
 public:
-    AdaptiveIntegration(const BallisticInput& in, const AdaptiveSettings& settings, RunResults& results)
-        : in_(in), settings_(settings), results_(results), k_(prepareRunConstants(in))
+    AdaptiveIntegration(const BallisticInput& in, const AdaptiveSettings& settings, RunResults& results,
+                        const std::atomic<bool>* stop)
+        : in_(in), settings_(settings), results_(results), stop_(stop), k_(prepareRunConstants(in))
     {
         if constexpr (NC > 1)
             charge_ = prepareChargeConstants(in);
@@ -116,6 +119,12 @@ private:
 
     int components() const { return NC > 1 ? charge_.count : 1; }
     GrainType grainTypeOf(int c) const;
+    const BurningLawRates& lawOf(int c) const
+    {
+        if constexpr (NC > 1)
+            return charge_.components[static_cast<std::size_t>(c)].law;
+        return k_.source.law;
+    }
     Evaluation evaluate(const Extended& y) const;
     void derivatives(const Evaluation& e, Extended& dy) const;
     Extended unscaled(const Extended& z) const;
@@ -142,6 +151,7 @@ private:
     const BallisticInput& in_;
     const AdaptiveSettings& settings_;
     RunResults& results_;
+    const std::atomic<bool>* stop_;
     RunConstants k_;
     ChargeConstants charge_;  // of a mixed charge
     Extended scale_{};
@@ -319,6 +329,10 @@ double AdaptiveIntegration<NC>::eventValue(Event event, int component, double bo
         return model(ModelEvent::resistanceEnd);
     case Event::muzzle:
         return model(ModelEvent::muzzle);
+    case Event::segmentRise:
+        return e.m.Pm - bound;
+    case Event::segmentFall:
+        return bound - e.m.Pm;
     }
     return -1;
 }
@@ -348,6 +362,13 @@ std::optional<typename AdaptiveIntegration<NC>::Found> AdaptiveIntegration<NC>::
             if (corner.component == c)
                 check(Event::sliverCorner, c, corner.e);
         check(Event::allBurnt, c, 0);
+        // The burning rate jumps where the component's law changes segment: a step across
+        // the bound would lose the order of the method, so each crossing ends a step.
+        const BurningLawRates& law = lawOf(c);
+        for (std::size_t j = 1; j < law.count; ++j) {
+            check(Event::segmentRise, c, law.segments[j].pLow);
+            check(Event::segmentFall, c, law.segments[j].pLow);
+        }
     }
     if (in_.xe0 > 0 && in_.xe0 < in_.xm)
         check(Event::resistancePeak, 0, in_.xe0);
@@ -417,6 +438,9 @@ void AdaptiveIntegration<NC>::apply(Event event, int component, double bound, Ex
     case Event::muzzle:
         y[kTravel] = bound;
         break;
+    case Event::segmentRise:
+    case Event::segmentFall:
+        break;  // the state is smooth there; only the rate's law changes
     }
 }
 
@@ -579,6 +603,8 @@ AdaptiveOutcome AdaptiveIntegration<NC>::toMuzzle()
             return ended(faultEnd(lastFault_ == ModelFault::none ? ModelFault::temperature : lastFault_));
         }
         ++steps_;
+        if (stop_ != nullptr && stop_->load(std::memory_order_relaxed))
+            return ended(RunEnd::Interrupted);
         previousStepper_ = toLatest;
         const double t1 = stepper_.current_time();
         Evaluation e1 = evaluate(unscaled(stepper_.current_state()));
@@ -612,11 +638,12 @@ AdaptiveOutcome AdaptiveIntegration<NC>::toMuzzle()
 
 // A mixed charge integrates the larger state of its components; a charge of one component
 // keeps its own.
-AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results)
+AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results,
+                            const std::atomic<bool>* stop)
 {
     if (isMixedCharge(input))
-        return AdaptiveIntegration<kMaxComponents>(input, settings, results).toMuzzle();
-    return AdaptiveIntegration<1>(input, settings, results).toMuzzle();
+        return AdaptiveIntegration<kMaxComponents>(input, settings, results, stop).toMuzzle();
+    return AdaptiveIntegration<1>(input, settings, results, stop).toMuzzle();
 }
 
 }  // namespace kalvex

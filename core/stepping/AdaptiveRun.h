@@ -8,6 +8,7 @@
 #include "core/results/RunResults.h"
 #include "core/stepping/Solver.h"
 
+#include <atomic>
 #include <string>
 
 namespace kalvex {
@@ -45,7 +46,9 @@ struct AdaptiveOutcome {
 // then one entry per accepted step or event, the last at the muzzle, no two at one time.
 // A run that needs more steps than the bound (or than the results hold) ends with
 // RunEnd::AdaptiveStepLimit. `dt` is not used.
-AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results);
+// A `stop` flag that turns true ends the run with Interrupted after the step under way.
+AdaptiveOutcome runAdaptive(const BallisticInput& input, const AdaptiveSettings& settings, RunResults& results,
+                            const std::atomic<bool>* stop = nullptr);
 
 // The absolute tolerance the run uses: the settings' one, else the relative tolerance.
 double absoluteToleranceOf(const AdaptiveSettings& settings);

@@ -3,6 +3,7 @@
 #include "core/model/ChargeModel.h"
 #include "core/stepping/RungeKutta.h"
 #include "core/stepping/ChargeRecords.h"
+#include "core/stepping/RunLanes.h"
 
 #include <cmath>
 #include <optional>
@@ -15,8 +16,8 @@ namespace {
 
 class ChargeRun {
 public:
-    ChargeRun(const BallisticInput& in, RunResults& results)
-        : in_(in), results_(results), k_(prepareRunConstants(in)), charge_(prepareChargeConstants(in)),
+    ChargeRun(const BallisticInput& in, RunResults& results, const std::atomic<bool>* stop)
+        : in_(in), results_(results), stop_(stop), k_(prepareRunConstants(in)), charge_(prepareChargeConstants(in)),
           load_{in.px0, 0}
     {
     }
@@ -29,6 +30,7 @@ private:
 
     const BallisticInput& in_;
     RunResults& results_;
+    const std::atomic<bool>* stop_;
     RunConstants k_;
     ChargeConstants charge_;
     ChargeStateVector y_{};
@@ -88,14 +90,16 @@ RunEnd ChargeRun::toMuzzle()
             return finish(RunEnd::NotFinite, k);
         if (const std::optional<RunEnd> end = stepEnd(k_, shown, m_, load_, entry, k))
             return finish(*end, k);
+        if (k % kStopCheckSteps == 0 && stop_ != nullptr && stop_->load(std::memory_order_relaxed))
+            return finish(RunEnd::Interrupted, k);
     }
 }
 
 }  // namespace
 
-RunEnd runChargeSolver(const BallisticInput& input, RunResults& results)
+RunEnd runChargeSolver(const BallisticInput& input, RunResults& results, const std::atomic<bool>* stop)
 {
-    return ChargeRun(input, results).toMuzzle();
+    return ChargeRun(input, results, stop).toMuzzle();
 }
 
 }  // namespace kalvex

@@ -134,8 +134,18 @@ unsigned stepLanesAlone(std::array<RunLane, L>& lanes, unsigned active, std::arr
         if (EntryBlock* block = blockOf<L>(blocks, l); block != nullptr && (active >> l & 1u))
             startBlock(*block, *local[l].results);
     unsigned ended = 0;
-    while (ended == 0)
+    unsigned steps = 0;
+    while (ended == 0) {
         ended = stepOnce<L>(local, y, h, blocks, active, ends);
+        if constexpr (L == 1) {
+            // Only a run alone can be stopped: lanes of a study stop between runs.
+            if (ended == 0 && ++steps % kStopCheckSteps == 0 && local[0].stop != nullptr &&
+                local[0].stop->load(std::memory_order_relaxed)) {
+                ends[0] = endRun(local[0], RunEnd::Interrupted, local[0].last);
+                ended = 1;
+            }
+        }
+    }
     for (std::size_t l = 0; l < L; ++l) {
         local[l].y = y[l];
         if (active >> l & 1u)

@@ -10,6 +10,7 @@
 #include "core/stepping/Solver.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 
 namespace kalvex {
@@ -27,7 +28,13 @@ struct RunLane {
     GasFaults faults;  // of the latest evaluation
     int i = 0;     // the step taken next; it records entry i + 1
     int last = 0;  // the last recorded entry
+    // A run alone ends with Interrupted once this turns true (checked every kStopCheckSteps).
+    const std::atomic<bool>* stop = nullptr;
 };
+
+// Steps between two looks at a run's stop flag: a thousand steps take a few milliseconds even
+// with denormal numbers, and the look costs nothing measurable.
+inline constexpr unsigned kStopCheckSteps = 1024;
 
 // Prepares `lane` for a run of `input` (validated) into `results` and records ignition.
 // Both must outlive the run.

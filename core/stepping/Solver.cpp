@@ -34,6 +34,8 @@ const char* runEndMessage(RunEnd end)
         return "Breech Pressure less than 0 MPa.";
     case RunEnd::StepTooShort:
         return "Computation Step too short: more than 30 doublings needed.";
+    case RunEnd::Interrupted:
+        return "Run interrupted.";
     case RunEnd::MuzzleReached:
     case RunEnd::StepLimit:
     case RunEnd::AdaptiveStepLimit:  // names its bound: adaptiveStepLimitMessage
@@ -116,10 +118,11 @@ namespace {
 // Flattened: the single run gets its stages inlined wherever it is linked. In a program that
 // also runs lanes, or in the Python module, the model's functions have several callers and
 // would otherwise stay calls in the single run's loop.
-[[gnu::flatten]] RunEnd runOneComponent(const BallisticInput& in, RunResults& results)
+[[gnu::flatten]] RunEnd runOneComponent(const BallisticInput& in, RunResults& results, const std::atomic<bool>* stop)
 {
     std::array<RunLane, 1> lane;
     startLane(lane[0], in, results);
+    lane[0].stop = stop;
     std::array<RunEnd, 1> end{};
     stepLanes<1>(lane, 1u, end);
     return end[0];
@@ -129,11 +132,11 @@ namespace {
 
 // A mixed charge takes its own loop, so that a charge of one component pays nothing for the
 // sums over components.
-RunEnd runSolver(const BallisticInput& in, RunResults& results)
+RunEnd runSolver(const BallisticInput& in, RunResults& results, const std::atomic<bool>* stop)
 {
     if (isMixedCharge(in))
-        return runChargeSolver(in, results);
-    return runOneComponent(in, results);
+        return runChargeSolver(in, results, stop);
+    return runOneComponent(in, results, stop);
 }
 
 }  // namespace kalvex

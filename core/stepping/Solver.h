@@ -2,6 +2,8 @@
 #include "core/input/BallisticInput.h"
 #include "core/results/RunResults.h"
 
+#include <atomic>
+
 namespace kalvex {
 
 // How a run ended. Only MuzzleReached leaves a complete run in the results.
@@ -18,6 +20,7 @@ enum class RunEnd {
     BreechPressureNegative,    // "Breech Pressure less than 0 MPa."
     StepTooShort,           // the Start sequence doubled the step 30 times without reaching the muzzle
     AdaptiveStepLimit,      // the adaptive integrator's step bound: adaptiveStepLimitMessage
+    Interrupted,            // "Run interrupted.": the caller asked the run to stop
 };
 
 // The message shown for an end other than MuzzleReached and StepLimit.
@@ -27,7 +30,8 @@ const char* runEndMessage(RunEnd end);
 // records every step into `results`: every series from entry 0 to the last step, and zeros
 // in the entry after it, whatever the buffer held before.
 // Sets stepCount only when the muzzle is reached, and endStep whatever the end.
-// Allocates nothing.
-RunEnd runSolver(const BallisticInput& input, RunResults& results);
+// Allocates nothing. When `stop` is given and turns true, the run ends with Interrupted within
+// a thousand steps.
+RunEnd runSolver(const BallisticInput& input, RunResults& results, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace kalvex

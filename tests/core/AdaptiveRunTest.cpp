@@ -84,6 +84,25 @@ TEST_P(AdaptiveCases, StepsEndOnTheModelsEvents)
     }
 }
 
+// A bound of the burning law's segments ends a step: an entry sits on it (the mean pressure
+// equal to the bound), and the run converges with the tolerance as a one-segment run does.
+TEST(AdaptiveSegments, StepsEndOnTheBoundsOfTheBurningLaw)
+{
+    BallisticInput in = test::inputFromCase("rifle_tube");
+    const double boundMPa = 100;
+    in.upperSegments = {{boundMPa, 1.3 * in.beta, in.alpha}};
+    const AdaptiveRun run = runAt(in, 1e-8);
+    const AdaptiveRun reference = runAt(in, 1e-12);
+    ASSERT_EQ(run.outcome.end, RunEnd::MuzzleReached);
+    const RunResults& r = *run.results;
+    int onBound = 0;
+    for (int k = 1; k <= r.stepCount; ++k)
+        onBound += std::fabs(r.at(SeriesId::meanPressure, k) / boundMPa - 1) < 1e-9;  // the series is in MPa
+    EXPECT_GE(onBound, 1);
+    EXPECT_LT(relative(run.muzzle(SeriesId::velocity), reference.muzzle(SeriesId::velocity)), 1e-6);
+    EXPECT_LT(relative(run.outcome.peaks.meanPressure.value, reference.outcome.peaks.meanPressure.value), 1e-6);
+}
+
 INSTANTIATE_TEST_SUITE_P(ReferenceCases, AdaptiveCases, testing::Values("rifle_tube", "gun155_7perf"));
 
 // Every early end that is not an artefact of the step ends an adaptive run with the fixed

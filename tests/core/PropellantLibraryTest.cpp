@@ -59,7 +59,9 @@ TEST(PropellantLibrary, MalformedRowsAreNamedByFileAndRowAndTheRestLoads)
                              row("Text", R"("F": "1e6", "T0": 3000, "b": 1e-3, "gamma": 1.24, "rho": 1600, "beta": 3e-9, "alpha": 0.9)") + "," +
                              row("ZeroRate", R"("F": 1e6, "T0": 3000, "b": 1e-3, "gamma": 1.24, "rho": 1600, "beta": 0, "alpha": 0.9)") + "," +
                              row("GammaOne", R"("F": 1e6, "T0": 3000, "b": 1e-3, "gamma": 1, "rho": 1600, "beta": 3e-9, "alpha": 0.9)") + "," +
-                             R"({"F": 1e6})" + "," + row("Also good", kGoodValues) + "]}";
+                             R"({"F": 1e6})" + "," +
+                             row("Huge", R"("F": 1e999, "T0": 3000, "b": 1e-3, "gamma": 1.24, "rho": 1600, "beta": -1e999, "alpha": 0.9)") + "," +
+                             row("Also good", kGoodValues) + "]}";
     const PropellantLibrary library = libraryOf(text, "/home/u/propellants.json", true);
     ASSERT_EQ(library.rows.size(), 2u);
     EXPECT_EQ(library.rows[0].name, "Good");
@@ -72,6 +74,7 @@ TEST(PropellantLibrary, MalformedRowsAreNamedByFileAndRowAndTheRestLoads)
         "/home/u/propellants.json: row 5 (GammaOne): Ratio of specific Heats for Propellant gamma "
         "less than or equal to 1",
         "/home/u/propellants.json: row 6: name is missing",
+        "/home/u/propellants.json: row 7 (Huge): F is not a number",  // beyond a double: its row alone
     };
     EXPECT_EQ(library.problems, expected);
 

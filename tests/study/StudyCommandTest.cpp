@@ -103,6 +103,28 @@ TEST_F(StudyCommand, ThreadsAndMergedShardsGiveIdenticalBytes)
     EXPECT_THAT(gap.err, testing::HasSubstr("runs 1 to 3 are missing"));
 }
 
+// Rows of an adaptive study say how they were integrated, in a column a fixed-step study does
+// not have, and merge reads them back into the study's statistics.
+TEST_F(StudyCommand, AdaptiveRowsSayHowTheyWereIntegrated)
+{
+    std::string text = test::rifleStudyJson("tolerance", R"({"parameters": [{"parameter": "beta", "sigma": 2e-10}],
+                                                             "samples": 4, "seed": 5})",
+                                            (test::kExampleDir / "rifle-7.62mm.txt").string());
+    text.insert(1, R"("integrator": {"method": "adaptive", "relativeTolerance": 1e-7}, )");
+    const std::string file = write("adaptive.json", text);
+    const Outcome whole = run({file, "-o", path("whole.csv")});
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    const std::string rows = read(path("whole.csv"));
+    EXPECT_THAT(rows, testing::HasSubstr(",integrator [-],message [-]\n"));
+    EXPECT_THAT(rows, testing::HasSubstr(",adaptive rtol=1e-07 atol=1e-07,\n"));
+    ASSERT_EQ(run({file, "--shard", "1/2", "-o", path("s1.csv")}).status, 0);
+    ASSERT_EQ(run({file, "--shard", "2/2", "-o", path("s2.csv")}).status, 0);
+    const Outcome merged = run({"merge", path("s1.csv"), path("s2.csv"), "--study", file, "-o", path("m.csv")});
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    EXPECT_EQ(read(path("m.csv")), rows);
+    EXPECT_EQ(merged.out, run({file, "-o", path("again.csv")}).out);
+}
+
 // Merge joins only what gives the file of one run: every shard of one study, each whole,
 // every row with the study's columns and numbers where numbers belong.
 TEST_F(StudyCommand, MergeRefusesShardsThatWouldNotGiveTheWholeStudy)
@@ -175,6 +197,11 @@ TEST_F(StudyCommand, BadStudiesNameTheirFault)
          "grainType is a shape number and can only be swept"},
         {"solve", R"({"parameter": "C", "bracket": [0.0027, 0.0028], "output": "tBurnout", "target": 1})",
          "tBurnout is a value at a step and cannot be a target"},
+        {"sensitivity", R"({"parameters": [{"parameter": "C", "sigma": 1e-5}], "samples": 4000000})",
+         "sensitivity.samples: 4000000 samples of 1 parameter need 12000000 runs, more than the 10000000"},
+        {"sensitivity", R"({"parameters": [{"parameter": "C", "sigma": 1e-5}, {"parameter": "beta", "sigma": 1e-11}],
+                            "samples": 9000000000000000000})",
+         "sensitivity.samples: 9000000000000000000 samples of 2 parameters need more runs than can be counted"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = run({study(c.kind, c.spec)});

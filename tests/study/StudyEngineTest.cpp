@@ -251,5 +251,35 @@ TEST(StudyTolerance, StatisticsFollowTheirDefinitions)
     EXPECT_EQ(summary.outputs[static_cast<std::size_t>(OutputId::P0Max)].count, 2u);
 }
 
+// Past its exact limit the accumulator streams: on the values 1..n in a scrambled order the
+// mean and deviation are the closed forms (n + 1)/2 and sqrt(n(n + 1)/12), the extremes exact,
+// the percentiles within a thousandth of the range of the order statistics they estimate.
+TEST(StudyTolerance, StatisticsOfMoreSamplesThanAreKeptStream)
+{
+    constexpr std::size_t n = 20000;
+    ToleranceAccumulator streamed(std::nullopt, 1000), exact(std::nullopt, n);
+    RowResult row;
+    for (std::size_t k = 0; k < n; ++k) {
+        row.outputs[OutputId::P0Max] = static_cast<double>((k * 7919) % n + 1);  // 7919 is prime: a permutation
+        streamed.add(row);
+        exact.add(row);
+    }
+    const ToleranceSummary s = streamed.summary();
+    const ToleranceSummary e = exact.summary();
+    EXPECT_TRUE(s.percentilesEstimated);
+    EXPECT_FALSE(e.percentilesEstimated);
+    const OutputStatistics& p = s.outputs[static_cast<std::size_t>(OutputId::P0Max)];
+    const OutputStatistics& q = e.outputs[static_cast<std::size_t>(OutputId::P0Max)];
+    const double nn = static_cast<double>(n);
+    EXPECT_EQ(p.count, n);
+    EXPECT_NEAR(p.mean, (nn + 1) / 2, 1e-9 * nn);
+    EXPECT_NEAR(p.standardDeviation, std::sqrt(nn * (nn + 1) / 12), 1e-9 * nn);
+    EXPECT_EQ(p.minimum, 1);
+    EXPECT_EQ(p.maximum, nn);
+    const std::pair<double, double> percentiles[] = {{p.p1, q.p1}, {p.p5, q.p5}, {p.p50, q.p50}, {p.p95, q.p95}, {p.p99, q.p99}};
+    for (const auto& [estimate, order] : percentiles)
+        EXPECT_NEAR(estimate, order, 1e-3 * nn);
+}
+
 }  // namespace
 }  // namespace kalvex::study

@@ -142,6 +142,15 @@ TEST(StudyWindow, ANewlyChosenParameterGetsARangeAroundItsOwnBaseValue)
 TEST(StudyWindow, CancelKeepsTheFinishedRows)
 {
     StudyWindowUnderTest ui;
+    // A table beyond the window's cap is refused before a row is made.
+    ui.sweepC(0.0026, 0.0031, 2'000'000);
+    click(child<QPushButton>(ui.study, "Button1"));
+    EXPECT_FALSE(ui.study.runner().running());
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_TRUE(ui.prompts.messages[0].startsWith("a table of 2000000 rows (about ")) << ui.prompts.messages[0].toStdString();
+    EXPECT_TRUE(ui.prompts.messages[0].contains("more than the 1000000 rows a table in the Study window holds"));
+    ui.prompts.messages.clear();
+
     constexpr int kRows = 5000;  // far more than run before Cancel takes effect
     ui.sweepC(0.0026, 0.0031, kRows);
     QSignalSpy finished(&ui.study.runner(), &ui::StudyRunner::finished);

@@ -105,6 +105,7 @@ void writeAdaptiveConvergence(ReportPage& p, const std::string& examples)
         }
     }
     p.md << "\n";
+    roundTicksAround(f);  // the plot's own range would follow one curve and cut the other
     p.figure("adaptive-convergence", f);
 }
 

@@ -1,11 +1,17 @@
 #include "tools/verification/Figure.h"
 
+#include "plot/PlotGeometry.h"
 #include "plot/PlotState.h"
 
 #include <QFont>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace kalvex::verification {
 
@@ -56,7 +62,37 @@ void drawMarkers(plot::PlotState& state, const std::vector<Marker>& markers)
     }
 }
 
+// The axis range from `low` whose ticks, `ticks` grid spacings apart per frame, fall on the
+// smallest round step that still holds `high`.
+std::pair<double, double> roundAxis(double low, double high, double ticks)
+{
+    for (double step : {0.25, 0.5, 1.0, 2.0, 5.0, 10.0}) {
+        const double from = std::floor(low / step) * step;
+        if (from + step * std::floor(ticks) >= high)
+            return {from, from + step * ticks};
+    }
+    return {low, high};
+}
+
 }  // namespace
+
+void roundTicksAround(Figure& f)
+{
+    double xLow = std::numeric_limits<double>::infinity(), yLow = xLow;
+    double xHigh = -xLow, yHigh = -xLow;
+    for (const std::vector<CurvePoint>& curve : f.curves)
+        for (const CurvePoint& q : curve) {
+            xLow = std::min(xLow, q.x);
+            xHigh = std::max(xHigh, q.x);
+            yLow = std::min(yLow, q.y);
+            yHigh = std::max(yHigh, q.y);
+        }
+    const double frameWidth = kPlotWidth - plot::kLeftBottomMargin - plot::kTopRightMargin;
+    const double frameHeight = kPlotHeight - plot::kLeftBottomMargin - plot::kTopRightMargin;
+    f.fixedRange = true;
+    std::tie(f.xMin, f.xMax) = roundAxis(xLow, xHigh, frameWidth / plot::kGridSpacingX);
+    std::tie(f.yMin, f.yMax) = roundAxis(yLow, yHigh, frameHeight / plot::kGridSpacingY);
+}
 
 QImage drawFigure(const Figure& f)
 {

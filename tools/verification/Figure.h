@@ -34,6 +34,10 @@ struct Figure {
 
 QImage drawFigure(const Figure& figure);
 
+// A fixed range around every curve whose ticks fall on round multiples (0.25, 0.5, 1, 2 or 5):
+// the plot ticks at fixed pixel distances, so the range is sized to the grid.
+void roundTicksAround(Figure& figure);
+
 // A plot surface already drawn, framed with the figure's title, captions and legend.
 QImage frameFigure(const QImage& plot, const Figure& figure);
 
