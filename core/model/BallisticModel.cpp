@@ -46,7 +46,7 @@ RunConstants prepareRunConstants(const BallisticInput& in)
     k.dt = in.dt;
     k.alpha = in.alpha;
 
-    k.Ctot = chargeMass(in) + in.CI;  // the whole charge moves with the gas
+    k.Ctot = totalChargeMass(in) + in.CI;  // the whole charge moves with the gas
     k.T0wKelvin = in.T0w + 273.15;
     k.boreDiameter = 2 * std::sqrt(kOneOverPi * in.A);
     const double lambdaRoot = 13.2 + 4 * std::log10(100 * k.boreDiameter);  // diameter in cm

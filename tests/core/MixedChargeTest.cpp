@@ -50,7 +50,7 @@ ChargeRunResult runOf(const BallisticInput& in, Method method)
 // in the first.
 BallisticInput splitCharge(BallisticInput in, double share)
 {
-    ChargeComponent second = firstComponent(in);
+    ChargeComponent second = chargeComponent(in, 1);
     second.C = in.C * (1 - share);
     in.C *= share;
     in.extraComponents = {second};
@@ -60,7 +60,7 @@ BallisticInput splitCharge(BallisticInput in, double share)
 // A second propellant unlike the case's own: a single-perforated tube that burns faster.
 ChargeComponent fastTube(const BallisticInput& in, double mass)
 {
-    ChargeComponent k = firstComponent(in);
+    ChargeComponent k = chargeComponent(in, 1);
     k.C = mass;
     k.F = 1.15e6;
     k.T0 = 3300;
@@ -149,8 +149,8 @@ TEST(MixedCharge, TheOrderOfTheComponentsDoesNotMatter)
         ab.C *= 0.7;
         ab.extraComponents = {fastTube(ab, ab.C * 0.4)};
         BallisticInput ba = ab;
-        setFirstComponent(ba, ab.extraComponents[0]);
-        ba.extraComponents = {firstComponent(ab)};
+        setChargeComponent(ba, 1, ab.extraComponents[0]);
+        ba.extraComponents = {chargeComponent(ab, 1)};
         const ChargeRunResult a = runOf(ab, c.method), b = runOf(ba, c.method);
         expectSameRows(a, b);
         EXPECT_EQ(a.r->stepCount, b.r->stepCount);
@@ -169,7 +169,7 @@ TEST(MixedCharge, ANegligibleComponentChangesNoSummaryFigure)
 {
     const BallisticInput whole = inputFromCase("gun155_7perf");
     const ChargeRunResult alone = runOf(whole, Method::fixedStep);
-    ChargeComponent same = firstComponent(whole);
+    ChargeComponent same = chargeComponent(whole, 1);
     same.C = 1e-9 * whole.C;
     for (const ChargeComponent& tiny : {same, fastTube(whole, 1e-9 * whole.C)}) {
         BallisticInput mixed = whole;
