@@ -3,6 +3,7 @@
 #include "core/format/NumberFormat.h"
 #include "core/input/InputFields.h"
 #include "core/input/InputSet.h"
+#include "core/model/GrainTypes.h"
 #include "plot/PaintPlot.h"
 
 #include <QBuffer>
@@ -32,26 +33,16 @@ constexpr int kGap = 12;          // px between blocks
 // The window's input pages and the fields each holds, in the order they show them.
 struct InputPage {
     const char* title;
-    std::vector<std::string_view> controls;
+    std::vector<std::string_view> parameters;  // as named in kInputFields
 };
 const InputPage kInputPages[] = {
-    {"Weapon and Cartridge", {"Edit1", "Edit2", "Edit3", "Edit4", "Edit5", "Edit6", "Edit7", "Edit8", "Edit9",
-                              "Edit10", "Edit11", "Edit12", "Edit13", "Edit14", "Edit15"}},
-    {"Powder and Igniter", {"Edit19", "Edit20", "Edit21", "Edit22", "Edit23", "Edit24", "Edit25", "Edit26",
-                            "Edit27", "Edit28", "Edit29", "Edit30", "Edit31", "Edit32", "Edit34", "Edit35"}},
-    {"Grains Sizes", {"Edit42", "Edit43", "Edit44", "Edit45"}},
-    {"Friction", {"Edit16", "Edit36", "Edit37", "Edit38", "Edit39", "Edit40", "Edit41"}},
+    {"Weapon and Cartridge", {"A", "mp", "xm", "V0", "Tw", "Vp", "T0w", "h0", "Dw",
+                              "rhow", "Cpw", "f", "mrp", "RR", "dt"}},
+    {"Powder and Igniter", {"C", "F", "T0", "b", "gamma", "rho", "beta", "alpha",
+                            "CI", "FI", "T0I", "bI", "gammaI", "fFT", "fbeta", "fbetaT"}},
+    {"Grains Sizes", {"D", "L", "P", "SW"}},
+    {"Friction", {"fr", "xe0", "xe", "px0", "pxe0", "pxe", "pxm"}},
 };
-const char* const kGrainTypes[] = {"spherical", "slab", "cylinder", "tube", "slotted stick",
-                                   "7-perforated", "19-perforated"};
-
-const InputField* fieldOf(std::string_view control)
-{
-    for (const InputField& field : kInputFields)
-        if (control == field.control)
-            return &field;
-    return nullptr;
-}
 
 QFont textFont(int points, bool bold = false)
 {
@@ -75,13 +66,19 @@ public:
 
     double width() const { return width_; }
 
+    // A text wider than the page goes on at the next line, broken at a blank where it has one.
     void line(const QString& text, const QFont& font, double indent = 0)
     {
         const QFontMetrics metrics(font, &device_);
-        room(metrics.lineSpacing());
-        painter_.setFont(font);
-        painter_.drawText(QPointF(indent, y_ + metrics.ascent()), text);
-        y_ += metrics.lineSpacing();
+        QString rest = text;
+        do {
+            const int cut = fittingLength(rest, metrics, width_ - indent);
+            room(metrics.lineSpacing());
+            painter_.setFont(font);
+            painter_.drawText(QPointF(indent, y_ + metrics.ascent()), rest.left(cut));
+            y_ += metrics.lineSpacing();
+            rest = rest.mid(cut).trimmed();
+        } while (!rest.isEmpty());
     }
 
     // Two columns: the caption and the value with its unit.
@@ -112,6 +109,19 @@ public:
     }
 
 private:
+    // How many characters of `text` fit into `width`: all, or up to its last blank that fits,
+    // or as many as fit when no blank does (at least one, so that every line makes progress).
+    static int fittingLength(const QString& text, const QFontMetrics& metrics, double width)
+    {
+        if (metrics.horizontalAdvance(text) <= width)
+            return static_cast<int>(text.size());
+        int fits = 1;
+        while (fits < text.size() && metrics.horizontalAdvance(text.left(fits + 1)) <= width)
+            ++fits;
+        const int blank = static_cast<int>(text.lastIndexOf(QLatin1Char(' '), fits));
+        return blank > 0 ? blank : fits;
+    }
+
     void room(double needed)
     {
         if (y_ + needed <= height_ - footerHeight())
@@ -148,11 +158,12 @@ void writeInputs(PageWriter& pages, const BallisticInput& input)
     for (const InputPage& page : kInputPages) {
         pages.line(QString::fromUtf8(page.title), heading);
         if (std::string_view(page.title) == "Grains Sizes") {
-            const int type = std::clamp(input.grainType, 1, 7);
-            pages.pair(QStringLiteral("Grain Type"), QStringLiteral("%1 (%2)").arg(type).arg(kGrainTypes[type - 1]), text);
+            const int type = std::clamp(input.grainType, kFirstGrainType, kLastGrainType);
+            pages.pair(QStringLiteral("Grain Type"),
+                       QStringLiteral("%1 (%2)").arg(type).arg(QString::fromUtf8(grainTypeInfo(type)->name)), text);
         }
-        for (std::string_view control : page.controls) {
-            const InputField* field = fieldOf(control);
+        for (std::string_view parameter : page.parameters) {
+            const InputField* field = findInputField(parameter);
             if (!field)
                 continue;
             const QString value = QString::fromStdString(formatGeneral(shownFieldValue(input, *field))) +
@@ -164,6 +175,17 @@ void writeInputs(PageWriter& pages, const BallisticInput& input)
     pages.line(QStringLiteral("Extras"), heading);
     pages.pair(QStringLiteral("Including Heat Transfer"), input.heatTransfer ? QStringLiteral("yes") : QStringLiteral("no"),
                text);
+    pages.gap();
+}
+
+// Lines laid out in columns by blanks, as the report file has them.
+void writeFixedLines(PageWriter& pages, const std::string& lines)
+{
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setPointSize(6);  // the summary's widest table, some 130 columns, fits the A4 text width
+    for (const QString& text : QString::fromStdString(lines).split(QLatin1Char('\n')))
+        pages.line(text, fixed);
     pages.gap();
 }
 
@@ -180,14 +202,11 @@ void paintReportPages(QPagedPaintDevice& device, const ReportPages& report)
                textFont(8));
     pages.gap();
     writeInputs(pages, report.input);
+    if (!report.inputSetBlock.empty())
+        writeFixedLines(pages, report.inputSetBlock);
 
     pages.line(QStringLiteral("Summary"), textFont(10, true));
-    QFont fixed(QStringLiteral("Courier New"));
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setPointSize(6);  // the summary's widest table, some 130 columns, fits the A4 text width
-    for (const QString& text : QString::fromStdString(report.summary).split(QLatin1Char('\n')))
-        pages.line(text, fixed);
-    pages.gap();
+    writeFixedLines(pages, report.summary);
     for (const PlotState* plot : report.plots)
         if (plot)
             pages.plot(*plot);

@@ -16,6 +16,8 @@ namespace kalvex::plot {
 struct ReportPages {
     std::string weaponName;             // UTF-8
     BallisticInput input;               // of the run
+    std::string inputSetBlock;          // the report file's lines of what the 43 values cannot hold
+                                        // (segments, charge temperature, components), '\n' between; "" for a plain set
     std::string summary;                // the run's summary lines, '\n' between them
     std::vector<const PlotState*> plots;  // drawn one under the other, each the page's width
     std::string version;                // "kalvex 1.0"

@@ -13,6 +13,7 @@
 #include <array>
 #include <charconv>
 #include <map>
+#include <sstream>
 #include <vector>
 
 namespace kalvex::report {
@@ -397,6 +398,17 @@ void writeInputSetBlock(std::ostream& out, const BallisticInput& input)
         w.line(componentTitle(k + 2));
         writeComponent(w, input.extraComponents[k]);
     }
+}
+
+std::string inputSetBlockText(const BallisticInput& input)
+{
+    if (!needsInputSetBlock(input))
+        return {};
+    std::ostringstream block;
+    writeInputSetBlock(block, input);
+    std::string text = cp1250ToUtf8(block.str());
+    std::erase(text, '\r');
+    return text;
 }
 
 void clearInputSetExtension(BallisticInput& input)

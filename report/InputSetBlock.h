@@ -24,6 +24,10 @@ bool needsInputSetBlock(const BallisticInput& input);
 // Writes the block, each line ended by CR LF, in Windows-1250 like the rest of the report.
 void writeInputSetBlock(std::ostream& out, const BallisticInput& input);
 
+// The block as text to show (UTF-8, '\n' after each line), as the report file holds it; empty
+// for a plain set.
+std::string inputSetBlockText(const BallisticInput& input);
+
 // What made a block unreadable, and where.
 struct InputSetBlockProblem {
     int line = 0;         // 1 for the first line of the file

@@ -12,7 +12,7 @@ std::vector<std::pair<std::string, std::string>> fieldTextsFor(const BallisticIn
     std::vector<std::pair<std::string, std::string>> texts;
     texts.reserve(kInputFields.size());
     for (const InputField& field : kInputFields) {
-        texts.emplace_back(field.control,
+        texts.emplace_back(field.name,
                            formatGeneral(input.*field.quantity * field.toShown, decimalSeparator));
     }
     return texts;

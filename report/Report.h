@@ -53,8 +53,8 @@ std::string unreadableMessage(const UnreadableValue& value);
 // table, or is none (one component, one segment, no charge temperature) when there is none.
 std::optional<LoadedReport> readReport(std::istream& in, const BallisticInput& current);
 
-// The texts Load writes into the input fields (control name, text), in the fields' units,
-// general number format with the given decimal separator. Edit33 (weapon name) not included.
+// The texts Load writes into the input fields (parameter name as in kInputFields, text), in the
+// fields' units, general number format with the given decimal separator; the weapon name not included.
 std::vector<std::pair<std::string, std::string>> fieldTextsFor(const BallisticInput& input,
                                                                 char decimalSeparator);
 

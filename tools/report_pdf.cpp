@@ -9,6 +9,7 @@
 #include "plot/PlotState.h"
 #include "plot/ReportPages.h"
 #include "plot/SeriesSelection.h"
+#include "report/InputSetBlock.h"
 #include "report/SafeSave.h"
 
 #include <CLI/CLI.hpp>
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
         kalvex::plot::ReportPages pages;
         pages.weaponName = run.weaponName;
         pages.input = run.input;
+        pages.inputSetBlock = kalvex::report::inputSetBlockText(run.input);
         pages.summary = memo.str();
         for (const auto& plot : plots)
             pages.plots.push_back(plot.get());

@@ -29,4 +29,15 @@ QString exactNumberText(double value)
     return text;
 }
 
+void showText(QLineEdit& field, const QString& text)
+{
+    field.setText(text);
+    field.setCursorPosition(0);
+}
+
+void showNumber(QLineEdit& field, double value)
+{
+    showText(field, numberText(value));
+}
+
 }  // namespace kalvex::ui

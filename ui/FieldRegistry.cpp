@@ -1,5 +1,7 @@
 #include "ui/FieldRegistry.h"
 
+#include "ui/FieldNumbers.h"
+
 #include <QLineEdit>
 
 #include <stdexcept>
@@ -36,10 +38,7 @@ std::string FieldRegistry::text(std::string_view control) const
 
 void FieldRegistry::setText(std::string_view control, const std::string& text)
 {
-    QLineEdit* field = require(control);
-    field->setText(QString::fromStdString(text));
-    // a value longer than its field is read from its first digit, not its last
-    field->setCursorPosition(0);
+    showText(*require(control), QString::fromStdString(text));
 }
 
 std::vector<QLineEdit*> FieldRegistry::all() const

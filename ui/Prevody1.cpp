@@ -171,7 +171,7 @@ void Tprevody::convertWith(int button)
     runCommand(this, [this, button] {
         const UnitConversion& c = conversionOfButton(button);
         const double x = fieldNumber(*edit(c.source));
-        edit(c.target)->setText(numberText(convertUnits(c, x)));
+        showNumber(*edit(c.target), convertUnits(c, x));
     });
 }
 

@@ -42,8 +42,8 @@ Trate::Trate(QWidget* parent) : QDialog(parent)
 // The start values are numbers, written with the user's decimal separator.
 void Trate::fillStartValues()
 {
-    edit1_->setText(numberText(kStartCoefficient));
-    edit2_->setText(numberText(kStartExponent));
+    showNumber(*edit1_, kStartCoefficient);
+    showNumber(*edit2_, kStartExponent);
 }
 
 void Trate::convertCoefficient()

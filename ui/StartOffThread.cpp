@@ -7,16 +7,16 @@
 
 namespace kalvex::ui {
 
-std::string DeferredStartHost::fieldText(std::string_view control) const
+std::string DeferredStartHost::fieldText(std::string_view parameter) const
 {
-    const auto text = snapshot_.fieldTexts.find(control);
+    const auto text = snapshot_.fieldTexts.find(parameter);
     return text == snapshot_.fieldTexts.end() ? std::string() : text->second;
 }
 
-void DeferredStartHost::setFieldText(std::string_view control, const std::string& text)
+void DeferredStartHost::setFieldText(std::string_view parameter, const std::string& text)
 {
-    snapshot_.fieldTexts.insert_or_assign(std::string(control), text);  // read back as the field would
-    calls_.push_back({Kind::fieldText, std::string(control), text});
+    snapshot_.fieldTexts.insert_or_assign(std::string(parameter), text);  // read back as the field would
+    calls_.push_back({Kind::fieldText, std::string(parameter), text});
 }
 
 void DeferredStartHost::appendLine(const std::string& line)
@@ -33,7 +33,7 @@ void DeferredStartHost::replay(StartHost& window, const std::function<const RunR
 {
     for (const Call& call : calls_) {
         switch (call.kind) {
-        case Kind::fieldText: window.setFieldText(call.control, call.text); break;
+        case Kind::fieldText: window.setFieldText(call.parameter, call.text); break;
         case Kind::line: window.appendLine(call.text); break;
         case Kind::runCompleted: window.runCompleted(takeCompletedRun()); break;
         }

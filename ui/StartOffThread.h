@@ -15,7 +15,7 @@ namespace kalvex::ui {
 class DeferredStartHost : public StartHost {
 public:
     struct Snapshot {
-        std::map<std::string, std::string, std::less<>> fieldTexts;  // by control name
+        std::map<std::string, std::string, std::less<>> fieldTexts;  // by parameter name
         int grainType = 2;
         bool heatTransfer = true;
         SummaryOptions summaryOptions;
@@ -24,8 +24,8 @@ public:
 
     explicit DeferredStartHost(Snapshot snapshot) : snapshot_(std::move(snapshot)) {}
 
-    std::string fieldText(std::string_view control) const override;
-    void setFieldText(std::string_view control, const std::string& text) override;
+    std::string fieldText(std::string_view parameter) const override;
+    void setFieldText(std::string_view parameter, const std::string& text) override;
     int grainType() const override { return snapshot_.grainType; }
     bool heatTransfer() const override { return snapshot_.heatTransfer; }
     SummaryOptions summaryOptions() const override { return snapshot_.summaryOptions; }
@@ -41,7 +41,7 @@ private:
     enum class Kind { fieldText, line, runCompleted };
     struct Call {
         Kind kind;
-        std::string control;  // fieldText
+        std::string parameter;  // fieldText
         std::string text;     // fieldText, line
     };
     Snapshot snapshot_;

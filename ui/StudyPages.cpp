@@ -222,9 +222,9 @@ void fillAxis(SweepAxisFields& fields, const study::SweepAxis& axis)
     select(fields.parameter, axis.parameter);
     // a list of values shows as its first and last value and its length
     const bool listed = !axis.values.empty();
-    fields.from->setText(numberText(listed ? axis.values.front() : axis.from));
-    fields.to->setText(numberText(listed ? axis.values.back() : axis.to));
-    fields.count->setText(numberText(listed ? static_cast<double>(axis.values.size()) : axis.count));
+    showNumber(*fields.from, listed ? axis.values.front() : axis.from);
+    showNumber(*fields.to, listed ? axis.values.back() : axis.to);
+    showNumber(*fields.count, listed ? static_cast<double>(axis.values.size()) : axis.count);
     fields.logarithmic->setChecked(axis.logarithmic);
 }
 
@@ -345,15 +345,15 @@ void fillStudyPages(StudyPages& pages, const study::Study& s)
         break;
     case study::StudyKind::solve:
         select(pages.solveParameter, s.solve.parameter);
-        pages.lower->setText(numberText(s.solve.lower));
-        pages.upper->setText(numberText(s.solve.upper));
+        showNumber(*pages.lower, s.solve.lower);
+        showNumber(*pages.upper, s.solve.upper);
         select(pages.solveOutput, s.solve.output);
-        pages.target->setText(numberText(s.solve.target));
-        pages.tolerance->setText(numberText(s.solve.tolerance));
+        showNumber(*pages.target, s.solve.target);
+        showNumber(*pages.tolerance, s.solve.tolerance);
         pages.useConstraint->setChecked(!s.solve.constraints.empty() && s.solve.constraints[0].max);
         if (pages.useConstraint->isChecked()) {
             select(pages.constraintOutput, s.solve.constraints[0].output);
-            pages.constraintMax->setText(numberText(*s.solve.constraints[0].max));
+            showNumber(*pages.constraintMax, *s.solve.constraints[0].max);
         }
         break;
     case study::StudyKind::fit: {
@@ -386,14 +386,14 @@ void fillStudyPages(StudyPages& pages, const study::Study& s)
             const study::ToleranceParameter& p = s.tolerance.parameters[i];
             select(row.parameter, p.parameter);
             row.distribution->setCurrentIndex(p.distribution == study::Distribution::normal ? 0 : 1);
-            row.spread->setText(numberText(p.spread));
+            showNumber(*row.spread, p.spread);
         }
-        pages.samples->setText(numberText(static_cast<double>(s.tolerance.samples)));
-        pages.seed->setText(numberText(static_cast<double>(s.tolerance.seed)));
+        showNumber(*pages.samples, static_cast<double>(s.tolerance.samples));
+        showNumber(*pages.seed, static_cast<double>(s.tolerance.seed));
         pages.useLimit->setChecked(s.tolerance.limit.has_value());
         if (s.tolerance.limit) {
             select(pages.limitOutput, s.tolerance.limit->output);
-            pages.limitValue->setText(numberText(s.tolerance.limit->value));
+            showNumber(*pages.limitValue, s.tolerance.limit->value);
         }
         break;
     case study::StudyKind::optimize:
@@ -409,11 +409,11 @@ void proposeRange(const QComboBox& box, QLineEdit* low, QLineEdit* high, const B
         return;  // the grain type and the propellant are picked from lists, not ranges
     const double v = study::parameterValue(base, parameter);
     if (!high) {
-        low->setText(numberText(v * kSpreadShare));
+        showNumber(*low, v * kSpreadShare);
         return;
     }
-    low->setText(numberText(v * (1 - kRangeShare)));
-    high->setText(numberText(v * (1 + kRangeShare)));
+    showNumber(*low, v * (1 - kRangeShare));
+    showNumber(*high, v * (1 + kRangeShare));
 }
 
 void proposeAround(StudyPages& pages, const BallisticInput& base)

@@ -8,6 +8,7 @@
 #include "plot/MouseZoom.h"
 #include "plot/SeriesSelection.h"
 #include "ui/ButtonPages.h"
+#include "ui/FieldNumbers.h"
 #include "ui/Command.h"
 #include "ui/GrainPage.h"
 #include "ui/InputHistory.h"
@@ -604,8 +605,8 @@ void Tvstup::start()
 DeferredStartHost::Snapshot Tvstup::startSnapshot() const
 {
     DeferredStartHost::Snapshot snapshot;
-    for (const QLineEdit* field : fields_.all())
-        snapshot.fieldTexts.emplace(field->objectName().toStdString(), field->text().toStdString());
+    for (const InputField& field : kInputFields)
+        snapshot.fieldTexts.emplace(field.name, fields_.text(field.control));
     snapshot.grainType = grainType();
     snapshot.heatTransfer = heatTransfer();
     snapshot.summaryOptions = summaryOptions();
@@ -723,8 +724,8 @@ void Tvstup::pressOnPlot(int x, int y)
 {
     runCommand(this, [&] {
         const plot::ReadOut readOut = plot::mousePress(plot_, x, y, decimalSeparator());
-        readOutX_->setText(QString::fromStdString(readOut.x));
-        readOutY_->setText(QString::fromStdString(readOut.y));
+        showText(*readOutX_, QString::fromStdString(readOut.x));
+        showText(*readOutY_, QString::fromStdString(readOut.y));
     });
 }
 

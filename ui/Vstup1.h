@@ -221,8 +221,8 @@ private:
     DeferredStartHost::Snapshot startSnapshot() const;
 
     // What the Start command needs from the window.
-    std::string fieldText(std::string_view control) const override;
-    void setFieldText(std::string_view control, const std::string& text) override;
+    std::string fieldText(std::string_view parameter) const override;
+    void setFieldText(std::string_view parameter, const std::string& text) override;
     int grainType() const override;
     bool heatTransfer() const override;
     SummaryOptions summaryOptions() const override;

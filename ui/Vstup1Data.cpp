@@ -5,6 +5,7 @@
 #include "core/results/Errors.h"
 #include "core/results/RunSummary.h"
 #include "plot/SeriesSelection.h"
+#include "report/InputSetBlock.h"
 #include "report/SafeSave.h"
 #include "report/SeriesCsv.h"
 #include "ui/Command.h"
@@ -102,6 +103,7 @@ plot::ReportPages Tvstup::reportPages(std::vector<std::unique_ptr<plot::PlotStat
     plot::ReportPages pages;
     pages.weaponName = weaponName_->text().toStdString();
     pages.input = state_.completedInput;
+    pages.inputSetBlock = report::inputSetBlockText(state_.completedInput);
     // the summary of the completed run with its energy balance, whatever the window shows
     SummaryOptions options = summaryOptions();
     options.showEnergy = true;

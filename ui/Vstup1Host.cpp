@@ -1,6 +1,7 @@
 // What the Start command reads from and writes into the main window.
 #include "ui/Vstup1.h"
 
+#include "core/input/InputFields.h"
 #include "plot/UserLocale.h"
 #include "ui/ExtrasPage.h"
 #include "ui/ResultsArea.h"
@@ -10,16 +11,30 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
-namespace kalvex::ui {
+#include <stdexcept>
 
-std::string Tvstup::fieldText(std::string_view control) const
+namespace kalvex::ui {
+namespace {
+
+// The control that shows a parameter; an unknown name is a program fault, as a misspelt control is.
+std::string_view controlHolding(std::string_view parameter)
 {
-    return fields_.text(control);
+    const InputField* field = findInputField(parameter);
+    if (!field)
+        throw std::out_of_range("no input field holds " + std::string(parameter));
+    return field->control;
 }
 
-void Tvstup::setFieldText(std::string_view control, const std::string& text)
+}  // namespace
+
+std::string Tvstup::fieldText(std::string_view parameter) const
 {
-    fields_.setText(control, text);
+    return fields_.text(controlHolding(parameter));
+}
+
+void Tvstup::setFieldText(std::string_view parameter, const std::string& text)
+{
+    fields_.setText(controlHolding(parameter), text);
 }
 
 int Tvstup::grainType() const

@@ -32,8 +32,8 @@ const InputField& fieldOf(const char* parameter)
 void Tvstup::showInputSet(const BallisticInput& input, const std::string& weaponName)
 {
     state_.stored = input;
-    for (const auto& [control, text] : report::fieldTextsFor(input, decimalSeparator()))
-        fields_.setText(control, text);
+    for (const auto& [parameter, text] : report::fieldTextsFor(input, decimalSeparator()))
+        fields_.setText(fieldOf(parameter.c_str()).control, text);
     // the factors a temperature sets are the law's own numbers, to the last bit
     if (input.chargeTemperature)
         for (const char* parameter : {"fFT", "fbetaT"})

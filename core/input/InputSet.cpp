@@ -127,7 +127,7 @@ void readBallisticInput(const FieldSource& fields, int grainType, bool heatTrans
     stored.grainType = grainType;
     stored.heatTransfer = heatTransfer;
     for (const InputField& field : kInputFields) {
-        const std::string text = fields.fieldText(field.control);
+        const std::string text = fields.fieldText(field.name);
         const double value = parseFloatField(text, decimalSeparator) * field.toStored;  // x 1 is exact
         if (!std::isfinite(value))  // a typed number that overflows in the stored unit
             throw InputError(notAFloatMessage(text));

@@ -19,11 +19,10 @@ void runStartCommand(StartHost& host, BallisticInput& stored, RunStore& runs, co
     // it is not cleared, so a short run touches only the pages of the entries it writes.
     if (!runs.scratch)
         runs.scratch = std::make_unique_for_overwrite<RunResults>();
-    // The step field, found by the parameter it holds.
     static constexpr const InputField* stepField = findInputField("dt");
     const auto showStep = [&](double dt) {
         stored.dt = dt;
-        host.setFieldText(stepField->control, formatGeneral(dt * stepField->toShown, separator));
+        host.setFieldText(stepField->name, formatGeneral(dt * stepField->toShown, separator));
     };
     const StartOutcome outcome = runStart(
         stored, integrator, *runs.scratch, [&host](const std::string& line) { host.appendLine(line); }, showStep);

@@ -13,7 +13,7 @@ namespace kalvex {
 // What the Start command needs from the window (or from the batch runner).
 class StartHost : public FieldSource {
 public:
-    virtual void setFieldText(std::string_view control, const std::string& text) = 0;
+    virtual void setFieldText(std::string_view parameter, const std::string& text) = 0;  // as fieldText
     virtual int grainType() const = 0;       // 1 to 7
     virtual bool heatTransfer() const = 0;   // "Including Heat Transfer"
     virtual SummaryOptions summaryOptions() const = 0;

@@ -283,8 +283,8 @@ TEST(BatchLoad, DamagedReportsReachARunOnlyThroughTheInputRules)
                 return it == texts.end() ? "" : it->second;
             }
         } fields;
-        for (const auto& [control, t] : report::fieldTextsFor(loaded->input, '.'))
-            fields.texts[control] = t;
+        for (const auto& [parameter, t] : report::fieldTextsFor(loaded->input, '.'))
+            fields.texts[parameter] = t;
         BallisticInput stored;
         try {
             readBallisticInput(fields, loaded->input.grainType, true, '.', stored);

@@ -53,7 +53,7 @@ TEST(StartCommandWithoutWindow, DoublesTheStepTwiceThenWritesOneSummary)
     EXPECT_EQ(host.memo[3], "");
     EXPECT_EQ(countLines(host, kStepNote), 2);
     EXPECT_EQ(countLines(host, " Pmax:"), 1);
-    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"Edit15=2E-5", "Edit15=4E-5"}));
+    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"dt=2E-5", "dt=4E-5"}));
     EXPECT_NEAR(stored.dt, 4 * 0.00001 * 0.001, 1e-22);  // the step read back from the field
     EXPECT_EQ(host.completedRuns, 1);
     ASSERT_TRUE(runs.completed);
@@ -71,7 +71,7 @@ TEST(StartCommandWithoutWindow, WritesTheDoubledStepWithTheUsersSeparator)
     BallisticInput stored;
     RunStore runs;
     runStartCommand(host, stored, runs);
-    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"Edit15=1,5E-5", "Edit15=3E-5"}));
+    EXPECT_EQ(host.fieldWrites, (std::vector<std::string>{"dt=1,5E-5", "dt=3E-5"}));
     EXPECT_EQ(host.completedRuns, 1);
 }
 

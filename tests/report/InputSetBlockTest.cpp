@@ -106,12 +106,16 @@ TEST(InputSetBlock, AnExtendedSetComesBackWithEveryBitAndThePlainReportKeepsItsB
     EXPECT_EQ(loaded->input.extraComponents[0].fFT, 1 + 2e-4 * (49.5 - 15));  // its own coefficients
     EXPECT_EQ(loaded->input.extraComponents[1].fFT, 0.99);                    // none: as given
     EXPECT_EQ(reportOf(loaded->input), text) << "written again, the same bytes";
+    const std::string shown = report::inputSetBlockText(in);  // as the PDF report shows it
+    EXPECT_NE(shown.find("Charge Temperature [\u00b0C]"), std::string::npos);
+    EXPECT_EQ(shown.find('\r'), std::string::npos);
 
     // Without the extension, no block: the report of today, and a reader of it keeps no
     // extension of the set it had before.
     BallisticInput plain = cannonInput();
     const std::string plainText = reportOf(plain);
     EXPECT_EQ(plainText.find("Input Set beyond"), std::string::npos);
+    EXPECT_EQ(report::inputSetBlockText(plain), "");
     const auto reloaded = read(plainText, in);
     ASSERT_TRUE(reloaded);
     expectSameExtension(reloaded->input, plain);

@@ -36,8 +36,8 @@ std::string withoutCr(std::string text)
 std::map<std::string, std::string> fieldMap(const BallisticInput& in)
 {
     std::map<std::string, std::string> m;
-    for (const auto& [control, text] : report::fieldTextsFor(in, '.'))
-        m[control] = text;
+    for (const auto& [parameter, text] : report::fieldTextsFor(in, '.'))
+        m[parameter] = text;
     return m;
 }
 
@@ -81,13 +81,13 @@ TEST(ReportReader, ValuesComeBackToThePrecisionOfTheirFormat)
     const auto loaded = load(reportText("Gun", in));
     ASSERT_TRUE(loaded);
     const auto fields = fieldMap(loaded->input);
-    EXPECT_EQ(fields.at("Edit40"), "12.35");
-    EXPECT_EQ(fields.at("Edit15"), "0.0012345");
-    EXPECT_EQ(fields.at("Edit5"), "20");
-    EXPECT_EQ(fields.at("Edit23"), "1.2346");
-    EXPECT_EQ(fields.at("Edit12"), "0.123");
-    EXPECT_EQ(fields.at("Edit1"), "0.0007853982");
-    EXPECT_EQ(fields.at("Edit7"), "21");  // the wall temperature stays in degrees Celsius
+    EXPECT_EQ(fields.at("pxe"), "12.35");
+    EXPECT_EQ(fields.at("dt"), "0.0012345");
+    EXPECT_EQ(fields.at("Tw"), "20");
+    EXPECT_EQ(fields.at("gamma"), "1.2346");
+    EXPECT_EQ(fields.at("f"), "0.123");
+    EXPECT_EQ(fields.at("A"), "0.0007853982");
+    EXPECT_EQ(fields.at("T0w"), "21");  // the wall temperature stays in degrees Celsius
 }
 
 TEST(ReportReader, WeaponNamesOfEveryKindComeBackWhole)
@@ -265,25 +265,23 @@ TEST(LoadFields, FillEveryNumericFieldOnceInItsFieldUnit)
     BallisticInput in = cannonInput();
     in.pxm = 1.65837e-3;  // tiny in MPa: scientific notation
     const auto texts = report::fieldTextsFor(in, ',');
-    const char* order[] = {"Edit1",  "Edit2",  "Edit3",  "Edit4",  "Edit5",  "Edit6",  "Edit7",
-                           "Edit8",  "Edit9",  "Edit10", "Edit11", "Edit12", "Edit13", "Edit14",
-                           "Edit15", "Edit19", "Edit20", "Edit21", "Edit22", "Edit23", "Edit24",
-                           "Edit25", "Edit26", "Edit27", "Edit28", "Edit29", "Edit30", "Edit31",
-                           "Edit32", "Edit34", "Edit35", "Edit16", "Edit36", "Edit37", "Edit38",
-                           "Edit39", "Edit40", "Edit41", "Edit42", "Edit43", "Edit44", "Edit45"};
+    const char* order[] = {"A", "mp", "xm", "V0", "Tw", "Vp", "T0w", "h0", "Dw", "rhow", "Cpw", "f", "mrp",
+                           "RR", "dt", "C", "F", "T0", "b", "gamma", "rho", "beta", "alpha", "CI", "FI",
+                           "T0I", "bI", "gammaI", "fFT", "fbeta", "fbetaT", "fr", "xe0", "xe", "px0", "pxe0",
+                           "pxe", "pxm", "D", "L", "P", "SW"};
     const std::map<std::string, std::string> m(texts.begin(), texts.end());
     ASSERT_EQ(texts.size(), std::size(order));
     ASSERT_EQ(m.size(), std::size(order));  // no field filled twice
-    for (const char* control : order)
-        EXPECT_TRUE(m.count(control)) << control;
-    EXPECT_EQ(m.at("Edit1"), "0,00073");
-    EXPECT_EQ(m.at("Edit7"), "21");
-    EXPECT_EQ(m.at("Edit15"), "0,002");      // 2e-6 s shown in ms
-    EXPECT_EQ(m.at("Edit20"), "1050000");
-    EXPECT_EQ(m.at("Edit25"), "3,2E-8");
-    EXPECT_EQ(m.at("Edit38"), "30");         // Pa shown in MPa
-    EXPECT_EQ(m.at("Edit41"), "1,65837E-9");
-    EXPECT_EQ(m.at("Edit42"), "6");          // m shown in mm
-    EXPECT_EQ(m.at("Edit44"), "0,6");
-    EXPECT_EQ(m.at("Edit16"), "1");
+    for (const char* parameter : order)
+        EXPECT_TRUE(m.count(parameter)) << parameter;
+    EXPECT_EQ(m.at("A"), "0,00073");
+    EXPECT_EQ(m.at("T0w"), "21");
+    EXPECT_EQ(m.at("dt"), "0,002");      // 2e-6 s shown in ms
+    EXPECT_EQ(m.at("F"), "1050000");
+    EXPECT_EQ(m.at("beta"), "3,2E-8");
+    EXPECT_EQ(m.at("px0"), "30");         // Pa shown in MPa
+    EXPECT_EQ(m.at("pxm"), "1,65837E-9");
+    EXPECT_EQ(m.at("D"), "6");          // m shown in mm
+    EXPECT_EQ(m.at("P"), "0,6");
+    EXPECT_EQ(m.at("fr"), "1");
 }

@@ -1,5 +1,7 @@
 #pragma once
-// A Start-command host without a window: field texts in a map, Memo1 as a list of lines.
+// A Start-command host without a window: field texts in a map by control name, as the window's
+// form and the case files name them; Memo1 as a list of lines.
+#include "core/input/InputFields.h"
 #include "core/input/StartCommand.h"
 
 #include <map>
@@ -16,19 +18,19 @@ public:
     SummaryOptions options;
     char separator = '.';
     std::vector<std::string> memo;
-    std::vector<std::string> fieldWrites;  // "Edit15=..." in the order written
+    std::vector<std::string> fieldWrites;  // "dt=..." (parameter=text) in the order written
     int completedRuns = 0;
     int completedStepCount = 0;
 
-    std::string fieldText(std::string_view control) const override
+    std::string fieldText(std::string_view parameter) const override
     {
-        const auto it = fields.find(control);
+        const auto it = fields.find(findInputField(parameter)->control);
         return it == fields.end() ? std::string("0") : it->second;  // a form default
     }
-    void setFieldText(std::string_view control, const std::string& text) override
+    void setFieldText(std::string_view parameter, const std::string& text) override
     {
-        fields[std::string(control)] = text;
-        fieldWrites.push_back(std::string(control) + "=" + text);
+        fields[findInputField(parameter)->control] = text;
+        fieldWrites.push_back(std::string(parameter) + "=" + text);
     }
     int grainType() const override { return grain; }
     bool heatTransfer() const override { return heat; }
