@@ -17,6 +17,7 @@ namespace {
 constexpr int kXLabelShiftLeft = 5;    // px left of the tick column
 constexpr int kXLabelBelowFrame = 6;   // px below the frame line, just under the tick
 constexpr int kYLabelLeft = 5;         // px from the surface's left edge
+constexpr int kYLabelRoom = kLeftBottomMargin - kYLabelLeft;  // px from a y label's left to the frame
 constexpr int kLabelPointSize = 10;
 const char* const kLabelFamily = "Arial";
 // Most decimals a label takes to tell two ticks apart; beyond it (spans of no real size,
@@ -64,6 +65,26 @@ int distinctDecimals(const std::vector<double>& values, int decimals)
 int scaleDecimals(int decimals, int side, int designSide, double spacing)
 {
     return side > designSide ? std::max(decimals, decimalsForTickSpacing(spacing)) : decimals;
+}
+
+int widestLabel(const std::vector<double>& values, int decimals, char separator)
+{
+    const QFontMetrics metrics(labelFont());
+    int widest = 0;
+    for (double value : values)
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      QString::fromStdString(formatGeneral(RoundDecimals(value, decimals), separator))));
+    return widest;
+}
+
+// The y labels stand left of the frame: the spacing's decimals only as far as the labels keep
+// clear of the frame line, never fewer than the span gives.
+int fittingYDecimals(const std::vector<double>& values, int spanDecimals, int spacingDecimals, char separator)
+{
+    for (int decimals = spacingDecimals; decimals > spanDecimals; --decimals)
+        if (widestLabel(values, decimals, separator) <= kYLabelRoom)
+            return decimals;
+    return spanDecimals;
 }
 
 }  // namespace
@@ -125,7 +146,10 @@ std::vector<AxisTick> yAxisTicks(const PlotState& plot)
     }
     const double spacing = PixelToValueY(plot, height - kLeftBottomMargin - kGridSpacingY) -
                            PixelToValueY(plot, height - kLeftBottomMargin);
-    const int decimals = scaleDecimals(distinctDecimals(values, plot.yDecimals), height, kDesignHeight, spacing);
+    const int spanDecimals = distinctDecimals(values, plot.yDecimals);
+    const int decimals = fittingYDecimals(values, spanDecimals,
+                                          scaleDecimals(spanDecimals, height, kDesignHeight, spacing),
+                                          plot.decimalSeparator);
     std::vector<AxisTick> ticks;
     for (std::size_t i = 0; i < rows.size(); ++i)
         ticks.push_back({rows[i], formatGeneral(RoundDecimals(values[i], decimals), plot.decimalSeparator),

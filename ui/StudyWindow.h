@@ -58,8 +58,8 @@ private slots:
     void exportCsv();  // Export CSV
     void saveStudy();  // Save Study
     void openStudy();  // Open Study
-    void useMainWindowInputs();
-    void exportPlot();  // as PNG, SVG or PDF, by the name's suffix  // Use Main Window's Inputs
+    void useMainWindowInputs();  // Use Main Window's Inputs
+    void exportPlot();           // as PNG, SVG or PDF, by the name's suffix
     void replotChosenOutput();
     void showProgress();
     void showFinishedRun();

@@ -164,3 +164,21 @@ TEST(AxisTicks, LabelsOfANarrowPlotWithSmallSpacingsDoNotRunIntoEachOther)
     EXPECT_LT(labelled, static_cast<int>(ticks.size()));
     // a plot at its design size keeps every label (see AfterInitPlotOnTheDesignSize)
 }
+
+// A tall plot: y labels take the spacing's decimals only while they keep clear of the frame
+// (19.6-MPa steps above 789 read 809, 828, not 808.6 across the frame line); short values keep them.
+TEST(AxisTicks, YLabelsOfATallPlotStayLeftOfTheFrame)
+{
+    auto tall = newPlot(247, 35 + 20 + 11 * 25);
+    tall->yMin = 789;
+    tall->yMax = 789 + 11 * 19.6;
+    tall->yDecimals = 0;
+    const std::vector<AxisTick> pressures = yAxisTicks(*tall);
+    const QFontMetrics metrics(labelFont());
+    for (const AxisTick& tick : pressures)
+        EXPECT_LE(tick.labelLeft + metrics.horizontalAdvance(QString::fromStdString(tick.label)), 35) << tick.label;
+    EXPECT_EQ(pressures[1].label, "809");
+    tall->yMin = 0;
+    tall->yMax = 11 * 0.25;
+    EXPECT_EQ(yAxisTicks(*tall)[1].label, "0.25");
+}
