@@ -1,6 +1,7 @@
 // kalvex._core.vessel_simulate and vessel_reduce: closed-vessel firings simulated by the model
 // and measured traces reduced, as kalvex-vessel does; the work runs with the GIL released.
 #include "python/Bindings.h"
+#include "python/InterruptWatch.h"
 #include "python/ScriptInput.h"
 #include "vessel/Reduction.h"
 #include "vessel/ReductionJson.h"
@@ -144,17 +145,30 @@ std::string reduce(const py::list& records, const ScriptInput& inputs, std::opti
     for (const py::handle& record : records)
         firings.push_back(firingOf(record.cast<py::dict>(), units));
     const BallisticInput propellant = vesselPropellant(inputs, igniter);
-    const vessel::ReductionOptions options = typed.options();
-    const py::gil_scoped_release unlocked;
-    try {
-        const vessel::VesselReduction reduction = vessel::reduceFirings(firings, propellant, options);
-        std::vector<vessel::ResimulatedTrace> again;
-        for (std::size_t i = 0; i < firings.size(); ++i)
-            again.push_back(vessel::resimulateFiring(firings, i, reduction, propellant));
-        return vessel::reductionJson(firings, options, reduction, again).dump();
-    } catch (const std::runtime_error& e) {
-        throw std::invalid_argument(e.what());  // a trace or a fit that cannot be reduced: ValueError
+    vessel::ReductionOptions options = typed.options();
+    // A reduction refines its law on many simulated firings, seconds or minutes: Ctrl+C stops
+    // it at its next simulation.
+    InterruptWatch watch;
+    options.stop = &watch.cancel;
+    std::string json;
+    {
+        const py::gil_scoped_release unlocked;
+        watch.runWatched([&] {
+            try {
+                const vessel::VesselReduction reduction = vessel::reduceFirings(firings, propellant, options);
+                std::vector<vessel::ResimulatedTrace> again;
+                for (std::size_t i = 0; i < firings.size(); ++i)
+                    again.push_back(vessel::resimulateFiring(firings, i, reduction, propellant));
+                json = vessel::reductionJson(firings, options, reduction, again).dump();
+            } catch (const vessel::ReductionStopped&) {
+                throw;
+            } catch (const std::runtime_error& e) {
+                throw std::invalid_argument(e.what());  // a trace or a fit that cannot be reduced: ValueError
+            }
+        });
     }
+    watch.raiseIfInterrupted();
+    return json;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "vessel/VesselSetup.h"
 
 #include <limits>
+#include <stdexcept>
+#include <string>
 #include <numbers>
 
 namespace kalvex::vessel {
@@ -31,6 +33,12 @@ std::string VesselHeatLoss::problem() const
 
 BallisticInput vesselInput(const VesselSetup& setup)
 {
+    // A vessel characterises one propellant: the model held here fires the first component
+    // alone, so a mixed charge would give the trace of a charge that was not described.
+    if (!setup.charge.extraComponents.empty())
+        throw std::runtime_error("The closed vessel fires one propellant; this charge has " +
+                                 std::to_string(setup.charge.extraComponents.size() + 1) +
+                                 " components: fire each on its own.");
     BallisticInput in = setup.charge;
     in.V0 = setup.volume;
     in.Vp = 0;

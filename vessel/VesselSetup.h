@@ -37,7 +37,8 @@ struct VesselSetup {
 };
 
 // The model's input for the vessel: the projectile and the barrel held by resistances no gas
-// pressure reaches, so that nothing travels and the chamber is the vessel.
+// pressure reaches, so that nothing travels and the chamber is the vessel. Throws
+// std::runtime_error for a charge of more than one component.
 BallisticInput vesselInput(const VesselSetup& setup);
 
 }  // namespace kalvex::vessel

@@ -1,5 +1,9 @@
 """kalvex.vessel: closed-vessel firings simulated and reduced from Python."""
 
+import _thread
+import threading
+import time
+
 import numpy
 import pytest
 
@@ -52,3 +56,16 @@ def test_a_trace_that_cannot_be_reduced_raises_value_error_naming_it(powder, tmp
         kalvex.vessel.simulate(powder, volume=0)
     with pytest.raises(ValueError, match="heat loss needs a coefficient of 0 or more"):
         kalvex.vessel.simulate(powder, heat_loss=-1)
+    first = powder.charge[0]
+    with pytest.raises(ValueError, match="^The closed vessel fires one propellant; this charge has 2 components"):
+        kalvex.vessel.simulate(powder.with_charge([first, dict(first, C=first["C"] / 2)]))
+
+
+def test_ctrl_c_stops_a_reduction_at_its_next_simulation(powder):
+    firings = [{"trace": kalvex.vessel.simulate(powder, volume=200, charge=charge, after_burnout=4),
+                "volume": 200, "charge": charge} for charge in (20.0, 40.0, 60.0)]
+    started = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        threading.Timer(0.1, _thread.interrupt_main).start()
+        kalvex.vessel.reduce(firings, powder, segments=3)  # some 2.4 s uninterrupted on this machine
+    assert time.monotonic() - started < 1.2

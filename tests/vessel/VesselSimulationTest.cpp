@@ -71,6 +71,9 @@ TEST(VesselSimulation, HeatLossLowersThePlateauAndBadSetupsThrow)
         wrong.heatLoss = bad;
         EXPECT_THROW(simulateVessel(wrong), std::runtime_error);
     }
+    VesselSetup mixed = s;  // one propellant per vessel: a second component is not dropped unsaid
+    mixed.charge.extraComponents.resize(1);
+    EXPECT_THROW(simulateVessel(mixed), std::runtime_error);
     s.chargeMass = -1;
     EXPECT_THROW(simulateVessel(s), std::runtime_error);
     s.chargeMass = 1;  // more solid than the vessel holds
