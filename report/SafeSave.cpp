@@ -225,9 +225,10 @@ bool writeAndReplace(const std::string& shown, const std::string& target, const 
 
 }  // namespace
 
-bool streamResultSafely(const std::string& path, const ResultWriter& write)
+namespace {
+
+bool saveToTarget(const std::string& path, const std::string& target, const ResultWriter& write)
 {
-    const std::string target = linkTarget(path);
     struct stat info {};
     const bool exists = ::stat(target.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode))
@@ -239,9 +240,22 @@ bool streamResultSafely(const std::string& path, const ResultWriter& write)
     return writeAndReplace(path, target, write);
 }
 
+}  // namespace
+
+bool streamResultSafely(const std::string& path, const ResultWriter& write)
+{
+    const std::string target = linkTarget(path);
+    const bool whole = saveToTarget(path, target, write);
+    // The part an earlier stopped run left beside the target is superseded by the whole result:
+    // left there, it would be taken for what this run could not finish.
+    if (whole)
+        ::unlink((target + std::string(kPartialSuffix)).c_str());
+    return whole;
+}
+
 void streamFileSafely(const std::string& path, const std::function<void(std::ostream&)>& write)
 {
-    streamResultSafely(path, alwaysWhole(write));
+    saveToTarget(path, linkTarget(path), alwaysWhole(write));
 }
 
 void saveBytesSafely(const std::string& path, std::string_view bytes)

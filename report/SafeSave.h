@@ -30,8 +30,9 @@ void streamFileSafely(const std::string& path, const std::function<void(std::ost
 // Writes a result that may stop short (a study stopped by Ctrl+C): `write` returns whether
 // what it wrote is whole. A whole result is saved as streamFileSafely saves it; one that
 // stopped short goes to `path` + ".partial" instead, so that a file at `path` always holds
-// a whole result and an earlier one is never replaced by part of a new one. A device or a
-// pipe is written in place either way. Returns what `write` returned.
+// a whole result and an earlier one is never replaced by part of a new one; a whole result
+// removes the ".partial" an earlier stopped run left. A device or a pipe is written in place
+// either way. Returns what `write` returned.
 inline constexpr std::string_view kPartialSuffix = ".partial";
 using ResultWriter = std::function<bool(std::ostream&)>;
 bool streamResultSafely(const std::string& path, const ResultWriter& write);

@@ -284,6 +284,10 @@ TEST_F(StudyCommand, CancelledStudyWritesWhatFinishedAndExits130)
     const std::string csv = read(path("cut.csv.partial"));
     EXPECT_EQ(csv.substr(0, 13), "run [-],C [kg");  // the header, and no row was started
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1);
+    // the whole study run again replaces the earlier result and takes the stale part away
+    ASSERT_EQ(run({file, "-o", path("cut.csv"), "--json", path("cut.json")}).status, 0);
+    EXPECT_EQ(read(path("cut.csv")).substr(0, 13), "run [-],C [kg");
+    EXPECT_FALSE(fs::exists(path("cut.csv.partial")) || fs::exists(path("cut.json.partial")));
 }
 
 TEST_F(StudyCommand, BatchWritesTheSeriesWithNamesAndUnits)
