@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -16,6 +17,7 @@ const QString kOutputLead = QStringLiteral("Output: every");
 const QString kOutputGap = QStringLiteral("                  ");  // where Edit49 stands
 const QString kOutputTail = QStringLiteral("th value ");
 constexpr int kGapMargin = 3;
+constexpr int kToleranceIndent = 20;  // px: under the check box's caption, as a part of it
 
 // The sentence "Output: every ... th value" with its number field standing in the gap.
 class OutputEveryLine : public QLabel {
@@ -67,12 +69,22 @@ ExtrasPage buildExtrasPage(FieldRegistry& fields)
     extras.adaptive->setObjectName(QStringLiteral("CheckBoxAdaptive"));
     extras.adaptive->setToolTip(QStringLiteral("Dormand-Prince 5(4) with error control, its steps ended on the "
                                                "model's events; the computation step is not used"));
+    extras.tolerance = new QLineEdit(QStringLiteral("1E-8"), options);
+    extras.tolerance->setObjectName(QStringLiteral("AdaptiveTolerance"));
+    extras.tolerance->setEnabled(false);
+    QObject::connect(extras.adaptive, &QCheckBox::toggled, extras.tolerance, &QLineEdit::setEnabled);
+    auto* toleranceRow = new QHBoxLayout;
+    toleranceRow->setContentsMargins(kToleranceIndent, 0, 0, 0);
+    toleranceRow->addWidget(new QLabel(QStringLiteral("Relative Tolerance:"), options));
+    toleranceRow->addWidget(extras.tolerance);
+    toleranceRow->addStretch(1);
     auto* optionColumn = new QVBoxLayout(options);
     optionColumn->addWidget(extras.showEnergy);
     optionColumn->addWidget(extras.showGrains);
     optionColumn->addWidget(extras.heatTransfer);
     optionColumn->addWidget(extras.errorEstimate);
     optionColumn->addWidget(extras.adaptive);
+    optionColumn->addLayout(toleranceRow);
 
     QLineEdit* every = fields.create("Edit49", QStringLiteral("20"), extras.page);
     auto* line = new OutputEveryLine(every, extras.page);

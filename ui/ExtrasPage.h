@@ -1,6 +1,7 @@
 #pragma once
 
 class QCheckBox;
+class QLineEdit;
 class QWidget;
 
 namespace kalvex::ui {
@@ -17,6 +18,9 @@ struct ExtrasPage {
     QCheckBox* errorEstimate = nullptr; // run again at half the step; off, not in the report
     // Start runs the adaptive integrator instead of the fixed step; off, not an input value
     QCheckBox* adaptive = nullptr;
+    // its relative tolerance (the absolute one follows it, as kalvex-batch's default); usable
+    // while the adaptive integrator is chosen
+    QLineEdit* tolerance = nullptr;
 };
 
 ExtrasPage buildExtrasPage(FieldRegistry& fields);

@@ -614,11 +614,21 @@ DeferredStartHost::Snapshot Tvstup::startSnapshot() const
     return snapshot;
 }
 
-IntegratorChoice Tvstup::chosenIntegrator() const
+IntegratorChoice Tvstup::chosenIntegrator()
 {
-    IntegratorChoice choice;  // the default tolerances, as kalvex-batch's
-    if (extras_.adaptive->isChecked())
-        choice.method = IntegratorMethod::adaptive;
+    IntegratorChoice choice;  // the absolute tolerance follows the relative one, as kalvex-batch's default
+    if (!extras_.adaptive->isChecked())
+        return choice;
+    choice.method = IntegratorMethod::adaptive;
+    QLineEdit& tolerance = *extras_.tolerance;
+    try {
+        choice.adaptive.relativeTolerance = fieldNumber(tolerance);
+        if (!(choice.adaptive.relativeTolerance > 0 && choice.adaptive.relativeTolerance < 1))
+            throw InputError("Relative Tolerance of the adaptive integration must lie between 0 and 1.");
+    } catch (const InputError&) {
+        focusField(tolerance);
+        throw;
+    }
     return choice;
 }
 

@@ -171,8 +171,9 @@ private:
     // False when the user keeps the window open.
     bool settleUnsavedWork();
     void connectHandlers();
-    // The Extras page's choice: the fixed step, or the adaptive integrator at its default tolerances.
-    IntegratorChoice chosenIntegrator() const;
+    // The Extras page's choice: the fixed step, or the adaptive integrator at the page's relative
+    // tolerance. A tolerance that is no number or out of range throws InputError, its field focused.
+    IntegratorChoice chosenIntegrator();
     void watchInputs();
     // Reads the fields again into the working state and marks the title: after every edit.
     void noteInputsChanged();
@@ -209,6 +210,7 @@ private:
     // Switches to the page of the field a failed read or rule is about, focuses it and
     // selects its text; the message is shown as it is.
     void showBadField(const std::string& message);
+    void focusField(QLineEdit& field);  // its page shown, its text selected
     void showSavedRun();
     void exportPlot(PlotFormat format, double pixelRatio);
     // The report of the last completed run for a PDF or a printer, with the plot shown and

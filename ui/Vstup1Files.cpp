@@ -266,13 +266,17 @@ void Tvstup::showBadField(const std::string& message)
             }
         }
     }
-    if (!bad)
-        return;
+    if (bad)
+        focusField(*bad);
+}
+
+void Tvstup::focusField(QLineEdit& field)
+{
     for (int page = 0; page < inputPages_->pageCount(); ++page)
-        if (inputPages_->page(page)->isAncestorOf(bad))
+        if (inputPages_->page(page)->isAncestorOf(&field))
             inputPages_->setCurrentIndex(page);
-    bad->setFocus(Qt::OtherFocusReason);
-    bad->selectAll();
+    field.setFocus(Qt::OtherFocusReason);
+    field.selectAll();
 }
 
 // --- The input set for others ----------------------------------------------------------

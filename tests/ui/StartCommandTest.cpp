@@ -8,6 +8,7 @@
 #include "ui/Vstup1.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -189,6 +190,22 @@ TEST(StartCommand, AdaptiveIntegrationIgnoresTheStepAndSaysSoInResultsAndReport)
     ui.prompts.saveAnswer = folder.filePath("adaptive.txt");
     click(button(w, "Button5"));
     EXPECT_TRUE(bytesOf(ui.prompts.saveAnswer).contains(" Adaptive Integration (Dormand-Prince 5(4))"));
+
+    // the tolerance typed on the Extras page is the run's; one out of range is refused at its field
+    auto* tolerance = w.findChild<QLineEdit*>("AdaptiveTolerance");
+    tolerance->setText("1E-6");
+    start(w);
+    choice.adaptive.relativeTolerance = 1e-6;
+    ASSERT_EQ(runStart(w.completedInput(), choice, *reference, [](const std::string&) {}).end, RunEnd::MuzzleReached);
+    EXPECT_EQ(w.completedRun()->stepCount, reference->stepCount);
+    EXPECT_TRUE(memoText(w).contains("relative tolerance 1E-6"));
+    tolerance->setText("2");
+    start(w);
+    ASSERT_EQ(ui.prompts.messages.size(), 1u);
+    EXPECT_EQ(ui.prompts.messages[0], "Relative Tolerance of the adaptive integration must lie between 0 and 1.");
+    EXPECT_EQ(QApplication::focusWidget(), tolerance);
+    adaptive->setChecked(false);
+    EXPECT_FALSE(tolerance->isEnabled());
 }
 
 TEST(StartCommand, AStopAfterTheStepWasDoubledSaysWhichStepTheNextStartUses)
