@@ -1,6 +1,7 @@
 #include "vessel/Reduction.h"
 
 #include "core/input/BallisticInput.h"
+#include "vessel/FiringSimulation.h"
 #include "vessel/SegmentBounds.h"
 #include "vessel/TraceFit.h"
 
@@ -58,6 +59,19 @@ double forceOfPeak(const Firing& f, double pmax, const BallisticInput& k, double
     return (pmax * (f.volume - f.chargeMass * covolume - k.CI * k.bI) - k.CI * k.FI) / f.chargeMass;
 }
 
+constexpr double kPeakSimulationStep = 1e-6;  // s, as the trace fit's simulations
+
+// How far the heat a firing loses lowers its maximum pressure: the maximum of the firing
+// simulated with `propellant` and no loss, less its maximum with the stated loss.
+double peakHeatLoss(const Firing& f, const BallisticInput& propellant, const VesselHeatLoss& loss)
+{
+    const auto highest = [&](const VesselHeatLoss& heatLoss) {
+        const VesselTrace t = simulateFiring(f, propellant, heatLoss, kPeakSimulationStep, 0);
+        return *std::max_element(t.pressure.begin(), t.pressure.end());
+    };
+    return highest(VesselHeatLoss{}) - highest(loss);
+}
+
 double lawRate(const std::vector<LawSegment>& law, double p)
 {
     std::size_t j = 0;
@@ -99,6 +113,36 @@ std::optional<TemperatureFit> fitTemperature(const std::vector<FiringReduction>&
     fit.coefficients.lowest = lowest;
     fit.coefficients.highest = highest;
     return fit;
+}
+
+// A firing that loses heat peaks below the Noble-Abel pressure of its charge: with a stated
+// loss each maximum at the reference temperature is raised by what its simulation with the
+// gas and the rates' law loses, and the line is drawn again; the loss depends on the gas, so
+// the two are taken in turn until the force settles.
+void raisePeaksByHeatLoss(const std::vector<Firing>& firings, const BallisticInput& propellant,
+                          const ReductionOptions& options, VesselReduction& out)
+{
+    constexpr int kMostRounds = 8;
+    constexpr double kSettledForce = 1e-6;  // relative change of F between two rounds
+    BallisticInput gas = propellant;
+    setLaw(gas, out.rateLaw);
+    for (int round = 0; round < kMostRounds; ++round) {
+        gas.F = out.gas.force;
+        gas.b = out.gas.covolume;
+        std::vector<MaxPressureFiring> raised;
+        for (std::size_t i = 0; i < firings.size(); ++i) {
+            FiringReduction& r = out.firings[i];
+            if (!r.reference)
+                continue;
+            r.peakHeatLoss = peakHeatLoss(firings[i], gas, options.heatLoss);
+            raised.push_back({firings[i].volume, firings[i].chargeMass, r.reduced.maxPressure + r.peakHeatLoss});
+        }
+        if (!out.gasFromFirings)
+            return;  // the propellant's own gas: no line to draw
+        out.gas = out.peakGas = reduceForceCovolume(raised, {propellant.CI, propellant.FI, propellant.bI});
+        if (std::fabs(out.gas.force - gas.F) <= kSettledForce * gas.F)
+            return;
+    }
 }
 
 }  // namespace
@@ -148,6 +192,8 @@ VesselReduction reduceFirings(const std::vector<Firing>& firings, const Ballisti
         options.foundSegments > 0 ? findSegmentBounds(rates, options.foundSegments) : options.pLow;
     out.rateLaw = fitBurningLaw(rates, bounds);
     out.law = out.rateLaw;
+    if (options.heatLoss.loses())
+        raisePeaksByHeatLoss(firings, propellant, options, out);
     if (options.fitTraces) {
         std::vector<const Firing*> fitted;
         std::vector<const ReducedTrace*> reduced;
@@ -178,6 +224,20 @@ VesselReduction reduceFirings(const std::vector<Firing>& firings, const Ballisti
         for (const RatePoint& p : r.reduced.rates)
             sum += std::log(p.rate / lawRate(out.law, p.pressure));
         r.rateFactor = r.reduced.rates.empty() ? NAN : std::exp(sum / static_cast<double>(r.reduced.rates.size()));
+    }
+    // The other temperatures' forces from their raised maxima, each simulated with its own
+    // force and rate factor.
+    if (options.heatLoss.loses()) {
+        for (std::size_t i = 0; i < firings.size(); ++i) {
+            FiringReduction& r = out.firings[i];
+            if (r.reference)
+                continue;
+            BallisticInput then = reducedPropellant(out, propellant);
+            then.F = r.force;
+            then.fbetaT = r.rateFactor;
+            r.peakHeatLoss = peakHeatLoss(firings[i], then, options.heatLoss);
+            r.force = forceOfPeak(firings[i], r.reduced.maxPressure + r.peakHeatLoss, propellant, out.gas.covolume);
+        }
     }
     out.temperature = fitTemperature(out.firings, out.referenceTemperature, out.gas.force);
     return out;

@@ -60,6 +60,10 @@ struct FiringReduction {
     double temperature = 0;  // °C
     double force = 0;        // J/kg: the force that gives this firing's pmax with the covolume b
     double rateFactor = 1;   // this firing's rates over the fitted law (geometric mean)
+    // Pa by which the stated heat loss lowers this firing's maximum pressure (its simulation
+    // without loss less with it), added to the measured maximum for the Noble-Abel line and
+    // `force`; 0 without a stated loss.
+    double peakHeatLoss = 0;
     bool reference = false;  // fired at the reference temperature
 };
 
