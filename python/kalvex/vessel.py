@@ -86,11 +86,13 @@ def reduce(firings, inputs, igniter=None, p_low=(), segments=0, reference_temper
     p_low   -- the law's segment bounds above the first, MPa; segments > 0 finds that many
     heat_loss, inner_diameter, wall_temperature -- the vessel's heat loss, as for simulate, in
                every simulation of a firing (the law refined on the traces, the re-simulations)
+               and in the maximum pressures of the Noble-Abel line, raised by what each loses
     rules   -- smoothing, smoothing_alpha, difference_span, ignition_fraction, low_fraction,
                high_fraction (kalvex-vessel's options of those names; left out: its defaults)
     time_unit, pressure_unit -- of CSV files whose header names none (s, ms, us; Pa, kPa, MPa, bar)
 
-    ValueError names a trace that cannot be read or reduced.
+    ValueError names a trace that cannot be read or reduced; Ctrl+C stops the reduction at
+    its next simulation (KeyboardInterrupt).
     """
     records = [_firing_record(f, i + 1) for i, f in enumerate(firings)]
     text = _core.vessel_reduce(records, inputs, igniter, list(p_low), segments, reference_temperature,
