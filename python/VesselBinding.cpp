@@ -1,6 +1,7 @@
 // kalvex._core.vessel_simulate and vessel_reduce: closed-vessel firings simulated by the model
 // and measured traces reduced, as kalvex-vessel does; the work runs with the GIL released.
 #include "python/Bindings.h"
+#include "core/format/Units.h"
 #include "python/InterruptWatch.h"
 #include "python/ScriptInput.h"
 #include "vessel/Reduction.h"
@@ -24,13 +25,6 @@ namespace py = pybind11;
 namespace kalvex::python {
 
 namespace {
-
-// The units a user types, as kalvex-vessel takes them.
-constexpr double kCubicCentimetre = 1e-6;  // m^3
-constexpr double kGram = 1e-3;             // kg
-constexpr double kMicrosecond = 1e-6;      // s
-constexpr double kMillisecond = 1e-3;      // s
-constexpr double kMegapascal = 1e6;        // Pa
 
 py::array_t<double> scaledArray(const std::vector<double>& values, double factor)
 {
@@ -64,34 +58,33 @@ std::optional<double> optionalNumber(const py::dict& record, const char* key)
 // "temperature" [°C], "start" and "end" [ms], "name".
 vessel::Firing firingOf(const py::dict& record, const vessel::TraceUnits& units)
 {
-    vessel::Firing f;
+    std::string name;
+    vessel::PressureTrace trace;
     if (record.contains("file")) {
-        f.name = record["file"].cast<std::string>();
-        std::ifstream file(f.name);
+        name = record["file"].cast<std::string>();
+        std::ifstream file(name);
         if (!file)
-            throw py::value_error("cannot read " + f.name);
+            throw py::value_error("cannot read " + name);
         try {
-            f.trace = vessel::readTraceCsv(file, units);
+            trace = vessel::readTraceCsv(file, units);
         } catch (const std::runtime_error& e) {
-            throw py::value_error(f.name + ": " + e.what());
+            throw py::value_error(name + ": " + e.what());
         }
     } else {
-        f.trace.time = scaledVector(record["t"], kMillisecond);
-        f.trace.pressure = scaledVector(record["p"], kMegapascal);
-        if (f.trace.time.size() != f.trace.pressure.size())
+        trace.time = scaledVector(record["t"], kMillisecondToSecond);
+        trace.pressure = scaledVector(record["p"], kMegapascalToPascal);
+        if (trace.time.size() != trace.pressure.size())
             throw py::value_error("a trace's t and p differ in length");
     }
     if (record.contains("name"))
-        f.name = record["name"].cast<std::string>();
-    f.volume = record["volume"].cast<double>() * kCubicCentimetre;
-    f.chargeMass = record["charge"].cast<double>() * kGram;
+        name = record["name"].cast<std::string>();
+    const vessel::TypedFiring typed{record["volume"].cast<double>(), record["charge"].cast<double>(),
+                                    optionalNumber(record, "temperature"), optionalNumber(record, "start"),
+                                    optionalNumber(record, "end")};
+    vessel::Firing f = typed.firing(name);
     if (!(f.volume > 0) || !(f.chargeMass > 0))
         throw py::value_error("a firing needs a positive volume and charge: " + f.name);
-    f.chargeTemperature = optionalNumber(record, "temperature");
-    if (const auto start = optionalNumber(record, "start"))
-        f.trim.start = *start * kMillisecond;
-    if (const auto end = optionalNumber(record, "end"))
-        f.trim.end = *end * kMillisecond;
+    f.trace = std::move(trace);
     return f;
 }
 
@@ -100,7 +93,7 @@ BallisticInput vesselPropellant(const ScriptInput& inputs, std::optional<double>
 {
     BallisticInput propellant = toBallisticInput(inputs, false);
     if (igniter)
-        propellant.CI = *igniter * kGram;  // a gun's igniter would fill the vessel on its own
+        propellant.CI = *igniter * kGramToKilogram;  // a gun's igniter would fill the vessel on its own
     return propellant;
 }
 
@@ -116,23 +109,23 @@ py::dict simulate(const ScriptInput& inputs, double volume, double charge, std::
     vessel::VesselSetup setup;
     setup.heatLoss = heatLossOf(heatLoss).heatLoss();
     setup.charge = vesselPropellant(inputs, igniter);
-    setup.volume = volume * kCubicCentimetre;
-    setup.chargeMass = charge * kGram;
-    setup.dt = step * kMicrosecond;
-    setup.sampleInterval = sample * kMicrosecond;
+    setup.volume = volume * kCubicCentimetreToCubicMetre;
+    setup.chargeMass = charge * kGramToKilogram;
+    setup.dt = step * kMicrosecondToSecond;
+    setup.sampleInterval = sample * kMicrosecondToSecond;
     vessel::VesselTrace trace;
     {
         const py::gil_scoped_release unlocked;
         try {
-            trace = vessel::simulateVessel(setup, afterBurnout * kMillisecond);
+            trace = vessel::simulateVessel(setup, afterBurnout * kMillisecondToSecond);
         } catch (const std::runtime_error& e) {
             throw std::invalid_argument(e.what());  // a setup the vessel cannot fire: ValueError
         }
     }
     py::dict columns;
-    columns["t"] = scaledArray(trace.time, 1 / kMillisecond);
-    columns["p"] = scaledArray(trace.pressure, 1 / kMegapascal);
-    columns["dpdt"] = scaledArray(trace.pressureRate, kMillisecond / kMegapascal);
+    columns["t"] = scaledArray(trace.time, 1 / kMillisecondToSecond);
+    columns["p"] = scaledArray(trace.pressure, 1 / kMegapascalToPascal);
+    columns["dpdt"] = scaledArray(trace.pressureRate, kMillisecondToSecond / kMegapascalToPascal);
     columns["Z"] = scaledArray(trace.burnedFraction, 1);
     return columns;
 }

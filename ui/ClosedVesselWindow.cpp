@@ -1,5 +1,6 @@
 #include "ui/ClosedVesselWindow.h"
 
+#include "core/format/Units.h"
 #include "report/PropellantSave.h"
 #include "study/StudyJson.h"
 #include "ui/Command.h"
@@ -40,10 +41,6 @@
 namespace kalvex::ui {
 
 namespace {
-
-constexpr double kCubicCentimetre = 1e-6;  // m^3
-constexpr double kGram = 1e-3;             // kg
-constexpr double kMillisecond = 1e-3;      // s
 
 enum Column { kFile, kVolume, kCharge, kTemperature, kStart, kEnd, kColumns };
 const char* const kHeaders[kColumns] = {"Trace file", "Volume [cm3]", "Charge [g]", "Temperature [\u00b0C]",
@@ -234,19 +231,15 @@ std::vector<vessel::Firing> ClosedVesselWindow::firingsFromTable() const
     std::vector<vessel::Firing> firings;
     for (int row = 0; row < firingTable_->rowCount(); ++row) {
         const QString label = QStringLiteral("Firing %1").arg(row + 1);
-        vessel::Firing f;
-        f.name = localPath(cellText(firingTable_, row, kFile));
         const auto volume = numberIn(cellText(firingTable_, row, kVolume), label + QStringLiteral(" volume"));
         const auto charge = numberIn(cellText(firingTable_, row, kCharge), label + QStringLiteral(" charge"));
         if (!volume || !charge || !(*volume > 0) || !(*charge > 0))
             throw std::runtime_error(label.toStdString() + " needs a positive volume and charge");
-        f.volume = *volume * kCubicCentimetre;
-        f.chargeMass = *charge * kGram;
-        f.chargeTemperature = numberIn(cellText(firingTable_, row, kTemperature), label + QStringLiteral(" temperature"));
-        if (const auto start = numberIn(cellText(firingTable_, row, kStart), label + QStringLiteral(" start")))
-            f.trim.start = *start * kMillisecond;
-        if (const auto end = numberIn(cellText(firingTable_, row, kEnd), label + QStringLiteral(" end")))
-            f.trim.end = *end * kMillisecond;
+        vessel::TypedFiring typed{*volume, *charge};
+        typed.temperature = numberIn(cellText(firingTable_, row, kTemperature), label + QStringLiteral(" temperature"));
+        typed.start = numberIn(cellText(firingTable_, row, kStart), label + QStringLiteral(" start"));
+        typed.end = numberIn(cellText(firingTable_, row, kEnd), label + QStringLiteral(" end"));
+        vessel::Firing f = typed.firing(localPath(cellText(firingTable_, row, kFile)));
         std::ifstream file(f.name);
         if (!file)
             throw std::runtime_error("cannot read " + f.name);
@@ -293,7 +286,7 @@ void ClosedVesselWindow::reduceOrStop()
         options_ = optionsFromFields();
         propellant_ = study::readBaseReport(localPath(input_->text()));
         if (const auto igniter = numberIn(igniter_->text(), QStringLiteral("Igniter")))
-            propellant_.CI = *igniter * kGram;  // the vessel's, not the gun's
+            propellant_.CI = *igniter * kGramToKilogram;  // the vessel's, not the gun's
     } catch (const std::exception& e) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(e.what()));
         return;

@@ -59,7 +59,7 @@ double forceOfPeak(const Firing& f, double pmax, const BallisticInput& k, double
     return (pmax * (f.volume - f.chargeMass * covolume - k.CI * k.bI) - k.CI * k.FI) / f.chargeMass;
 }
 
-constexpr double kPeakSimulationStep = 1e-6;  // s, as the trace fit's simulations
+constexpr double kPeakSimulationStep = 1e-6;  // s, as the re-simulations
 
 // How far the heat a firing loses lowers its maximum pressure: the maximum of the firing
 // simulated with `propellant` and no loss, less its maximum with the stated loss.

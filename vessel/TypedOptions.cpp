@@ -1,15 +1,26 @@
 #include "vessel/TypedOptions.h"
 
+#include "core/format/Units.h"
+
 namespace kalvex::vessel {
 
-namespace {
-constexpr double kMegapascal = 1e6;  // Pa
-constexpr double kMillimetre = 1e-3;  // m
-}  // namespace
+Firing TypedFiring::firing(const std::string& name) const
+{
+    Firing f;
+    f.name = name;
+    f.volume = volume * kCubicCentimetreToCubicMetre;
+    f.chargeMass = charge * kGramToKilogram;
+    f.chargeTemperature = temperature;
+    if (start)
+        f.trim.start = *start * kMillisecondToSecond;
+    if (end)
+        f.trim.end = *end * kMillisecondToSecond;
+    return f;
+}
 
 VesselHeatLoss TypedHeatLoss::heatLoss() const
 {
-    return {coefficient, innerDiameter * kMillimetre, wallTemperature};
+    return {coefficient, innerDiameter * kMillimetreToMetre, wallTemperature};
 }
 
 ReductionOptions TypedReduction::options() const
@@ -20,7 +31,7 @@ ReductionOptions TypedReduction::options() const
     options.pLow.assign(1, 0.0);
     for (double p : pLow)
         if (p > 0)
-            options.pLow.push_back(p * kMegapascal);
+            options.pLow.push_back(p * kMegapascalToPascal);
     options.foundSegments = segments;
     options.referenceTemperature = referenceTemperature;
     options.ignitionAtZero = ignitionAtZero;

@@ -1,5 +1,6 @@
 // kalvex-vessel reduce: measured traces reduced to force, covolume, burning law and
 // temperature coefficients, with pictures and a JSON record on request.
+#include "core/format/Units.h"
 #include "report/PropellantSave.h"
 #include "report/SafeSave.h"
 #include "study/StudyJson.h"
@@ -26,9 +27,6 @@ namespace kalvex::vessel::cli {
 
 namespace {
 
-constexpr double kCubicCentimetre = 1e-6;  // m^3
-constexpr double kGram = 1e-3;             // kg
-constexpr double kMillisecond = 1e-3;      // s
 constexpr int kPictureWidth = 640, kPictureHeight = 400;  // logical pixels
 
 // An empty field is no value: "a.csv,200,40,,1.5,20" has no temperature.
@@ -54,21 +52,17 @@ Firing parseFiring(const std::string& text, const TraceUnits& units)
         fields.emplace_back();  // getline does not return the empty last field
     if (fields.size() < 3 || fields.size() == 5 || fields.size() > 6)
         throw std::runtime_error("a firing is FILE,VOLUME_CM3,CHARGE_G[,TEMPERATURE_C[,START_MS,END_MS]]: " + text);
-    Firing f;
-    f.name = fields[0];
     const auto volume = optionalNumber(fields[1], text), charge = optionalNumber(fields[2], text);
     if (!volume || !charge || !(*volume > 0) || !(*charge > 0))
         throw std::runtime_error("a firing needs a positive volume and charge: " + text);
-    f.volume = *volume * kCubicCentimetre;
-    f.chargeMass = *charge * kGram;
+    TypedFiring typed{*volume, *charge};
     if (fields.size() > 3)
-        f.chargeTemperature = optionalNumber(fields[3], text);
+        typed.temperature = optionalNumber(fields[3], text);
     if (fields.size() > 4) {
-        if (const auto start = optionalNumber(fields[4], text))
-            f.trim.start = *start * kMillisecond;
-        if (const auto end = optionalNumber(fields[5], text))
-            f.trim.end = *end * kMillisecond;
+        typed.start = optionalNumber(fields[4], text);
+        typed.end = optionalNumber(fields[5], text);
     }
+    Firing f = typed.firing(fields[0]);
     std::ifstream file(f.name);
     if (!file)
         throw std::runtime_error("cannot read " + f.name);
@@ -104,7 +98,7 @@ int reduce(const ReduceOptions& o)
         firings.push_back(parseFiring(text, {o.timeUnit, o.pressureUnit}));
     BallisticInput propellant = study::readBaseReport(o.input);
     if (o.igniter >= 0)
-        propellant.CI = o.igniter * kGram;  // the vessel's, not the gun's
+        propellant.CI = o.igniter * kGramToKilogram;  // the vessel's, not the gun's
     const ReductionOptions options = o.reduction.options();
     const VesselReduction reduction = reduceFirings(firings, propellant, options);
     std::vector<ResimulatedTrace> again;

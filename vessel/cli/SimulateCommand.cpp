@@ -1,4 +1,5 @@
 // kalvex-vessel simulate: one firing computed by the model, written as a trace file.
+#include "core/format/Units.h"
 #include "report/SafeSave.h"
 #include "study/StudyJson.h"
 #include "vessel/TraceCsv.h"
@@ -20,11 +21,6 @@ namespace kalvex::vessel::cli {
 
 namespace {
 
-constexpr double kCubicCentimetre = 1e-6;  // m^3
-constexpr double kGram = 1e-3;             // kg
-constexpr double kMicrosecond = 1e-6;      // s
-constexpr double kMegapascal = 1e6;        // Pa
-constexpr double kMillisecond = 1e-3;      // s
 constexpr int kPictureWidth = 640, kPictureHeight = 400;  // logical pixels
 
 void drawPictures(const VesselTrace& trace, const SimulateOptions& o)
@@ -59,18 +55,18 @@ int simulate(const SimulateOptions& o)
     s.charge = study::readBaseReport(o.input);
     // A gun's igniter fills a vessel of a few hundred cm^3 on its own: the vessel's is given apart.
     if (o.igniter >= 0)
-        s.charge.CI = o.igniter * kGram;
+        s.charge.CI = o.igniter * kGramToKilogram;
     if (o.temperature) {
         if (!s.charge.temperatureCoefficients)
             throw std::runtime_error("--temperature needs the propellant's temperature coefficients in the input file");
         applyChargeTemperature(*o.temperature, *s.charge.temperatureCoefficients, s.charge);
     }
-    s.volume = o.volume * kCubicCentimetre;
-    s.chargeMass = o.charge * kGram;
-    s.dt = o.step * kMicrosecond;
-    s.sampleInterval = o.sample * kMicrosecond;
+    s.volume = o.volume * kCubicCentimetreToCubicMetre;
+    s.chargeMass = o.charge * kGramToKilogram;
+    s.dt = o.step * kMicrosecondToSecond;
+    s.sampleInterval = o.sample * kMicrosecondToSecond;
     s.heatLoss = o.heatLoss.heatLoss();
-    VesselTrace trace = simulateVessel(s, o.afterBurnout * kMillisecond);
+    VesselTrace trace = simulateVessel(s, o.afterBurnout * kMillisecondToSecond);
     if (o.noise > 0)
         addNoise(trace, o.noise, o.seed);
     // With noise the trace is a synthetic measurement: time and pressure only.
@@ -83,7 +79,7 @@ int simulate(const SimulateOptions& o)
     if (!o.pictures.empty())
         drawPictures(trace, o);
     const double pmax = *std::max_element(trace.pressure.begin(), trace.pressure.end());
-    std::cout << "loading density " << s.loadingDensity() << " kg/m^3, maximum pressure " << pmax / kMegapascal
+    std::cout << "loading density " << s.loadingDensity() << " kg/m^3, maximum pressure " << pmax / kMegapascalToPascal
               << " MPa, " << trace.time.size() << " samples written to " << o.output << "\n";
     return 0;
 }
